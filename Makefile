@@ -1,0 +1,31 @@
+# Korvanto: build, run, test.
+BUILD ?= build
+HOME_DIR := $(BUILD)/home
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench clean tsan fuzz
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+# Starts the program in a prepared home folder, which becomes its home directory.
+run: build
+	@scripts/prepare-home $(BUILD) $(HOME_DIR)
+	cd $(HOME_DIR) && $(CURDIR)/$(BUILD)/korvanto
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+bench: build
+	@scripts/run-benches $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-*

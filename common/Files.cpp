@@ -1,0 +1,49 @@
+#include "common/Files.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "common/Exception.h"
+
+namespace fs = std::filesystem;
+
+std::string DisplayPath(const fs::path& path) { return path.string(); }
+
+std::string ReadFileBytes(const fs::path& path) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) throw EFOpenError(DisplayPath(path));
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EFOpenError(DisplayPath(path));
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw EReadError();
+  return bytes;
+}
+
+void WriteFileAtomically(const fs::path& path, const std::string& bytes) {
+  fs::path temp = path;
+  temp += ".part";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw EFCreateError(DisplayPath(path));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ignored;
+      fs::remove(temp, ignored);
+      throw EFCreateError(DisplayPath(path));
+    }
+  }
+  std::error_code ec;
+  fs::rename(temp, path, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    throw EFCreateError(DisplayPath(path));
+  }
+}
+
+Lines ReadTextLines(const fs::path& path) { return SplitLines(ReadFileBytes(path)); }
+
+void WriteTextLines(const fs::path& path, const Lines& lines) {
+  WriteFileAtomically(path, JoinLinesCrlf(lines));
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file reads and safe whole-file writes.
+#include <filesystem>
+#include <string>
+
+#include "common/Text.h"
+
+// The file's bytes; EFOpenError when it can't be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Replaces the file only once the new content is complete: writes a temporary
+// file beside it, then renames it over. EFCreateError when that fails; the old
+// file is then untouched.
+void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+
+Lines ReadTextLines(const std::filesystem::path& path);
+void WriteTextLines(const std::filesystem::path& path, const Lines& lines);
+
+// The path as the program shows it in messages.
+std::string DisplayPath(const std::filesystem::path& path);

@@ -1,0 +1,29 @@
+#pragma once
+// Questions, notices and file dialogs. The windows show real dialogs; tests
+// install a scripted version so nothing blocks.
+#include <optional>
+#include <string>
+
+enum class PromptButtons { Ok, OkCancel, YesNo };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+struct FileRequest {
+  std::string title;
+  std::string filter;         // "description|*.ext" pairs joined by '|'
+  std::string startDir;
+  std::string defaultSuffix;  // without the dot; empty for none
+  bool askBeforeOverwrite = false;
+};
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+  virtual PromptAnswer Message(const std::string& text, const std::string& caption,
+                               PromptButtons buttons) = 0;
+  // A path, or nothing when the user cancelled.
+  virtual std::optional<std::string> OpenFile(const FileRequest& request) = 0;
+  virtual std::optional<std::string> SaveFile(const FileRequest& request) = 0;
+
+  // The default error report: the error's text in a message box.
+  void ShowError(const std::string& text) { Message(text, "Korvanto", PromptButtons::Ok); }
+};

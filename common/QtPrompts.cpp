@@ -1,0 +1,72 @@
+#include "common/QtPrompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+QString FromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), s.size()); }
+
+// "Kit files|*.dxg|All|*" becomes "Kit files (*.dxg);;All (*)".
+QString QtFilter(const std::string& filter) {
+  const QStringList parts = FromLatin1(filter).split('|');
+  QStringList pairs;
+  for (int i = 0; i + 1 < parts.size(); i += 2)
+    pairs << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+  return pairs.join(";;");
+}
+
+QFileDialog::Options DialogOptions(const FileRequest& request) {
+  QFileDialog::Options options;
+  if (!request.askBeforeOverwrite) options |= QFileDialog::DontConfirmOverwrite;
+  return options;
+}
+
+Prompts* g_override = nullptr;
+}  // namespace
+
+PromptAnswer QtPrompts::Message(const std::string& text, const std::string& caption,
+                                PromptButtons buttons) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(FromLatin1(caption));
+  box.setText(FromLatin1(text));
+  switch (buttons) {
+    case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case PromptButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case PromptButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Ok: return PromptAnswer::Ok;
+    case QMessageBox::Yes: return PromptAnswer::Yes;
+    case QMessageBox::No: return PromptAnswer::No;
+    default: return PromptAnswer::Cancel;
+  }
+}
+
+std::optional<std::string> QtPrompts::OpenFile(const FileRequest& request) {
+  const QString path = QFileDialog::getOpenFileName(
+      QApplication::activeWindow(), FromLatin1(request.title), FromLatin1(request.startDir),
+      QtFilter(request.filter), nullptr, DialogOptions(request));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+std::optional<std::string> QtPrompts::SaveFile(const FileRequest& request) {
+  QFileDialog dialog(QApplication::activeWindow(), FromLatin1(request.title),
+                     FromLatin1(request.startDir), QtFilter(request.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOptions(DialogOptions(request));
+  if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(FromLatin1(request.defaultSuffix));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+Prompts& AppPrompts() {
+  static QtPrompts real;
+  return g_override ? *g_override : real;
+}
+
+void SetAppPrompts(Prompts* prompts) { g_override = prompts; }

@@ -1,0 +1,56 @@
+#pragma once
+// Prompts for tests: records every message and dialog, answers from a script.
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Prompts.h"
+
+class ScriptedPrompts : public Prompts {
+ public:
+  struct Shown {
+    std::string text;
+    std::string caption;
+    PromptButtons buttons;
+  };
+
+  std::vector<Shown> messages;
+  std::vector<FileRequest> fileRequests;
+  std::deque<PromptAnswer> answers;                     // taken first to last
+  std::deque<std::optional<std::string>> paths;         // for file dialogs
+
+  PromptAnswer Message(const std::string& text, const std::string& caption,
+                       PromptButtons buttons) override {
+    messages.push_back({text, caption, buttons});
+    if (!answers.empty()) {
+      const auto answer = answers.front();
+      answers.pop_front();
+      return answer;
+    }
+    return buttons == PromptButtons::YesNo ? PromptAnswer::No
+           : buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel
+                                                : PromptAnswer::Ok;
+  }
+  std::optional<std::string> OpenFile(const FileRequest& request) override {
+    return NextPath(request);
+  }
+  std::optional<std::string> SaveFile(const FileRequest& request) override {
+    return NextPath(request);
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& m : messages) texts.push_back(m.text);
+    return texts;
+  }
+
+ private:
+  std::optional<std::string> NextPath(const FileRequest& request) {
+    fileRequests.push_back(request);
+    if (paths.empty()) return std::nullopt;
+    auto path = paths.front();
+    paths.pop_front();
+    return path;
+  }
+};

@@ -1,0 +1,85 @@
+#include "common/Text.h"
+
+#include <cmath>
+#include <limits>
+
+#include "common/Exception.h"
+
+std::string FormatMessage(const std::string& pattern, const std::string& arg) {
+  const auto at = pattern.find("%s");
+  if (at == std::string::npos) return pattern;
+  return pattern.substr(0, at) + arg + pattern.substr(at + 2);
+}
+
+Lines SplitLines(std::string_view bytes) {
+  Lines lines;
+  std::string current;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(std::move(current));
+      current.clear();
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) lines.push_back(std::move(current));
+  return lines;
+}
+
+std::string JoinLinesCrlf(const Lines& lines) {
+  std::string out;
+  for (const auto& line : lines) {
+    out += line;
+    out += "\r\n";
+  }
+  return out;
+}
+
+int ParseWholeNumber(std::string_view text) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) throw EConvertError(std::string(text));
+  long long value = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') throw EConvertError(std::string(text));
+    value = value * 10 + (c - '0');
+    if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1)
+      throw EConvertError(std::string(text));
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min())
+    throw EConvertError(std::string(text));
+  return static_cast<int>(value);
+}
+
+long long RoundTiesEven(double value) { return std::llrint(std::nearbyint(value)); }
+
+std::string FileNamePart(std::string_view path) {
+  const auto at = path.find_last_of("\\/:");
+  return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
+}
+
+static unsigned char LowerByte(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  // Latin-1 capitals À..Þ except the multiplication sign.
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  return c;
+}
+
+std::string LowerLatin1(std::string_view text) {
+  std::string out(text);
+  for (auto& c : out) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerByte(static_cast<unsigned char>(a[i])) != LowerByte(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Text helpers for the program's text files and number fields. Strings hold
+// Latin-1 bytes.
+#include <string>
+#include <string_view>
+#include <vector>
+
+using Lines = std::vector<std::string>;
+
+// Splits bytes into lines at CR LF, LF or CR. A final line end does not start
+// another line.
+Lines SplitLines(std::string_view bytes);
+
+// Joins lines, each ended by CR LF (the last one too).
+std::string JoinLinesCrlf(const Lines& lines);
+
+// A whole number: optional sign and decimal digits, else EConvertError.
+int ParseWholeNumber(std::string_view text);
+
+// Nearest integer, ties to even.
+long long RoundTiesEven(double value);
+
+// The text after the last '\', '/' or ':'.
+std::string FileNamePart(std::string_view path);
+
+// ASCII and Latin-1 letters folded to lower case, for case-blind comparison.
+std::string LowerLatin1(std::string_view text);
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);
