@@ -29,3 +29,12 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) build-*
+
+# Threaded tests under ThreadSanitizer.
+tsan: deps
+	@scripts/tsan
+
+# Fuzzes the file readers: make fuzz SECONDS=600
+SECONDS ?= 60
+fuzz: deps
+	@scripts/fuzz $(SECONDS)
