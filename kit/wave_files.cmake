@@ -1,0 +1,5 @@
+# Wave data, RIFF reading and kit library files.
+target_sources(korvanto_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Wave.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaveStream.cpp
+)
