@@ -2,4 +2,6 @@
 target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Wave.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaveStream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaveCollection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/KitFile.cpp
 )
