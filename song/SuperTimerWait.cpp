@@ -1,0 +1,56 @@
+#include "song/SuperTimerWait.h"
+
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
+
+namespace supertimer {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Spins until the reading of `now` reaches due.
+template <typename Now>
+bool SpinUntil(Sleeper& sleeper, Clock::time_point due, Now now) {
+  while (now() < due)
+    if (sleeper.Interrupted()) return false;
+  return true;
+}
+
+std::optional<WaitEnd> WaitPrecisely(const WaitOptions& options, Sleeper& sleeper,
+                                     Clock::time_point due) {
+  if (!sleeper.SleepUntil(due - options.spinMargin)) return std::nullopt;
+  if (!SpinUntil(sleeper, due, [] { return Clock::now(); })) return std::nullopt;
+  const auto now = Clock::now();
+  return WaitEnd{now, now};
+}
+
+std::optional<WaitEnd> SleepThenSpin(Sleeper& sleeper, Clock::time_point due,
+                                     std::chrono::milliseconds interval) {
+  constexpr auto kSpun = 50ms;
+  if (interval > kSpun && !sleeper.SleepUntil(Clock::now() + (interval - kSpun)))
+    return std::nullopt;
+  if (!SpinUntil(sleeper, due, MillisecondReading)) return std::nullopt;
+  return WaitEnd{MillisecondReading(), Clock::now()};
+}
+
+}  // namespace
+
+std::optional<WaitEnd> WaitForDue(const WaitOptions& options, Sleeper& sleeper,
+                                  Clock::time_point due, std::chrono::milliseconds interval) {
+  if (options.kind == WaitKind::SleepThenSpin) return SleepThenSpin(sleeper, due, interval);
+  return WaitPrecisely(options, sleeper, due);
+}
+
+Clock::time_point MillisecondReading() {
+  return std::chrono::floor<std::chrono::milliseconds>(Clock::now());
+}
+
+void TightenTimerSlack() {
+#if defined(__linux__)
+  // The default slack lets a sleep end up to 50 us late.
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+}
+
+}  // namespace supertimer

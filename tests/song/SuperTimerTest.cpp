@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/ManualUiThread.h"
+#include "song/SuperTimer.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The test thread is the UI thread; it can see how many ticks wait for it.
+class CountingUiThread : public ManualUiThread {
+ public:
+  void Post(std::function<void()> task) override {
+    ManualUiThread::Post(std::move(task));
+    ++posted;
+  }
+  std::atomic<int> posted{0};
+};
+
+// Waits, without pumping, until a tick has been handed over.
+bool WaitForHandOver(CountingUiThread& ui, int count) {
+  for (int i = 0; i < 5000 && ui.posted < count; ++i) std::this_thread::sleep_for(1ms);
+  return ui.posted >= count;
+}
+
+struct Recorder {
+  int ticks = 0;
+  int stops = 0;
+  std::vector<std::int64_t> elapsed;
+  std::vector<TSuperTimer::Clock::time_point> times;
+
+  void Connect(TSuperTimer& timer) {
+    timer.OnTimer = [this](TSuperTimer& sender) {
+      ++ticks;
+      elapsed.push_back(sender.Elapsed());
+      times.push_back(sender.TickTime());
+    };
+    timer.OnStop = [this](TSuperTimer&) { ++stops; };
+  }
+};
+
+}  // namespace
+
+TEST(SuperTimer, StartsDisabledWithItsDefaults) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(timer.Interval(), 1000);
+  EXPECT_EQ(timer.ThreadPriority(), tpHigher);
+  EXPECT_FALSE(timer.CountDown());
+  EXPECT_EQ(timer.Elapsed(), 0);
+  EXPECT_EQ(timer.TickLimit(), -1);
+  timer.SetThreadPriority(tpLowest);  // before the worker exists
+  timer.SetInterval(5);
+  timer.SetEnabled(true);
+  timer.SetThreadPriority(tpNormal);  // applied to the running worker
+  EXPECT_EQ(timer.ThreadPriority(), tpNormal);
+}
+
+TEST(SuperTimer, IntervalZeroDisablesAndKeepsItDisabled) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  Recorder recorder;
+  recorder.Connect(timer);
+  timer.SetInterval(5);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.ticks >= 1; }, 5s));
+  timer.SetInterval(0);
+  EXPECT_FALSE(timer.Enabled());
+  timer.SetEnabled(true);
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(timer.Ticks(), 0);
+  const int before = recorder.ticks;
+  ui.PumpFor(50ms);
+  EXPECT_EQ(recorder.ticks, before);
+}
+
+TEST(SuperTimer, ReenablingContinuesTheClockWithoutThePause) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  Recorder recorder;
+  recorder.Connect(timer);
+  timer.OnTimer = [&](TSuperTimer& sender) {
+    recorder.elapsed.push_back(sender.Elapsed());
+    recorder.times.push_back(sender.TickTime());
+    if (++recorder.ticks == 3) sender.SetEnabled(false);
+  };
+  timer.SetInterval(10);
+  const auto enabledAt = TSuperTimer::Clock::now();
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return !timer.Enabled(); }, 5s));
+  ASSERT_EQ(recorder.ticks, 3);
+  EXPECT_GE(recorder.times[0] - enabledAt, 10ms);  // one interval after enabling
+  EXPECT_GE(recorder.elapsed[0], 10);
+  EXPECT_GE(recorder.elapsed[2], recorder.elapsed[1] + 10);
+  const auto third = recorder.elapsed[2];
+  EXPECT_EQ(timer.Elapsed(), third);
+
+  ui.PumpFor(400ms);  // the pause is not counted
+  EXPECT_EQ(recorder.ticks, 3);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.ticks >= 4; }, 5s));
+  EXPECT_GE(recorder.elapsed[3], third + 10);
+  EXPECT_LT(recorder.elapsed[3], third + 400);
+  EXPECT_EQ(recorder.stops, 0);
+}
+
+TEST(SuperTimer, CountingUpStopsOnlyAtAPositiveTickLimit) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  Recorder recorder;
+  recorder.Connect(timer);
+  timer.SetInterval(2);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.ticks >= 30; }, 5s));
+  EXPECT_EQ(recorder.stops, 0);
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_GE(timer.Ticks(), 30);
+
+  timer.SetEnabled(false);
+  timer.SetElapsed(0);
+  timer.SetTickLimit(3);
+  recorder.ticks = 0;
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.stops == 1; }, 5s));
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_GE(timer.Ticks(), 3);
+  EXPECT_EQ(recorder.ticks, 3);
+}
+
+TEST(SuperTimer, CountingDownToZeroTicksThenStops) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  Recorder recorder;
+  int ticksAtStop = -1;
+  recorder.Connect(timer);
+  timer.OnStop = [&](TSuperTimer& sender) {
+    ++recorder.stops;
+    ticksAtStop = recorder.ticks;
+    EXPECT_FALSE(sender.Enabled());
+  };
+  timer.SetInterval(10);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.ticks >= 3; }, 5s));
+  timer.SetCountDown(true);  // falls from where it stands
+  const int switchedAt = recorder.ticks;
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.stops == 1; }, 5s));
+  EXPECT_EQ(ticksAtStop, recorder.ticks);  // the last tick ran before the stop
+  EXPECT_LE(timer.Elapsed(), 0);
+  for (int i = switchedAt; i + 1 < recorder.ticks; ++i) {
+    EXPECT_GT(recorder.elapsed[i], 0);
+    EXPECT_LT(recorder.elapsed[i + 1], recorder.elapsed[i]);
+  }
+  ui.PumpFor(50ms);
+  EXPECT_EQ(recorder.stops, 1);
+  EXPECT_FALSE(timer.Enabled());
+}
+
+TEST(SuperTimer, NoTickAfterDisablingEvenWhenHandedOver) {
+  CountingUiThread ui;
+  TSuperTimer timer(ui);
+  Recorder recorder;
+  recorder.Connect(timer);
+  timer.SetInterval(2);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(WaitForHandOver(ui, 1));  // the worker now waits for this thread
+  timer.SetEnabled(false);
+  ui.PumpFor(30ms);
+  EXPECT_EQ(recorder.ticks, 0);
+
+  // Nor after enabling again: the first tick is one (long) interval away.
+  ui.posted = 0;
+  timer.SetEnabled(true);
+  ASSERT_TRUE(WaitForHandOver(ui, 1));
+  timer.SetEnabled(false);
+  timer.SetInterval(5000);
+  timer.SetEnabled(true);
+  ui.PumpFor(30ms);
+  EXPECT_EQ(recorder.ticks, 0);
+}
+
+TEST(SuperTimer, NoTickAfterDestructionEvenWhenHandedOver) {
+  CountingUiThread ui;
+  Recorder recorder;
+  {
+    TSuperTimer timer(ui);
+    recorder.Connect(timer);
+    timer.SetInterval(2);
+    timer.SetEnabled(true);
+    ASSERT_TRUE(WaitForHandOver(ui, 1));
+  }  // joins a worker that waits for this thread
+  ui.PumpFor(30ms);
+  EXPECT_EQ(recorder.ticks, 0);
+}
+
+TEST(SuperTimer, HandlerCanDisableAndDestroyingANeverEnabledTimerIsQuiet) {
+  ManualUiThread ui;
+  TSuperTimer idle(ui);
+  TSuperTimer timer(ui);
+  int ticks = 0;
+  timer.OnTimer = [&](TSuperTimer& sender) {
+    ++ticks;
+    sender.SetEnabled(false);
+  };
+  timer.SetInterval(3);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return ticks == 1; }, 5s));
+  ui.PumpFor(30ms);
+  EXPECT_EQ(ticks, 1);
+  timer.SetEnabled(true);  // the worker returns from its hand-over and goes on
+  ASSERT_TRUE(ui.PumpUntil([&] { return ticks == 2; }, 5s));
+}
+
+TEST(SuperTimer, AThrowingHandlerDoesNotStopTheWorker) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  std::vector<std::string> errors;
+  int ticks = 0;
+  timer.OnTimer = [&](TSuperTimer&) {
+    ++ticks;
+    throw std::runtime_error("Wave 'Kick' not found");
+  };
+  timer.OnError = [&](const std::string& message) { errors.push_back(message); };
+  timer.SetInterval(2);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return ticks >= 3; }, 5s));
+  EXPECT_TRUE(timer.Enabled());
+  ASSERT_GE(errors.size(), 3u);
+  EXPECT_EQ(errors[0], "Wave 'Kick' not found");
+
+  // Without a report, and with a throwing OnStop, it goes on all the same.
+  timer.OnError = nullptr;
+  timer.OnStop = [](TSuperTimer&) { throw 42; };
+  timer.SetTickLimit(timer.Ticks() + 2);
+  ASSERT_TRUE(ui.PumpUntil([&] { return !timer.Enabled(); }, 5s));
+  timer.SetTickLimit(-1);
+  const int before = ticks;
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return ticks >= before + 3; }, 5s));
+}
+
+TEST(SuperTimer, AnIntervalSetInTheHandlerGovernsTheNextWait) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  Recorder recorder;
+  recorder.Connect(timer);
+  timer.OnTimer = [&](TSuperTimer& sender) {
+    recorder.times.push_back(sender.TickTime());
+    if (++recorder.ticks == 1) sender.SetInterval(150);
+  };
+  timer.SetInterval(2);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.ticks >= 3; }, 5s));
+  EXPECT_GE(recorder.times[1] - recorder.times[0], 150ms);
+  EXPECT_GE(recorder.times[2] - recorder.times[1], 150ms);
+}
+
+TEST(SuperTimer, OldWaitStillTicks) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui, {supertimer::WaitKind::SleepThenSpin});
+  Recorder recorder;
+  recorder.Connect(timer);
+  timer.SetInterval(60);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return recorder.ticks >= 2; }, 5s));
+  EXPECT_GE(recorder.elapsed[1], recorder.elapsed[0] + 59);  // whole-ms clock
+}
