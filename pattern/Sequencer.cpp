@@ -1,0 +1,312 @@
+// TSequence: construction, layout, menu and tool bar.
+#include "pattern/Sequencer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSlider>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+#include <climits>
+
+#include "common/Guard.h"
+#include "common/QtPrompts.h"
+#include "pattern/Icons.h"
+#include "pattern/StepGridView.h"
+
+namespace {
+QString Latin1(const std::string& s) {
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QLabel* BoldLabel(const QString& text, QWidget* parent, int x, int y) {
+  auto* label = new QLabel(text, parent);
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  label->move(x, y);
+  return label;
+}
+
+QToolButton* SmallButton(ToolIcon icon, const QString& hint, QWidget* parent, QRect where) {
+  auto* button = new QToolButton(parent);
+  button->setIcon(MakeToolIcon(icon));
+  button->setToolTip(hint);
+  button->setAutoRaise(false);
+  button->setGeometry(where);
+  return button;
+}
+
+// The chooser's entries before a kit has loaded.
+std::vector<std::string> DesignTimeChooser() {
+  std::vector<std::string> entries = {
+      "",           "Kick      [ ]", "Short Kick[ ]", "Snare     [ ]", "ClsHiat   [ ]",
+      "OpHiat    [ ]", "Tom1      [ ]", "Tom2      [ ]", "Cymbol1   [ ]", "Cymbol2   [ ]",
+      "Rimshot   [ ]", "Shaker    [ ]", "Block     [ ]", "Congo     [ ]", "Cowbell   [ ]",
+      "Crack     [ ]", "Tamb      [ ]"};
+  for (int i = 1; i <= 32; ++i) entries.push_back("Sample" + std::to_string(i));
+  return entries;
+}
+}  // namespace
+
+TSequence::TSequence(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("Sequence");
+  setWindowTitle("Korvanto Pro v6.0");
+  auto* client = new QWidget(this);
+  setCentralWidget(client);
+  BuildToolBar();
+  ToolBar1->setParent(client);
+  BuildPanels(client);
+  BuildMenu();
+  qApp->installEventFilter(this);
+  move(114, 1);
+  resize(std::max(539, ToolBar1->sizeHint().width()), 538);
+  FormCreate();
+}
+
+TSequence::~TSequence() { qApp->removeEventFilter(this); }
+
+void TSequence::Guarded(const std::function<void()>& action) { RunGuarded(AppPrompts(), action); }
+
+QToolButton* TSequence::AddToolButton(int icon, const QString& hint, void (TSequence::*handler)()) {
+  auto* button = new QToolButton(ToolBar1);
+  button->setIcon(MakeToolIcon(static_cast<ToolIcon>(icon)));
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  ToolBar1->addWidget(button);
+  connect(button, &QToolButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  return button;
+}
+
+void TSequence::BuildToolBar() {
+  ToolBar1 = new QToolBar(this);
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar1->setIconSize(QSize(18, 18));
+  ToolBar1->setMovable(false);
+  ToolBar1->setContentsMargins(0, 0, 0, 0);
+  ToolBar1->setStyleSheet("QToolBar { spacing: 0px; padding: 0px; } QToolButton { padding: 1px; }");
+  QFont small = ToolBar1->font();
+  small.setPointSize(8);
+  ToolBar1->setFont(small);
+  auto icon = [](ToolIcon i) { return static_cast<int>(i); };
+  auto later = &TSequence::PlaceholderAction;
+  ToolButton1 = AddToolButton(icon(ToolIcon::Play), "Play pattern", later);
+  ToolButton2 = AddToolButton(icon(ToolIcon::Stop), "Stop", later);
+  ToolButton3 = AddToolButton(icon(ToolIcon::RepeatPattern), "Repeat pattern", &TSequence::ToolButton3Click);
+  ToolBar1->addSeparator();
+  ToolButton5 = AddToolButton(icon(ToolIcon::RenderWave), "Convert play list to WAVE", later);
+  ToolButton6 = AddToolButton(icon(ToolIcon::ClearList), "Clear play list", later);
+  ToolButton7 = AddToolButton(icon(ToolIcon::PlayList), "Play, play list", later);
+  ToolButton8 = AddToolButton(icon(ToolIcon::RepeatList), "Repeat play list", &TSequence::ToolButton8Click);
+  ToolBar1->addSeparator();
+  ToolButton10 = AddToolButton(icon(ToolIcon::PlaySample), "Play selected sample", later);
+  auto* label3 = new QLabel("Time/Beat ", ToolBar1);
+  label3->setObjectName("Label3");
+  ToolBar1->addWidget(label3);
+  TimeBar = new QComboBox(ToolBar1);
+  TimeBar->setObjectName("TimeBar");
+  TimeBar->setEditable(true);
+  TimeBar->setToolTip("Time/Beat Selector");
+  for (const auto& entry : TimeBarEntries()) TimeBar->addItem(Latin1(entry));
+  TimeBar->setCurrentIndex(-1);
+  TimeBar->setFixedWidth(62);
+  ToolBar1->addWidget(TimeBar);
+  connect(TimeBar, &QComboBox::currentTextChanged, this, [this] { Guarded([&] { TimeBarChange(); }); });
+  ToolButton13 = AddToolButton(icon(ToolIcon::UpdateTime), "Update time/beat to pattern", &TSequence::BitBtn13Click);
+  ToolBar1->addSeparator();
+  ToolButton14 = AddToolButton(icon(ToolIcon::SavePattern), "Save pattern", later);
+  Edit2 = new QLineEdit("Name", ToolBar1);
+  Edit2->setObjectName("Edit2");
+  Edit2->setToolTip("Pattern Name");
+  QFont bold = Edit2->font();
+  bold.setBold(true);
+  Edit2->setFont(bold);
+  Edit2->setFixedWidth(58);
+  ToolBar1->addWidget(Edit2);
+  connect(Edit2, &QLineEdit::textChanged, this, [this] { Guarded([&] { Edit2Change(); }); });
+  ToolButton16 = AddToolButton(icon(ToolIcon::ClearPattern), "Clear pattern", &TSequence::BitBtn7Click);
+  Loop = new QSpinBox(ToolBar1);
+  Loop->setObjectName("Loop");
+  Loop->setToolTip("Set loops in pattern");
+  Loop->setRange(INT_MIN, INT_MAX);
+  Loop->setValue(1);
+  Loop->setFixedWidth(40);
+  ToolBar1->addWidget(Loop);
+  connect(Loop, &QSpinBox::valueChanged, this, [this] { Guarded([&] { LoopChange(); }); });
+  ToolBar1->addSeparator();
+  ToolButton19 = AddToolButton(icon(ToolIcon::GlobalSpeed), "Set as global speed.", &TSequence::ToolButton19Click);
+}
+
+void TSequence::BuildPanels(QWidget* client) {
+  Image1 = new QLabel(client);
+  Image1->setObjectName("Image1");
+  Image1->setScaledContents(true);
+  Image1->lower();
+
+  auto* library = new QWidget(client);
+  library->setGeometry(0, 32, 169, 157);
+  BoldLabel("Pattern Library", library, 4, 0);
+  MusicLib = new QListWidget(library);
+  MusicLib->setObjectName("MusicLib");
+  MusicLib->setGeometry(4, 18, 129, 137);
+  BitBtn1 = SmallButton(ToolIcon::ArrowRight, "Add to play list", library, {137, 22, 28, 28});
+  BitBtn2 = SmallButton(ToolIcon::ArrowLeft, "Remove from play list", library, {137, 54, 28, 28});
+  LibBin = SmallButton(ToolIcon::Bin, "Delete pattern", library, {137, 125, 28, 28});
+
+  auto* playList = new QWidget(client);
+  playList->setGeometry(168, 32, 169, 157);
+  BoldLabel("Play List", playList, 4, 0);
+  SongList = new QListWidget(playList);
+  SongList->setObjectName("SongList");
+  SongList->setGeometry(4, 18, 125, 137);
+  UpDownUp = SmallButton(ToolIcon::ArrowUp, "Move up", playList, {134, 22, 28, 22});
+  UpDownDown = SmallButton(ToolIcon::ArrowDown, "Move down", playList, {134, 44, 28, 22});
+  SongBin = SmallButton(ToolIcon::Bin, "Remove ticked entries", playList, {134, 125, 28, 28});
+
+  Delay = new QSlider(Qt::Vertical, client);
+  Delay->setObjectName("Delay");
+  Delay->setGeometry(340, 28, 41, 165);
+  Delay->setRange(1, 140);
+  Delay->setValue(60);
+  Delay->setInvertedAppearance(true);
+  Delay->setTickPosition(QSlider::TicksBothSides);
+  Delay->setTickInterval(1);
+  Delay->setToolTip("Tempo");
+
+  auto* instruments = new QFrame(client);
+  instruments->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  instruments->setGeometry(380, 28, 149, 161);
+  BoldLabel("Instruments", instruments, 8, 6);
+  ComboBox1 = new QComboBox(instruments);
+  ComboBox1->setObjectName("ComboBox1");
+  ComboBox1->setEditable(true);
+  ComboBox1->setMaxVisibleItems(17);
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  ComboBox1->setGeometry(8, 24, 133, 24);
+  SetChooserEntries(DesignTimeChooser());
+  connect(ComboBox1, &QComboBox::currentTextChanged, this, [this] { Guarded([&] { ComboBox1Change(); }); });
+  BoldLabel("Panning", instruments, 8, 56);
+  Panning = new QSlider(Qt::Horizontal, instruments);
+  Panning->setObjectName("Panning");
+  Panning->setRange(-2000, 2000);
+  Panning->setValue(0);
+  Panning->setTickInterval(100);
+  Panning->setTickPosition(QSlider::TicksBothSides);
+  Panning->setGeometry(6, 72, 137, 32);
+  BoldLabel("BPM", instruments, 58, 110);
+  Label6 = new QLabel(instruments);
+  Label6->setObjectName("Label6");
+  Label6->setAlignment(Qt::AlignCenter);
+  Label6->setGeometry(8, 128, 133, 24);
+  QFont big = Label6->font();
+  big.setBold(true);
+  big.setPointSize(big.pointSize() + 4);
+  Label6->setFont(big);
+
+  ProgressBar1 = new QProgressBar(client);
+  ProgressBar1->setObjectName("ProgressBar1");
+  ProgressBar1->setGeometry(0, 187, 529, 9);
+  ProgressBar1->setTextVisible(false);
+  ProgressBar1->hide();
+
+  StringGrid1 = new StepGridView(grid_, client);
+  StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->setGeometry(0, kGridTop, 529, 300);
+  connect(StringGrid1, &StepGridView::MouseUp, this,
+          [this](Qt::MouseButton b) { Guarded([&] { StringGrid1MouseUp(b); }); });
+  connect(StringGrid1, &StepGridView::DeletePressed, this, [this] { Guarded([&] { StringGrid1KeyDown(); }); });
+  connect(StringGrid1, &StepGridView::CharacterTyped, this,
+          [this](char c) { Guarded([&] { FormKeyPress(c); }); });
+}
+
+void TSequence::BuildMenu() {
+  auto add = [this](QMenu* menu, const QString& caption, const QKeySequence& key,
+                    std::function<void()> handler) {
+    QAction* action = menu->addAction(caption);
+    if (!key.isEmpty()) action->setShortcut(key);
+    connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
+    return action;
+  };
+  auto later = [] {};
+  QMenu* file = menuBar()->addMenu("File");
+  add(file, "&New Song", QKeySequence("Ctrl+N"), later);
+  add(file, "Open Song", QKeySequence("Ctrl+O"), later);
+  add(file, "Save Song", QKeySequence("Ctrl+S"), later);
+  add(file, "E&xit", QKeySequence("Ctrl+C"), [this] { Exit1Click(); });
+  add(file, "Render song to wav file", QKeySequence("F11"), later);
+  QMenu* edit = menuBar()->addMenu("Edit");
+  add(edit, "Clear Pattern", {}, [this] { BitBtn7Click(); });
+  edit->addSeparator();
+  add(edit, "Clear List", {}, later);
+  edit->addSeparator();
+  add(edit, "Update Time", {}, [this] { BitBtn13Click(); });
+  InsertInstrumentAction = add(edit, "Insert instrument", QKeySequence(Qt::Key_Return), [this] { Insertinstrument1Click(); });
+  InsertInstrumentAction->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  edit->addSeparator();
+  add(edit, "Kit List", {}, later);
+  add(edit, "Kit Maker", {}, later);
+  QMenu* import = menuBar()->addMenu("Import");
+  add(import, "Drum Kit Library", {}, later);
+  QMenu* options = menuBar()->addMenu("&Options");
+  add(options, "Cell Jump", QKeySequence("Ctrl+J"), [this] { CellJump1Click(); });
+  QMenu* play = menuBar()->addMenu("Play");
+  add(play, "Play Pattern", QKeySequence("F6"), later);
+  add(play, "Play Song", QKeySequence("F5"), later);
+  play->addSeparator();
+  add(play, "&Stop", QKeySequence("F8"), later);
+  play->addSeparator();
+  // Ctrl+S belongs to "Save Song", the first in menu order; shown here only.
+  add(play, "Play Instrument\tCtrl+S", {}, later);
+  QMenu* help = menuBar()->addMenu("Help");
+  add(help, "Contents", {}, [this] { HelpClick(); });
+}
+
+// Enter inserts an instrument wherever the focus is: keep the focused control
+// from claiming the key before the menu sees it.
+bool TSequence::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == 0 &&
+        widget && widget->window() == this) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+std::vector<std::string> TSequence::ChooserEntries() const {
+  std::vector<std::string> entries;
+  for (int i = 0; i < ComboBox1->count(); ++i) entries.push_back(ComboBox1->itemText(i).toLatin1().toStdString());
+  return entries;
+}
+
+std::string TSequence::ChooserText() const { return ComboBox1->currentText().toLatin1().toStdString(); }
+
+void TSequence::SetChooserEntries(const std::vector<std::string>& entries) {
+  const QSignalBlocker block(ComboBox1);
+  ComboBox1->clear();
+  for (const auto& entry : entries) ComboBox1->addItem(Latin1(entry));
+}
+
+void TSequence::RefreshGrid() { StringGrid1->Refresh(); }
+
+void TSequence::RefreshLibrary() {
+  MusicLib->clear();
+  for (const auto& name : library_.Entries()) MusicLib->addItem(Latin1(name));
+}
+
+void TSequence::ShowToggles() {
+  ToolButton3->setIcon(MakeToolIcon(ToolIcon::RepeatPattern, repeatPatternImage_ == 2));
+  ToolButton8->setIcon(MakeToolIcon(ToolIcon::RepeatList, repeatListImage_ == 2));
+  ToolButton19->setIcon(MakeToolIcon(ToolIcon::GlobalSpeed, globalSpeedImage_ == 11));
+}

@@ -1,0 +1,140 @@
+#pragma once
+// TSequence, the main window: pattern library, play list, tempo bar,
+// instrument chooser with its pan bar, tool bar and step grid. Its handlers
+// call core and then refresh the widgets from it.
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "pattern/HomeFiles.h"
+#include "pattern/PatternGrid.h"
+#include "pattern/PatternLibrary.h"
+#include "pattern/TimeBeat.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QSlider;
+class QSpinBox;
+class QToolBar;
+class QToolButton;
+class StepGridView;
+class TForm2;
+
+class TSequence : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TSequence(QWidget* parent = nullptr);
+  ~TSequence() override;
+
+  static constexpr int kMinimumHeight = 540;
+  static constexpr int kGridTop = 192;
+
+  // Core state the window shows.
+  PatternGrid& Grid() { return grid_; }
+  const PatternLibrary& Library() const { return library_; }
+  const std::filesystem::path& HomeDir() const { return homeDir_; }
+  int CellJump() const { return cellJump_; }
+  const PendingTimeBeat& Pending() const { return pending_; }
+  int LastKitIndex() const { return lastKitIndex_; }
+  std::vector<std::string> ChooserEntries() const;
+  std::string ChooserText() const;
+
+  // Windows created after this one; the start-up reaches none of them.
+  void SetOptionsWindow(TForm2* options) { options_ = options; }
+
+  // Controls, named as the window's design names them.
+  StepGridView* StringGrid1 = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton3 = nullptr,
+              *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr,
+              *ToolButton8 = nullptr, *ToolButton10 = nullptr, *ToolButton13 = nullptr,
+              *ToolButton14 = nullptr, *ToolButton16 = nullptr, *ToolButton19 = nullptr;
+  QComboBox* TimeBar = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QSpinBox* Loop = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QSlider* Panning = nullptr;
+  QSlider* Delay = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* Image1 = nullptr;
+  QListWidget* MusicLib = nullptr;
+  QListWidget* SongList = nullptr;
+  QToolButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *LibBin = nullptr, *SongBin = nullptr,
+              *UpDownUp = nullptr, *UpDownDown = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QAction* InsertInstrumentAction = nullptr;
+
+  // Editing handlers.
+  void StringGrid1MouseUp(Qt::MouseButton button);
+  void Insertinstrument1Click();
+  void FormKeyPress(char key);
+  void StringGrid1KeyDown();
+  void BitBtn7Click();
+  void TimeBarChange();
+  void BitBtn13Click();
+  void Edit2Change();
+  void LoopChange();
+  void ComboBox1Change();
+  void CellJump1Click();
+  void SetCellJump(int cellJump) { cellJump_ = cellJump; }
+
+  // Start-up, close and resize.
+  void FormCreate();
+  void FormClose();
+  void FormResize();
+  void Exit1Click();
+  void HelpClick();
+
+  // The tool bar's toggles, kept as the image their button shows.
+  void ToolButton3Click();
+  void ToolButton8Click();
+  void ToolButton19Click();
+  int RepeatPatternImage() const { return repeatPatternImage_; }
+  int RepeatListImage() const { return repeatListImage_; }
+  int GlobalSpeedImage() const { return globalSpeedImage_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildToolBar();
+  void BuildPanels(QWidget* client);
+  void BuildMenu();
+  QToolButton* AddToolButton(int icon, const QString& hint, void (TSequence::*handler)());
+  void Guarded(const std::function<void()>& action);
+  void RefreshGrid();
+  void RefreshLibrary();
+  void SetChooserEntries(const std::vector<std::string>& entries);
+  void ShowTempo();
+  void ShowToggles();
+  // Runs one start-up step; a failure is shown and the next steps still run.
+  void StartUpStep(const std::function<void()>& step);
+
+  // Handlers of later parts of the program.
+  void PlaceholderAction() {}
+
+  PatternGrid grid_;
+  PatternLibrary library_;
+  PendingTimeBeat pending_;
+  PanningTable panningTable_;
+  std::filesystem::path homeDir_;
+  std::string kitFileName_ = "power.dxg";
+  int sampleRate_ = 44200;
+  int bitsPerSample_ = 16;
+  int cellJump_ = 0;
+  int lastKitIndex_ = 16;
+  bool firstLoad_ = false;
+  bool closed_ = false;
+  int repeatPatternImage_ = 3;
+  int repeatListImage_ = 3;
+  int globalSpeedImage_ = 10;
+  TForm2* options_ = nullptr;
+};

@@ -1,0 +1,94 @@
+// TSequence: editing handlers of the step grid, the selector, name and loops.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "common/Text.h"
+#include "pattern/Options.h"
+#include "pattern/Sequencer.h"
+#include "pattern/StepGridView.h"
+#include "song/Toggles.h"
+
+void TSequence::StringGrid1MouseUp(Qt::MouseButton button) {
+  if (button == Qt::RightButton) {
+    grid_.StepVolume();
+  } else {
+    const std::string text = ChooserText();
+    grid_.Toggle(text);
+  }
+  RefreshGrid();
+}
+
+void TSequence::Insertinstrument1Click() {
+  StringGrid1->setFocus();
+  grid_.Toggle(ChooserText());
+  RefreshGrid();
+}
+
+void TSequence::FormKeyPress(char key) {
+  grid_.TypeDigit(key, ChooserText(), cellJump_);
+  RefreshGrid();
+}
+
+void TSequence::StringGrid1KeyDown() {
+  grid_.DeleteSelection();
+  RefreshGrid();
+}
+
+void TSequence::BitBtn7Click() {
+  grid_.ClearPattern();
+  {
+    const QSignalBlocker block(Edit2);
+    Edit2->clear();
+  }
+  Loop->setValue(1);
+  RefreshGrid();
+}
+
+void TSequence::TimeBarChange() {
+  ParseTimeBar(TimeBar->currentText().toLatin1().toStdString(), pending_);
+}
+
+void TSequence::BitBtn13Click() {
+  // Nothing chosen yet: there is nothing to apply.
+  if (pending_.length.empty() && pending_.time.empty()) return;
+  grid_.ApplyLengthAndTime(pending_.length, pending_.time);
+  RefreshGrid();
+}
+
+void TSequence::Edit2Change() {
+  grid_.SetCell(0, 0, Edit2->text().toLatin1().toStdString());
+  RefreshGrid();
+}
+
+void TSequence::LoopChange() {
+  const int clamped = ClampLoopCount(Loop->value());
+  if (clamped != Loop->value()) Loop->setValue(clamped);
+}
+
+void TSequence::ComboBox1Change() {
+  // The pan of the chosen kit instrument comes with the kit.
+}
+
+void TSequence::CellJump1Click() {
+  if (options_) {
+    options_->show();
+    options_->raise();
+  }
+}
+
+void TSequence::ToolButton3Click() {
+  repeatPatternImage_ = Toggles::FlipRepeat(repeatPatternImage_);
+  ShowToggles();
+}
+
+void TSequence::ToolButton8Click() {
+  repeatListImage_ = Toggles::FlipRepeat(repeatListImage_);
+  ShowToggles();
+}
+
+void TSequence::ToolButton19Click() {
+  globalSpeedImage_ = Toggles::FlipGlobalSpeed(globalSpeedImage_);
+  ShowToggles();
+}

@@ -1,0 +1,103 @@
+// TSequence: start-up, close, resize and help.
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPixmap>
+#include <QResizeEvent>
+#include <QSlider>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QUrl>
+#include <filesystem>
+
+#include "common/Guard.h"
+#include "common/QtPrompts.h"
+#include "common/Text.h"
+#include "pattern/Sequencer.h"
+#include "pattern/StepGridView.h"
+
+namespace fs = std::filesystem;
+
+// Each step runs on its own: one that fails is reported and the steps after
+// it still run, so a missing panning table or a machine without sound never
+// leaves the window half set up.
+void TSequence::StartUpStep(const std::function<void()>& step) { RunGuarded(AppPrompts(), step); }
+
+void TSequence::FormCreate() {
+  firstLoad_ = true;
+  StartUpStep([&] { /* the kit loads here once kits exist */ });
+  sampleRate_ = 44200;
+  bitsPerSample_ = 16;
+  StartUpStep([&] {
+    grid_.SetRowCount(16 + 2);
+    grid_.SetCell(1, 0, "Length:");
+    grid_.SetCell(2, 0, "16");
+    grid_.SetCell(3, 0, "Time:");
+    grid_.SetCell(4, 0, "4");
+  });
+  StartUpStep([&] { ShowTempo(); });
+  StartUpStep([&] {
+    if (fs::exists("KVSkin.bmp")) Image1->setPixmap(QPixmap("KVSkin.bmp"));
+  });
+  homeDir_ = fs::current_path();
+  StartUpStep([&] {
+    library_.LoadFromFolder(homeDir_);
+    RefreshLibrary();
+  });
+  Loop->setValue(1);
+  StartUpStep([&] {
+    grid_.WriteStepLabels(16, 4);
+    grid_.WriteChannelHeads();
+  });
+  StartUpStep([&] {
+    panningTable_.Read(homeDir_ / "Panning.dat");
+    for (const auto& problem : panningTable_.Problems()) AppPrompts().ShowError(problem);
+  });
+  StartUpStep([&] { /* the sound device starts here once it exists */ });
+  StartUpStep([&] { /* pans are applied to the kit here */ });
+  StartUpStep([&] { ResetSampleWorkFiles(homeDir_); });
+  RefreshGrid();
+  ShowToggles();
+}
+
+void TSequence::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  std::vector<int> pans;
+  for (int k = 0; k < PanningTable::kLines; ++k) {
+    // Until a kit has given its pans, the table keeps what was read.
+    pans.push_back(panningTable_.Value(k).value_or(0));
+  }
+  Guarded([&] { PanningTable::Write(homeDir_ / "Panning.dat", pans); });
+}
+
+void TSequence::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TSequence::Exit1Click() { close(); }
+
+void TSequence::HelpClick() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString((fs::current_path() / "korvanto.hlp").string())));
+}
+
+void TSequence::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TSequence::FormResize() {
+  if (height() < kMinimumHeight) {
+    resize(width(), kMinimumHeight);
+    return;  // the resize comes back here with the new height
+  }
+  if (Image1) Image1->setGeometry(0, 29, width(), height());
+  if (ToolBar1) ToolBar1->setGeometry(0, 0, width(), 29);
+  StringGrid1->resize(StringGrid1->width(), height() - kGridTop - 50);
+}
+
+void TSequence::ShowTempo() {
+  const int position = Delay->value();
+  Label6->setText(QString::number(RoundTiesEven(7200.0 / position)));
+}

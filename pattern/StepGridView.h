@@ -1,0 +1,52 @@
+#pragma once
+// StringGrid1: the step grid as a table view over PatternGrid. The view owns
+// no state of its own: current cell and selection live in the PatternGrid.
+#include <QAbstractTableModel>
+#include <QTableView>
+
+#include "pattern/PatternGrid.h"
+
+class PatternGridModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit PatternGridModel(PatternGrid& grid, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), grid_(grid) {}
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  void Refresh();
+
+ private:
+  PatternGrid& grid_;
+};
+
+class StepGridView : public QTableView {
+  Q_OBJECT
+ public:
+  explicit StepGridView(PatternGrid& grid, QWidget* parent = nullptr);
+  // Shows the grid's cells, current cell and selection.
+  void Refresh();
+  QRect CellRect(int col, int row) const { return visualRect(model_->index(row, col)); }
+
+ signals:
+  void MouseUp(Qt::MouseButton button);
+  void DeletePressed();
+  void CharacterTyped(char character);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void ShowSelection();
+  bool MoveByKey(int key, bool extend);
+
+  PatternGrid& grid_;
+  PatternGridModel* model_;
+  bool dragging_ = false;
+  int anchorCol_ = 1, anchorRow_ = 2;
+};
