@@ -1,0 +1,7 @@
+# Wave data, RIFF reading, the kit collection and kit library files, the default kit.
+korvanto_test(test_kit_files
+  ${CMAKE_CURRENT_LIST_DIR}/WaveTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaveStreamTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaveCollectionTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/KitFileTest.cpp
+)
