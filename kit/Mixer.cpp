@@ -1,0 +1,165 @@
+#include "kit/Mixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "kit/DenormalGuard.h"
+
+namespace {
+
+float FormatScale(SampleKind kind) {
+  switch (kind) {
+    case SampleKind::U8:
+      return 1.0f / 128.0f;
+    case SampleKind::S16:
+      return 1.0f / 32768.0f;
+    case SampleKind::S24:
+      return 1.0f / 8388608.0f;
+    case SampleKind::S32:
+      return 1.0f / 2147483648.0f;
+    case SampleKind::F32:
+      return 1.0f;
+  }
+  return 0.0f;
+}
+
+void SetParams(MixerVoice& v, const MixerCommand& c, int outputRate) {
+  const uint32_t frequency = c.frequency ? c.frequency : v.layout.rate;
+  v.step = ResampleStep(frequency, static_cast<uint32_t>(outputRate));
+  PanVolumeGains(c.volume, c.pan, v.gainLeft, v.gainRight);
+  const float scale = FormatScale(v.layout.kind);
+  v.gainLeft *= scale;
+  v.gainRight *= scale;
+}
+
+}  // namespace
+
+Mixer::Mixer(const Settings& s)
+    : rate_(s.rate),
+      period_(s.periodFrames),
+      stamped_(s.stamped),
+      latency_(std::chrono::duration_cast<Clock::duration>(
+          std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + 0.002))),
+      origin_(Clock::now()),
+      queue_(8192),
+      reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
+      voices_(s.slots),
+      isActive_(s.slots, 0) {
+  active_.reserve(s.slots);
+  for (int i = 0; i < s.slots; ++i) reports_[i].store(0);
+}
+
+double Mixer::Seconds(Clock::time_point t) const {
+  return std::chrono::duration<double>(t - origin_).count();
+}
+
+void Mixer::Render(float* out, int frames, Clock::time_point now) {
+  DenormalGuard flushDenormals;
+  const auto renderStart = Clock::now();
+  if (stamped_) {
+    const double late = clock_.OnBlock(Seconds(now), blockStart_, frames, rate_);
+    if (late > static_cast<double>(frames) / rate_)
+      underruns_.fetch_add(1, std::memory_order_relaxed);
+  }
+  dataEpoch_.load(std::memory_order_acquire);
+  MixerCommand command;
+  while (queue_.TryPop(command)) Apply(command, blockStart_, frames);
+
+  std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);
+  MixActive(out, frames, blockStart_);
+  for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+
+  blockStart_ += frames;
+  framesRendered_.store(blockStart_, std::memory_order_relaxed);
+  // A block that took longer than its own length starves the device.
+  if (stamped_ && std::chrono::duration<double>(Clock::now() - renderStart).count() >
+                      static_cast<double>(frames) / rate_)
+    underruns_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void Mixer::Apply(const MixerCommand& c, int64_t blockStart, int frames) {
+  MixerVoice& v = voices_[c.slot];
+  switch (c.op) {
+    case MixerOp::Start:
+      Start(c, blockStart);
+      break;
+    case MixerOp::Stop:
+      v.state = MixerVoice::State::Idle;
+      break;
+    case MixerOp::SetParams:
+      SetParams(v, c, rate_);
+      break;
+    case MixerOp::SetCursor:
+      v.generation = c.generation;
+      v.position = c.frames ? static_cast<uint64_t>(std::min(c.cursor, v.frames)) << 32 : 0;
+      break;
+    case MixerOp::SetLooping:
+      v.looping = c.looping;
+      break;
+  }
+  (void)frames;
+  Publish(c.slot);
+}
+
+void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
+  MixerVoice& v = voices_[c.slot];
+  v.data = c.data;
+  v.frames = c.frames;
+  v.layout = c.layout;
+  v.looping = c.looping;
+  v.generation = c.generation;
+  v.position = static_cast<uint64_t>(std::min(c.cursor, c.frames)) << 32;
+  SetParams(v, c, rate_);
+  v.startFrame = blockStart;
+  if (stamped_ && clock_.Ready()) {
+    const auto due = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+                         std::chrono::nanoseconds(c.stampNs))) +
+                     latency_;
+    const int64_t frame = std::llround(clock_.FrameAt(Seconds(due)));
+    if (frame < blockStart) lateStarts_.fetch_add(1, std::memory_order_relaxed);
+    v.startFrame = std::max(frame, blockStart);
+  }
+  v.state = MixerVoice::State::Scheduled;
+  Activate(c.slot);
+}
+
+void Mixer::Activate(int slot) {
+  if (isActive_[slot]) return;
+  isActive_[slot] = 1;
+  active_.push_back(static_cast<uint16_t>(slot));  // capacity reserved for every slot
+}
+
+void Mixer::Publish(int slot) {
+  const MixerVoice& v = voices_[slot];
+  const bool playing = v.state != MixerVoice::State::Idle;
+  reports_[slot].store(VoiceReport::Pack(v.generation, playing, v.Cursor()),
+                       std::memory_order_release);
+}
+
+void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
+  for (size_t i = 0; i < active_.size();) {
+    const int slot = active_[i];
+    MixerVoice& v = voices_[slot];
+    if (v.state == MixerVoice::State::Scheduled && v.startFrame < blockStart + frames) {
+      const int offset = static_cast<int>(v.startFrame - blockStart);
+      v.state = MixerVoice::State::Playing;
+      if (!MixVoice(v, out + 2 * offset, frames - offset)) {
+        v.state = MixerVoice::State::Idle;
+        v.position = 0;
+      }
+    } else if (v.state == MixerVoice::State::Playing) {
+      if (!MixVoice(v, out, frames)) {
+        v.state = MixerVoice::State::Idle;
+        v.position = 0;  // a buffer that played to its end plays again from the start
+      }
+    }
+    Publish(slot);
+    if (v.state == MixerVoice::State::Idle) {
+      isActive_[slot] = 0;
+      active_[i] = active_.back();
+      active_.pop_back();
+    } else {
+      ++i;
+    }
+  }
+}

@@ -1,0 +1,86 @@
+#pragma once
+// The software device's mixer. The UI thread sends commands through a
+// lock-free queue; the output's callback calls Render, which drains them and
+// adds every playing voice into the block. Render never allocates, blocks or
+// touches files; all its memory is allocated here, before the output starts.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "kit/MixerCommand.h"
+#include "kit/MixerVoice.h"
+#include "kit/OutputClock.h"
+#include "kit/SpscQueue.h"
+
+class Mixer {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  struct Settings {
+    int rate = 48000;
+    int periodFrames = 240;
+    // Real-time outputs place each voice by its Play time; others start it
+    // at the next block.
+    bool stamped = true;
+    int slots = 512;
+  };
+
+  explicit Mixer(const Settings& settings);
+
+  int Rate() const { return rate_; }
+  int PeriodFrames() const { return period_; }
+  int Slots() const { return static_cast<int>(voices_.size()); }
+  // Time from a Play call to its onset: two periods and 2 ms of headroom.
+  Clock::duration TriggerLatency() const { return latency_; }
+
+  // ---- UI thread ----
+  bool Send(const MixerCommand& command) { return queue_.TryPush(command); }
+  uint64_t Sent() const { return queue_.Pushed(); }
+  // Commands the render side has finished with: their data may be freed.
+  uint64_t Consumed() const { return queue_.Consumed(); }
+  VoiceReport Report(int slot) const {
+    return VoiceReport::Unpack(reports_[slot].load(std::memory_order_acquire));
+  }
+  // Makes bytes written into a playing buffer visible to the next block.
+  void PublishWrites() { dataEpoch_.fetch_add(1, std::memory_order_release); }
+
+  // ---- output callback ----
+  void Render(float* out, int frames) { Render(out, frames, Clock::now()); }
+  void Render(float* out, int frames, Clock::time_point now);
+
+  // ---- any thread ----
+  int64_t Underruns() const { return underruns_.load(std::memory_order_relaxed); }
+  int64_t LateStarts() const { return lateStarts_.load(std::memory_order_relaxed); }
+  int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
+
+ private:
+  void Apply(const MixerCommand& c, int64_t blockStart, int frames);
+  void Start(const MixerCommand& c, int64_t blockStart);
+  void Activate(int slot);
+  void Publish(int slot);
+  void MixActive(float* out, int frames, int64_t blockStart);
+  double Seconds(Clock::time_point t) const;
+
+  const int rate_;
+  const int period_;
+  const bool stamped_;
+  const Clock::duration latency_;
+  const Clock::time_point origin_;
+
+  SpscQueue<MixerCommand> queue_;
+  std::unique_ptr<std::atomic<uint64_t>[]> reports_;
+  std::atomic<uint64_t> dataEpoch_{0};
+
+  // Render side only.
+  std::vector<MixerVoice> voices_;
+  std::vector<uint16_t> active_;  // slots not idle, in no order
+  std::vector<uint8_t> isActive_;
+  OutputClock clock_;
+  int64_t blockStart_ = 0;
+
+  std::atomic<int64_t> underruns_{0};
+  std::atomic<int64_t> lateStarts_{0};
+  std::atomic<int64_t> framesRendered_{0};
+};

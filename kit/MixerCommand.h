@@ -1,0 +1,37 @@
+#pragma once
+// What the UI thread tells the mixer, and what the mixer reports back.
+#include <cstdint>
+
+#include "kit/SoundFormat.h"
+
+enum class MixerOp : uint8_t { Start, Stop, SetParams, SetCursor, SetLooping };
+
+struct MixerCommand {
+  MixerOp op = MixerOp::Stop;
+  uint16_t slot = 0;
+  uint32_t generation = 0;  // Start and SetCursor begin a new generation
+  const uint8_t* data = nullptr;
+  uint32_t frames = 0;
+  SampleLayout layout;
+  uint32_t cursor = 0;  // source frame
+  bool looping = false;
+  uint32_t frequency = 0;
+  int32_t pan = 0;
+  int32_t volume = 0;
+  int64_t stampNs = 0;  // steady clock time of the Play call
+};
+
+// A voice's state as one atomic word: generation, playing bit, cursor frame.
+struct VoiceReport {
+  uint32_t generation = 0;
+  bool playing = false;
+  uint32_t cursor = 0;
+
+  static uint64_t Pack(uint32_t generation, bool playing, uint32_t cursor) {
+    return (uint64_t(generation) << 32) | (uint64_t(playing) << 31) | (cursor & 0x7FFFFFFFu);
+  }
+  static VoiceReport Unpack(uint64_t word) {
+    return {static_cast<uint32_t>(word >> 32), ((word >> 31) & 1) != 0,
+            static_cast<uint32_t>(word & 0x7FFFFFFFu)};
+  }
+};

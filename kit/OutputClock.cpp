@@ -1,0 +1,41 @@
+#include "kit/OutputClock.h"
+
+#include <cmath>
+#include <numbers>
+
+double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate) {
+  const double period = static_cast<double>(frames) / rate;
+  double late = 0;
+  if (ready_) {
+    const double error = now - t1_;
+    late = error;
+    // A gap far beyond jitter (the output was paused) restarts the loop.
+    if (std::abs(error) > 8 * period + 0.05 || firstFrame != frame0_ + frames_) {
+      ready_ = false;
+    } else {
+      const double omega = 2 * std::numbers::pi * bandwidth_ * period;
+      t0_ = t1_;
+      t1_ += std::numbers::sqrt2 * omega * error + e2_;
+      e2_ += omega * omega * error;
+    }
+  }
+  if (!ready_) {
+    ready_ = true;
+    late = 0;
+    e2_ = period;
+    t0_ = now;
+    t1_ = now + period;
+  }
+  // e2 tracks the length of a nominal block; rescale for this one.
+  if (frames != frames_ && frames_ > 0) {
+    e2_ = e2_ * frames / frames_;
+    t1_ = t0_ + e2_;
+  }
+  frame0_ = firstFrame;
+  frames_ = frames;
+  return late;
+}
+
+double OutputClock::FrameAt(double t) const {
+  return static_cast<double>(frame0_) + (t - t0_) * frames_ / (t1_ - t0_);
+}

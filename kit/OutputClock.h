@@ -1,0 +1,26 @@
+#pragma once
+// Maps clock time to output frames. Callback times jitter, so the mapping is
+// a delay-locked loop over them: it follows the device's real rate and phase
+// without jumping on each callback.
+#include <cstdint>
+
+class OutputClock {
+ public:
+  // bandwidthHz sets how fast the loop follows the callbacks.
+  explicit OutputClock(double bandwidthHz = 1.0) : bandwidth_(bandwidthHz) {}
+
+  // At the start of each block: its clock time (s), first frame and length.
+  // Returns how much later than expected the block came (s); 0 for the first.
+  double OnBlock(double now, int64_t firstFrame, int frames, int rate);
+  // The output frame (fractional) that plays at clock time t.
+  double FrameAt(double t) const;
+  bool Ready() const { return ready_; }
+  void Reset() { ready_ = false; }
+
+ private:
+  double bandwidth_;
+  bool ready_ = false;
+  double t0_ = 0, t1_ = 0, e2_ = 0;  // smoothed start of this and the next block, period
+  int64_t frame0_ = 0;
+  int frames_ = 0;
+};
