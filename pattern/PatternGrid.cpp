@@ -117,6 +117,16 @@ void PatternGrid::ApplyLengthAndTime(const std::string& length, const std::strin
   WriteChannelHeads();
 }
 
+void PatternGrid::WriteNewPattern(int steps, int time) {
+  SetCell(1, 0, "Length:");
+  SetCell(2, 0, std::to_string(steps));
+  SetCell(3, 0, "Time:");
+  SetCell(4, 0, std::to_string(time));
+  SetRowCount(steps + 2);
+  WriteStepLabels(steps, time);
+  WriteChannelHeads();
+}
+
 void PatternGrid::WriteStepLabels(int steps, int time) {
   // The spare row after the last step gets a label too.
   const auto labels = StepLabels(steps + 1, time);

@@ -57,6 +57,9 @@ class PatternGrid {
   // Empties the instrument cells of every step and the name cell.
   void ClearPattern();
 
+  // A new pattern's header: "Length:" L, "Time:" T, L + 2 shown rows, labels
+  // and channel heads.
+  void WriteNewPattern(int steps, int time);
   // Applies a length and a time: header cells, shown rows, step labels and
   // channel heads. Instrument cells are left alone.
   void ApplyLengthAndTime(const std::string& length, const std::string& time);

@@ -21,8 +21,10 @@ int PatternLibrary::IndexOf(const std::string& name) const {
 }
 
 int PatternLibrary::Add(const std::string& name) {
-  const auto it = std::upper_bound(entries_.begin() + 1, entries_.end(), name, LibraryOrder);
-  return static_cast<int>(entries_.insert(it, name) - entries_.begin());
+  const auto at = std::upper_bound(entries_.begin() + 1, entries_.end(), name, LibraryOrder) -
+                  entries_.begin();
+  entries_.insert(entries_.begin() + at, name);
+  return static_cast<int>(at);
 }
 
 void PatternLibrary::Remove(const std::string& name) {

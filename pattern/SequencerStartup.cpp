@@ -28,13 +28,7 @@ void TSequence::FormCreate() {
   StartUpStep([&] { /* the kit loads here once kits exist */ });
   sampleRate_ = 44200;
   bitsPerSample_ = 16;
-  StartUpStep([&] {
-    grid_.SetRowCount(16 + 2);
-    grid_.SetCell(1, 0, "Length:");
-    grid_.SetCell(2, 0, "16");
-    grid_.SetCell(3, 0, "Time:");
-    grid_.SetCell(4, 0, "4");
-  });
+  StartUpStep([&] { grid_.WriteNewPattern(16, 4); });
   StartUpStep([&] { ShowTempo(); });
   StartUpStep([&] {
     if (fs::exists("KVSkin.bmp")) Image1->setPixmap(QPixmap("KVSkin.bmp"));

@@ -1,0 +1,183 @@
+// The main window's step grid driven with the mouse and the keyboard.
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "pattern/Options.h"
+#include "pattern/Sequencer.h"
+#include "pattern/StepGridView.h"
+#include "support/WindowTest.h"
+#include <gtest/gtest.h>
+
+namespace {
+class SequencerGrid : public ::testing::Test {
+ protected:
+  SequencerGrid() : options(sequence) {
+    sequence.SetOptionsWindow(&options);
+    ShowAndActivate(sequence);
+  }
+  QPoint At(int col, int row) { return sequence.StringGrid1->CellRect(col, row).center(); }
+  const std::string& Cell(int col, int row) { return sequence.Grid().Cell(col, row); }
+  void Choose(const QString& text) { sequence.ComboBox1->setCurrentText(text); }
+
+  WindowTestHome home;
+  TSequence sequence;
+  TForm2 options;
+};
+}  // namespace
+
+TEST_F(SequencerGrid, LeftClickFillsAndEmptiesTheClickedCell) {
+  Choose("Snare     [ ]");
+  Click(sequence.StringGrid1, At(3, 5));
+  EXPECT_EQ(Cell(3, 5), "Snare     [ ]");
+  Click(sequence.StringGrid1, At(3, 5));
+  EXPECT_EQ(Cell(3, 5), "");
+}
+
+TEST_F(SequencerGrid, ClickOnALabelActsOnThePreviousCell) {
+  Choose("Kick      [ ]");
+  Click(sequence.StringGrid1, At(2, 4));
+  Click(sequence.StringGrid1, At(0, 6));  // the label column doesn't take the selection
+  EXPECT_EQ(Cell(2, 4), "");
+  EXPECT_EQ(Cell(0, 6), "5:0*");
+}
+
+TEST_F(SequencerGrid, RightClicksCycleTheVolumeDigit) {
+  Choose("Kick      [ ]");
+  Click(sequence.StringGrid1, At(1, 2));
+  std::string digits;
+  for (int i = 0; i < 9; ++i) {
+    Click(sequence.StringGrid1, At(1, 2), Qt::RightButton);
+    digits += Cell(1, 2)[11];
+  }
+  EXPECT_EQ(digits, "234567891");
+}
+
+TEST_F(SequencerGrid, RightPressDoesNotMoveTheSelection) {
+  Choose("Kick      [ ]");
+  Click(sequence.StringGrid1, At(1, 2));
+  Click(sequence.StringGrid1, At(4, 9), Qt::RightButton);
+  EXPECT_EQ(Cell(1, 2), "Kick      [2]");
+  EXPECT_EQ(Cell(4, 9), "");
+}
+
+TEST_F(SequencerGrid, TypedDigitsFollowTheCellJumpFromTheOptionsWindow) {
+  sequence.CellJump1Click();
+  EXPECT_TRUE(options.isVisible());
+  options.SpinEdit1->setValue(4);
+  QTest::mouseClick(options.Button1, Qt::LeftButton);
+  EXPECT_FALSE(options.isVisible());
+  EXPECT_EQ(sequence.CellJump(), 4);
+
+  Choose("Tom1      [ ]");
+  Press(sequence.StringGrid1, At(2, 2));  // select without toggling
+  sequence.StringGrid1->setFocus();
+  QTest::keyClick(sequence.StringGrid1, Qt::Key_7);
+  EXPECT_EQ(Cell(2, 2), "Tom1      [7]");
+  EXPECT_EQ(sequence.Grid().Row(), 6);
+  QTest::keyClick(sequence.StringGrid1, Qt::Key_0);  // ignored
+  EXPECT_EQ(Cell(2, 6), "");
+}
+
+TEST_F(SequencerGrid, DeleteEmptiesADraggedSelectionAndNothingElse) {
+  for (int row = 2; row < 18; ++row)
+    for (int col = 1; col <= 6; ++col) sequence.Grid().SetCell(col, row, "Kick      [ ]");
+  Choose("Kick      [ ]");
+  Press(sequence.StringGrid1, At(2, 4));
+  DragTo(sequence.StringGrid1, At(3, 6));
+  DragTo(sequence.StringGrid1, At(4, 7));
+  Release(sequence.StringGrid1, At(4, 7));
+  EXPECT_EQ(Cell(2, 4), "");  // the release toggled the cell where the drag began
+  EXPECT_EQ(sequence.Grid().Selection(), (GridRect{2, 4, 4, 7}));
+  QTest::keyClick(sequence.StringGrid1, Qt::Key_Delete);
+  int empty = 0;
+  for (int row = 2; row < 18; ++row)
+    for (int col = 1; col <= 6; ++col) empty += Cell(col, row).empty();
+  EXPECT_EQ(empty, 12);
+  EXPECT_EQ(Cell(5, 4), "Kick      [ ]");
+  EXPECT_EQ(Cell(2, 8), "Kick      [ ]");
+}
+
+TEST_F(SequencerGrid, EnterInsertsThroughTheMenuWhereverTheFocusIs) {
+  Choose("Cowbell   [ ]");
+  Press(sequence.StringGrid1, At(5, 3));
+  sequence.Edit2->setFocus();
+  QTest::keyClick(sequence.Edit2, Qt::Key_Return);
+  EXPECT_EQ(Cell(5, 3), "Cowbell   [ ]");
+  EXPECT_TRUE(sequence.StringGrid1->hasFocus());
+  QTest::keyClick(sequence.StringGrid1, Qt::Key_Return);
+  EXPECT_EQ(Cell(5, 3), "");
+  sequence.ComboBox1->setFocus();
+  QTest::keyClick(sequence.ComboBox1, Qt::Key_Enter);
+  EXPECT_EQ(Cell(5, 3), "Cowbell   [ ]");
+  sequence.Loop->setFocus();
+  QTest::keyClick(sequence.Loop, Qt::Key_Return);
+  EXPECT_EQ(Cell(5, 3), "");
+}
+
+TEST_F(SequencerGrid, TimeBeatUpdateHidesAndRevealsSteps) {
+  sequence.Grid().SetCell(1, 15, "Kick      [ ]");
+  sequence.TimeBar->setCurrentIndex(7);  // "4  | 2 "
+  sequence.ToolButton13->click();
+  EXPECT_EQ(sequence.StringGrid1->model()->rowCount(), 6);
+  EXPECT_EQ(Cell(0, 6), "5:0*");
+  sequence.TimeBar->setCurrentIndex(0);  // "16 | 4"
+  sequence.ToolButton13->click();
+  EXPECT_EQ(sequence.StringGrid1->model()->rowCount(), 18);
+  EXPECT_EQ(Cell(1, 15), "Kick      [ ]");
+}
+
+TEST_F(SequencerGrid, UpdateWithTypedNonsenseLeavesThePatternAndSaysWhy) {
+  sequence.TimeBar->setEditText("ab | cd");
+  sequence.ToolButton13->click();
+  EXPECT_EQ(Cell(2, 0), "16");
+  EXPECT_EQ(sequence.StringGrid1->model()->rowCount(), 18);
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, "'ab' is not a valid integer value");
+}
+
+TEST_F(SequencerGrid, NameBoxLoopCountAndClear) {
+  sequence.Edit2->setText("drums");
+  EXPECT_EQ(Cell(0, 0), "drums");
+  sequence.Loop->setValue(-3);
+  EXPECT_EQ(sequence.Loop->value(), 1);
+  sequence.Loop->setValue(4);
+  sequence.Grid().SetCell(3, 9, "Kick      [ ]");
+  sequence.ToolButton16->click();
+  EXPECT_EQ(Cell(3, 9), "");
+  EXPECT_EQ(Cell(0, 0), "");
+  EXPECT_EQ(sequence.Edit2->text(), "");
+  EXPECT_EQ(sequence.Loop->value(), 1);
+  EXPECT_EQ(Cell(1, 0), "Length:");
+  EXPECT_EQ(Cell(0, 2), "1:0*");
+}
+
+TEST_F(SequencerGrid, WindowKeepsItsMinimumHeightAndFitsTheGrid) {
+  sequence.resize(sequence.width(), 400);
+  QApplication::processEvents();
+  EXPECT_EQ(sequence.height(), 540);
+  sequence.resize(sequence.width(), 700);
+  QApplication::processEvents();
+  EXPECT_EQ(sequence.StringGrid1->height(), 458);
+}
+
+TEST_F(SequencerGrid, OptionsOkTurnsANegativeJumpIntoZero) {
+  sequence.CellJump1Click();
+  options.SpinEdit1->setValue(-3);
+  QTest::mouseClick(options.Button1, Qt::LeftButton);
+  EXPECT_EQ(options.SpinEdit1->value(), 0);
+  EXPECT_EQ(sequence.CellJump(), 0);
+  EXPECT_FALSE(options.isVisible());
+}
+
+TEST_F(SequencerGrid, TogglesFlipTheirImage) {
+  EXPECT_EQ(sequence.RepeatPatternImage(), 3);
+  sequence.ToolButton3->click();
+  EXPECT_EQ(sequence.RepeatPatternImage(), 2);
+  sequence.ToolButton3->click();
+  EXPECT_EQ(sequence.RepeatPatternImage(), 3);
+  sequence.ToolButton19->click();
+  EXPECT_EQ(sequence.GlobalSpeedImage(), 11);
+}
