@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Files.h"
+#include "kit/KitTestSupport.h"
 #include "kit/Wave.h"
 #include "kit/WaveCollection.h"
 #include "support/TempDir.h"
@@ -15,11 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path BuildDir() {
-  const char* dir = std::getenv("KORVANTO_BUILD_DIR");
-  return dir ? fs::path(dir) : fs::path();
-}
 
 std::vector<int> Samples(const Wave::TWave& wave) {
   std::vector<int> s(wave.Size() / 2);
@@ -41,10 +37,7 @@ void ExpectPcm16Mono(const Wave::TWave& wave) {
 
 class DefaultKit : public testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(BuildDir().empty()) << "KORVANTO_BUILD_DIR is not set";
-    kit.LoadFromFile(BuildDir() / "kit" / "power.dxg");
-  }
+  void SetUp() override { kit.LoadFromFile(BuildDir() / "kit" / "power.dxg"); }
   double SecondsOf(const std::string& name) { return Seconds(kit.Find(name).Wave()); }
   TWaveCollection kit;
 };

@@ -10,6 +10,7 @@
 #include "common/Exception.h"
 #include "common/Files.h"
 #include "kit/KitFile.h"
+#include "kit/KitTestSupport.h"
 #include "kit/Wave.h"
 #include "kit/WaveCollection.h"
 
@@ -18,11 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<fs::path> Inputs(const std::string& kind) {
-  const char* source = std::getenv("KORVANTO_SOURCE_DIR");
   std::vector<fs::path> files;
-  if (!source) return files;
   for (const char* folder : {"corpus", "regressions"}) {
-    fs::path dir = fs::path(source) / "fuzz" / folder / kind;
+    fs::path dir = SourceDir() / "fuzz" / folder / kind;
     if (!fs::is_directory(dir)) continue;
     for (const auto& entry : fs::directory_iterator(dir)) files.push_back(entry.path());
   }

@@ -1,6 +1,8 @@
 #pragma once
 // Byte helpers for the kit tests.
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -63,3 +65,18 @@ inline Wave::TWave PcmWave(std::initializer_list<int16_t> samples) {
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
+
+// The folder named by the environment variable, else the one the build knew.
+inline std::filesystem::path FolderFromEnv(const char* variable, const char* fallback) {
+  const char* value = std::getenv(variable);
+  return value && *value ? value : fallback;
+}
+
+#ifdef KIT_TEST_BUILD_DIR
+inline std::filesystem::path BuildDir() {
+  return FolderFromEnv("KORVANTO_BUILD_DIR", KIT_TEST_BUILD_DIR);
+}
+inline std::filesystem::path SourceDir() {
+  return FolderFromEnv("KORVANTO_SOURCE_DIR", KIT_TEST_SOURCE_DIR);
+}
+#endif

@@ -11,3 +11,6 @@ korvanto_test(test_kit_files
 if(TARGET default_kit)
   add_dependencies(test_kit_files default_kit)
 endif()
+# Fallbacks for when the test runs without KORVANTO_SOURCE_DIR / KORVANTO_BUILD_DIR.
+target_compile_definitions(test_kit_files PRIVATE
+  KIT_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KIT_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
