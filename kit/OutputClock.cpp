@@ -1,5 +1,6 @@
 #include "kit/OutputClock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -7,13 +8,17 @@ double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate
   const double period = static_cast<double>(frames) / rate;
   double late = 0;
   if (ready_) {
-    const double error = now - t1_;
+    double error = now - t1_;
     late = error;
     // A gap far beyond jitter (the output was paused) restarts the loop.
     if (std::abs(error) > 8 * period + 0.05 || firstFrame != frame0_ + frames_) {
       ready_ = false;
     } else {
       const double omega = 2 * std::numbers::pi * bandwidth_ * period;
+      // A thread woken late says little about the device: clamping the error
+      // makes the loop follow the median of the callback times, not outliers.
+      const double kMaxStep = 0.0001;
+      error = std::clamp(error, -kMaxStep, kMaxStep);
       t0_ = t1_;
       t1_ += std::numbers::sqrt2 * omega * error + e2_;
       e2_ += omega * omega * error;

@@ -7,7 +7,7 @@
 class OutputClock {
  public:
   // bandwidthHz sets how fast the loop follows the callbacks.
-  explicit OutputClock(double bandwidthHz = 1.0) : bandwidth_(bandwidthHz) {}
+  explicit OutputClock(double bandwidthHz = 0.5) : bandwidth_(bandwidthHz) {}
 
   // At the start of each block: its clock time (s), first frame and length.
   // Returns how much later than expected the block came (s); 0 for the first.

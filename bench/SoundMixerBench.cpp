@@ -1,0 +1,96 @@
+// Mixer cost per voice and output frame, and the cost of one kit trigger.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "common/ManualUiThread.h"
+#include "kit/CaptureOutput.h"
+#include "kit/DXWaveList.h"
+#include "kit/Mixer.h"
+#include "kit/Wave.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<int16_t> Noise(int frames) {
+  std::vector<int16_t> s(2 * static_cast<size_t>(frames));
+  uint32_t x = 12345;
+  for (auto& v : s) {
+    x = x * 1664525u + 1013904223u;
+    v = static_cast<int16_t>(x >> 16);
+  }
+  return s;
+}
+
+void MixerCost() {
+  constexpr int kVoices = 64, kRate = 48000, kPeriod = 256;
+  const auto data = Noise(kRate * 4);
+  Mixer mixer({kRate, kPeriod, false, kVoices});
+  for (int v = 0; v < kVoices; ++v) {
+    MixerCommand c;
+    c.op = MixerOp::Start;
+    c.slot = static_cast<uint16_t>(v);
+    c.generation = 1;
+    c.data = reinterpret_cast<const uint8_t*>(data.data());
+    c.frames = kRate * 4;
+    c.layout = SampleLayout{SampleKind::S16, 2, 4, 44100, 44100 * 4};
+    c.looping = true;
+    c.frequency = 44100 + 37 * v;  // never the output rate
+    c.pan = -3000 + 100 * v;
+    c.volume = -50 * v;
+    c.cursor = 997 * v;
+    mixer.Send(c);
+  }
+  std::vector<float> block(2 * kPeriod);
+  mixer.Render(block.data(), kPeriod);
+  const int blocks = 4000;
+  const auto start = Clock::now();
+  for (int b = 0; b < blocks; ++b) mixer.Render(block.data(), kPeriod);
+  const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+  std::printf("BENCH mixer_ns_per_voice_frame %.2f ns\n",
+              ns / (double(blocks) * kPeriod * kVoices));
+}
+
+void TriggerCost() {
+  auto tape = std::make_shared<CaptureTape>(CaptureTape::Settings{});
+  SetAudioOutputFactory(CaptureFactory(tape));
+  ManualUiThread ui;
+  SoundWindow window;
+  TDXSound sound(&window);
+  sound.Initialize();
+  TDXWaveList kit(ui);
+  Wave::TWave wave;
+  wave.SetFormat(Wave::MakePcmFormat(44100, 16, 2));
+  const auto data = Noise(4410);
+  wave.SetSize(static_cast<int32_t>(data.size() * 2));
+  std::memcpy(wave.Data(), data.data(), data.size() * 2);
+  for (int i = 0; i < 17; ++i) kit.Items.Add().SetWave(wave);
+  kit.SetDXSound(&sound);
+  std::vector<double> us;
+  for (int round = 0; round < 50; ++round) {
+    for (int i = 0; i < 100; ++i) {
+      const auto start = Clock::now();
+      kit.Play(1 + i % 16);
+      us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    tape->RenderFrames(4410);  // let the voices end, as the sweep would find them
+    kit.Sweep();
+  }
+  std::sort(us.begin(), us.end());
+  std::printf("BENCH trigger_us %.2f us\n", us[us.size() / 2]);
+  std::printf("BENCH trigger_us_p99 %.2f us\n", us[us.size() * 99 / 100]);
+  kit.SetDXSound(nullptr);
+}
+
+}  // namespace
+
+int main() {
+  MixerCost();
+  TriggerCost();
+  return 0;
+}

@@ -1,0 +1,4 @@
+korvanto_test(test_sound
+  ${CMAKE_CURRENT_LIST_DIR}/SoundBufferTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MixerTest.cpp
+)
