@@ -132,6 +132,7 @@ void TWave::FlushWindow() {
                     static_cast<std::size_t>(end - dirtyFrom_));
     dirtyFrom_ = dirtyTo_ = 0;
   }
+  file_.Flush();
   frameCount_ = RoundToInt32(Divide(double(file_.Size()), Format.nBlockAlign));
   DropWindow();
 }

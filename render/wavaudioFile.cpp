@@ -103,6 +103,10 @@ void WaveFile::AppendFrom(WaveFile& source, std::int64_t pos, std::int64_t count
   }
 }
 
+void WaveFile::Flush() {
+  if (file_ && std::fflush(file_) != 0) throw EWriteError();
+}
+
 void WaveFile::Close() {
   if (!file_) return;
   const bool ok = std::fclose(std::exchange(file_, nullptr)) == 0;

@@ -36,6 +36,8 @@ class WaveFile {
   // Copies count bytes from another file's position pos to the end of this one.
   void AppendFrom(WaveFile& source, std::int64_t pos, std::int64_t count);
 
+  // Hands buffered bytes to the system, so other readers see them.
+  void Flush();
   // Closes; EWriteError when buffered bytes could not be written.
   void Close();
 

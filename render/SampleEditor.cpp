@@ -1,0 +1,168 @@
+#include "render/SampleEditor.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "common/Text.h"
+#include "common/UiThread.h"
+#include "kit/DXSounds.h"
+
+namespace {
+
+int Clamp(int64_t value, int low, int high) {
+  return static_cast<int>(std::clamp<int64_t>(value, low, high));
+}
+
+// The work copy of an opened file. Choosing the work copy itself copies
+// nothing, where copying a file onto itself would fail.
+void CopyWorkFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code same;
+  if (std::filesystem::equivalent(from, to, same)) return;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+}
+
+}  // namespace
+
+SampleEditor::SampleEditor(TDXSound& sound, UiThread& ui, std::filesystem::path homeDir,
+                           Guard guard)
+    : sound_(sound),
+      ui_(ui),
+      homeDir_(std::move(homeDir)),
+      guard_(std::move(guard)),
+      slots_(sound, ui) {}
+
+SampleEditor::~SampleEditor() {
+  timer_.reset();
+}
+
+void SampleEditor::FormCreate() {
+  slots_.LoadBlanks();
+}
+
+void SampleEditor::SetCurrentSlot(int n) {
+  current_ = n;
+}
+
+void SampleEditor::LoadSlotControls(int n) {
+  controls_.panBar =
+      Clamp(RoundTiesEven(slots_.Pan(n) * 0.01), controls_.kPanMin, controls_.kPanMax);
+  controls_.volumeBar =
+      Clamp(RoundTiesEven(slots_.Volume(n) * 0.01), controls_.kVolumeMin, controls_.kVolumeMax);
+  ShowFrequency(slots_.Frequency(n));
+}
+
+void SampleEditor::MarkHoldingSample() {
+  holdsSample_ = true;
+  controls_.playEnabled = true;
+  controls_.barsEnabled = true;
+}
+
+void SampleEditor::OpenFile(const std::string& path) {
+  if (!HasSlot()) return;
+  FileCloseClick();
+  try {
+    OpenSteps(path);
+  } catch (...) {
+    FileCloseClick();
+    throw;
+  }
+}
+
+void SampleEditor::OpenSteps(const std::string& path) {
+  const std::string name = FileNamePart(path);
+  controls_.caption = std::string(kAppTitle) + " - " + name;
+  if (OnSlotButtonCaption) OnSlotButtonCaption(current_, SlotShortName(path));
+  // Always the first work file, whichever slot is current; the render
+  // rewrites every slot's work file from its own file anyway.
+  CopyWorkFile(path, homeDir_ / "temp" / "sample1.wav");
+  slots_.SetFileName(current_, path);
+  slots_.SetPrimaryFormatFor(current_);
+  holdsSample_ = true;
+  controls_.playEnabled = true;
+  controls_.barsEnabled = true;
+  controls_.panBar = 0;
+  controls_.volumeBar = 0;
+  const uint32_t rate = slots_.Frequency(current_);
+  ShowFrequency(rate);
+  slots_.SetBaseFrequency(current_, rate);
+}
+
+void SampleEditor::FileCloseClick() {
+  timer_.reset();
+  controls_.playEnabled = false;
+  controls_.barsEnabled = false;
+}
+
+void SampleEditor::PlayButtonClick() {
+  if (!HasSlot()) return;
+  slots_.Restart(current_);
+  if (!timer_)
+    timer_ = ui_.StartTimer(kCheckInterval, [this] { guard_([this] { TimerTimer(); }); });
+}
+
+void SampleEditor::TimerTimer() {
+  if (!HasSlot()) {
+    timer_.reset();
+    return;
+  }
+  try {
+    if (slots_.Playing(current_)) return;
+    slots_.SetPosition(current_, 0);
+    StopButtonClick();
+  } catch (...) {
+    // One report, not one every 100 ms.
+    timer_.reset();
+    Changed();
+    throw;
+  }
+  Changed();
+}
+
+void SampleEditor::StopButtonClick() {
+  slots_.Stop(current_);
+  slots_.SetPosition(current_, 0);
+  controls_.playEnabled = true;
+  timer_.reset();
+}
+
+void SampleEditor::PanTrackBarChange(int position) {
+  controls_.panBar = Clamp(position, controls_.kPanMin, controls_.kPanMax);
+  if (HasSlot()) slots_.SetPan(current_, controls_.panBar * 100);
+}
+
+void SampleEditor::VolumeTrackBarChange(int position) {
+  controls_.volumeBar = Clamp(position, controls_.kVolumeMin, controls_.kVolumeMax);
+  if (HasSlot()) slots_.SetVolume(current_, controls_.volumeBar * 100);
+}
+
+void SampleEditor::FrequencyTrackBarChange(int position) {
+  controls_.frequencyBar = Clamp(position, controls_.kFrequencyMin, controls_.kFrequencyMax);
+  if (HasSlot()) slots_.SetFrequency(current_, controls_.frequencyBar);
+}
+
+bool SampleEditor::SemitoneStep(int step) {
+  if (!HasSlot() || slots_.Empty(current_)) return false;
+  ShowFrequency(slots_.StepSemitone(current_, step));
+  slots_.Restart(current_);
+  return true;
+}
+
+void SampleEditor::GlobalFocusItemClick() {
+  controls_.globalFocusChecked = !controls_.globalFocusChecked;
+  const TDXSoundOptions options = sound_.Options();
+  sound_.SetOptions(controls_.globalFocusChecked ? (options | soGlobalFocus)
+                                                 : (options & ~TDXSoundOptions{soGlobalFocus}));
+  if (HasSlot() && !slots_.FileName(current_).empty()) slots_.RecreateBuffer(current_);
+}
+
+void SampleEditor::Button1Click() {
+  if (HasSlot()) slots_.Stop(current_);
+}
+
+void SampleEditor::ShowFrequency(int64_t frequency) {
+  controls_.frequencyBar = Clamp(frequency, controls_.kFrequencyMin, controls_.kFrequencyMax);
+}
+
+void SampleEditor::Changed() {
+  if (OnChanged) OnChanged();
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The 32 sample slots: streamed WAV players numbered 1 to 32, made on the
+// sample editor's sound device, each with the base frequency its file was
+// opened at and a pitch offset in cents. Players, loaders and the render
+// reach a slot through here by number; nothing here needs a window.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/SlotShortName.h"
+
+class TAudioFileStream;
+class TDXSound;
+class UiThread;
+
+class SampleSlots {
+ public:
+  static constexpr int kCount = 32;
+  static constexpr const char* kBlankName = "Blank.wav";
+
+  // Makes all 32 slot streams on the device, each still without a file.
+  SampleSlots(TDXSound& sound, UiThread& ui);
+  ~SampleSlots();
+  SampleSlots(const SampleSlots&) = delete;
+  SampleSlots& operator=(const SampleSlots&) = delete;
+
+  // Gives slots 1..32 in turn the file blankName (relative to the working
+  // directory) and sets the device's primary format for it. Stops at the
+  // first failure and raises it; the slots after it stay without a wave.
+  void LoadBlanks(const std::string& blankName = kBlankName);
+
+  // Raises for a number outside 1..32.
+  TAudioFileStream& Stream(int n);
+
+  // Restarts the slot from its start: Position 0, then Play.
+  void Restart(int n);
+  void Stop(int n);
+  bool Playing(int n);
+  void SetPosition(int n, int64_t bytes);
+
+  std::string FileName(int n);
+  // A slot whose file name part is "Blank.wav" counts as empty.
+  bool Empty(int n);
+  // Opens the file into the slot (the stream stops and drops its old file).
+  // On failure the slot is left without a wave and with an empty FileName.
+  void SetFileName(int n, const std::string& path);
+  // What the pattern and song loaders do: open the file, then take frequency
+  // as both the slot's base frequency and its playing frequency.
+  void LoadFile(int n, const std::string& path, int64_t frequency);
+
+  uint32_t Frequency(int n);
+  // A value the device can't play (outside 100..200000 Hz) is refused and
+  // the slot keeps its frequency, as the device itself would.
+  void SetFrequency(int n, int64_t frequency);
+  int32_t Pan(int n);
+  void SetPan(int n, int32_t pan);
+  int32_t Volume(int n);
+  void SetVolume(int n, int32_t volume);
+  // Bits per sample of the slot's file.
+  int BitsPerSample(int n);
+  // Makes the slot's ring buffer again so new focus options apply.
+  void RecreateBuffer(int n);
+
+  int64_t BaseFrequency(int n) const;
+  void SetBaseFrequency(int n, int64_t frequency);
+  int SemitoneOffset(int n) const;
+  // Moves the offset by step cents and sets the frequency computed from the
+  // base frequency and the new offset; returns the frequency read back.
+  uint32_t StepSemitone(int n, int step);
+
+  // Sets the device's primary format to 44100 Hz, 2 channels and the bits
+  // per sample of slot n's file (nothing without an initialised device).
+  void SetPrimaryFormatFor(int n);
+
+ private:
+  struct Slot;
+  Slot& At(int n);
+  const Slot& At(int n) const;
+
+  TDXSound& sound_;
+  std::vector<std::unique_ptr<Slot>> slots_;
+};
