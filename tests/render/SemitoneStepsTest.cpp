@@ -48,5 +48,5 @@ TEST(SlotShortName, DropsFolderAndExtensionAndCutsToEight) {
   EXPECT_EQ(SlotShortName("Blank.wav"), "Blank");
   EXPECT_EQ(SlotShortName("/x/.wav"), "");
   EXPECT_EQ(SlotShortName("/x/a"), "");
-  EXPECT_EQ(SlotShortName("/x/noext"), "no");
+  EXPECT_EQ(SlotShortName("/x/noext"), "n");
 }
