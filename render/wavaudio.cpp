@@ -10,7 +10,7 @@ TWave::~TWave() {
   // A window still loaded holds writes the backing file has not seen yet.
   if (useFile_ && WindowLoaded()) {
     try {
-      FlushWindow();
+      WriteBackWindow();
     } catch (...) {
     }
   }
@@ -121,20 +121,22 @@ void TWave::LoadWindow() {
   file_.ReadExactly(start, data_.data(), data_.size());
 }
 
+void TWave::WriteBackWindow() {
+  if (!useFile_ || !file_.IsOpen() || !WindowLoaded()) return;
+  // Only changed bytes go back; the rest of the window came from the file.
+  const std::int64_t end =
+      std::min({dirtyTo_, static_cast<std::int64_t>(data_.size()), WindowBytes()});
+  if (dirtyFrom_ < end)
+    file_.WriteAt(WindowByteStart() + dirtyFrom_, &data_[static_cast<std::size_t>(dirtyFrom_)],
+                  static_cast<std::size_t>(end - dirtyFrom_));
+  DropWindow();
+}
+
 void TWave::FlushWindow() {
   if (!useFile_ || !file_.IsOpen()) return;
-  if (WindowLoaded()) {
-    // Only changed bytes go back; the rest of the window came from the file.
-    const std::int64_t end =
-        std::min({dirtyTo_, static_cast<std::int64_t>(data_.size()), WindowBytes()});
-    if (dirtyFrom_ < end)
-      file_.WriteAt(WindowByteStart() + dirtyFrom_, &data_[static_cast<std::size_t>(dirtyFrom_)],
-                    static_cast<std::size_t>(end - dirtyFrom_));
-    dirtyFrom_ = dirtyTo_ = 0;
-  }
+  WriteBackWindow();
   file_.Flush();
   frameCount_ = RoundToInt32(Divide(double(file_.Size()), Format.nBlockAlign));
-  DropWindow();
 }
 
 void TWave::SetUseFile(bool on) {
@@ -150,7 +152,7 @@ void TWave::SetUseFile(bool on) {
   }
   if (!on && useFile_ && file_.IsOpen()) {
     // Writes in the window would be lost if the file were read without them.
-    if (WindowLoaded()) FlushWindow();
+    WriteBackWindow();
     std::vector<std::uint8_t> all(static_cast<std::size_t>(file_.Size()));
     file_.ReadExactly(0, all.data(), all.size());
     file_ = WaveFile();

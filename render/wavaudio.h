@@ -86,6 +86,8 @@ class TWave {
   void MoveWindowTo(std::int32_t frame);
   void MarkDirty(std::int64_t from, std::int64_t to);
   void DropWindow();
+  // FlushWindow without recounting the frames.
+  void WriteBackWindow();
   bool Packed() const;
   void AddPackedSpan(const MixVoice& voice, std::int32_t offset, std::int32_t from,
                      std::int32_t to);

@@ -32,7 +32,7 @@ std::array<std::uint8_t, 44> Header(const TWaveFormat& format, std::uint32_t dat
 
 void TWave::SaveToFile(const std::filesystem::path& fileName) {
   // The file gets the samples with every write in the window.
-  if (useFile_ && WindowLoaded()) FlushWindow();
+  WriteBackWindow();
   const std::int64_t size = useFile_ ? file_.Size() : static_cast<std::int64_t>(data_.size());
   // Sizes beyond what the header can state would give a broken file.
   if (size > std::int64_t(0xFFFFFFFFu) - 36) throw EWriteError();
