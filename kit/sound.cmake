@@ -12,6 +12,8 @@ target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SoundWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DXSounds.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DXWaveList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AudioStreamNotify.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AudioStream.cpp
 )
 if(KORVANTO_GUI)
   target_sources(korvanto_gui PRIVATE
