@@ -4,3 +4,9 @@ korvanto_test(test_sound
   ${CMAKE_CURRENT_LIST_DIR}/DXSoundTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioStreamTest.cpp
 )
+
+# The SDL output lives in the window library; its test is a program of its own.
+if(KORVANTO_GUI)
+  korvanto_test(test_sdl_output ${CMAKE_CURRENT_LIST_DIR}/SdlAudioOutputTest.cpp)
+  target_link_libraries(test_sdl_output PRIVATE korvanto_gui)
+endif()
