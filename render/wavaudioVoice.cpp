@@ -87,10 +87,15 @@ const std::int32_t* MixVoice::Additions(std::int32_t first, std::int32_t count,
 
 void MixVoice::Compute(std::int32_t first, std::int32_t count, std::int32_t* out) const {
   if (ratio_ == 1.0) {
-    // Position n exactly: weights 1 and 0, and s0 * 1 + s1 * 0 is s0.
-    for (std::int32_t n = first; n < first + count; ++n)
-      for (int c = 0; c < channels_; ++c)
-        *out++ = RoundForMix(double(Sample(c, n)) * volume_ * gains_[c]);
+    // Position n exactly: weights 1 and 0, and s0 * 1 + s1 * 0 is s0. The
+    // lengths are then equal, so every n is a source frame.
+    for (int c = 0; c < channels_; ++c) {
+      const std::int16_t* row = samples_[static_cast<std::size_t>(c)].data() + first;
+      const double gain = gains_[static_cast<std::size_t>(c)];
+      std::int32_t* to = out + c;
+      for (std::int32_t k = 0; k < count; ++k, to += channels_)
+        *to = RoundForMix(double(row[k]) * volume_ * gain);
+    }
     return;
   }
   for (std::int32_t n = first; n < first + count; ++n) {
