@@ -73,7 +73,7 @@ Signal Snare() {
 }
 
 Signal Tom(double hz, double seconds) {
-  Signal s = Body(seconds, hz * 1.35, hz, 0.04, seconds / 3.2);
+  Signal s = Body(seconds, hz * 1.2, hz, 0.05, seconds / 3.2);
   Mix(s, Body(seconds, hz * 2.2, hz * 1.55, 0.03, seconds / 8), 0.25);  // upper mode
   Mix(s, Strike(seconds, 31 + static_cast<uint64_t>(hz), 1500, 0.004), 0.3);
   Saturate(s, 1.3);
