@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "common/Exception.h"
 #include "common/Text.h"
 #include "common/UiThread.h"
 #include "kit/DXSounds.h"
@@ -29,7 +30,11 @@ SampleEditor::SampleEditor(TDXSound& sound, UiThread& ui, std::filesystem::path 
       ui_(ui),
       homeDir_(std::move(homeDir)),
       guard_(std::move(guard)),
-      slots_(sound, ui) {}
+      slots_(sound, ui) {
+  slots_.OnError = [this](const std::string& message) {
+    guard_([&] { throw Exception(message); });
+  };
+}
 
 SampleEditor::~SampleEditor() {
   timer_.reset();

@@ -1,5 +1,7 @@
 #include "render/SampleSlots.h"
 
+#include <optional>
+
 #include "common/Exception.h"
 #include "common/Text.h"
 #include "kit/AudioStream.h"
@@ -9,17 +11,72 @@
 #include "render/SemitoneSteps.h"
 
 struct SampleSlots::Slot {
-  Slot(TDXSound& sound, UiThread& ui) : stream(sound, ui) {}
-  TAudioFileStream stream;
+  std::unique_ptr<TAudioFileStream> stream;  // null while the device is closed
   SlotPitch pitch;
+  // Kept while the device is closed, to be applied when it opens again.
+  std::string fileName;
+  std::optional<uint32_t> frequency;
+  int32_t pan = 0;
+  int32_t volume = 0;
 };
 
-SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui) : sound_(sound) {
+SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui) : sound_(sound), ui_(ui) {
   slots_.reserve(kCount);
-  for (int n = 1; n <= kCount; ++n) slots_.push_back(std::make_unique<Slot>(sound, ui));
+  for (int n = 1; n <= kCount; ++n) slots_.push_back(std::make_unique<Slot>());
+  MakeStreams();
+  sound_.RegisterNotifyEvent(
+      this, [this](TDXSound&, TDXSoundNotifyType notice) { DeviceNotice(notice); });
 }
 
-SampleSlots::~SampleSlots() = default;
+SampleSlots::~SampleSlots() {
+  sound_.UnRegisterNotifyEvent(this);
+  DropStreams();
+}
+
+void SampleSlots::DeviceNotice(TDXSoundNotifyType notice) {
+  if (notice == TDXSoundNotifyType::dsntFinalize) DropStreams();
+  if (notice == TDXSoundNotifyType::dsntInitialize) MakeStreams();
+}
+
+// Streams play on the open device only: a stream must not outlive it.
+void SampleSlots::DropStreams() {
+  for (auto& slot : slots_) {
+    if (!slot->stream) continue;
+    TAudioFileStream& stream = *slot->stream;
+    slot->fileName = stream.FileName();
+    slot->frequency.reset();
+    if (stream.Buffer().Made()) {
+      slot->frequency = stream.Frequency();
+      slot->pan = stream.Pan();
+      slot->volume = stream.Volume();
+    }
+    slot->stream.reset();
+  }
+}
+
+void SampleSlots::MakeStreams() {
+  TDirectSound* device = sound_.DSound();
+  if (!device) return;
+  std::string firstError;
+  for (int n = 1; n <= kCount; ++n) {
+    Slot& slot = *slots_[n - 1];
+    if (slot.stream) continue;
+    slot.stream = std::make_unique<TAudioFileStream>(*device, ui_);
+    slot.stream->OnError = [this](const std::string& message) {
+      if (OnError) OnError(message);
+    };
+    if (slot.fileName.empty()) continue;
+    try {
+      slot.stream->SetFileName(slot.fileName);
+      if (slot.frequency) slot.stream->SetFrequency(*slot.frequency);
+      slot.stream->SetPan(slot.pan);
+      slot.stream->SetVolume(slot.volume);
+    } catch (const std::exception& error) {
+      if (firstError.empty()) firstError = error.what();
+    }
+  }
+  if (!firstError.empty() && OnError) OnError(firstError);
+}
 
 SampleSlots::Slot& SampleSlots::At(int n) {
   if (n < 1 || n > kCount) throw Exception("Sample slot " + std::to_string(n) + " does not exist");
@@ -39,7 +96,10 @@ void SampleSlots::LoadBlanks(const std::string& blankName) {
 }
 
 TAudioFileStream& SampleSlots::Stream(int n) {
-  return At(n).stream;
+  Slot& slot = At(n);
+  if (!slot.stream)
+    throw EDirectSoundBufferError(FormatMessage("%s not made", "IDirectSoundBuffer"));
+  return *slot.stream;
 }
 
 void SampleSlots::Restart(int n) {
@@ -61,7 +121,8 @@ void SampleSlots::SetPosition(int n, int64_t bytes) {
 }
 
 std::string SampleSlots::FileName(int n) {
-  return Stream(n).FileName();
+  const Slot& slot = At(n);
+  return slot.stream ? slot.stream->FileName() : slot.fileName;
 }
 
 bool SampleSlots::Empty(int n) {
@@ -69,7 +130,14 @@ bool SampleSlots::Empty(int n) {
 }
 
 void SampleSlots::SetFileName(int n, const std::string& path) {
-  Stream(n).SetFileName(path);
+  Slot& slot = At(n);
+  if (!slot.stream) {
+    slot.fileName = path;
+    slot.frequency.reset();
+    slot.pan = slot.volume = 0;
+    return;
+  }
+  slot.stream->SetFileName(path);
 }
 
 void SampleSlots::LoadFile(int n, const std::string& path, int64_t frequency) {
@@ -114,7 +182,7 @@ int SampleSlots::BitsPerSample(int n) {
 }
 
 void SampleSlots::RecreateBuffer(int n) {
-  Stream(n).RecreateDSBuffer();
+  Stream(n).RecreateBuffer();
 }
 
 int64_t SampleSlots::BaseFrequency(int n) const {
@@ -135,7 +203,7 @@ uint32_t SampleSlots::StepSemitone(int n, int step) {
 }
 
 void SampleSlots::SetPrimaryFormatFor(int n) {
-  const int bits = BitsPerSample(n);
-  if (TDirectSoundBuffer* primary = sound_.Primary())
-    primary->SetFormat(Wave::MakePcmFormat(44100, static_cast<uint16_t>(bits), 2));
+  TDirectSoundBuffer* primary = sound_.Primary();
+  if (!primary) return;
+  primary->SetFormat(Wave::MakePcmFormat(44100, static_cast<uint16_t>(BitsPerSample(n)), 2));
 }

@@ -5,6 +5,7 @@
 // reach a slot through here by number; nothing here needs a window.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 
 class TAudioFileStream;
 class TDXSound;
+enum class TDXSoundNotifyType;
 class UiThread;
 
 class SampleSlots {
@@ -20,7 +22,11 @@ class SampleSlots {
   static constexpr int kCount = 32;
   static constexpr const char* kBlankName = "Blank.wav";
 
-  // Makes all 32 slot streams on the device, each still without a file.
+  // Makes the 32 slot streams, each still without a file, on the device
+  // while it is open. The streams go when the device closes and come back,
+  // with their files and settings, when it opens again; while it is closed
+  // a slot keeps only its file name and every other operation raises
+  // "IDirectSoundBuffer not made".
   SampleSlots(TDXSound& sound, UiThread& ui);
   ~SampleSlots();
   SampleSlots(const SampleSlots&) = delete;
@@ -31,7 +37,10 @@ class SampleSlots {
   // first failure and raises it; the slots after it stay without a wave.
   void LoadBlanks(const std::string& blankName = kBlankName);
 
-  // Raises for a number outside 1..32.
+  // Told of an error that stopped a slot's playback in a refill.
+  std::function<void(const std::string& message)> OnError;
+
+  // Raises for a number outside 1..32 and while the device is closed.
   TAudioFileStream& Stream(int n);
 
   // Restarts the slot from its start: Position 0, then Play.
@@ -45,6 +54,7 @@ class SampleSlots {
   bool Empty(int n);
   // Opens the file into the slot (the stream stops and drops its old file).
   // On failure the slot is left without a wave and with an empty FileName.
+  // While the device is closed the name is only kept, to open later.
   void SetFileName(int n, const std::string& path);
   // What the pattern and song loaders do: open the file, then take frequency
   // as both the slot's base frequency and its playing frequency.
@@ -78,7 +88,11 @@ class SampleSlots {
   struct Slot;
   Slot& At(int n);
   const Slot& At(int n) const;
+  void DeviceNotice(TDXSoundNotifyType notice);
+  void MakeStreams();
+  void DropStreams();
 
   TDXSound& sound_;
+  UiThread& ui_;
   std::vector<std::unique_ptr<Slot>> slots_;
 };
