@@ -1,5 +1,6 @@
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "kit/PanningTable.h"
 #include "pattern/HomeFiles.h"
 
 #include <fstream>
