@@ -15,20 +15,31 @@ namespace supertimer {
 #if defined(__linux__)
 namespace {
 
-// Nice offsets from the process's own level, lowest to highest; idle and
-// time critical take scheduling classes of their own instead.
-int NiceOffset(TThreadPriority priority) {
+// Above normal, a worker is scheduled in real time where the process may do
+// so: only that wakes it promptly on a busy machine. Otherwise, and below
+// normal, it gets a nice level relative to the process's own.
+struct PlatformPriority {
+  int policy;
+  int realTime;  // real-time level; 0 for none
+  int nice;      // offset from the process's level
+};
+
+PlatformPriority Map(TThreadPriority priority) {
   switch (priority) {
+    case tpIdle:
+      return {SCHED_IDLE, 0, 0};
     case tpLowest:
-      return 10;
+      return {SCHED_OTHER, 0, 10};
     case tpLower:
-      return 5;
+      return {SCHED_OTHER, 0, 5};
     case tpHigher:
-      return -5;
+      return {SCHED_FIFO, 1, -5};
     case tpHighest:
-      return -10;
+      return {SCHED_FIFO, 2, -10};
+    case tpTimeCritical:
+      return {SCHED_FIFO, 15, -15};
     default:
-      return 0;
+      return {SCHED_OTHER, 0, 0};
   }
 }
 
@@ -53,18 +64,16 @@ ThreadHandle CurrentThreadHandle() {
 
 bool ApplyThreadPriority(const ThreadHandle& handle, TThreadPriority priority) {
   if (handle.kernelId == 0) return false;
-  if (priority == tpIdle) return SetPolicy(handle, SCHED_IDLE, 0);
-  if (priority == tpTimeCritical) {
-    if (SetPolicy(handle, SCHED_FIFO, sched_get_priority_min(SCHED_FIFO))) return true;
-    priority = tpHighest;  // real-time scheduling refused: the next best
-  }
-  // Leave a refused raise where it was, rather than in a class of its own.
-  int currentPolicy = 0;
+  const PlatformPriority wanted = Map(priority);
+  if (wanted.policy == SCHED_IDLE) return SetPolicy(handle, SCHED_IDLE, 0);
+  if (wanted.policy == SCHED_FIFO && SetPolicy(handle, SCHED_FIFO, wanted.realTime)) return true;
+  // A refused raise leaves the thread where it was.
+  int policy = 0;
   sched_param current{};
-  pthread_getschedparam(handle.thread, &currentPolicy, &current);
+  pthread_getschedparam(handle.thread, &policy, &current);
   if (!SetPolicy(handle, SCHED_OTHER, 0)) return false;
-  if (SetNice(handle, NiceOffset(priority))) return true;
-  pthread_setschedparam(handle.thread, currentPolicy, &current);
+  if (SetNice(handle, wanted.nice)) return true;
+  pthread_setschedparam(handle.thread, policy, &current);
   return false;
 }
 
