@@ -1,0 +1,212 @@
+// The sample editor driven as a user drives it: menu, buttons, bars and the
+// semitone images, with the slot chosen as the Extra samples window does.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <fstream>
+
+#include "render/Main.h"
+#include "render/SlotTestSupport.h"
+#include "support/WindowTest.h"
+
+namespace {
+
+class SampleEditorWindow : public testing::Test {
+ protected:
+  SampleEditorWindow() {
+    WriteWav(home / "Blank.wav", 22050, 64, 2, true);
+    form = std::make_unique<TMainForm>();
+  }
+  ~SampleEditorWindow() override { form.reset(); }
+
+  // What the Extra samples window does when slot n is clicked.
+  void ChooseSlot(int n) {
+    form->SetCaption("Sample " + std::to_string(n) + " : " + form->Slots().FileName(n));
+    form->SetCurrentSlot(n);
+    if (form->isHidden()) ShowAndActivate(*form);
+    form->LoadSlotControls(n);
+  }
+  std::string OpenThroughMenu(const std::string& name, uint32_t rate, int frames = 4410) {
+    const auto path = home / name;
+    WriteWav(path, rate, frames);
+    home.prompts.paths.push_back(path.string());
+    form->FileOpen->trigger();
+    return path.string();
+  }
+  SampleSlots& slots() { return form->Slots(); }
+
+  CaptureSound capture;
+  WindowTestHome home;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(SampleEditorWindow, StartsHiddenWithItsControlsDisabled) {
+  EXPECT_TRUE(form->isHidden());
+  EXPECT_EQ(form->windowTitle(), "Sample1");
+  EXPECT_FALSE(form->PlayButton->isEnabled());
+  EXPECT_FALSE(form->PanTrackBar->isEnabled());
+  EXPECT_FALSE(form->VolumeTrackBar->isEnabled());
+  EXPECT_FALSE(form->FrequencyTrackBar->isEnabled());
+  EXPECT_TRUE(form->GlobalFocusItem->isChecked());
+  EXPECT_EQ(form->centralWidget()->size(), QSize(245, 171));
+  EXPECT_EQ(form->FrequencyTrackBar->minimum(), 4410);
+  EXPECT_EQ(form->FrequencyTrackBar->maximum(), 44100);
+  EXPECT_EQ(form->FrequencyTrackBar->pageStep(), 1100);
+  EXPECT_EQ(slots().FileName(32), "Blank.wav");
+  EXPECT_TRUE(home.prompts.messages.empty());
+}
+
+TEST_F(SampleEditorWindow, ChoosingASlotLoadsItsSettingsIntoTheBars) {
+  slots().SetPan(4, -1234);
+  slots().SetVolume(4, -2550);
+  slots().SetFrequency(4, 30000);
+  ChooseSlot(4);
+  EXPECT_EQ(form->windowTitle(), "Sample 4 : Blank.wav");
+  EXPECT_EQ(form->PanTrackBar->value(), -12);
+  EXPECT_EQ(form->VolumeTrackBar->value(), -26);  // -25.5: ties to even
+  EXPECT_EQ(form->FrequencyTrackBar->value(), 30000);
+  // Loading the bars ran none of their handlers: the slot keeps exact values.
+  EXPECT_EQ(slots().Pan(4), -1234);
+  EXPECT_EQ(slots().Volume(4), -2550);
+  EXPECT_EQ(slots().Frequency(4), 30000u);
+
+  ChooseSlot(5);
+  EXPECT_EQ(form->PanTrackBar->value(), 0);
+  EXPECT_EQ(form->FrequencyTrackBar->value(), 22050);
+}
+
+TEST_F(SampleEditorWindow, OpenThroughTheMenuEnablesTheControls) {
+  ChooseSlot(2);
+  const std::string path = OpenThroughMenu("conga.wav", 11025);
+  ASSERT_EQ(home.prompts.fileRequests.size(), 1u);
+  EXPECT_EQ(home.prompts.fileRequests[0].filter, "Wave (*.wav)|*.wav|All files (*.*)|*.*");
+  EXPECT_EQ(form->windowTitle(), "Korvanto - conga.wav");
+  EXPECT_EQ(slots().FileName(2), path);
+  EXPECT_TRUE(form->PlayButton->isEnabled());
+  EXPECT_TRUE(form->PanTrackBar->isEnabled());
+  EXPECT_EQ(form->FrequencyTrackBar->value(), 11025);
+  EXPECT_TRUE(home.prompts.messages.empty());
+
+  // Choosing another slot leaves the controls as they are.
+  ChooseSlot(3);
+  EXPECT_TRUE(form->PlayButton->isEnabled());
+  form->FileClose->trigger();
+  EXPECT_FALSE(form->PlayButton->isEnabled());
+  EXPECT_FALSE(form->FrequencyTrackBar->isEnabled());
+}
+
+TEST_F(SampleEditorWindow, CancellingTheDialogChangesNothing) {
+  ChooseSlot(1);
+  form->FileOpen->trigger();  // no scripted path: the user cancels
+  EXPECT_EQ(home.prompts.fileRequests.size(), 1u);
+  EXPECT_EQ(slots().FileName(1), "Blank.wav");
+  EXPECT_EQ(form->windowTitle(), "Sample 1 : Blank.wav");
+}
+
+TEST_F(SampleEditorWindow, BarsMovedByTheUserSetTheSlot) {
+  ChooseSlot(6);
+  OpenThroughMenu("a.wav", 22050);
+  form->PanTrackBar->setFocus();
+  QTest::keyClick(form->PanTrackBar, Qt::Key_Home);
+  EXPECT_EQ(slots().Pan(6), -4000);
+  QTest::keyClick(form->VolumeTrackBar, Qt::Key_Home);
+  EXPECT_EQ(slots().Volume(6), -4000);
+  QTest::keyClick(form->FrequencyTrackBar, Qt::Key_PageUp);
+  EXPECT_EQ(form->FrequencyTrackBar->value(), 22050 + 1100);
+  EXPECT_EQ(slots().Frequency(6), 23150u);
+  EXPECT_EQ(slots().BaseFrequency(6), 22050);
+
+  // A click on the bar's groove moves it too.
+  const int before = form->PanTrackBar->value();
+  QStyleOptionSlider option;
+  option.initFrom(form->PanTrackBar);
+  option.orientation = Qt::Horizontal;
+  option.minimum = form->PanTrackBar->minimum();
+  option.maximum = form->PanTrackBar->maximum();
+  option.sliderPosition = option.sliderValue = before;
+  option.tickPosition = QSlider::TicksBelow;
+  const QRect groove = form->PanTrackBar->style()->subControlRect(
+      QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, form->PanTrackBar);
+  QTest::mouseClick(form->PanTrackBar, Qt::LeftButton, {},
+                    QPoint(groove.right() - 4, groove.center().y()));
+  EXPECT_GT(form->PanTrackBar->value(), before);
+  EXPECT_EQ(slots().Pan(6), form->PanTrackBar->value() * 100);
+  EXPECT_EQ(slots().Pan(5), 0);
+}
+
+TEST_F(SampleEditorWindow, SemitoneImagesStepThePitch) {
+  ChooseSlot(1);
+  OpenThroughMenu("a.wav", 22050);
+  QTest::mouseClick(form->Image2, Qt::LeftButton);
+  EXPECT_EQ(slots().Frequency(1), 23361u);
+  EXPECT_EQ(form->FrequencyTrackBar->value(), 23361);
+  QTest::mouseClick(form->Image2, Qt::LeftButton);
+  QTest::mouseClick(form->Image1, Qt::LeftButton);
+  EXPECT_EQ(slots().SemitoneOffset(1), 100);
+  EXPECT_EQ(slots().Frequency(1), 23361u);
+  EXPECT_TRUE(form->Image1->isVisible());
+  EXPECT_TRUE(form->Image2->isVisible());
+  EXPECT_TRUE(slots().Playing(1));
+
+  ChooseSlot(2);  // empty: the images do nothing
+  QTest::mouseClick(form->Image2, Qt::LeftButton);
+  EXPECT_EQ(slots().SemitoneOffset(2), 0);
+  EXPECT_FALSE(slots().Playing(2));
+}
+
+TEST_F(SampleEditorWindow, OkStopsTheSoundAndExitDoesNot) {
+  ChooseSlot(1);
+  OpenThroughMenu("long.wav", 22050, 22050 * 4);
+  QTest::mouseClick(form->PlayButton, Qt::LeftButton);
+  EXPECT_TRUE(slots().Playing(1));
+  form->FileEnd->trigger();
+  EXPECT_TRUE(form->isHidden());
+  EXPECT_TRUE(slots().Playing(1));
+
+  ChooseSlot(1);
+  QTest::mouseClick(form->Button1, Qt::LeftButton);
+  EXPECT_TRUE(form->isHidden());
+  EXPECT_FALSE(slots().Playing(1));
+}
+
+TEST_F(SampleEditorWindow, AFileThatIsNoWaveIsReportedAndDisablesTheControls) {
+  ChooseSlot(7);
+  OpenThroughMenu("good.wav", 22050);
+  std::ofstream(home / "bad.wav", std::ios::binary) << "not a wave";
+  home.prompts.paths.push_back((home / "bad.wav").string());
+  form->FileOpen->trigger();
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_FALSE(home.prompts.messages[0].text.empty());
+  EXPECT_FALSE(form->PlayButton->isEnabled());
+  EXPECT_FALSE(form->PanTrackBar->isEnabled());
+  EXPECT_EQ(slots().FileName(7), "");
+  EXPECT_EQ(form->windowTitle(), "Korvanto - bad.wav");
+}
+
+TEST_F(SampleEditorWindow, GlobalFocusItemFlipsTheDeviceOption) {
+  ChooseSlot(1);
+  OpenThroughMenu("a.wav", 22050);
+  form->GlobalFocusItem->trigger();
+  EXPECT_FALSE(form->GlobalFocusItem->isChecked());
+  EXPECT_EQ(form->Sound().Options() & soGlobalFocus, 0u);
+  form->GlobalFocusItem->trigger();
+  EXPECT_TRUE(form->GlobalFocusItem->isChecked());
+  EXPECT_NE(form->Sound().Options() & soGlobalFocus, 0u);
+}
+
+TEST(SampleEditorWindowStart, ABlankFileThatIsNoWaveIsReportedOnce) {
+  CaptureSound capture;
+  WindowTestHome home;
+  std::ofstream(home / "Blank.wav", std::ios::binary) << "BLANK";
+  TMainForm form;
+  EXPECT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(form.Slots().FileName(1), "");
+  EXPECT_EQ(form.Slots().FileName(32), "");
+}
+
+}  // namespace
