@@ -52,15 +52,22 @@ class Random {
   std::mt19937 engine_;
 };
 
-void RandomSource(Random& random, TWave& source) {
+// Sources of every kind, some not packed and some in file storage, where the
+// mixer reads them sample by sample.
+void RandomSource(Random& random, TWave& source, const std::filesystem::path& file) {
   source.Format = random.Pick<TWaveFormat>({{1, 1, 44100, 88200, 2, 16},
                                             {1, 2, 44100, 176400, 4, 16},
                                             {1, 1, 22050, 22050, 1, 8},
                                             {1, 2, 48000, 192000, 4, 16},
-                                            {1, 1, 8000, 16000, 2, 16}});
+                                            {1, 1, 8000, 16000, 2, 16},
+                                            {1, 2, 32000, 192000, 6, 24}});
   const int frames = random.Int(1, 300);
   for (int f = 0; f < frames; ++f)
     for (int c = 0; c < source.Format.nChannels; ++c) source.SetSample(c, f, random.Sample());
+  if (random.Int(0, 5) == 0) {
+    source.FileName = file;
+    source.SetUseFile(true);
+  }
 }
 
 // Both destinations get the same start: random frames, sometimes followed by
@@ -96,7 +103,7 @@ TEST(WavAudioEquivalence, SpanMixerMatchesTheSampleBySampleMix) {
     SameStart(random, fast, slow, dir, file, round);
     for (int hit = random.Int(1, 5); hit > 0; --hit) {
       TWave source;
-      RandomSource(random, source);
+      RandomSource(random, source, dir / "source.tmp");
       const int own = int(source.Format.nSamplesPerSec);
       const int rate = random.Pick<int>({own, own, own / 2, own * 3 / 2, 11025, 96000, 44100});
       const double volume = random.Pick<double>({1, 0.875, -0.125, 0, 1.7, random.Real(-2, 2)});
