@@ -2,6 +2,8 @@
 // the previous wait plus the interval), and the worker's CPU use, for the
 // precise wait and the old sleep-then-spin wait side by side.
 //   bench_timer [seconds per measurement, default 30] [spin margin in us]
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -88,6 +90,20 @@ void Report(const Measurement& m, const std::string& suffix) {
   std::fflush(stdout);
 }
 
+// Whether the workers' default priority gets real-time scheduling here; the
+// figures under load depend on it.
+bool RealTimePermitted() {
+  bool permitted = false;
+  std::thread([&] {
+    supertimer::ApplyThreadPriority(supertimer::CurrentThreadHandle(), tpHigher);
+    int policy = 0;
+    sched_param param{};
+    pthread_getschedparam(pthread_self(), &policy, &param);
+    permitted = policy == SCHED_FIFO;
+  }).join();
+  return permitted;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +111,7 @@ int main(int argc, char** argv) {
   supertimer::WaitOptions precise;
   if (argc > 2) precise.spinMargin = microseconds(std::max(0, std::atoi(argv[2])));
   const supertimer::WaitOptions old{supertimer::WaitKind::SleepThenSpin};
+  std::printf("BENCH tick_worker_realtime %d bool\n", RealTimePermitted() ? 1 : 0);
 
   for (const auto& [wait, name] : {std::pair{precise, std::string()}, {old, std::string("_spin")}})
     for (int interval : {120, 2})

@@ -42,7 +42,9 @@ class TSuperTimer {
   using NotifyEvent = std::function<void(TSuperTimer& sender)>;
   using ErrorEvent = std::function<void(const std::string& message)>;
 
-  // All members are for the UI thread, which the timer's ticks run on.
+  // All members are for the UI thread, which the timer's ticks run on. A tick
+  // handler may disable its own timer or change its interval, but must not
+  // destroy it (schedule that for later on the UI thread).
   explicit TSuperTimer(UiThread& ui, supertimer::WaitOptions wait = {});
   virtual ~TSuperTimer();
   TSuperTimer(const TSuperTimer&) = delete;
