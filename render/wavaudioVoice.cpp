@@ -12,6 +12,36 @@ namespace {
 // their amounts.
 constexpr std::int64_t kTableSamples = 1 << 18;
 
+// Every stride-th sample from at, decoded.
+void DecodeRow(const std::uint8_t* at, std::size_t frames, int stride, bool eightBit,
+               std::int16_t* row) {
+  if (eightBit) {
+    for (std::size_t i = 0; i < frames; ++i) row[i] = DecodeSample(at + i * stride, true);
+    return;
+  }
+  for (std::size_t i = 0; i < frames; ++i) row[i] = DecodeSample(at + 2 * i * stride, false);
+}
+
+// Amounts at whole source frames: sample times volume times gain, rounded.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void ScaleFrames(const std::int16_t* const* rows, const double* gains, int channels, double volume,
+                 std::int32_t count, std::int32_t* out) {
+  if (channels == 2) {
+    const std::int16_t* left = rows[0];
+    const std::int16_t* right = rows[1];
+    for (std::int32_t k = 0; k < count; ++k) {
+      out[2 * k] = RoundForMix(double(left[k]) * volume * gains[0]);
+      out[2 * k + 1] = RoundForMix(double(right[k]) * volume * gains[1]);
+    }
+    return;
+  }
+  for (int c = 0; c < channels; ++c)
+    for (std::int32_t k = 0; k < count; ++k)
+      out[std::size_t(k) * channels + c] = RoundForMix(double(rows[c][k]) * volume * gains[c]);
+}
+
 }  // namespace
 
 std::array<double, 2> PanGains(double pan) {
@@ -57,12 +87,12 @@ void MixVoice::ReadSource(const TWave& source) {
     const int width = format.SampleBytes();
     const std::int64_t held = static_cast<std::int64_t>(bytes.size()) / width;
     for (int c = 0; c < channels_ && c <= format.nChannels; ++c) {
-      auto& row = samples_[static_cast<std::size_t>(c)];
-      for (std::int32_t i = 0; i < sourceFrames_; ++i) {
-        const std::int64_t k = std::int64_t(i) * format.nChannels + c;
-        if (k >= held) break;
-        row[static_cast<std::size_t>(i)] = DecodeSample(&bytes[k * width], format.EightBit());
-      }
+      // Frames whose sample k = i * nChannels + c lies within the bytes.
+      const std::int64_t whole =
+          held > c ? (held - c + format.nChannels - 1) / format.nChannels : 0;
+      const auto frames = static_cast<std::size_t>(std::min<std::int64_t>(sourceFrames_, whole));
+      DecodeRow(bytes.data() + std::size_t(c) * width, frames, format.nChannels, format.EightBit(),
+                samples_[static_cast<std::size_t>(c)].data());
     }
     return;
   }
@@ -89,13 +119,9 @@ void MixVoice::Compute(std::int32_t first, std::int32_t count, std::int32_t* out
   if (ratio_ == 1.0) {
     // Position n exactly: weights 1 and 0, and s0 * 1 + s1 * 0 is s0. The
     // lengths are then equal, so every n is a source frame.
-    for (int c = 0; c < channels_; ++c) {
-      const std::int16_t* row = samples_[static_cast<std::size_t>(c)].data() + first;
-      const double gain = gains_[static_cast<std::size_t>(c)];
-      std::int32_t* to = out + c;
-      for (std::int32_t k = 0; k < count; ++k, to += channels_)
-        *to = RoundForMix(double(row[k]) * volume_ * gain);
-    }
+    std::vector<const std::int16_t*> rows;
+    for (const auto& row : samples_) rows.push_back(row.data() + first);
+    ScaleFrames(rows.data(), gains_.data(), channels_, volume_, count, out);
     return;
   }
   for (std::int32_t n = first; n < first + count; ++n) {
