@@ -108,12 +108,14 @@ void SampleSlots::Restart(int n) {
   stream.Play();
 }
 
+// Without a device nothing plays, so there is nothing to stop.
 void SampleSlots::Stop(int n) {
-  Stream(n).Stop();
+  if (TAudioFileStream* stream = At(n).stream.get()) stream->Stop();
 }
 
 bool SampleSlots::Playing(int n) {
-  return Stream(n).Playing();
+  const TAudioFileStream* stream = At(n).stream.get();
+  return stream && stream->Playing();
 }
 
 void SampleSlots::SetPosition(int n, int64_t bytes) {
@@ -181,8 +183,10 @@ int SampleSlots::BitsPerSample(int n) {
   return format[14] | (format[15] << 8);
 }
 
+// Without a device the stream is made with the options of the day when the
+// device opens.
 void SampleSlots::RecreateBuffer(int n) {
-  Stream(n).RecreateBuffer();
+  if (TAudioFileStream* stream = At(n).stream.get()) stream->RecreateBuffer();
 }
 
 int64_t SampleSlots::BaseFrequency(int n) const {

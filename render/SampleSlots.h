@@ -45,6 +45,7 @@ class SampleSlots {
 
   // Restarts the slot from its start: Position 0, then Play.
   void Restart(int n);
+  // Stop and Playing work also while the device is closed: nothing plays.
   void Stop(int n);
   bool Playing(int n);
   void SetPosition(int n, int64_t bytes);
@@ -70,7 +71,8 @@ class SampleSlots {
   void SetVolume(int n, int32_t volume);
   // Bits per sample of the slot's file.
   int BitsPerSample(int n);
-  // Makes the slot's ring buffer again so new focus options apply.
+  // Makes the slot's ring buffer again so new focus options apply (nothing
+  // while the device is closed).
   void RecreateBuffer(int n);
 
   int64_t BaseFrequency(int n) const;

@@ -339,4 +339,9 @@ TEST(SampleSlotsWithoutDevice, KeepNamesAndReportNotMade) {
   } catch (const EDirectSoundBufferError& error) {
     EXPECT_STREQ(error.what(), "IDirectSoundBuffer not made");
   }
+  EXPECT_THROW(slots.Pan(1), EDirectSoundBufferError);
+  // Nothing plays, so stopping (as "OK" does) and recreating never fail.
+  EXPECT_FALSE(slots.Playing(1));
+  EXPECT_NO_THROW(slots.Stop(1));
+  EXPECT_NO_THROW(slots.RecreateBuffer(1));
 }

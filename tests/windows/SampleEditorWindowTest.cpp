@@ -210,3 +210,17 @@ TEST(SampleEditorWindowStart, ABlankFileThatIsNoWaveIsReportedOnce) {
 }
 
 }  // namespace
+
+TEST(SampleEditorWindowStart, WithoutASoundDeviceOkStillHides) {
+  SetAudioOutputFactory(nullptr);
+  WindowTestHome home;
+  WriteWav(home / "Blank.wav", 22050, 64, 2, true);
+  TMainForm form;
+  EXPECT_FALSE(form.Sound().Initialized());
+  EXPECT_EQ(form.Slots().FileName(1), "Blank.wav");
+  form.SetCurrentSlot(1);
+  ShowAndActivate(form);
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  EXPECT_TRUE(form.isHidden());
+  EXPECT_TRUE(home.prompts.messages.empty());
+}
