@@ -2,6 +2,10 @@
 // event loop until the main window closes.
 #include <QApplication>
 
+#include "kit/AudioOutput.h"
+#include "kit/Kit_Listing.h"
+#include "kit/Sams.h"
+#include "kit/SdlAudioOutput.h"
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
 
@@ -11,12 +15,21 @@ int main(int argc, char** argv) {
   QFont font = app.font();
   font.setPointSize(9);
   app.setFont(font);
+  SetAudioOutputFactory(SdlAudioOutputFactory());
 
   // The main window comes first: its start-up runs before any other window exists.
   TSequence sequence;
+  TKit_List kitList;
+  sequence.SetKitListWindow(&kitList);
   TForm2 options(sequence);
   sequence.SetOptionsWindow(&options);
+  TSamples samples;
+  samples.OnChooseSlot = [&](int slot) { sequence.ChooseInstrument("Sample" + std::to_string(slot)); };
 
   sequence.show();
+  kitList.show();
+  samples.show();
+  sequence.raise();
+  sequence.activateWindow();
   return app.exec();
 }

@@ -18,6 +18,7 @@
 #include <climits>
 
 #include "common/Guard.h"
+#include "common/QtUiThread.h"
 #include "common/QtPrompts.h"
 #include "pattern/Icons.h"
 #include "pattern/StepGridView.h"
@@ -45,19 +46,10 @@ QToolButton* SmallButton(ToolIcon icon, const QString& hint, QWidget* parent, QR
   return button;
 }
 
-// The chooser's entries before a kit has loaded.
-std::vector<std::string> DesignTimeChooser() {
-  std::vector<std::string> entries = {
-      "",           "Kick      [ ]", "Short Kick[ ]", "Snare     [ ]", "ClsHiat   [ ]",
-      "OpHiat    [ ]", "Tom1      [ ]", "Tom2      [ ]", "Cymbol1   [ ]", "Cymbol2   [ ]",
-      "Rimshot   [ ]", "Shaker    [ ]", "Block     [ ]", "Congo     [ ]", "Cowbell   [ ]",
-      "Crack     [ ]", "Tamb      [ ]"};
-  for (int i = 1; i <= 32; ++i) entries.push_back("Sample" + std::to_string(i));
-  return entries;
-}
 }  // namespace
 
-TSequence::TSequence(QWidget* parent) : QMainWindow(parent) {
+TSequence::TSequence(QWidget* parent)
+    : QMainWindow(parent), DXWaveList1(QtUiThread::Instance()) {
   setObjectName("Sequence");
   setWindowTitle("Korvanto Pro v6.0");
   auto* client = new QWidget(this);
@@ -107,7 +99,7 @@ void TSequence::BuildToolBar() {
   ToolButton7 = AddToolButton(icon(ToolIcon::PlayList), "Play, play list", later);
   ToolButton8 = AddToolButton(icon(ToolIcon::RepeatList), "Repeat play list", &TSequence::ToolButton8Click);
   ToolBar1->addSeparator();
-  ToolButton10 = AddToolButton(icon(ToolIcon::PlaySample), "Play selected sample", later);
+  ToolButton10 = AddToolButton(icon(ToolIcon::PlaySample), "Play selected sample", &TSequence::BitBtn11Click);
   auto* label3 = new QLabel("Time/Beat ", ToolBar1);
   label3->setObjectName("Label3");
   ToolBar1->addWidget(label3);
@@ -191,7 +183,7 @@ void TSequence::BuildPanels(QWidget* client) {
   ComboBox1->setMaxVisibleItems(17);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   ComboBox1->setGeometry(8, 24, 133, 24);
-  SetChooserEntries(DesignTimeChooser());
+  ShowChooserItems();
   connect(ComboBox1, &QComboBox::currentTextChanged, this, [this] { Guarded([&] { ComboBox1Change(); }); });
   BoldLabel("Panning", instruments, 8, 56);
   Panning = new QSlider(Qt::Horizontal, instruments);
@@ -201,6 +193,7 @@ void TSequence::BuildPanels(QWidget* client) {
   Panning->setTickInterval(100);
   Panning->setTickPosition(QSlider::TicksBothSides);
   Panning->setGeometry(6, 72, 137, 32);
+  connect(Panning, &QSlider::valueChanged, this, [this] { Guarded([&] { PanningChange(); }); });
   BoldLabel("BPM", instruments, 58, 110);
   Label6 = new QLabel(instruments);
   Label6->setObjectName("Label6");
@@ -251,10 +244,10 @@ void TSequence::BuildMenu() {
   InsertInstrumentAction = add(edit, "Insert instrument", QKeySequence(Qt::Key_Return), [this] { Insertinstrument1Click(); });
   InsertInstrumentAction->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
   edit->addSeparator();
-  add(edit, "Kit List", {}, later);
+  add(edit, "Kit List", {}, [this] { KitList1Click(); });
   add(edit, "Kit Maker", {}, later);
   QMenu* import = menuBar()->addMenu("Import");
-  add(import, "Drum Kit Library", {}, later);
+  add(import, "Drum Kit Library", {}, [this] { SoundLibrary1Click(); });
   QMenu* options = menuBar()->addMenu("&Options");
   add(options, "Cell Jump", QKeySequence("Ctrl+J"), [this] { CellJump1Click(); });
   QMenu* play = menuBar()->addMenu("Play");
@@ -264,7 +257,7 @@ void TSequence::BuildMenu() {
   add(play, "&Stop", QKeySequence("F8"), later);
   play->addSeparator();
   // Ctrl+S belongs to "Save Song", the first in menu order; shown here only.
-  add(play, "Play Instrument\tCtrl+S", {}, later);
+  add(play, "Play Instrument\tCtrl+S", {}, [this] { BitBtn11Click(); });
   QMenu* help = menuBar()->addMenu("Help");
   add(help, "Contents", {}, [this] { HelpClick(); });
 }
@@ -284,18 +277,16 @@ bool TSequence::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-std::vector<std::string> TSequence::ChooserEntries() const {
-  std::vector<std::string> entries;
-  for (int i = 0; i < ComboBox1->count(); ++i) entries.push_back(ComboBox1->itemText(i).toLatin1().toStdString());
-  return entries;
-}
+std::vector<std::string> TSequence::ChooserEntries() const { return instruments_.Items(); }
 
 std::string TSequence::ChooserText() const { return ComboBox1->currentText().toLatin1().toStdString(); }
 
-void TSequence::SetChooserEntries(const std::vector<std::string>& entries) {
+void TSequence::ShowChooserItems() {
   const QSignalBlocker block(ComboBox1);
+  const QString text = ComboBox1->currentText();
   ComboBox1->clear();
-  for (const auto& entry : entries) ComboBox1->addItem(Latin1(entry));
+  for (const auto& item : instruments_.Items()) ComboBox1->addItem(Latin1(item));
+  ComboBox1->setCurrentText(text);
 }
 
 void TSequence::RefreshGrid() { StringGrid1->Refresh(); }

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "kit/DXSounds.h"
+#include "kit/DXWaveList.h"
+#include "kit/InstrumentTable.h"
+#include "kit/PanningTable.h"
+#include "kit/SoundWindow.h"
 #include "pattern/HomeFiles.h"
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
@@ -23,8 +28,10 @@ class QSlider;
 class QSpinBox;
 class QToolBar;
 class QToolButton;
+class SlotPlayer;
 class StepGridView;
 class TForm2;
+class TKit_List;
 
 class TSequence : public QMainWindow {
   Q_OBJECT
@@ -41,12 +48,18 @@ class TSequence : public QMainWindow {
   const std::filesystem::path& HomeDir() const { return homeDir_; }
   int CellJump() const { return cellJump_; }
   const PendingTimeBeat& Pending() const { return pending_; }
-  int LastKitIndex() const { return lastKitIndex_; }
+  int LastKitIndex() const { return instruments_.LastKitIndex(); }
+  const InstrumentTable& Instruments() const { return instruments_; }
   std::vector<std::string> ChooserEntries() const;
   std::string ChooserText() const;
+  TDXWaveList& Kit() { return DXWaveList1; }
+  TDXSound& Sound() { return DXSound1; }
+  bool FirstLoad() const { return firstLoad_; }
 
   // Windows created after this one; the start-up reaches none of them.
   void SetOptionsWindow(TForm2* options) { options_ = options; }
+  void SetKitListWindow(TKit_List* kitList);
+  void SetSlotPlayer(SlotPlayer* player) { slotPlayer_ = player; }
 
   // Controls, named as the window's design names them.
   StepGridView* StringGrid1 = nullptr;
@@ -84,6 +97,16 @@ class TSequence : public QMainWindow {
   void CellJump1Click();
   void SetCellJump(int cellJump) { cellJump_ = cellJump; }
 
+  // The kit and the instrument chooser.
+  void GetDrumLibrary();
+  void SoundLibrary1Click();
+  void PanningChange();
+  void BitBtn11Click();
+  void KitList1Click();
+  void SelectInstrument(int tag);
+  // Puts a text into the chooser as if the user had chosen it.
+  void ChooseInstrument(const std::string& text);
+
   // Start-up, close and resize.
   void FormCreate();
   void FormClose();
@@ -112,7 +135,9 @@ class TSequence : public QMainWindow {
   void Guarded(const std::function<void()>& action);
   void RefreshGrid();
   void RefreshLibrary();
-  void SetChooserEntries(const std::vector<std::string>& entries);
+  void ShowChooserItems();
+  void ShowPanOf(int chooserIndex);
+  void SoundCellInstrument(const std::string& text);
   void ShowTempo();
   void ShowToggles();
   // Runs one start-up step; a failure is shown and the next steps still run.
@@ -121,6 +146,10 @@ class TSequence : public QMainWindow {
   // Handlers of later parts of the program.
   void PlaceholderAction() {}
 
+  SoundWindow soundWindow_;
+  TDXSound DXSound1{&soundWindow_};
+  TDXWaveList DXWaveList1;
+  InstrumentTable instruments_;
   PatternGrid grid_;
   PatternLibrary library_;
   PendingTimeBeat pending_;
@@ -130,8 +159,10 @@ class TSequence : public QMainWindow {
   int sampleRate_ = 44200;
   int bitsPerSample_ = 16;
   int cellJump_ = 0;
-  int lastKitIndex_ = 16;
   bool firstLoad_ = false;
+  bool kitLoaded_ = false;
+  TKit_List* kitList_ = nullptr;
+  SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
   int repeatPatternImage_ = 3;
   int repeatListImage_ = 3;

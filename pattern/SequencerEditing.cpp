@@ -15,7 +15,9 @@ void TSequence::StringGrid1MouseUp(Qt::MouseButton button) {
     grid_.StepVolume();
   } else {
     const std::string text = ChooserText();
-    grid_.Toggle(text);
+    const bool filled = grid_.Toggle(text);
+    RefreshGrid();
+    if (filled) SoundCellInstrument(text);
   }
   RefreshGrid();
 }
@@ -65,10 +67,6 @@ void TSequence::Edit2Change() {
 void TSequence::LoopChange() {
   const int clamped = ClampLoopCount(Loop->value());
   if (clamped != Loop->value()) Loop->setValue(clamped);
-}
-
-void TSequence::ComboBox1Change() {
-  // The pan of the chosen kit instrument comes with the kit.
 }
 
 void TSequence::CellJump1Click() {

@@ -13,6 +13,7 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/Text.h"
+#include "kit/KitPanning.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
 
@@ -25,7 +26,8 @@ void TSequence::StartUpStep(const std::function<void()>& step) { RunGuarded(AppP
 
 void TSequence::FormCreate() {
   firstLoad_ = true;
-  StartUpStep([&] { /* the kit loads here once kits exist */ });
+  kitFileName_ = "power.dxg";
+  StartUpStep([&] { GetDrumLibrary(); });
   sampleRate_ = 44200;
   bitsPerSample_ = 16;
   StartUpStep([&] { grid_.WriteNewPattern(16, 4); });
@@ -47,21 +49,24 @@ void TSequence::FormCreate() {
     panningTable_.Read(homeDir_ / "Panning.dat");
     for (const auto& problem : panningTable_.Problems()) AppPrompts().ShowError(problem);
   });
-  StartUpStep([&] { /* the sound device starts here once it exists */ });
-  StartUpStep([&] { /* pans are applied to the kit here */ });
+  StartUpStep([&] {
+    DXWaveList1.SetDXSound(&DXSound1);
+    DXSound1.AutoInitialize = false;
+    DXSound1.SetOptions(soGlobalFocus | soStickyFocus | soExclusive);
+    DXSound1.Initialize();
+  });
+  StartUpStep([&] { ApplyPanningTable(panningTable_, instruments_, DXWaveList1.Items); });
   StartUpStep([&] { ResetSampleWorkFiles(homeDir_); });
   RefreshGrid();
   ShowToggles();
+  ChooseInstrument(instruments_.Item(1));  // the kick, ready to place
+  ComboBox1Change();
 }
 
 void TSequence::FormClose() {
   if (closed_) return;
   closed_ = true;
-  std::vector<int> pans;
-  for (int k = 0; k < PanningTable::kLines; ++k) {
-    // Until a kit has given its pans, the table keeps what was read.
-    pans.push_back(panningTable_.Value(k).value_or(0));
-  }
+  const auto pans = ComposePanningTable(instruments_, DXWaveList1.Items, kitLoaded_, panningTable_);
   Guarded([&] { PanningTable::Write(homeDir_ / "Panning.dat", pans); });
 }
 

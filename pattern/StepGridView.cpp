@@ -110,7 +110,7 @@ void StepGridView::mouseMoveEvent(QMouseEvent* event) {
 
 void StepGridView::mouseReleaseEvent(QMouseEvent* event) {
   dragging_ = false;
-  emit MouseUp(event->button());
+  Q_EMIT MouseUp(event->button());
 }
 
 void StepGridView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
@@ -147,13 +147,13 @@ bool StepGridView::MoveByKey(int key, bool extend) {
 
 void StepGridView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete) {
-    emit DeletePressed();
+    Q_EMIT DeletePressed();
     return;
   }
   if (MoveByKey(event->key(), event->modifiers() & Qt::ShiftModifier)) return;
   const QString text = event->text();
   if (text.size() == 1 && text[0].isPrint() && !(event->modifiers() & Qt::ControlModifier)) {
-    emit CharacterTyped(text[0].toLatin1());
+    Q_EMIT CharacterTyped(text[0].toLatin1());
     return;
   }
   QTableView::keyPressEvent(event);

@@ -29,7 +29,7 @@ class StepGridView : public QTableView {
   void Refresh();
   QRect CellRect(int col, int row) const { return visualRect(model_->index(row, col)); }
 
- signals:
+ Q_SIGNALS:
   void MouseUp(Qt::MouseButton button);
   void DeletePressed();
   void CharacterTyped(char character);

@@ -2,10 +2,13 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "support/TestAudio.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
                                                                   : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
+  TestAudio::Install();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

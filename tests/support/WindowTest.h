@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,7 +21,10 @@ class WindowTestHome {
  public:
   WindowTestHome() : scope_(dir_.path()) {
     std::filesystem::create_directory(dir_ / "temp");
-    std::ofstream(dir_ / "Blank.wav") << "BLANK";
+    // The default kit and Blank.wav the build made, as `make run` copies them.
+    const std::filesystem::path built = KORVANTO_TEST_BUILD_DIR;
+    std::filesystem::copy_file(built / "kit" / "power.dxg", dir_ / "power.dxg");
+    std::filesystem::copy_file(built / "kit" / "Blank.wav", dir_ / "Blank.wav");
     WritePanning(std::vector<std::string>(17, "0"));
     SetAppPrompts(&prompts);
   }

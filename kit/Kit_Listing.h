@@ -1,0 +1,32 @@
+#pragma once
+// TKit_List, the "Kit List" window: one label per kit instrument; a click
+// chooses that instrument in the main window.
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QScrollArea;
+class TWaveCollection;
+
+class TKit_List : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TKit_List(QWidget* parent = nullptr);
+
+  // Rebuilds the labels for entries 1 .. K-1 of the kit.
+  void PaintLabels(const TWaveCollection& kit);
+  // Called with the label's tag when one is clicked.
+  std::function<void(int tag)> OnSelectInstrument;
+  const std::vector<QLabel*>& Labels() const { return labels_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QScrollArea* scrollBox_ = nullptr;
+  std::vector<QLabel*> labels_;
+};
+
+// "Kick      [ ]" shows as "Kick": the last 3 characters go, then the blanks.
+std::string KitLabelCaption(const std::string& entryName);
