@@ -6,7 +6,7 @@
 #include "common/Exception.h"
 #include "kit/SoundFormat.h"
 
-TAudioStream::TAudioStream(TDirectSound& device, UiThread& ui) : ui_(ui), buffer_(device) {}
+TAudioStream::TAudioStream(TDirectSound* device, UiThread& ui) : ui_(ui), buffer_(device) {}
 
 TAudioStream::~TAudioStream() {
   StopNow();
@@ -38,7 +38,12 @@ void TAudioStream::SetWaveStream(Wave::TWaveStream* stream) {
                  DSBCAPS_GETCURRENTPOSITION2 | (device ? device->FocusFlags() : 0);
   desc.dwBufferBytes = static_cast<uint32_t>(std::min<int64_t>(ringSize_, 0xFFFFFFFF));
   desc.format = stream->Format();
-  if (!device || !buffer_.CreateBuffer(desc)) {
+  if (!device) {
+    buffer_.Release();
+    waveStream_ = stream;
+    return;
+  }
+  if (!buffer_.CreateBuffer(desc)) {
     ringSize_ = 0;
     throw EDirectSoundBufferError(FormatMessage("%s cannot be made", "Sound Buffer"));
   }

@@ -15,7 +15,10 @@
 
 class TAudioStream {
  public:
-  TAudioStream(TDirectSound& device, UiThread& ui);
+  // Without a device (none could be opened) the stream reads its file but
+  // has no ring buffer: playing raises "IDirectSoundBuffer not made".
+  TAudioStream(TDirectSound* device, UiThread& ui);
+  TAudioStream(TDirectSound& device, UiThread& ui) : TAudioStream(&device, ui) {}
   virtual ~TAudioStream();
   TAudioStream(const TAudioStream&) = delete;
   TAudioStream& operator=(const TAudioStream&) = delete;

@@ -82,8 +82,8 @@ void TDirectSound::Remove(TDirectSoundBuffer* buffer) {
 
 // ---- TDirectSoundBuffer ----
 
-TDirectSoundBuffer::TDirectSoundBuffer(TDirectSound& device) : device_(&device) {
-  device.Add(this);
+TDirectSoundBuffer::TDirectSoundBuffer(TDirectSound* device) : device_(device) {
+  if (device_) device_->Add(this);
 }
 
 TDirectSoundBuffer::~TDirectSoundBuffer() {

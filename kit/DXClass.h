@@ -78,7 +78,9 @@ class TDirectSound : public TDirectX {
 
 class TDirectSoundBuffer : public TDirectX {
  public:
-  explicit TDirectSoundBuffer(TDirectSound& device);
+  explicit TDirectSoundBuffer(TDirectSound& device) : TDirectSoundBuffer(&device) {}
+  // Without a device the object exists but can never be made.
+  explicit TDirectSoundBuffer(TDirectSound* device);
   ~TDirectSoundBuffer() override;
   TDirectSoundBuffer(const TDirectSoundBuffer&) = delete;
   TDirectSoundBuffer& operator=(const TDirectSoundBuffer&) = delete;

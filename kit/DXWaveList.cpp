@@ -139,8 +139,7 @@ void TDXWaveList::Play(TWaveCollectionItem& item, bool wait) {
 }
 
 void TDXWaveList::Sweep() {
-  for (size_t i = playing_.size(); i-- > 0;) {
-    if (playing_[i]->Status() & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING)) continue;
-    playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
-  }
+  std::erase_if(playing_, [](const std::unique_ptr<TDirectSoundBuffer>& copy) {
+    return (copy->Status() & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING)) == 0;
+  });
 }

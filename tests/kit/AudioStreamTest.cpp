@@ -147,6 +147,22 @@ TEST_F(AudioStreamTest, AFileThatIsNotAWavLeavesNoWaveAndNoName) {
   EXPECT_EQ(stream.FileName(), "");
 }
 
+TEST_F(AudioStreamTest, WithoutADeviceTheFileOpensButPlayingRaises) {
+  TAudioFileStream stream(nullptr, ui);
+  const auto path = WriteWav("d.wav", Pattern(10));
+  stream.SetFileName(path);
+  EXPECT_EQ(stream.FileName(), path);
+  EXPECT_EQ(stream.Format().size(), 18u);
+  try {
+    stream.Play();
+    FAIL();
+  } catch (const EDirectSoundBufferError& e) {
+    EXPECT_STREQ(e.what(), "IDirectSoundBuffer not made");
+  }
+  EXPECT_FALSE(stream.Playing());
+  EXPECT_THROW(stream.SetPan(0), EDirectSoundBufferError);
+}
+
 TEST_F(AudioStreamTest, StoppingOrDestroyingVoidsARefillThatIsWaiting) {
   const auto path = WriteWav("w.wav", Pattern(kRate * 2));
   {
