@@ -17,10 +17,9 @@ TWave::~TWave() {
 }
 
 std::int64_t TWave::DataSize() const {
-  const auto held = static_cast<std::int64_t>(data_.size());
-  if (!useFile_) return held;
+  if (!useFile_) return static_cast<std::int64_t>(data_.size());
   if (!WindowLoaded()) return file_.Size();
-  return std::max(file_.Size(), WindowByteStart() + held);
+  return std::max(file_.Size(), WindowByteStart() + HeldBytes());
 }
 
 double TWave::Duration() const {
@@ -43,14 +42,25 @@ std::int16_t TWave::GetSample(std::int32_t channel, std::int32_t frame) const {
   if (frame < 0 || frame >= frameCount_ || pos < 0) return 0;
   const int bytes = Format.SampleBytes();
   const bool eightBit = Format.EightBit();
-  const auto held = static_cast<std::int64_t>(data_.size());
-  if (!useFile_ || (WindowLoaded() && pos >= WindowByteStart() && pos < WindowByteStart() + held)) {
-    const std::int64_t rel = useFile_ ? pos - WindowByteStart() : pos;
+  if (!useFile_) {
     // Past the end of the bytes there is nothing to read.
-    if (rel + bytes > held) return 0;
-    return DecodeSample(&data_[static_cast<std::size_t>(rel)], eightBit);
+    if (pos + bytes > static_cast<std::int64_t>(data_.size())) return 0;
+    return DecodeSample(&data_[static_cast<std::size_t>(pos)], eightBit);
   }
   std::uint8_t raw[2] = {0, 0};
+  const std::int64_t rel = pos - WindowByteStart();
+  if (WindowLoaded() && rel >= 0 && rel < HeldBytes()) {
+    if (rel + bytes > HeldBytes()) return 0;
+    // Bytes of the window not read yet are as the file has them.
+    for (int i = 0; i < bytes; ++i) {
+      const std::int64_t at = rel + i;
+      if (at < static_cast<std::int64_t>(data_.size()))
+        raw[i] = data_[static_cast<std::size_t>(at)];
+      else if (file_.ReadAt(pos + i, &raw[i], 1) != 1)
+        return 0;
+    }
+    return DecodeSample(raw, eightBit);
+  }
   if (file_.ReadAt(pos, raw, static_cast<std::size_t>(bytes)) != std::size_t(bytes)) return 0;
   return DecodeSample(raw, eightBit);
 }
@@ -72,6 +82,7 @@ void TWave::SetSample(std::int32_t channel, std::int32_t frame, std::int32_t val
     }
     FillFileTo(WindowByteStart());
     rel = pos - WindowByteStart();
+    EnsureRead(rel + bytes);
   }
   GrowTo(rel);
   if (static_cast<std::int64_t>(data_.size()) < rel + bytes)
@@ -81,7 +92,18 @@ void TWave::SetSample(std::int32_t channel, std::int32_t frame, std::int32_t val
   if (frame >= frameCount_) frameCount_ = frame + 1;
 }
 
+void TWave::EnsureRead(std::int64_t bytes) {
+  constexpr std::int64_t kReadAhead = 1 << 16;
+  const auto have = static_cast<std::int64_t>(data_.size());
+  if (!useFile_ || have >= bytes || have >= windowLength_) return;
+  const std::int64_t want = std::min(windowLength_, std::max(bytes, have + kReadAhead));
+  data_.resize(static_cast<std::size_t>(want));
+  file_.ReadExactly(WindowByteStart() + have, &data_[static_cast<std::size_t>(have)],
+                    static_cast<std::size_t>(want - have));
+}
+
 void TWave::GrowTo(std::int64_t bytes) {
+  EnsureRead(bytes);
   const auto held = static_cast<std::int64_t>(data_.size());
   if (held >= bytes) return;
   MarkDirty(held, bytes);
@@ -106,6 +128,7 @@ void TWave::MarkDirty(std::int64_t from, std::int64_t to) {
 void TWave::DropWindow() {
   data_.clear();
   windowStart_ = kNoWindow;
+  windowLength_ = 0;
   dirtyFrom_ = dirtyTo_ = 0;
 }
 
@@ -113,12 +136,10 @@ void TWave::LoadWindow() {
   if (!useFile_) return;
   data_.clear();
   dirtyFrom_ = dirtyTo_ = 0;
+  windowLength_ = 0;
   if (!WindowLoaded() || !file_.IsOpen()) return;
-  const std::int64_t start = WindowByteStart();
-  const std::int64_t count = std::min(file_.Size() - start, WindowBytes());
-  if (count <= 0) return;
-  data_.resize(static_cast<std::size_t>(count));
-  file_.ReadExactly(start, data_.data(), data_.size());
+  windowLength_ =
+      std::max<std::int64_t>(0, std::min(file_.Size() - WindowByteStart(), WindowBytes()));
 }
 
 void TWave::WriteBackWindow() {

@@ -2,6 +2,7 @@
 // The render's own PCM wave buffer: a format record, sample bytes held in
 // memory or in a backing file seen through a 500000-frame window, single
 // sample access and a mixer that adds one wave into another.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -34,7 +35,8 @@ class TWave {
   std::int32_t FrameCount() const { return frameCount_; }
   bool UseFile() const { return useFile_; }
   std::int32_t WindowStart() const { return windowStart_; }
-  // Memory storage: the sample bytes. File storage: the window.
+  // Memory storage: the sample bytes. File storage: the part of the window
+  // read or written so far; the rest of it is still only in the file.
   const std::vector<std::uint8_t>& Data() const { return data_; }
   // Bytes of sample data: in file storage the backing file with the window
   // laid over it.
@@ -79,6 +81,12 @@ class TWave {
   std::int64_t WindowBytes() const { return std::int64_t(kWindowFrames) * Format.nBlockAlign; }
   std::int64_t WindowByteStart() const { return std::int64_t(windowStart_) * Format.nBlockAlign; }
   bool WindowLoaded() const { return windowStart_ != kNoWindow; }
+  // Bytes the window holds, read from the file or not.
+  std::int64_t HeldBytes() const {
+    return std::max(static_cast<std::int64_t>(data_.size()), windowLength_);
+  }
+  // Reads the window from the file up to at least `bytes` of it.
+  void EnsureRead(std::int64_t bytes);
   bool WindowHolds(std::int64_t pos, int bytes) const;
   bool WindowCovers(std::int64_t frame) const;
   void GrowTo(std::int64_t bytes);  // appends silence to data_
@@ -100,6 +108,9 @@ class TWave {
   bool useFile_ = false;
   mutable WaveFile file_;
   std::int32_t windowStart_ = kNoWindow;
+  // Bytes of the file the window covered when it was loaded. They are read
+  // into data_ only when touched, so a window costs what is used of it.
+  std::int64_t windowLength_ = 0;
   // Bytes of the window changed since it was loaded; only these go back.
   std::int64_t dirtyFrom_ = 0;
   std::int64_t dirtyTo_ = 0;

@@ -69,7 +69,7 @@ void TWave::MixWave(const TWave* source, std::int32_t rate, double volume, doubl
 
 bool TWave::Packed() const {
   if (!Format.Packed()) return false;
-  if (useFile_ && (!file_.IsOpen() || std::int64_t(data_.size()) > WindowBytes())) return false;
+  if (useFile_ && (!file_.IsOpen() || HeldBytes() > WindowBytes())) return false;
   // Every frame below FrameCount is whole and nothing lies beyond it, so new
   // frames read as silence and old ones as they are.
   return DataSize() == std::int64_t(frameCount_) * Format.nBlockAlign;

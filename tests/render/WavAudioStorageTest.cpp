@@ -153,3 +153,27 @@ TEST(WavAudioFileStorage, AWindowPlacedBeyondTheEndIsFilledWhenWritten) {
   wave.FlushWindow();
   EXPECT_EQ(ReadFileBytes(dir / "work.tmp"), "\x80\x80\x80\x80\xFF");
 }
+
+TEST(WavAudioFileStorage, AWindowOverExistingSamplesReadsThemWhereverTouched) {
+  TempDir dir;
+  TWave wave;
+  std::vector<int> samples(2 * 100000);
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = int(i % 30000);
+  Fill(wave, 2, 44100, samples);
+  wave.FileName = dir / "work.tmp";
+  wave.SetUseFile(true);
+  wave.SetSample(0, 0, -1);  // loads a window over all 100000 frames
+  ASSERT_EQ(wave.WindowStart(), 0);
+  EXPECT_EQ(wave.GetSample(1, 90000), 180001 % 30000);
+  wave.SetSample(1, 90000, -2);
+  EXPECT_EQ(wave.GetSample(1, 90000), -2);
+  EXPECT_EQ(wave.GetSample(0, 90001), 180002 % 30000);
+  EXPECT_EQ(wave.DataSize(), 400000);
+  wave.FlushWindow();
+  EXPECT_EQ(wave.FrameCount(), 100000);
+  samples[0] = -1;
+  samples[180001] = -2;
+  std::string expected;
+  for (int s : samples) expected += U16(static_cast<std::uint16_t>(s));
+  EXPECT_TRUE(ReadFileBytes(dir / "work.tmp") == expected);
+}
