@@ -189,13 +189,17 @@ void TAudioStream::WriteRing(int64_t bytes, const std::function<void(uint8_t*, u
 void TAudioStream::RecreateBuffer() {
   const bool wasPlaying = playing_;
   const int64_t position = position_;
-  const uint32_t frequency = Frequency();
-  const int32_t pan = Pan(), volume = Volume();
+  // Without a ring buffer (no wave or no device) there are no settings to keep.
+  const bool made = buffer_.Made();
+  const uint32_t frequency = made ? Frequency() : 0;
+  const int32_t pan = made ? Pan() : 0, volume = made ? Volume() : 0;
   SetWaveStream(waveStream_);
   if (waveStream_) position_ = position;
-  SetFrequency(frequency);
-  SetPan(pan);
-  SetVolume(volume);
+  if (made && buffer_.Made()) {
+    SetFrequency(frequency);
+    SetPan(pan);
+    SetVolume(volume);
+  }
   if (wasPlaying) Play();
 }
 

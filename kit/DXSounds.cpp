@@ -14,6 +14,9 @@ TDXSound::~TDXSound() {
   } catch (...) {
     // A listener failing while the window goes away changes nothing more.
   }
+  const auto listeners = std::move(listeners_);
+  for (const Listener& l : listeners)
+    if (l.gone) l.gone();
 }
 
 void TDXSound::Initialize() {
@@ -107,9 +110,10 @@ void TDXSound::SetOptions(TDXSoundOptions options) {
   dsound_->StickyFocus = (options_ & soStickyFocus) != 0;
 }
 
-void TDXSound::RegisterNotifyEvent(const void* listener, TDXSoundNotifyEvent event) {
+void TDXSound::RegisterNotifyEvent(const void* listener, TDXSoundNotifyEvent event,
+                                   std::function<void()> gone) {
   UnRegisterNotifyEvent(listener);
-  listeners_.push_back({listener, std::move(event)});
+  listeners_.push_back({listener, std::move(event), std::move(gone)});
 }
 
 void TDXSound::UnRegisterNotifyEvent(const void* listener) {

@@ -65,7 +65,9 @@ class TDXSound {
   TDirectSoundBuffer* Primary() const { return primary_.get(); }
 
   // Listeners are told of the four notices; one registration per listener.
-  void RegisterNotifyEvent(const void* listener, TDXSoundNotifyEvent event);
+  // gone, when given, is called if the device component is destroyed first.
+  void RegisterNotifyEvent(const void* listener, TDXSoundNotifyEvent event,
+                           std::function<void()> gone = nullptr);
   void UnRegisterNotifyEvent(const void* listener);
 
   // Sends the restore notice and fires OnRestore.
@@ -75,6 +77,7 @@ class TDXSound {
   struct Listener {
     const void* listener;
     TDXSoundNotifyEvent event;
+    std::function<void()> gone;
   };
   void Notify(TDXSoundNotifyType notice);
   void OpenDevice();

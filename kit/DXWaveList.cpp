@@ -28,7 +28,8 @@ void TDXWaveList::SetDXSound(TDXSound* sound) {
   sound_ = sound;
   if (!sound_) return;
   sound_->RegisterNotifyEvent(
-      this, [this](TDXSound& sender, TDXSoundNotifyType notice) { DXSoundNotify(sender, notice); });
+      this, [this](TDXSound& sender, TDXSoundNotifyType notice) { DXSoundNotify(sender, notice); },
+      [this] { sound_ = nullptr; });
   if (sound_->Initialized()) {
     DXSoundNotify(*sound_, TDXSoundNotifyType::dsntInitialize);
     DXSoundNotify(*sound_, TDXSoundNotifyType::dsntRestore);

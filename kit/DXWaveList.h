@@ -21,7 +21,6 @@ class TDXWaveList {
 
   TDXSound* DXSound() const { return sound_; }
   // Binds to a device (or none); an initialised device loads the kit at once.
-  // The device must outlive the binding.
   void SetDXSound(TDXSound* sound);
 
   // Plays the entry once as a new duplicate with the entry's Pan and Volume.

@@ -161,6 +161,8 @@ TEST_F(AudioStreamTest, WithoutADeviceTheFileOpensButPlayingRaises) {
   }
   EXPECT_FALSE(stream.Playing());
   EXPECT_THROW(stream.SetPan(0), EDirectSoundBufferError);
+  EXPECT_NO_THROW(stream.RecreateBuffer());  // nothing to keep, nothing to make
+  EXPECT_EQ(stream.FileName(), path);
 }
 
 TEST_F(AudioStreamTest, StoppingOrDestroyingVoidsARefillThatIsWaiting) {

@@ -196,4 +196,20 @@ TEST_F(WaveListTest, EntriesAddedLaterLoadOnFirstPlay) {
   EXPECT_EQ(kit.PlayingCount(), 0);
 }
 
+TEST_F(DXSoundTest, AKitOutlivesItsDevice) {
+  TDXWaveList kit(ui);
+  kit.Items.Add().SetWave(MakeWave16(Ramp(10)));
+  {
+    TDXSound sound(&window);
+    sound.Initialize();
+    kit.SetDXSound(&sound);
+    kit.Play(0);
+    EXPECT_EQ(kit.PlayingCount(), 1);
+  }
+  EXPECT_EQ(kit.DXSound(), nullptr);
+  EXPECT_FALSE(kit.Initialized());
+  EXPECT_EQ(kit.PlayingCount(), 0);
+  kit.Play(0);
+}
+
 }  // namespace
