@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/Exception.h"
+#include "kit/PlayTime.h"
 
 namespace {
 
@@ -185,7 +186,7 @@ MixerCommand TDirectSoundBuffer::Command(MixerOp op) const {
 }
 
 bool TDirectSoundBuffer::Play(uint32_t flags) {
-  const auto stamp = Mixer::Clock::now();
+  const auto stamp = playtime::Now();
   RequireMade();
   if (lost_) return SetDXResult(DSERR_BUFFERLOST);
   if (bytes_->primary) return SetDXResult(DS_OK);
