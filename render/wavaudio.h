@@ -64,7 +64,12 @@ class TWave {
   void FlushWindow();
 
   // Building blocks for many hits into one long wave. MixWave is MixOffset,
-  // a MixVoice, AddVoice and FlushWindow.
+  // a MixVoice, AddVoice and FlushWindow. A voice serves every hit of the
+  // same sound, rate, volume and pan. Each sample's result depends only on
+  // the order of the additions it receives, so a wave built block by block
+  // (PlaceWindow, then AddVoice of every hit touching the block, in the
+  // order MixWave would have added them) is byte for byte the same. End with
+  // FlushWindow, which also recounts FrameCount.
   //
   // The destination frame at which a mix at this time starts.
   std::int32_t MixOffset(double time) const;
