@@ -4,6 +4,7 @@
 
 #include "common/Exception.h"
 #include "kit/SoundTestSupport.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -209,6 +210,23 @@ TEST_F(SoundBufferTest, EightBitMonoIsCentredAndSpreadToBothChannels) {
     EXPECT_EQ(out[2 * f], expected[f]);
     EXPECT_EQ(out[2 * f + 1], expected[f]);
   }
+}
+
+TEST_F(SoundBufferTest, TheTapeSavesWhatWasMixedAsA16BitWavFile) {
+  const auto samples = Ramp(50);
+  auto buffer = MakeBuffer(device, samples);
+  buffer->Play();
+  tape->RenderFrames(60);
+  TempDir dir;
+  tape->SaveWav(dir / "mix.wav");
+  Wave::TWave saved;
+  saved.LoadFromFile(dir / "mix.wav");
+  EXPECT_EQ(saved.SamplesPerSec(), static_cast<uint32_t>(kRate));
+  EXPECT_EQ(saved.BitsPerSample(), 16);
+  ASSERT_EQ(saved.Size(), 60 * 4);
+  const auto* data = reinterpret_cast<const int16_t*>(saved.Data());
+  for (size_t i = 0; i < samples.size(); ++i) EXPECT_NEAR(data[i], samples[i], 1) << i;
+  EXPECT_EQ(data[100], 0);
 }
 
 }  // namespace
