@@ -27,6 +27,8 @@ int main(int argc, char** argv) {
   samples.OnChooseSlot = [&](int slot) { sequence.ChooseInstrument("Sample" + std::to_string(slot)); };
 
   sequence.show();
+  // The Kit List stands just right of the main window.
+  kitList.move(sequence.frameGeometry().right() + 1, kitList.y());
   kitList.show();
   samples.show();
   sequence.raise();

@@ -17,6 +17,9 @@ TSamples::TSamples(QWidget* parent)
   setObjectName("Samples");
   setWindowTitle("Extra samples");
   setGeometry(0, 1, 115, 445);
+  QFont small = font();
+  small.setPointSize(8);
+  setFont(small);
   (new QLabel("Active Sample", this))->move(4, 0);
   Label1 = new QLabel("1", this);
   Label1->setObjectName("Label1");
