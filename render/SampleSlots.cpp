@@ -1,7 +1,5 @@
 #include "render/SampleSlots.h"
 
-#include <optional>
-
 #include "common/Exception.h"
 #include "common/Text.h"
 #include "kit/AudioStream.h"
@@ -10,67 +8,82 @@
 #include "kit/Wave.h"
 #include "render/SemitoneSteps.h"
 
-struct SampleSlots::Slot {
-  std::unique_ptr<TAudioFileStream> stream;  // null while the device is closed
-  SlotPitch pitch;
-  // Kept while the device is closed, to be applied when it opens again.
+namespace {
+
+// What a slot carries over when its stream is made again on another device.
+struct SlotState {
   std::string fileName;
-  std::optional<uint32_t> frequency;
+  bool settingsKnown = false;
+  uint32_t frequency = 0;
   int32_t pan = 0;
   int32_t volume = 0;
+};
+
+SlotState Remember(TAudioFileStream* stream) {
+  SlotState state;
+  if (!stream) return state;
+  state.fileName = stream->FileName();
+  if (stream->Buffer().Made()) {
+    state.settingsKnown = true;
+    state.frequency = stream->Frequency();
+    state.pan = stream->Pan();
+    state.volume = stream->Volume();
+  }
+  return state;
+}
+
+void Reopen(TAudioFileStream& stream, const SlotState& state) {
+  if (state.fileName.empty()) return;
+  stream.SetFileName(state.fileName);
+  if (!state.settingsKnown || !stream.Buffer().Made()) return;
+  stream.SetFrequency(state.frequency);
+  stream.SetPan(state.pan);
+  stream.SetVolume(state.volume);
+}
+
+}  // namespace
+
+struct SampleSlots::Slot {
+  std::unique_ptr<TAudioFileStream> stream;
+  SlotPitch pitch;
+  // The settings of the last buffer, kept while there is no device.
+  SlotState carried;
 };
 
 SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui) : sound_(sound), ui_(ui) {
   slots_.reserve(kCount);
   for (int n = 1; n <= kCount; ++n) slots_.push_back(std::make_unique<Slot>());
-  MakeStreams();
+  MakeStreams(sound_.DSound());
   sound_.RegisterNotifyEvent(
       this, [this](TDXSound&, TDXSoundNotifyType notice) { DeviceNotice(notice); });
 }
 
 SampleSlots::~SampleSlots() {
   sound_.UnRegisterNotifyEvent(this);
-  DropStreams();
 }
 
+// A stream must not outlive the device it plays on: when the device closes
+// the slots move to streams without one, and back when it opens again.
 void SampleSlots::DeviceNotice(TDXSoundNotifyType notice) {
-  if (notice == TDXSoundNotifyType::dsntFinalize) DropStreams();
-  if (notice == TDXSoundNotifyType::dsntInitialize) MakeStreams();
+  if (notice == TDXSoundNotifyType::dsntFinalize) MakeStreams(nullptr);
+  if (notice == TDXSoundNotifyType::dsntInitialize) MakeStreams(sound_.DSound());
 }
 
-// Streams play on the open device only: a stream must not outlive it.
-void SampleSlots::DropStreams() {
-  for (auto& slot : slots_) {
-    if (!slot->stream) continue;
-    TAudioFileStream& stream = *slot->stream;
-    slot->fileName = stream.FileName();
-    slot->frequency.reset();
-    if (stream.Buffer().Made()) {
-      slot->frequency = stream.Frequency();
-      slot->pan = stream.Pan();
-      slot->volume = stream.Volume();
-    }
-    slot->stream.reset();
-  }
-}
-
-void SampleSlots::MakeStreams() {
-  TDirectSound* device = sound_.DSound();
-  if (!device) return;
+void SampleSlots::MakeStreams(TDirectSound* device) {
   std::string firstError;
-  for (int n = 1; n <= kCount; ++n) {
-    Slot& slot = *slots_[n - 1];
-    if (slot.stream) continue;
-    slot.stream = std::make_unique<TAudioFileStream>(*device, ui_);
-    slot.stream->OnError = [this](const std::string& message) {
+  for (auto& slot : slots_) {
+    SlotState state = Remember(slot->stream.get());
+    if (state.settingsKnown)
+      slot->carried = state;
+    else if (slot->carried.settingsKnown && slot->carried.fileName == state.fileName)
+      state = slot->carried;
+    slot->stream.reset();
+    slot->stream = std::make_unique<TAudioFileStream>(device, ui_);
+    slot->stream->OnError = [this](const std::string& message) {
       if (OnError) OnError(message);
     };
-    if (slot.fileName.empty()) continue;
     try {
-      slot.stream->SetFileName(slot.fileName);
-      if (slot.frequency) slot.stream->SetFrequency(*slot.frequency);
-      slot.stream->SetPan(slot.pan);
-      slot.stream->SetVolume(slot.volume);
+      Reopen(*slot->stream, state);
     } catch (const std::exception& error) {
       if (firstError.empty()) firstError = error.what();
     }
@@ -96,10 +109,7 @@ void SampleSlots::LoadBlanks(const std::string& blankName) {
 }
 
 TAudioFileStream& SampleSlots::Stream(int n) {
-  Slot& slot = At(n);
-  if (!slot.stream)
-    throw EDirectSoundBufferError(FormatMessage("%s not made", "IDirectSoundBuffer"));
-  return *slot.stream;
+  return *At(n).stream;
 }
 
 void SampleSlots::Restart(int n) {
@@ -108,14 +118,12 @@ void SampleSlots::Restart(int n) {
   stream.Play();
 }
 
-// Without a device nothing plays, so there is nothing to stop.
 void SampleSlots::Stop(int n) {
-  if (TAudioFileStream* stream = At(n).stream.get()) stream->Stop();
+  Stream(n).Stop();
 }
 
 bool SampleSlots::Playing(int n) {
-  const TAudioFileStream* stream = At(n).stream.get();
-  return stream && stream->Playing();
+  return Stream(n).Playing();
 }
 
 void SampleSlots::SetPosition(int n, int64_t bytes) {
@@ -123,8 +131,7 @@ void SampleSlots::SetPosition(int n, int64_t bytes) {
 }
 
 std::string SampleSlots::FileName(int n) {
-  const Slot& slot = At(n);
-  return slot.stream ? slot.stream->FileName() : slot.fileName;
+  return Stream(n).FileName();
 }
 
 bool SampleSlots::Empty(int n) {
@@ -132,14 +139,8 @@ bool SampleSlots::Empty(int n) {
 }
 
 void SampleSlots::SetFileName(int n, const std::string& path) {
-  Slot& slot = At(n);
-  if (!slot.stream) {
-    slot.fileName = path;
-    slot.frequency.reset();
-    slot.pan = slot.volume = 0;
-    return;
-  }
-  slot.stream->SetFileName(path);
+  At(n).carried = {};  // a fresh sound starts from its own settings
+  Stream(n).SetFileName(path);
 }
 
 void SampleSlots::LoadFile(int n, const std::string& path, int64_t frequency) {
@@ -183,10 +184,8 @@ int SampleSlots::BitsPerSample(int n) {
   return format[14] | (format[15] << 8);
 }
 
-// Without a device the stream is made with the options of the day when the
-// device opens.
 void SampleSlots::RecreateBuffer(int n) {
-  if (TAudioFileStream* stream = At(n).stream.get()) stream->RecreateBuffer();
+  Stream(n).RecreateBuffer();
 }
 
 int64_t SampleSlots::BaseFrequency(int n) const {

@@ -13,6 +13,7 @@
 #include "render/SlotShortName.h"
 
 class TAudioFileStream;
+class TDirectSound;
 class TDXSound;
 enum class TDXSoundNotifyType;
 class UiThread;
@@ -22,11 +23,10 @@ class SampleSlots {
   static constexpr int kCount = 32;
   static constexpr const char* kBlankName = "Blank.wav";
 
-  // Makes the 32 slot streams, each still without a file, on the device
-  // while it is open. The streams go when the device closes and come back,
-  // with their files and settings, when it opens again; while it is closed
-  // a slot keeps only its file name and every other operation raises
-  // "IDirectSoundBuffer not made".
+  // Makes the 32 slot streams, each still without a file. While the device
+  // is closed the streams read their files but have no buffer: playing and
+  // the settings raise "IDirectSoundBuffer not made". When the device opens
+  // or closes the streams are made again on it, keeping files and settings.
   SampleSlots(TDXSound& sound, UiThread& ui);
   ~SampleSlots();
   SampleSlots(const SampleSlots&) = delete;
@@ -40,12 +40,11 @@ class SampleSlots {
   // Told of an error that stopped a slot's playback in a refill.
   std::function<void(const std::string& message)> OnError;
 
-  // Raises for a number outside 1..32 and while the device is closed.
+  // Raises for a number outside 1..32.
   TAudioFileStream& Stream(int n);
 
   // Restarts the slot from its start: Position 0, then Play.
   void Restart(int n);
-  // Stop and Playing work also while the device is closed: nothing plays.
   void Stop(int n);
   bool Playing(int n);
   void SetPosition(int n, int64_t bytes);
@@ -55,7 +54,6 @@ class SampleSlots {
   bool Empty(int n);
   // Opens the file into the slot (the stream stops and drops its old file).
   // On failure the slot is left without a wave and with an empty FileName.
-  // While the device is closed the name is only kept, to open later.
   void SetFileName(int n, const std::string& path);
   // What the pattern and song loaders do: open the file, then take frequency
   // as both the slot's base frequency and its playing frequency.
@@ -71,8 +69,7 @@ class SampleSlots {
   void SetVolume(int n, int32_t volume);
   // Bits per sample of the slot's file.
   int BitsPerSample(int n);
-  // Makes the slot's ring buffer again so new focus options apply (nothing
-  // while the device is closed).
+  // Makes the slot's ring buffer again so new focus options apply.
   void RecreateBuffer(int n);
 
   int64_t BaseFrequency(int n) const;
@@ -91,8 +88,7 @@ class SampleSlots {
   Slot& At(int n);
   const Slot& At(int n) const;
   void DeviceNotice(TDXSoundNotifyType notice);
-  void MakeStreams();
-  void DropStreams();
+  void MakeStreams(TDirectSound* device);
 
   TDXSound& sound_;
   UiThread& ui_;

@@ -340,6 +340,9 @@ TEST(SampleSlotsWithoutDevice, KeepNamesAndReportNotMade) {
     EXPECT_STREQ(error.what(), "IDirectSoundBuffer not made");
   }
   EXPECT_THROW(slots.Pan(1), EDirectSoundBufferError);
+  // Files are still read: a missing one is refused as with a device.
+  EXPECT_THROW(slots.SetFileName(2, "missing.wav"), EFOpenError);
+  EXPECT_EQ(slots.FileName(2), "");
   // Nothing plays, so stopping (as "OK" does) and recreating never fail.
   EXPECT_FALSE(slots.Playing(1));
   EXPECT_NO_THROW(slots.Stop(1));
