@@ -3,13 +3,13 @@
 // sample editor's sound device, each with the base frequency its file was
 // opened at and a pitch offset in cents. Players, loaders and the render
 // reach a slot through here by number; nothing here needs a window.
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "kit/InstrumentPlay.h"
 #include "render/SlotShortName.h"
 
 class TAudioFileStream;
@@ -18,7 +18,7 @@ class TDXSound;
 enum class TDXSoundNotifyType;
 class UiThread;
 
-class SampleSlots {
+class SampleSlots : public SlotPlayer {
  public:
   static constexpr int kCount = 32;
   static constexpr const char* kBlankName = "Blank.wav";
@@ -28,7 +28,7 @@ class SampleSlots {
   // the settings raise "IDirectSoundBuffer not made". When the device opens
   // or closes the streams are made again on it, keeping files and settings.
   SampleSlots(TDXSound& sound, UiThread& ui);
-  ~SampleSlots();
+  ~SampleSlots() override;
   SampleSlots(const SampleSlots&) = delete;
   SampleSlots& operator=(const SampleSlots&) = delete;
 
@@ -47,6 +47,9 @@ class SampleSlots {
   void Restart(int n);
   void Stop(int n);
   bool Playing(int n);
+  // The players reach the slots as a SlotPlayer.
+  void RestartSlot(int n) override { Restart(n); }
+  void StopSlot(int n) override { Stop(n); }
   void SetPosition(int n, int64_t bytes);
 
   std::string FileName(int n);

@@ -298,9 +298,10 @@ TEST_F(SampleEditorTest, LoadersSetBaseAndFrequencyAndMarkTheEditor) {
   editor->MarkHoldingSample();
   EXPECT_TRUE(editor->HoldsSample());
   EXPECT_TRUE(editor->Controls().barsEnabled);
-  slots().Restart(8);
+  SlotPlayer& player = slots();  // as the players reach the slots
+  player.RestartSlot(8);
   EXPECT_TRUE(slots().Playing(8));
-  slots().Stop(8);
+  player.StopSlot(8);
   EXPECT_FALSE(slots().Playing(8));
 }
 
