@@ -1,0 +1,152 @@
+// The chooser, the pan bar, the Kit List and Extra samples windows, and a
+// click on the grid heard through the captured sound output.
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+
+#include "kit/Kit_Listing.h"
+#include "kit/Sams.h"
+#include "pattern/Sequencer.h"
+#include "pattern/StepGridView.h"
+#include "support/TestAudio.h"
+#include "support/WindowTest.h"
+#include <gtest/gtest.h>
+
+namespace {
+class InstrumentWindows : public ::testing::Test {
+ protected:
+  InstrumentWindows() {
+    sequence.SetKitListWindow(&kitList);
+    tape = TestAudio::LastTape();
+    ShowAndActivate(sequence);
+  }
+  QPoint At(int col, int row) { return sequence.StringGrid1->CellRect(col, row).center(); }
+  // Renders a second of the main window's output; returns the left channel.
+  std::vector<float> Listen() {
+    tape->Clear();
+    tape->RenderFrames(tape->settings().rate);
+    std::vector<float> left;
+    const auto samples = tape->Samples();
+    for (size_t i = 0; i < samples.size(); i += 2) left.push_back(samples[i]);
+    return left;
+  }
+  static float Peak(const std::vector<float>& s) {
+    float peak = 0;
+    for (float v : s) peak = std::max(peak, std::fabs(v));
+    return peak;
+  }
+  // Peak of a kit entry's 16-bit wave, as a float sample.
+  float WavePeak(const std::string& name) {
+    const auto& wave = sequence.Kit().Items.Find(name).Wave();
+    const auto* data = reinterpret_cast<const int16_t*>(wave.Data());
+    int peak = 0;
+    for (int i = 0; i < wave.Size() / 2; ++i) peak = std::max(peak, std::abs(int(data[i])));
+    return peak / 32768.0f;
+  }
+
+  WindowTestHome home;
+  TSequence sequence;
+  TKit_List kitList;
+  std::shared_ptr<CaptureTape> tape;
+};
+}  // namespace
+
+TEST_F(InstrumentWindows, ClickingACellSoundsTheSnareOnce) {
+  ASSERT_TRUE(sequence.Sound().Initialized());
+  sequence.ComboBox1->setCurrentText("Snare     [ ]");
+  Listen();  // whatever came before
+  Click(sequence.StringGrid1, At(2, 3));
+  EXPECT_EQ(sequence.Grid().Cell(2, 3), "Snare     [ ]");
+  const auto heard = Listen();
+  const float peak = Peak(heard);
+  EXPECT_NEAR(peak, WavePeak("Snare     [ ]"), 0.05f * WavePeak("Snare     [ ]"));
+  // One hit: after its onset the sound dies away and stays silent.
+  EXPECT_LT(Peak(std::vector<float>(heard.end() - 1000, heard.end())), 0.001f);
+  Click(sequence.StringGrid1, At(2, 3));  // emptying the cell sounds nothing
+  EXPECT_EQ(Peak(Listen()), 0.0f);
+}
+
+TEST_F(InstrumentWindows, PanBarSetsTheChosenInstrumentsPan) {
+  sequence.ComboBox1->setCurrentText("Tom2      [ ]");
+  sequence.Panning->setValue(-1200);
+  EXPECT_EQ(sequence.Kit().Items.Find("Tom2      [ ]").Pan, -1200);
+  sequence.ComboBox1->setCurrentText("Kick      [ ]");
+  EXPECT_EQ(sequence.Panning->value(), 0);
+  sequence.ComboBox1->setCurrentText("tom2      [ ]");  // the chooser ignores letter case
+  EXPECT_EQ(sequence.Panning->value(), -1200);
+  EXPECT_TRUE(home.prompts.messages.empty());
+}
+
+TEST_F(InstrumentWindows, PanBarWithASampleChosenExplains) {
+  sequence.ComboBox1->setCurrentText("Sample4");
+  sequence.Panning->setValue(300);
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text,
+            "Use the sample importer (Edit/Sample#) to change your imported samples panning");
+  EXPECT_EQ(home.prompts.messages[0].caption, "Sample Panning");
+  EXPECT_EQ(sequence.Kit().Items.Find("Tamb      [ ]").Pan, 0);
+}
+
+TEST_F(InstrumentWindows, KitListShowsShortNamesAndClickingChooses) {
+  ASSERT_EQ(kitList.Labels().size(), 16u);
+  EXPECT_EQ(kitList.Labels()[0]->text(), "Kick");
+  EXPECT_EQ(kitList.Labels()[1]->text(), "Short Kick");
+  EXPECT_EQ(kitList.windowTitle(), "Kit List");
+  sequence.Kit().Items.Find("Cowbell   [ ]").Pan = 700;
+  kitList.show();
+  QTest::mouseClick(kitList.Labels()[13], Qt::LeftButton);
+  EXPECT_EQ(sequence.ChooserText(), "Cowbell   [ ]");
+  EXPECT_EQ(sequence.Panning->value(), 700);
+  EXPECT_EQ(KitLabelCaption("Kick      [ ]"), "Kick");
+  EXPECT_EQ(KitLabelCaption("  Hat  [ ]"), "Hat");
+}
+
+TEST_F(InstrumentWindows, PlaySelectedSampleSoundsTheLastKitEntryForUnknownText) {
+  sequence.ComboBox1->setCurrentText("no such drum");
+  Listen();
+  sequence.ToolButton10->click();
+  // Resampling its bright jingles to the output rate rounds off the peaks.
+  EXPECT_GT(Peak(Listen()), 0.5f * WavePeak("Tamb      [ ]"));
+}
+
+TEST_F(InstrumentWindows, ImportKeepsPansByPositionAndRebuildsTheChooser) {
+  sequence.Kit().Items.Find("Snare     [ ]").Pan = 900;  // position 3
+  // A kit of 17 entries under other names: the default kit renamed.
+  TWaveCollection other;
+  other.LoadFromFile(home / "power.dxg");
+  for (int i = 1; i < other.Count(); ++i) other[i].SetName("Drum" + std::to_string(i) + "     [ ]");
+  other.Add().SetName("Extra     [ ]");
+  other.SaveToFile(home / "other.dxg");
+  home.prompts.paths.push_back((home / "other.dxg").string());
+  sequence.SoundLibrary1Click();
+  EXPECT_EQ(sequence.Instruments().Items().size(), 18u + 32u);
+  EXPECT_EQ(sequence.Instruments().Item(18), "Sample1");
+  EXPECT_EQ(sequence.Kit().Items.Find("Drum3     [ ]").Pan, 900);
+  EXPECT_EQ(home.prompts.fileRequests.at(0).filter, "dxg|*.dxg");
+  EXPECT_EQ(sequence.ComboBox1->count(), 50);
+}
+
+TEST_F(InstrumentWindows, CancelledImportChangesNothing) {
+  sequence.SoundLibrary1Click();  // no path scripted: cancelled
+  EXPECT_EQ(sequence.Instruments().Items().size(), 49u);
+  EXPECT_TRUE(home.prompts.messages.empty());
+}
+
+TEST(ExtraSamples, SlotButtonsKeepTheirSpacingAndChooseTheSlot) {
+  TSamples samples;
+  const auto& buttons = samples.SlotButtons();
+  ASSERT_EQ(buttons.size(), 32u);
+  EXPECT_EQ(buttons[0]->y(), 0);
+  EXPECT_EQ(buttons[3]->y(), 75);
+  EXPECT_EQ(buttons[4]->y(), 106);  // 6 pixels lower than the spacing gives
+  EXPECT_EQ(buttons[4]->text(), "Sample 5");
+  int chosen = 0;
+  samples.OnChooseSlot = [&](int slot) { chosen = slot; };
+  QTest::mouseClick(buttons[6], Qt::LeftButton);
+  EXPECT_EQ(chosen, 7);
+  EXPECT_EQ(samples.Label1->text(), "7");
+}
