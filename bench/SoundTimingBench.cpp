@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -157,9 +159,18 @@ void Underruns(int seconds) {
 
 }  // namespace
 
+// Timing figures mean little on a busy machine: say how busy it was.
+void PrintLoad(const char* when) {
+  std::ifstream in("/proc/loadavg");
+  std::string load;
+  if (std::getline(in, load)) std::printf("load average %s: %s\n", when, load.c_str());
+}
+
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+  PrintLoad("before");
   OnsetTiming();
   Underruns(seconds);
+  PrintLoad("after");
   return 0;
 }
