@@ -40,3 +40,8 @@ int TempoValues::FollowForHeader(int position) {
   beatsPerMinute_ = BeatsPerMinuteFor(tempo_);
   return StepIntervalFor(tempo_);
 }
+
+void TempoValues::Follow(int position) {
+  FollowForStep(position);
+  beatsPerMinute_ = BeatsPerMinuteFor(tempo_);
+}

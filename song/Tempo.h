@@ -27,6 +27,8 @@ class TempoValues {
   // A song's pattern header: tempo and read-out follow the bar, the step
   // interval stays. Returns the song timer's new interval.
   int FollowForHeader(int position);
+  // A loaded pattern: every value but the global speed follows the bar.
+  void Follow(int position);
 
   double Tempo() const { return tempo_; }
   int StepInterval() const { return stepInterval_; }

@@ -1,0 +1,34 @@
+#pragma once
+// The playback engine's sound on the main window's kit, instrument chooser
+// and device, and the sample editor's slots.
+#include "song/PlaybackSound.h"
+
+class InstrumentTable;
+class SlotPlayer;
+class TDXSound;
+class TDXWaveList;
+
+class KitPlaybackSound : public PlaybackSound {
+ public:
+  // All three must outlive this object.
+  KitPlaybackSound(const InstrumentTable& instruments, TDXWaveList& kit, TDXSound& device)
+      : instruments_(instruments), kit_(kit), device_(device) {}
+
+  // The sample editor's slots, once it exists; without them slot cells are silent.
+  void SetSlotPlayer(SlotPlayer* slots) { slots_ = slots; }
+  // Whether plays carry the step's moment (on by default; off for comparison).
+  void SetStampSteps(bool stamp) { stampSteps_ = stamp; }
+
+  // The volume digit sets the entry's Volume (-500 per level); "Sample<n>"
+  // restarts slot n.
+  void TriggerCell(const std::string& text, std::optional<Clock::time_point> at) override;
+  void StopSlot(int slot) override;
+  void SetPrimaryFormat(const std::vector<uint8_t>& format) override;
+
+ private:
+  const InstrumentTable& instruments_;
+  TDXWaveList& kit_;
+  TDXSound& device_;
+  SlotPlayer* slots_ = nullptr;
+  bool stampSteps_ = true;
+};

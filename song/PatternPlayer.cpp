@@ -1,0 +1,31 @@
+// The pattern player: plays the step grid's rows live, one per tick of DXTimer2.
+#include "common/Text.h"
+#include "song/PlaybackEngine.h"
+#include "song/Toggles.h"
+
+void PlaybackEngine::BitBtn3Click() {
+  // The length comes first: a grid without one starts nothing and leaves
+  // the play buttons as they were.
+  const int length = ParseWholeNumber(host_.Cell(2, 0));
+  stopMark_.clear();
+  EnablePlayButtons(false);
+  playLength_ = length;
+  playRow_ = kFirstStepRow;
+  DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
+  DXTimer2_.SetEnabled(true);
+  DXSound1Initialize();
+}
+
+void PlaybackEngine::DXTimer2Timer() {
+  tempo_.FollowForStep(host_.DelayPosition());
+  DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
+  for (int col = 1; col <= kChannels; ++col) TriggerCell(host_.Cell(col, playRow_));
+  ++playRow_;
+  // At or past the end, so a pattern of no steps also ends.
+  const int end = playLength_ + kFirstStepRow;
+  if (playRow_ >= end && Toggles::RepeatIsOn(repeatPatternImage_)) playRow_ = kFirstStepRow;
+  if (playRow_ >= end) {
+    DXTimer2_.SetEnabled(false);
+    EnablePlayButtons(true);
+  }
+}

@@ -1,0 +1,103 @@
+#include "song/PlaybackEngine.h"
+
+#include <exception>
+
+#include "kit/Wave.h"
+#include "song/Toggles.h"
+
+PlaybackEngine::PlaybackEngine(UiThread& ui, PlaybackHost& host, PlaybackSound& sound)
+    : host_(host),
+      sound_(sound),
+      DXTimer1_(ui),
+      DXTimer2_(ui),
+      repeatPatternImage_(Toggles::kRepeatOff),
+      repeatListImage_(Toggles::kRepeatOff),
+      globalSpeedImage_(Toggles::kGlobalSpeedOff) {
+  DXTimer1_.OnTimer = [this](TSuperTimer& timer) {
+    RunTick(timer, &PlaybackEngine::DXTimer1Timer);
+  };
+  DXTimer2_.OnTimer = [this](TSuperTimer& timer) {
+    RunTick(timer, &PlaybackEngine::DXTimer2Timer);
+  };
+}
+
+void PlaybackEngine::SetUpTempo() {
+  tempo_ = TempoValues(host_.DelayPosition());
+  host_.ShowBeatsPerMinute(tempo_.BeatsPerMinute());
+}
+
+void PlaybackEngine::DelayChange() {
+  tempo_.DelayChange(host_.DelayPosition());
+  host_.ShowBeatsPerMinute(tempo_.BeatsPerMinute());
+}
+
+void PlaybackEngine::FollowDelay() {
+  tempo_.Follow(host_.DelayPosition());
+  host_.ShowBeatsPerMinute(tempo_.BeatsPerMinute());
+}
+
+void PlaybackEngine::ToolButton3Click() {
+  repeatPatternImage_ = Toggles::FlipRepeat(repeatPatternImage_);
+}
+
+void PlaybackEngine::ToolButton8Click() {
+  repeatListImage_ = Toggles::FlipRepeat(repeatListImage_);
+}
+
+void PlaybackEngine::ToolButton19Click() {
+  globalSpeedImage_ = Toggles::FlipGlobalSpeed(globalSpeedImage_);
+}
+
+void PlaybackEngine::BitBtn4Click() {
+  // Each slot on its own: one that fails to stop must not keep the players running.
+  for (int slot = 1; slot <= kSlotsStopped; ++slot) {
+    try {
+      sound_.StopSlot(slot);
+    } catch (const std::exception&) {
+    }
+  }
+  stopMark_ = kStopMark;
+  EnablePlayButtons(true);
+  DXTimer1_.SetEnabled(false);
+  DXTimer2_.SetEnabled(false);
+  mainPlay_.clear();
+}
+
+void PlaybackEngine::PlayListCleared() {
+  stopMark_ = kStopMark;
+  host_.EnablePlayButton(PlayButton::Song, true);
+  StopSong();
+}
+
+void PlaybackEngine::DXSound1Initialize() {
+  sound_.SetPrimaryFormat(Wave::MakePcmFormat(static_cast<uint32_t>(sampleRate_),
+                                              static_cast<uint16_t>(bitsPerSample_), 2));
+}
+
+void PlaybackEngine::StopSong() {
+  DXTimer1_.SetEnabled(false);
+  mainPlay_.clear();
+}
+
+void PlaybackEngine::EnablePlayButtons(bool enabled) {
+  host_.EnablePlayButton(PlayButton::Pattern, enabled);
+  host_.EnablePlayButton(PlayButton::Song, enabled);
+}
+
+void PlaybackEngine::TriggerCell(const std::string& text) {
+  // A cell that cannot sound (a bad volume digit, a kit entry that is gone,
+  // a slot that cannot play) stays silent; the step goes on.
+  try {
+    sound_.TriggerCell(text, stepTime_);
+  } catch (const std::exception&) {
+  }
+}
+
+void PlaybackEngine::RunTick(TSuperTimer& timer, void (PlaybackEngine::*step)()) {
+  struct StepTime {
+    std::optional<Clock::time_point>& time;
+    ~StepTime() { time.reset(); }
+  } scope{stepTime_};
+  stepTime_ = timer.TickTime();
+  (this->*step)();
+}

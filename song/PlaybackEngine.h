@@ -1,0 +1,102 @@
+#pragma once
+// The playback engine of the main window: the pattern player (DXTimer2) and
+// the song player (DXTimer1), the tempo values, the three tool bar toggles
+// and the play sequence. Everything runs on the UI thread; each timer tick
+// is handed over to it.
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/UiThread.h"
+#include "song/PlaybackHost.h"
+#include "song/PlaybackSound.h"
+#include "song/SuperTimer.h"
+#include "song/Tempo.h"
+
+class PlaybackEngine {
+ public:
+  static constexpr const char* kStopMark = "Stop";
+  static constexpr const char* kPatternHeader = "//";
+  static constexpr const char* kEndOfSong = "%%%";
+  static constexpr int kChannels = 6;
+  static constexpr int kFirstStepRow = 2;
+  static constexpr int kSlotsStopped = 16;  // Stop leaves slots 17..32 sounding
+
+  // host and sound must outlive the engine. Both timers start disabled with
+  // their default interval of 1000 ms.
+  PlaybackEngine(UiThread& ui, PlaybackHost& host, PlaybackSound& sound);
+  PlaybackEngine(const PlaybackEngine&) = delete;
+  PlaybackEngine& operator=(const PlaybackEngine&) = delete;
+
+  // ---- handlers ----
+  // Start-up: the tempo values and the read-out from Delay's position, which
+  // also becomes the global speed.
+  void SetUpTempo();
+  // A user move of Delay: the global speed and every tempo value follow it.
+  // Neither timer is touched.
+  void DelayChange();
+  // After Delay was set from a loaded pattern: tempo, step interval and read-out.
+  void FollowDelay();
+  void ToolButton3Click();   // repeat pattern
+  void ToolButton8Click();   // repeat play list
+  void ToolButton19Click();  // global speed
+  void BitBtn3Click();       // play pattern
+  void BitBtn12Click();      // play song
+  void BitBtn4Click();       // stop both players
+  // The play list was cleared: the song stops, the pattern player plays on.
+  void PlayListCleared();
+  void DXSound1Initialize();
+  void DXTimer2Timer();  // one pattern step
+  void DXTimer1Timer();  // one song step
+
+  // ---- state ----
+  TSuperTimer& DXTimer1() { return DXTimer1_; }
+  TSuperTimer& DXTimer2() { return DXTimer2_; }
+  const TempoValues& Tempo() const { return tempo_; }
+  int RepeatPatternImage() const { return repeatPatternImage_; }
+  int RepeatListImage() const { return repeatListImage_; }
+  int GlobalSpeedImage() const { return globalSpeedImage_; }
+  const std::string& StopMark() const { return stopMark_; }
+  int SequencePos() const { return sequencePos_; }
+  int PlayLength() const { return playLength_; }
+  int PlayRow() const { return playRow_; }
+  int SampleRate() const { return sampleRate_; }
+  int BitsPerSample() const { return bitsPerSample_; }
+  // The play sequence (the hidden MainPlay list): the compile appends to it,
+  // the render reads it and empties it when done.
+  std::vector<std::string>& MainPlay() { return mainPlay_; }
+  bool PatternPlaying() const { return DXTimer2_.Enabled(); }
+  bool SongPlaying() const { return DXTimer1_.Enabled(); }
+
+ private:
+  using Clock = PlaybackSound::Clock;
+
+  void EnablePlayButtons(bool enabled);
+  // Sounds one cell; a cell that cannot sound is skipped, the step goes on.
+  void TriggerCell(const std::string& text);
+  // Runs a tick handler with its plays stamped by the end of the timer's wait.
+  void RunTick(TSuperTimer& timer, void (PlaybackEngine::*step)());
+  const std::string& LineAt(int position) const;
+  bool AtEndOfSong() const;
+  void ReadPatternHeader();
+  void EndOfSong();
+  void StopSong();
+
+  PlaybackHost& host_;
+  PlaybackSound& sound_;
+  TSuperTimer DXTimer1_;
+  TSuperTimer DXTimer2_;
+  TempoValues tempo_;
+  int repeatPatternImage_;
+  int repeatListImage_;
+  int globalSpeedImage_;
+  std::string stopMark_;
+  int sequencePos_ = 0;
+  int playLength_ = 0;
+  int playRow_ = 0;
+  int sampleRate_ = 44200;  // not 44100: the format the device has always been given
+  int bitsPerSample_ = 16;
+  std::vector<std::string> mainPlay_;
+  std::optional<Clock::time_point> stepTime_;  // while a tick runs
+};

@@ -1,0 +1,76 @@
+// The song player: plays the play sequence, one row of six cells per tick of
+// DXTimer1, taking each pattern's tempo from its header.
+#include "common/Text.h"
+#include "song/PlaybackEngine.h"
+#include "song/Toggles.h"
+
+void PlaybackEngine::BitBtn12Click() {
+  EnablePlayButtons(false);
+  if (host_.PlayListCount() == 0) {
+    EnablePlayButtons(true);
+    return;
+  }
+  try {
+    host_.CompilePlayList(mainPlay_);
+  } catch (...) {
+    // Nothing half built stays behind: no partial sequence, no song playing it.
+    StopSong();
+    EnablePlayButtons(true);
+    throw;
+  }
+  sequencePos_ = 0;
+  stopMark_.clear();
+  DXSound1Initialize();
+  // The interval stays as the last header left it, so the first step comes
+  // one such interval after the start.
+  DXTimer1_.SetEnabled(true);
+}
+
+void PlaybackEngine::DXTimer1Timer() {
+  if (sequencePos_ < 0 || sequencePos_ >= static_cast<int>(mainPlay_.size())) {
+    EndOfSong();  // the sequence was emptied under the song
+    return;
+  }
+  if (LineAt(sequencePos_) == kPatternHeader) ReadPatternHeader();
+  for (int cell = 0; cell < kChannels; ++cell) {
+    TriggerCell(LineAt(sequencePos_));
+    ++sequencePos_;
+    if (AtEndOfSong()) {
+      EndOfSong();
+      return;
+    }
+  }
+}
+
+void PlaybackEngine::ReadPatternHeader() {
+  ++sequencePos_;
+  int position = ParseWholeNumber(LineAt(sequencePos_));
+  if (Toggles::GlobalSpeedIsOn(globalSpeedImage_)) position = tempo_.GlobalSpeed();
+  host_.SetDelayPosition(position);
+  const int interval = tempo_.FollowForHeader(host_.DelayPosition());
+  host_.ShowBeatsPerMinute(tempo_.BeatsPerMinute());
+  DXTimer1_.SetInterval(static_cast<std::uint16_t>(interval));
+  ++sequencePos_;
+}
+
+const std::string& PlaybackEngine::LineAt(int position) const {
+  static const std::string none;
+  return position >= 0 && position < static_cast<int>(mainPlay_.size()) ? mainPlay_[position]
+                                                                        : none;
+}
+
+bool PlaybackEngine::AtEndOfSong() const {
+  return sequencePos_ >= static_cast<int>(mainPlay_.size()) || LineAt(sequencePos_) == kEndOfSong ||
+         stopMark_ == kStopMark;
+}
+
+void PlaybackEngine::EndOfSong() {
+  if (Toggles::RepeatIsOn(repeatListImage_) && !mainPlay_.empty()) {
+    sequencePos_ = 0;
+    return;
+  }
+  mainPlay_.clear();
+  EnablePlayButtons(true);
+  host_.SelectPlayListEntry(0);
+  DXTimer1_.SetEnabled(false);
+}

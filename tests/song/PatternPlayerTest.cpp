@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include "common/Exception.h"
+#include "kit/Wave.h"
+#include "song/PlaybackTestSupport.h"
+#include "song/Toggles.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class PatternPlayerTest : public ::testing::Test {
+ protected:
+  ManualUiThread ui;
+  FakeHost host;
+  RecordingSound sound;
+  PlaybackEngine engine{ui, host, sound};
+
+  // Sixteen steps, each naming its row, and a second channel on row 5.
+  void SetUp() override {
+    std::vector<std::string> rows;
+    for (int row = 2; row <= 17; ++row) rows.push_back("Row" + std::to_string(row));
+    host.SetPattern(rows);
+    host.cells[{6, 5}] = "Last channel";
+    host.cells[{1, 18}] = "Spare row";
+    engine.SetUpTempo();
+  }
+};
+
+TEST_F(PatternPlayerTest, SixteenStepsPlayRowsTwoToSeventeenOnceThenEnableBothButtons) {
+  engine.BitBtn3Click();
+  EXPECT_FALSE(host.patternButton);
+  EXPECT_FALSE(host.songButton);
+  EXPECT_TRUE(engine.DXTimer2().Enabled());
+  EXPECT_EQ(engine.DXTimer2().Interval(), 120);
+  EXPECT_EQ(engine.PlayLength(), 16);
+  EXPECT_TRUE(sound.triggers.empty()) << "the first step sounds one interval after the start";
+  for (int step = 0; step < 15; ++step) engine.DXTimer2Timer();
+  EXPECT_TRUE(engine.DXTimer2().Enabled());
+  EXPECT_FALSE(host.patternButton);
+  engine.DXTimer2Timer();
+  EXPECT_FALSE(engine.DXTimer2().Enabled());
+  EXPECT_TRUE(host.patternButton);
+  EXPECT_TRUE(host.songButton);
+
+  std::vector<std::string> expected;
+  for (int row = 2; row <= 17; ++row) {
+    expected.push_back("Row" + std::to_string(row));
+    if (row == 5) expected.push_back("Last channel");
+  }
+  EXPECT_EQ(sound.Texts(), expected);
+}
+
+TEST_F(PatternPlayerTest, RepeatWrapsToRowTwoAndAFlipTakesEffectAtTheNextStep) {
+  engine.ToolButton3Click();
+  EXPECT_EQ(engine.RepeatPatternImage(), Toggles::kRepeatOn);
+  engine.BitBtn3Click();
+  for (int step = 0; step < 16; ++step) engine.DXTimer2Timer();
+  EXPECT_EQ(engine.PlayRow(), 2);
+  EXPECT_TRUE(engine.DXTimer2().Enabled());
+  EXPECT_FALSE(host.patternButton);
+  engine.DXTimer2Timer();
+  EXPECT_EQ(sound.triggers.back().text, "Row2");
+
+  engine.ToolButton3Click();  // off again: this pass is the last
+  for (int step = 0; step < 15; ++step) engine.DXTimer2Timer();
+  EXPECT_FALSE(engine.DXTimer2().Enabled());
+  EXPECT_EQ(sound.triggers.back().text, "Row17");
+  EXPECT_TRUE(host.patternButton);
+}
+
+TEST_F(PatternPlayerTest, StartingWhileRunningRestartsAtRowTwo) {
+  engine.BitBtn3Click();
+  for (int step = 0; step < 5; ++step) engine.DXTimer2Timer();
+  EXPECT_EQ(engine.PlayRow(), 7);
+  engine.BitBtn3Click();
+  EXPECT_EQ(engine.PlayRow(), 2);
+  engine.DXTimer2Timer();
+  EXPECT_EQ(sound.triggers.back().text, "Row2");
+}
+
+TEST_F(PatternPlayerTest, EachStepFollowsTheTempoBarButLeavesTheReadOut) {
+  engine.BitBtn3Click();
+  host.delay = 80;  // the song player or the program moved the bar
+  engine.DXTimer2Timer();
+  EXPECT_EQ(engine.DXTimer2().Interval(), 160);
+  EXPECT_EQ(engine.Tempo().StepInterval(), 160);
+  EXPECT_EQ(host.beatsPerMinute, 120);
+  EXPECT_EQ(engine.Tempo().GlobalSpeed(), 60);
+}
+
+TEST_F(PatternPlayerTest, AUserMoveSetsGlobalSpeedAndReadOutWithoutTouchingTheTimers) {
+  engine.BitBtn3Click();
+  host.delay = 64;
+  engine.DelayChange();
+  EXPECT_EQ(engine.Tempo().GlobalSpeed(), 64);
+  EXPECT_EQ(engine.Tempo().StepInterval(), 128);
+  EXPECT_EQ(host.beatsPerMinute, 112);
+  EXPECT_EQ(engine.DXTimer2().Interval(), 120) << "picked up at the next step";
+  EXPECT_EQ(engine.DXTimer1().Interval(), 1000);
+  EXPECT_FALSE(engine.DXTimer1().Enabled());
+}
+
+TEST_F(PatternPlayerTest, ALoadedPatternsTempoLeavesTheGlobalSpeed) {
+  host.SetDelayPosition(48);
+  engine.FollowDelay();
+  EXPECT_EQ(engine.Tempo().StepInterval(), 96);
+  EXPECT_EQ(host.beatsPerMinute, 150);
+  EXPECT_EQ(engine.Tempo().GlobalSpeed(), 60);
+}
+
+TEST_F(PatternPlayerTest, TogglesFlipBetweenTheirImages) {
+  EXPECT_EQ(engine.RepeatListImage(), 3);
+  EXPECT_EQ(engine.GlobalSpeedImage(), 10);
+  engine.ToolButton8Click();
+  engine.ToolButton19Click();
+  EXPECT_EQ(engine.RepeatListImage(), 2);
+  EXPECT_EQ(engine.GlobalSpeedImage(), 11);
+  engine.ToolButton8Click();
+  engine.ToolButton19Click();
+  EXPECT_EQ(engine.RepeatListImage(), 3);
+  EXPECT_EQ(engine.GlobalSpeedImage(), 10);
+}
+
+TEST_F(PatternPlayerTest, AGridWithoutALengthStartsNothing) {
+  host.cells[{2, 0}] = "16x";
+  EXPECT_THROW(engine.BitBtn3Click(), EConvertError);
+  EXPECT_TRUE(host.patternButton);
+  EXPECT_TRUE(host.songButton);
+  EXPECT_FALSE(engine.DXTimer2().Enabled());
+}
+
+TEST_F(PatternPlayerTest, APatternOfNoStepsPlaysItsFirstRowOnceEvenWithRepeat) {
+  host.cells[{2, 0}] = "0";
+  engine.ToolButton3Click();
+  engine.BitBtn3Click();
+  engine.DXTimer2Timer();
+  EXPECT_FALSE(engine.DXTimer2().Enabled());
+  EXPECT_TRUE(host.patternButton);
+}
+
+TEST_F(PatternPlayerTest, StartSetsThePrimaryFormatTo44200Hz16BitStereo) {
+  engine.BitBtn3Click();
+  ASSERT_EQ(sound.format.size(), 18u);
+  const auto u16 = [&](int at) { return sound.format[at] | sound.format[at + 1] << 8; };
+  const auto u32 = [&](int at) { return u16(at) | u16(at + 2) << 16; };
+  EXPECT_EQ(u16(0), 1);       // PCM
+  EXPECT_EQ(u16(2), 2);       // channels
+  EXPECT_EQ(u32(4), 44200);   // rate
+  EXPECT_EQ(u32(8), 176800);  // bytes per second
+  EXPECT_EQ(u16(12), 4);      // block align
+  EXPECT_EQ(u16(14), 16);     // bits
+  EXPECT_EQ(u16(16), 0);      // no extra bytes
+}
+
+TEST_F(PatternPlayerTest, StopEndsBothPlayersAndStopsOnlyTheFirstSixteenSlots) {
+  host.compiled = {"//", "60", "A", "", "", "", "", "", "%%%"};
+  engine.BitBtn3Click();
+  engine.BitBtn12Click();
+  engine.BitBtn4Click();
+  std::vector<int> first16;
+  for (int slot = 1; slot <= 16; ++slot) first16.push_back(slot);
+  EXPECT_EQ(sound.stopped, first16);
+  EXPECT_EQ(engine.StopMark(), "Stop");
+  EXPECT_FALSE(engine.DXTimer1().Enabled());
+  EXPECT_FALSE(engine.DXTimer2().Enabled());
+  EXPECT_TRUE(engine.MainPlay().empty());
+  EXPECT_TRUE(host.patternButton);
+  EXPECT_TRUE(host.songButton);
+  engine.BitBtn3Click();
+  EXPECT_EQ(engine.StopMark(), "");
+}
+
+TEST_F(PatternPlayerTest, ACellThatCannotSoundIsSkippedAndTheStepGoesOn) {
+  host.cells[{1, 2}] = "Broken";
+  host.cells[{2, 2}] = "After";
+  sound.failOn = [](const std::string& text) {
+    if (text == "Broken") throw EWaveCollectionError("Wave 'Broken' not found");
+  };
+  engine.BitBtn3Click();
+  engine.DXTimer2Timer();
+  EXPECT_EQ(sound.Texts(), std::vector<std::string>{"After"});
+  EXPECT_TRUE(engine.DXTimer2().Enabled());
+  EXPECT_EQ(engine.PlayRow(), 3);
+}
+
+TEST_F(PatternPlayerTest, TheTimerDrivesTheStepsAndStampsThemWithTheEndOfItsWait) {
+  host.delay = 1;  // 2 ms steps
+  engine.DelayChange();
+  const auto started = PlaybackSound::Clock::now();
+  engine.BitBtn3Click();
+  ASSERT_TRUE(ui.PumpUntil([&] { return host.patternButton; }, 10s));
+  EXPECT_EQ(sound.triggers.size(), 17u);
+  EXPECT_FALSE(engine.DXTimer2().Enabled());
+  for (size_t i = 0; i < sound.triggers.size(); ++i) {
+    ASSERT_TRUE(sound.triggers[i].at.has_value());
+    EXPECT_GT(*sound.triggers[i].at, started);
+    if (i > 0) {
+      EXPECT_GE(*sound.triggers[i].at, *sound.triggers[i - 1].at);
+    }
+  }
+  engine.DXTimer2Timer();  // a step run outside a tick is stamped by its call
+  EXPECT_FALSE(sound.triggers.back().at.has_value());
+}
+
+// ---- through the kit and the device ----
+
+class PatternPlayerSoundTest : public ::testing::Test {
+ protected:
+  KitRig rig;
+  FakeHost host;
+  PlaybackEngine engine{rig.ui, host, rig.sound};
+
+  void SetUp() override {
+    host.SetPattern(std::vector<std::string>(16));
+    engine.SetUpTempo();
+  }
+};
+
+TEST_F(PatternPlayerSoundTest, TheVolumeDigitSetsTheKitEntrysVolume) {
+  host.cells[{1, 2}] = "Kick      [3]";
+  host.cells[{1, 3}] = "kick      [ ]";  // any letter case, blank counts as 1
+  host.cells[{1, 4}] = "Snare     [9]";
+  engine.BitBtn3Click();
+  engine.DXTimer2Timer();
+  EXPECT_EQ(rig.kit.Items.Find("Kick      [ ]").Volume, -1500);
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kKickLevel, -1500), 2.0);
+  EXPECT_EQ(host.Cell(1, 2), "Kick      [3]") << "the grid keeps its digit";
+  engine.DXTimer2Timer();
+  EXPECT_EQ(rig.kit.Items.Find("Kick      [ ]").Volume, -500);
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kKickLevel, -500), 2.0);
+  engine.DXTimer2Timer();
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kSnareLevel, -4500), 2.0);
+}
+
+TEST_F(PatternPlayerSoundTest, AnEditMadeWhilePlayingIsHeardWhenThePlayerReachesIt) {
+  host.cells[{1, 2}] = "Kick      [1]";
+  host.cells[{1, 4}] = "Kick      [1]";
+  engine.BitBtn3Click();
+  engine.DXTimer2Timer();
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kKickLevel, -500), 2.0);
+  host.cells[{1, 4}] = "Snare     [1]";  // the user edits row 4 while row 3 is next
+  engine.DXTimer2Timer();
+  EXPECT_EQ(rig.Listen(), 0.0);
+  engine.DXTimer2Timer();
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kSnareLevel, -500), 2.0);
+}
+
+TEST_F(PatternPlayerSoundTest, SampleCellsRestartTheirSlotAfterTheLastKitEntry) {
+  ASSERT_EQ(rig.instruments.LastKitIndex(), 2);
+  host.cells[{1, 2}] = "Sample1";
+  host.cells[{2, 2}] = "SAMPLE32";
+  engine.BitBtn3Click();
+  engine.DXTimer2Timer();
+  EXPECT_EQ(rig.slots.restarted, (std::vector<int>{1, 32}));
+}
+
+TEST_F(PatternPlayerSoundTest, CellsThatCannotSoundAreSkippedAndTheTimerRuns) {
+  rig.slots.failing = 2;
+  host.cells[{1, 2}] = "Kick      [";    // exactly 11 characters
+  host.cells[{2, 2}] = "Kick      [x]";  // not a digit
+  host.cells[{3, 2}] = "Sample2";        // the slot cannot play
+  host.cells[{4, 2}] = "Unknown   [ ]";  // no such entry: silent
+  host.cells[{5, 2}] = "Snare     [1]";
+  engine.BitBtn3Click();
+  engine.DXTimer2Timer();
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kSnareLevel, -500), 2.0);
+  EXPECT_TRUE(engine.DXTimer2().Enabled());
+
+  // A chooser item whose kit entry has gone: the entry is missing from the kit.
+  rig.kit.Items.Find("Snare     [ ]").SetName("Renamed");
+  host.cells[{1, 3}] = "Snare     [1]";
+  host.cells[{2, 3}] = "Kick      [1]";
+  engine.DXTimer2Timer();
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kKickLevel, -500), 2.0);
+  EXPECT_TRUE(engine.DXTimer2().Enabled());
+}
+
+TEST_F(PatternPlayerSoundTest, StopLeavesSlotsSeventeenToThirtyTwoSoundingAndKitSoundsPlayOn) {
+  host.cells[{1, 2}] = "Kick      [1]";
+  engine.BitBtn3Click();
+  engine.DXTimer2Timer();
+  engine.BitBtn4Click();
+  std::vector<int> first16;
+  for (int slot = 1; slot <= 16; ++slot) first16.push_back(slot);
+  EXPECT_EQ(rig.slots.stopped, first16);
+  EXPECT_NEAR(rig.Listen(), Heard(KitRig::kKickLevel, -500), 2.0);
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include "common/Exception.h"
+#include "song/PlaybackTestSupport.h"
+#include "song/Toggles.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A compiled pattern block: header, tempo, then each row's six cells, once per loop.
+std::vector<std::string> Block(int tempo, const std::vector<std::string>& rows, int loops) {
+  std::vector<std::string> lines{"//", std::to_string(tempo)};
+  for (int loop = 0; loop < loops; ++loop)
+    for (const auto& row : rows) {
+      lines.push_back(row);
+      for (int cell = 1; cell < 6; ++cell) lines.emplace_back();
+    }
+  return lines;
+}
+
+class SongPlayerTest : public ::testing::Test {
+ protected:
+  ManualUiThread ui;
+  FakeHost host;
+  RecordingSound sound;
+  PlaybackEngine engine{ui, host, sound};
+
+  // A: tempo 48, two steps, two loops; B: tempo 80, one step, one loop.
+  void SetUp() override {
+    host.compiled = Block(48, {"A1", "A2"}, 2);
+    const auto b = Block(80, {"B1"}, 1);
+    host.compiled.insert(host.compiled.end(), b.begin(), b.end());
+    host.compiled.push_back("%%%");
+    host.playListCount = 2;
+    engine.SetUpTempo();
+  }
+};
+
+TEST_F(SongPlayerTest, LoopsPlayInTurnAndTheTempoChangesAtThePatternBoundary) {
+  engine.BitBtn12Click();
+  EXPECT_FALSE(host.patternButton);
+  EXPECT_FALSE(host.songButton);
+  EXPECT_EQ(engine.MainPlay().size(), 2u + 24 + 2 + 6 + 1);
+
+  std::vector<int> intervals, readOuts;
+  for (int step = 0; step < 5; ++step) {
+    engine.DXTimer1Timer();
+    intervals.push_back(engine.DXTimer1().Interval());
+    readOuts.push_back(host.beatsPerMinute);
+  }
+  EXPECT_EQ(sound.Texts(), (std::vector<std::string>{"A1", "A2", "A1", "A2", "B1"}));
+  EXPECT_EQ(intervals, (std::vector<int>{96, 96, 96, 96, 160}));
+  EXPECT_EQ(readOuts, (std::vector<int>{150, 150, 150, 150, 90}));
+  EXPECT_EQ(host.delaySets, (std::vector<int>{48, 80}));
+  EXPECT_EQ(engine.Tempo().StepInterval(), 120) << "a header leaves the pattern step interval";
+
+  // "%%%" followed the last row: the song ended on that step.
+  EXPECT_FALSE(engine.DXTimer1().Enabled());
+  EXPECT_TRUE(engine.MainPlay().empty());
+  EXPECT_TRUE(host.patternButton);
+  EXPECT_TRUE(host.songButton);
+  EXPECT_EQ(host.selected, 0);
+}
+
+TEST_F(SongPlayerTest, RepeatPlayListStartsAgainAtTheFirstCompiledPattern) {
+  engine.ToolButton8Click();
+  engine.BitBtn12Click();
+  for (int step = 0; step < 5; ++step) engine.DXTimer1Timer();
+  EXPECT_TRUE(engine.DXTimer1().Enabled());
+  EXPECT_EQ(engine.SequencePos(), 0);
+  engine.DXTimer1Timer();
+  EXPECT_EQ(sound.triggers.back().text, "A1");
+  EXPECT_EQ(host.delay, 48);
+  EXPECT_EQ(engine.DXTimer1().Interval(), 96);
+  EXPECT_FALSE(host.songButton);
+}
+
+TEST_F(SongPlayerTest, GlobalSpeedHoldsEveryPatternAtTheUsersTempo) {
+  host.delay = 100;
+  engine.DelayChange();
+  engine.ToolButton19Click();
+  engine.BitBtn12Click();
+  for (int step = 0; step < 5; ++step) {
+    engine.DXTimer1Timer();
+    EXPECT_EQ(host.delay, 100);
+    EXPECT_EQ(engine.DXTimer1().Interval(), 200);
+  }
+  EXPECT_EQ(host.beatsPerMinute, 72);
+}
+
+TEST_F(SongPlayerTest, HeaderTemposAreClampedByTheTempoBar) {
+  host.compiled = Block(500, {"X"}, 1);
+  host.compiled.push_back("%%%");
+  engine.BitBtn12Click();
+  engine.DXTimer1Timer();
+  EXPECT_EQ(host.delay, 140);
+  EXPECT_EQ(engine.DXTimer1().Interval(), 280);
+  EXPECT_EQ(host.beatsPerMinute, 51);
+}
+
+TEST_F(SongPlayerTest, ClearingThePlayListStopsTheSongOnly) {
+  host.SetPattern({"P1", "P2"});
+  engine.BitBtn3Click();
+  engine.BitBtn12Click();
+  engine.DXTimer1Timer();
+  engine.PlayListCleared();
+  EXPECT_EQ(engine.StopMark(), "Stop");
+  EXPECT_FALSE(engine.DXTimer1().Enabled());
+  EXPECT_TRUE(engine.MainPlay().empty());
+  EXPECT_TRUE(host.songButton);
+  EXPECT_FALSE(host.patternButton) << "Play pattern keeps its state";
+  EXPECT_TRUE(engine.DXTimer2().Enabled());
+  engine.DXTimer2Timer();
+  EXPECT_EQ(sound.triggers.back().text, "P1");
+}
+
+TEST_F(SongPlayerTest, TheFirstStepComesOneIntervalAfterTheStartLeftByTheLastHeader) {
+  engine.BitBtn12Click();
+  EXPECT_TRUE(engine.DXTimer1().Enabled());
+  EXPECT_EQ(engine.DXTimer1().Interval(), 1000) << "the timer's default before any song";
+  EXPECT_TRUE(sound.triggers.empty());
+  EXPECT_EQ(engine.SequencePos(), 0);
+  EXPECT_EQ(engine.StopMark(), "");
+  EXPECT_EQ(sound.format.size(), 18u) << "the output format is set at the start";
+  for (int step = 0; step < 5; ++step) engine.DXTimer1Timer();
+  engine.BitBtn12Click();
+  EXPECT_EQ(engine.DXTimer1().Interval(), 160) << "what B's header set";
+}
+
+TEST_F(SongPlayerTest, StartingWhileRunningRestartsAtTheHeadOfTheSequence) {
+  engine.BitBtn12Click();
+  engine.DXTimer1Timer();
+  engine.DXTimer1Timer();
+  engine.BitBtn12Click();  // appends behind the first "%%%", never reached
+  EXPECT_EQ(engine.MainPlay().size(), 2 * host.compiled.size());
+  EXPECT_EQ(engine.SequencePos(), 0);
+  engine.DXTimer1Timer();
+  EXPECT_EQ(sound.triggers.back().text, "A1");
+}
+
+TEST_F(SongPlayerTest, AnEmptyPlayListPlaysNothing) {
+  host.playListCount = 0;
+  engine.BitBtn12Click();
+  EXPECT_TRUE(host.patternButton);
+  EXPECT_TRUE(host.songButton);
+  EXPECT_TRUE(engine.MainPlay().empty());
+  EXPECT_FALSE(engine.DXTimer1().Enabled());
+}
+
+TEST_F(SongPlayerTest, AFailedCompileLeavesNoSequenceAndBothButtonsEnabled) {
+  host.compiled.resize(10);  // part of a sequence, then the error
+  host.compileFails = [] { throw EFOpenError("missing.pat"); };
+  EXPECT_THROW(engine.BitBtn12Click(), EFOpenError);
+  EXPECT_TRUE(engine.MainPlay().empty());
+  EXPECT_TRUE(host.patternButton);
+  EXPECT_TRUE(host.songButton);
+  EXPECT_FALSE(engine.DXTimer1().Enabled());
+}
+
+TEST_F(SongPlayerTest, ACellThatCannotSoundIsSkipped) {
+  host.compiled = {"//", "60", "Bad", "Good", "", "", "", "", "%%%"};
+  sound.failOn = [](const std::string& text) {
+    if (text == "Bad") throw EConvertError("x");
+  };
+  engine.BitBtn12Click();
+  engine.DXTimer1Timer();
+  EXPECT_EQ(sound.Texts(), std::vector<std::string>{"Good"});
+}
+
+TEST_F(SongPlayerTest, ASequenceEmptiedUnderARepeatingSongEndsIt) {
+  engine.ToolButton8Click();
+  engine.BitBtn12Click();
+  engine.DXTimer1Timer();
+  engine.MainPlay().clear();  // a render finished meanwhile
+  engine.DXTimer1Timer();
+  EXPECT_FALSE(engine.DXTimer1().Enabled());
+  EXPECT_TRUE(host.songButton);
+}
+
+TEST_F(SongPlayerTest, TheTimerPlaysTheSongToItsEnd) {
+  engine.DXTimer1().SetInterval(2);  // instead of the first second
+  engine.BitBtn12Click();
+  ASSERT_TRUE(ui.PumpUntil([&] { return !engine.DXTimer1().Enabled(); }, 20s));
+  EXPECT_EQ(sound.Texts(), (std::vector<std::string>{"A1", "A2", "A1", "A2", "B1"}));
+  for (const auto& trigger : sound.triggers) EXPECT_TRUE(trigger.at.has_value());
+  EXPECT_TRUE(host.songButton);
+}
+
+}  // namespace
