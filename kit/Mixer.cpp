@@ -63,7 +63,7 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
   }
   dataEpoch_.load(std::memory_order_acquire);
   MixerCommand command;
-  while (queue_.TryPop(command)) Apply(command, blockStart_, frames);
+  while (queue_.TryPop(command)) Apply(command, blockStart_);
 
   std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);
   MixActive(out, frames, blockStart_);
@@ -77,7 +77,7 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
     underruns_.fetch_add(1, std::memory_order_relaxed);
 }
 
-void Mixer::Apply(const MixerCommand& c, int64_t blockStart, int frames) {
+void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {
   MixerVoice& v = voices_[c.slot];
   switch (c.op) {
     case MixerOp::Start:
@@ -97,7 +97,6 @@ void Mixer::Apply(const MixerCommand& c, int64_t blockStart, int frames) {
       v.looping = c.looping;
       break;
   }
-  (void)frames;
   Publish(c.slot);
 }
 

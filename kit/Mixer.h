@@ -56,7 +56,7 @@ class Mixer {
   int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
 
  private:
-  void Apply(const MixerCommand& c, int64_t blockStart, int frames);
+  void Apply(const MixerCommand& c, int64_t blockStart);
   void Start(const MixerCommand& c, int64_t blockStart);
   void Activate(int slot);
   void Publish(int slot);
