@@ -1,0 +1,165 @@
+// The pattern player plays a kick on every step of a 16-step pattern at tempo
+// 60 (120 ms steps), repeated, into the capture output paced in real time.
+// Onsets are found in the recorded samples and the gaps between them are
+// compared with 120 ms.
+// Usage: bench_playback [seconds, default 30]
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/ManualUiThread.h"
+#include "kit/CaptureOutput.h"
+#include "kit/DXWaveList.h"
+#include "kit/InstrumentTable.h"
+#include "kit/Wave.h"
+#include "song/KitPlaybackSound.h"
+#include "song/PlaybackEngine.h"
+#include "song/Tempo.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr int kRate = 48000;
+constexpr int kSteps = 16;
+constexpr double kStepFrames = 0.120 * kRate;
+const std::string kKick = "Kick      [ ]";
+
+// The main window as the player sees it: a pattern of kicks, the bar at 60.
+class BenchHost : public PlaybackHost {
+ public:
+  std::string Cell(int col, int row) const override {
+    if (col == 2 && row == 0) return std::to_string(kSteps);
+    return col == 1 && row >= 2 && row < 2 + kSteps ? kKick : std::string();
+  }
+  int DelayPosition() const override { return kStartTempoPosition; }
+  void SetDelayPosition(int) override {}
+  void ShowBeatsPerMinute(int) override {}
+  void EnablePlayButton(PlayButton, bool) override {}
+  int PlayListCount() const override { return 0; }
+  void SelectPlayListEntry(int) override {}
+  void CompilePlayList(std::vector<std::string>&) override {}
+};
+
+// A short decaying tone that starts at full swing, so its first frame is its onset.
+Wave::TWave Kick() {
+  std::vector<int16_t> samples;
+  for (int k = 0; k < kRate / 50; ++k) {
+    const double v = 16000.0 * std::exp(-k / 150.0) * std::cos(2 * M_PI * 90.0 * k / kRate);
+    samples.push_back(static_cast<int16_t>(v));
+    samples.push_back(static_cast<int16_t>(v));
+  }
+  Wave::TWave wave;
+  wave.SetFormat(Wave::MakePcmFormat(kRate, 16, 2));
+  wave.SetSize(static_cast<int32_t>(samples.size() * 2));
+  std::memcpy(wave.Data(), samples.data(), samples.size() * 2);
+  return wave;
+}
+
+// First frames of sound after at least 50 ms of silence.
+std::vector<size_t> Onsets(const std::vector<float>& samples) {
+  std::vector<size_t> onsets;
+  size_t quiet = 0;
+  for (size_t frame = 0; frame < samples.size() / 2; ++frame) {
+    if (std::abs(samples[2 * frame]) > 1e-3f) {
+      if (quiet >= static_cast<size_t>(kRate / 20)) onsets.push_back(frame);
+      quiet = 0;
+    } else {
+      ++quiet;
+    }
+  }
+  return onsets;
+}
+
+double Percentile(std::vector<double> v, double p) {
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
+}
+
+struct Run {
+  std::vector<double> errors;  // |gap - 120 ms|, frames
+  size_t onsets = 0;
+  int64_t underruns = 0, lateStarts = 0;
+};
+
+Run Play(int seconds, bool stamp) {
+  CaptureTape::Settings settings;
+  settings.rate = kRate;
+  settings.periodFrames = 240;
+  settings.pacing = CaptureTape::Pacing::RealTime;
+  auto tape = std::make_shared<CaptureTape>(settings);
+  tape->Reserve(static_cast<size_t>(seconds + 2) * kRate);
+  SetAudioOutputFactory(CaptureFactory(tape));
+
+  ManualUiThread ui;
+  SoundWindow window;
+  TDXSound device(&window);
+  device.Initialize();
+  TDXWaveList kit(ui);
+  kit.Items.Add();
+  kit.Items.Add().SetName(kKick);
+  kit.Items[1].SetWave(Kick());
+  kit.SetDXSound(&device);
+  InstrumentTable instruments;
+  instruments.Rebuild(kit.Items);
+  KitPlaybackSound sound(instruments, kit, device);
+  sound.SetStampSteps(stamp);
+  BenchHost host;
+  PlaybackEngine engine(ui, host, sound);
+  engine.SetUpTempo();
+  engine.ToolButton3Click();  // repeat pattern
+
+  ui.PumpFor(500ms);  // the output clock settles
+  engine.BitBtn3Click();
+  ui.PumpFor(std::chrono::seconds(seconds));
+  engine.BitBtn4Click();
+  ui.PumpFor(100ms);
+  Run run;
+  run.underruns = device.DSound()->mixer().Underruns();
+  run.lateStarts = device.DSound()->mixer().LateStarts();
+  kit.SetDXSound(nullptr);
+  device.Finalize();
+  SetAudioOutputFactory(nullptr);
+
+  const std::vector<size_t> onsets = Onsets(tape->Samples());
+  run.onsets = onsets.size();
+  for (size_t i = 1; i < onsets.size(); ++i)
+    run.errors.push_back(std::abs(static_cast<double>(onsets[i] - onsets[i - 1]) - kStepFrames));
+  return run;
+}
+
+void Report(const Run& run, const std::string& suffix) {
+  if (run.errors.empty()) {
+    std::printf("no onsets found\n");
+    return;
+  }
+  const double toMs = 1000.0 / kRate;
+  const double p50 = Percentile(run.errors, 0.5), p99 = Percentile(run.errors, 0.99),
+               max = Percentile(run.errors, 1.0);
+  std::printf("onsets %zu, underruns %lld, late starts %lld\n", run.onsets,
+              static_cast<long long>(run.underruns), static_cast<long long>(run.lateStarts));
+  std::printf("BENCH onset_interval_error_p50_ms%s %.4f ms\n", suffix.c_str(), p50 * toMs);
+  std::printf("BENCH onset_interval_error_p99_ms%s %.4f ms\n", suffix.c_str(), p99 * toMs);
+  std::printf("BENCH onset_interval_error_max_ms%s %.4f ms\n", suffix.c_str(), max * toMs);
+  std::printf("BENCH onset_interval_error_p50_frames%s %.1f frames\n", suffix.c_str(), p50);
+  std::printf("BENCH onset_interval_error_p99_frames%s %.1f frames\n", suffix.c_str(), p99);
+  std::printf("BENCH onset_interval_error_max_frames%s %.1f frames\n", suffix.c_str(), max);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+  std::printf("pattern player, kick on every 120 ms step, %d s at %d Hz\n", seconds, kRate);
+  Report(Play(seconds, true), "");
+  // For comparison: plays placed by the time of the call, after the hand-over.
+  const int shorter = std::max(1, seconds / 3);
+  std::printf("the same, %d s, plays stamped by their call instead of the tick\n", shorter);
+  Report(Play(shorter, false), "_unstamped");
+  return 0;
+}
