@@ -1,0 +1,19 @@
+#pragma once
+// Pattern names become file names in the home folder: name + ".pat".
+#include <filesystem>
+#include <string>
+
+// A name that stays a single file in the home folder: not empty, no '/',
+// '\' or NUL, and neither "." nor "..".
+bool IsUsablePatternName(const std::string& name);
+
+// home / (name + ".pat"), whatever the name.
+std::filesystem::path PatternFilePath(const std::filesystem::path& home, const std::string& name);
+
+// The path to read a pattern from; EFOpenError for a name that would leave
+// the home folder.
+std::filesystem::path PatternPathForReading(const std::filesystem::path& home,
+                                            const std::string& name);
+// The path to save a pattern to; EFCreateError for such a name.
+std::filesystem::path PatternPathForWriting(const std::filesystem::path& home,
+                                            const std::string& name);

@@ -1,0 +1,31 @@
+#pragma once
+// Compiling the play list into the play sequence: per entry from the
+// selected one (the first when none) to the last, "//", the pattern's tempo,
+// then the six cells of every step row, once per loop; "%%%" at the end.
+#include <filesystem>
+#include <optional>
+
+#include "common/Text.h"
+#include "pattern/PatternFile.h"
+
+class PatternGrid;
+class PlayList;
+
+inline constexpr const char* kPatternHeader = "//";
+inline constexpr const char* kEndOfSong = "%%%";
+// A sequence beyond this is refused rather than exhausting memory: a
+// pattern file can ask for any loop count.
+inline constexpr int64_t kMaxSequenceLines = 4'000'000;
+
+// Appends to sequence. The grid is left holding the last compiled pattern
+// (rows 0..L+2; its shown rows stay) and the play list selects the entry
+// before the first compiled one (none when that was the first). Returns the
+// last pattern's tempo and loops for the tempo bar and loop box, nothing
+// when no entry was compiled.
+//
+// A pattern that can't be read raises its error (EFOpenError, also for a
+// name that isn't a file name; EConvertError); the sequence, grid and
+// selection are then as they were. A sequence longer than
+// kMaxSequenceLines raises "Out of memory" the same way.
+std::optional<PatternValues> CompilePlayList(const std::filesystem::path& home, PlayList& playList,
+                                             PatternGrid& grid, Lines& sequence);

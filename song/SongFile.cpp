@@ -1,0 +1,55 @@
+#include "song/SongFile.h"
+
+#include "pattern/SlotAccess.h"
+#include "render/SlotShortName.h"
+
+namespace {
+
+const std::string& LineAt(const Lines& lines, size_t index) {
+  static const std::string empty;
+  return index < lines.size() ? lines[index] : empty;
+}
+
+}  // namespace
+
+Lines BuildSongLines(const std::vector<std::string>& entries, SlotAccess& slots) {
+  Lines lines(entries.begin(), entries.end());
+  for (int n = 1; n <= SlotAccess::kCount; ++n) {
+    lines.push_back(kSlotBlockHeader + std::to_string(n));
+    lines.push_back(slots.FileName(n));
+    lines.push_back(std::to_string(slots.Frequency(n)));
+    lines.push_back(kPanMark);
+    lines.push_back(std::to_string(slots.Pan(n)));
+  }
+  return lines;
+}
+
+SongFileData ParseSongLines(const Lines& lines) {
+  SongFileData data;
+  size_t at = 0;
+  for (; at < lines.size() && !lines[at].starts_with(kSlotBlockMark); ++at)
+    data.entries.push_back(lines[at]);
+  for (int n = 1; n <= SlotAccess::kCount && at < lines.size(); ++n) {
+    SongSlotBlock block;
+    block.path = LineAt(lines, at + 1);
+    block.frequency = ParseWholeNumber(LineAt(lines, at + 2));
+    at += 3;
+    if (at < lines.size() && lines[at] == kPanMark) {
+      block.pan = ParseWholeNumber(LineAt(lines, at + 1));
+      at += 2;
+    }
+    data.slots.push_back(std::move(block));
+  }
+  return data;
+}
+
+void ApplySongSlot(int n, const SongSlotBlock& block, SlotAccess& slots) {
+  slots.LoadFile(n, block.path);
+  slots.SetButtonCaption(n, SlotShortName(block.path));
+  slots.SetFrequency(n, block.frequency);
+  if (FileNamePart(block.path) != SlotAccess::kBlankName) {
+    slots.MarkHoldingSample();
+    slots.SetFrequencyBar(block.frequency);
+  }
+  if (block.pan) slots.SetPan(n, *block.pan);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The File menu's song commands: new, save and open.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "common/Prompts.h"
+
+class PatternGrid;
+class PlayList;
+struct SequencerCore;
+
+inline constexpr const char* kSongFilter = "*.sng|*.sng";
+inline constexpr const char* kSongSuffix = "sng";
+inline constexpr const char* kNewSongCaption = "Korvanto Pro v6.0";
+
+FileRequest SongFileRequest(const std::filesystem::path& home);
+
+// Empties the instrument cells of rows 2..66 and the name cell, and the play
+// list. The caller empties the name box and sets the window caption to
+// kNewSongCaption. Playback, loops and slots stay.
+void NewSong(PatternGrid& grid, PlayList& playList);
+
+// Asks for a file (a name without extension gets ".sng") and writes the
+// play list and the 32 slot blocks to it. False when the dialog was
+// cancelled: nothing changes then. EFCreateError when it can't be written;
+// an existing file is replaced only by a complete new one.
+bool SaveSong(SequencerCore& core);
+
+struct SongOpen {
+  // Set when a slot's file could not be loaded: the entries and the slots
+  // before it are loaded, the later ones are as they were.
+  std::string slotError;
+};
+
+// Asks for a file and loads it: the play list becomes its entries (nothing
+// selected), and each slot block present loads its slot. Nothing when the
+// dialog was cancelled. A file that can't be read (EFOpenError) or with a
+// bad number (EConvertError) raises before anything changes.
+std::optional<SongOpen> OpenSong(SequencerCore& core);
