@@ -1,6 +1,10 @@
 // Creates the application and the windows in their fixed order, then runs the
 // event loop until the main window closes.
 #include <QApplication>
+#include <QPushButton>
+
+#include "common/Guard.h"
+#include "common/QtPrompts.h"
 
 #include "kit/AudioOutput.h"
 #include "kit/Kit_Listing.h"
@@ -8,6 +12,19 @@
 #include "kit/SdlAudioOutput.h"
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
+#include "render/Main.h"
+
+namespace {
+// Choosing a slot in the Extra samples window opens it in the sample editor.
+void OpenSlotInEditor(TMainForm& editor, int slot) {
+  RunGuarded(AppPrompts(), [&] {
+    editor.SetCaption("Sample " + std::to_string(slot) + " : " + editor.Slots().FileName(slot));
+    editor.SetCurrentSlot(slot);
+    if (editor.isHidden()) editor.show();
+    editor.LoadSlotControls(slot);
+  });
+}
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -19,12 +36,18 @@ int main(int argc, char** argv) {
 
   // The main window comes first: its start-up runs before any other window exists.
   TSequence sequence;
+  TMainForm sampleEditor;
+  sequence.SetSlotPlayer(&sampleEditor.Slots());
   TKit_List kitList;
   sequence.SetKitListWindow(&kitList);
   TForm2 options(sequence);
   sequence.SetOptionsWindow(&options);
   TSamples samples;
   samples.OnChooseSlot = [&](int slot) { sequence.ChooseInstrument("Sample" + std::to_string(slot)); };
+  samples.OnOpenSlot = [&](int slot) { OpenSlotInEditor(sampleEditor, slot); };
+  sampleEditor.SetSlotButtonCaptionHandler([&](int slot, const std::string& caption) {
+    samples.SlotButtons()[slot - 1]->setText(QString::fromLatin1(caption.c_str()));
+  });
 
   sequence.show();
   // The Kit List stands just right of the main window.
