@@ -20,7 +20,9 @@ TSamples::TSamples(QWidget* parent)
   QFont small = font();
   small.setPointSize(8);
   setFont(small);
-  (new QLabel("Active Sample", this))->move(4, 0);
+  auto* active = new QLabel("Active Sample", this);
+  active->setStyleSheet("font-size: 8pt;");
+  active->move(4, 0);
   Label1 = new QLabel("1", this);
   Label1->setObjectName("Label1");
   Label1->move(80, 0);
@@ -36,7 +38,7 @@ TSamples::TSamples(QWidget* parent)
     auto* button = new QPushButton(QString("Sample %1").arg(n), content);
     button->setGeometry(24, SlotButtonTop(n), 60, 24);
     button->setProperty("slot", n);
-    button->setStyleSheet("background: palette(button);");
+    button->setStyleSheet("background: palette(button); font-size: 8pt; padding: 0px;");
     button->installEventFilter(this);
     connect(button, &QPushButton::clicked, this, [this, n] { Select_Sample(n); });
     buttons_.push_back(button);
