@@ -1,0 +1,4 @@
+korvanto_test(test_pattern_files
+  PatternFileTest.cpp
+  PatternStoreTest.cpp
+)
