@@ -11,7 +11,8 @@ std::string DisplayPath(const fs::path& path) { return path.string(); }
 
 std::string ReadFileBytes(const fs::path& path) {
   std::error_code ec;
-  if (fs::is_directory(path, ec)) throw EFOpenError(DisplayPath(path));
+  // Only plain files: a folder or a device such as /dev/zero is no document.
+  if (!fs::is_regular_file(path, ec)) throw EFOpenError(DisplayPath(path));
   std::ifstream in(path, std::ios::binary);
   if (!in) throw EFOpenError(DisplayPath(path));
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

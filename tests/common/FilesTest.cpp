@@ -41,3 +41,9 @@ TEST(Files, SaveIntoMissingFolderGivesTheCreateError) {
     EXPECT_EQ(e.Message(), "Cannot create file " + path.string());
   }
 }
+
+TEST(Files, FoldersAndDevicesAreNotOpened) {
+  TempDir dir;
+  EXPECT_THROW(ReadFileBytes(dir.path()), EFOpenError);
+  EXPECT_THROW(ReadFileBytes("/dev/zero"), EFOpenError);
+}
