@@ -1,0 +1,156 @@
+#include "kit/KitMaker.h"
+
+#include <algorithm>
+
+#include "common/Exception.h"
+#include "kit/AudioStream.h"
+#include "kit/DXSounds.h"
+#include "kit/Wave.h"
+
+namespace {
+
+// The error a kit entry's index outside the kit raises.
+[[noreturn]] void ListIndexError(int index) {
+  throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+TWaveCollectionItem& EntryOf(const TWaveCollection& kit, int index) {
+  if (index < 0 || index >= kit.Count()) ListIndexError(index);
+  return kit[index];
+}
+
+uint16_t BitsPerSampleOf(const std::vector<uint8_t>& format) {
+  if (format.size() < 16) return 16;
+  return static_cast<uint16_t>(format[14] | format[15] << 8);
+}
+
+}  // namespace
+
+std::string KitMakerRowName(const std::string& chooserItem) {
+  std::string name = chooserItem.substr(0, chooserItem.size() >= 3 ? chooserItem.size() - 3 : 0);
+  const auto first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  name = name.substr(first, name.find_last_not_of(' ') - first + 1);
+  return name.substr(0, KitMaker::kNameLength);
+}
+
+std::string KitMakerEntryName(const std::string& rowName) {
+  std::string name = rowName;
+  if (name.size() < KitMaker::kNameLength) name.resize(KitMaker::kNameLength, ' ');
+  return name + "[ ]";
+}
+
+KitMaker::KitMaker(TDXSound& sound, UiThread& ui) : sound_(sound), ui_(ui) {
+  files_.resize(kMaxRows + 1);
+  // A stream must never outlive the device it plays on, whoever closes it.
+  sound_.RegisterNotifyEvent(this, [this](TDXSound&, TDXSoundNotifyType notice) {
+    if (notice == TDXSoundNotifyType::dsntFinalize) DXSoundFinalize();
+  });
+}
+
+KitMaker::~KitMaker() {
+  stream_.reset();
+  sound_.UnRegisterNotifyEvent(this);
+}
+
+void KitMaker::GetKitList(const TWaveCollection& mainKit) {
+  chooser_.Rebuild(mainKit);
+  names_.clear();
+  for (int i = 1; i < mainKit.Count(); ++i) names_.push_back(KitMakerRowName(chooser_.Item(i)));
+  selectedRow_ = 0;
+  buttonRow_ = 0;
+}
+
+void KitMaker::PrepareKit(const TWaveCollection& mainKit, const std::filesystem::path& homeDir,
+                          bool templated) {
+  stream_.reset();
+  sound_.Initialize();
+  homeDir_ = homeDir;
+  const std::string blank = BlankPath().string();
+  files_[0] = blank;
+  stream_ = std::make_unique<TAudioFileStream>(sound_.DSound(), ui_);
+  stream_->SetFileName(blank);
+
+  kit_.Clear();
+  currentEntry_ = 1;
+  const int count = mainKit.Count();
+  files_.assign(std::max(kMaxRows, count) + 1, "");
+  for (int i = 0; i <= count; ++i) files_[i] = blank;
+  for (int i = 0; i < count; ++i) {
+    TWaveCollectionItem& entry = kit_.Add();
+    entry.SetName(mainKit[i].Name());
+    entry.Wave().LoadFromFile(BlankPath());
+  }
+  if (!templated) return;
+  for (int i = 1; i < count; ++i) {
+    const std::filesystem::path copy = homeDir_ / "temp" / (std::to_string(i) + ".wav");
+    mainKit[i].Wave().SaveToFile(copy);
+    kit_[i].Wave().LoadFromFile(copy);
+    files_[i] = copy.string();
+  }
+}
+
+void KitMaker::SetRowName(int row, const std::string& name) {
+  names_.at(row) = name.substr(0, kNameLength);
+}
+
+void KitMaker::SelectRow(int row) {
+  if (row >= 0 && row < RowCount()) selectedRow_ = row;
+}
+
+void KitMaker::PickFor(int row) {
+  buttonRow_ = row;
+  SelectRow(row);
+  currentEntry_ = row + 1;
+}
+
+void KitMaker::LoadSample(const std::string& path) {
+  TWaveCollectionItem& entry = EntryOf(kit_, currentEntry_);
+  Wave::TWave wave;
+  wave.LoadFromFile(path);
+  entry.SetWave(wave);
+  files_[0] = path;
+  SetFile(currentEntry_, path);
+}
+
+void KitMaker::Play() {
+  currentEntry_ = selectedRow_ + 1;
+  if (!stream_) throw EAudioStreamError("WaveStream not set");
+  stream_->SetFileName(File(currentEntry_));
+  const uint16_t bits = BitsPerSampleOf(stream_->Format());
+  if (TDirectSoundBuffer* primary = sound_.Primary())
+    primary->SetFormat(Wave::MakePcmFormat(44100, bits, 2));
+  stream_->SetPosition(0);
+  stream_->Play();
+}
+
+bool KitMaker::AddRow() {
+  if (RowCount() >= kMaxRows) return false;
+  const int row = RowCount();
+  names_.push_back(KitMakerRowName(chooser_.Item(row + 1)));
+  selectedRow_ = row;
+  currentEntry_ = RowCount();
+  kit_.Add().Wave().LoadFromFile(BlankPath());
+  return true;
+}
+
+void KitMaker::SaveKit(const std::filesystem::path& path) {
+  // Every row needs its entry; a kit whose preparation failed may lack some.
+  if (kit_.Count() <= RowCount()) ListIndexError(kit_.Count());
+  for (int a = 1; a <= RowCount(); ++a) kit_[a].SetName(KitMakerEntryName(names_[a - 1]));
+  kit_.SaveToFile(path);
+}
+
+void KitMaker::DXSoundFinalize() {
+  stream_.reset();
+}
+
+const std::string& KitMaker::File(int index) const {
+  static const std::string none;
+  return index >= 0 && index < static_cast<int>(files_.size()) ? files_[index] : none;
+}
+
+void KitMaker::SetFile(int index, const std::string& path) {
+  if (index >= static_cast<int>(files_.size())) files_.resize(index + 1);
+  files_[index] = path;
+}

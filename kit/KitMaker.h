@@ -1,0 +1,92 @@
+#pragma once
+// The kit maker's working state: one row per instrument with the name the
+// user gives it, the WAV file chosen for each kit entry, the kit being built
+// and the stream that plays a row's file for listening.
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kit/InstrumentTable.h"
+#include "kit/WaveCollection.h"
+
+class TAudioFileStream;
+class TDXSound;
+class UiThread;
+
+class KitMaker {
+ public:
+  // Names are typed into boxes of this many characters and saved padded to it.
+  static constexpr int kNameLength = 10;
+  // The file table holds entries 1 .. 100: "Add new sample" stops there.
+  static constexpr int kMaxRows = 100;
+
+  // sound: the kit maker's own device, on which it listens.
+  KitMaker(TDXSound& sound, UiThread& ui);
+  ~KitMaker();
+  KitMaker(const KitMaker&) = delete;
+  KitMaker& operator=(const KitMaker&) = delete;
+
+  // Fresh rows for entries 1 .. K-1 of the main kit, named like its chooser
+  // items; the first row selected.
+  void GetKitList(const TWaveCollection& mainKit);
+  // Builds the working kit anew: entry i named like the main kit's entry i,
+  // with the blank sound or, templated, a copy of the main kit's sound made
+  // through homeDir/temp/i.wav. Stops at the first failing step.
+  void PrepareKit(const TWaveCollection& mainKit, const std::filesystem::path& homeDir,
+                  bool templated);
+
+  int RowCount() const { return static_cast<int>(names_.size()); }
+  const std::string& RowName(int row) const { return names_.at(row); }
+  // Keeps the first kNameLength characters, as the name box does.
+  void SetRowName(int row, const std::string& name);
+  int SelectedRow() const { return selectedRow_; }
+  void SelectRow(int row);  // GetRadioTag
+  int ButtonRow() const { return buttonRow_; }
+  // The kit entry the next picked file goes to.
+  int CurrentEntry() const { return currentEntry_; }
+
+  // The "..." of a row was clicked: it becomes the selected row and the
+  // target of the next picked file.
+  void PickFor(int row);
+  // The picked file becomes the current entry's sound. A file that can't be
+  // read leaves the entry's sound and its file as they were.
+  void LoadSample(const std::string& path);
+  // Plays the selected row's file through the listening stream.
+  void Play();
+  // A new selected row named like the next chooser item, with the blank
+  // sound. False, changing nothing, when kMaxRows rows exist.
+  bool AddRow();
+  // Names entries 1 .. row count after the rows (padded to kNameLength, then
+  // "[ ]") and writes the working kit as a kit library file.
+  void SaveKit(const std::filesystem::path& path);
+  // The device went away: the stream on it goes too.
+  void DXSoundFinalize();
+
+  const TWaveCollection& Kit() const { return kit_; }
+  // 0: the last picked file; n: the file of entry n ("" when it has none).
+  const std::string& File(int index) const;
+  TAudioFileStream* ListeningStream() const { return stream_.get(); }
+
+ private:
+  std::filesystem::path BlankPath() const { return homeDir_ / "Blank.wav"; }
+  void SetFile(int index, const std::string& path);
+
+  TDXSound& sound_;
+  UiThread& ui_;
+  std::filesystem::path homeDir_;
+  InstrumentTable chooser_;  // the main kit's chooser items at the last GetKitList
+  std::vector<std::string> names_;
+  std::vector<std::string> files_;
+  int selectedRow_ = 0;
+  int buttonRow_ = 0;
+  int currentEntry_ = 1;
+  TWaveCollection kit_;
+  std::unique_ptr<TAudioFileStream> stream_;
+};
+
+// A chooser item as a row shows it: without its last 3 characters ("[ ]")
+// and surrounding blanks, at most kNameLength characters.
+std::string KitMakerRowName(const std::string& chooserItem);
+// "Snare" is saved as "Snare     [ ]".
+std::string KitMakerEntryName(const std::string& rowName);

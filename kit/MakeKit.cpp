@@ -1,0 +1,225 @@
+#include "kit/MakeKit.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "common/Guard.h"
+#include "common/QtPrompts.h"
+#include "common/QtUiThread.h"
+#include "kit/WaveCollection.h"
+#include "pattern/Icons.h"
+
+namespace {
+
+QString FromLatin1(const std::string& s) {
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+constexpr int kRowTop = 8;
+constexpr int kRowStep = 24;
+
+const char* const kSavedNotice =
+    "*NB - Due to any name changes within the new kit, patterns that do not contain the new "
+    "names of the individual kits items will not play and will be specific to only patterns you "
+    "create using the new kit. please import your new kit to use it";
+
+}  // namespace
+
+TMakit::TMakit(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("Makit");
+  setWindowTitle("Kit maker");
+  BuildToolBar();
+  ScrollBox1 = new QScrollArea(this);
+  ScrollBox1->setObjectName("ScrollBox1");
+  ScrollBox1->setWidgetResizable(false);
+  setCentralWidget(ScrollBox1);
+  resize(kClientWidth, kClientHeight);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  DXSound.AutoInitialize = true;
+  DXSound.OnFinalize = [this](TDXSound&) { DXSoundFinalize(); };
+  maker_ = std::make_unique<KitMaker>(DXSound, QtUiThread::Instance());
+  DXSound.Loaded();
+}
+
+TMakit::~TMakit() {
+  // The stream goes before the device it plays on, and the device's last
+  // notice must not reach this half-destroyed window.
+  DXSound.OnFinalize = nullptr;
+  maker_.reset();
+}
+
+void TMakit::BuildToolBar() {
+  ToolBar1 = new QToolBar(this);
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar1->setMovable(false);
+  ToolBar1->setIconSize(QSize(18, 18));
+  addToolBar(ToolBar1);
+  ToolButton1 = AddToolButton(MakeToolIcon(ToolIcon::PlaySample), "Listern", &TMakit::PlayClick);
+  ToolBar1->addSeparator();
+  ToolButton5 =
+      AddToolButton(MakeToolIcon(ToolIcon::ArrowDown), "Add new sample", &TMakit::ToolButton5Click);
+  ToolBar1->addSeparator();
+  ToolButton7 =
+      AddToolButton(MakeToolIcon(ToolIcon::SavePattern), "Save kit", &TMakit::Save_libraryClick);
+}
+
+QToolButton* TMakit::AddToolButton(const QIcon& icon, const QString& hint,
+                                   void (TMakit::*handler)()) {
+  auto* button = new QToolButton(ToolBar1);
+  button->setIcon(icon);
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  ToolBar1->addWidget(button);
+  connect(button, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+  return button;
+}
+
+void TMakit::Guarded(const std::function<void()>& action) {
+  RunGuarded(AppPrompts(), action);
+}
+
+void TMakit::KitMakeClick(const TWaveCollection& mainKit, const std::filesystem::path& homeDir,
+                          Prompts& prompts) {
+  RunGuarded(prompts, [&] {
+    // The rows are rebuilt on every command, also when the window is already open.
+    GetKitList(mainKit);
+    show();
+    raise();
+    const bool templated = prompts.Message("Do you wish to template the current drum kit?",
+                                           "Question", PromptButtons::YesNo) == PromptAnswer::Yes;
+    homeDir_ = homeDir;
+    maker_->PrepareKit(mainKit, homeDir, templated);
+  });
+  Refresh();
+}
+
+void TMakit::GetKitList(const TWaveCollection& mainKit) {
+  maker_->GetKitList(mainKit);
+  edits_.clear();
+  radios_.clear();
+  fileButtons_.clear();
+  rows_ = new QWidget;
+  rows_->setObjectName("Rows");
+  ScrollBox1->setWidget(rows_);  // frees the previous rows
+  for (int row = 0; row < maker_->RowCount(); ++row) AddRowControls(row);
+  ResizeRows();
+  Refresh();
+}
+
+void TMakit::AddRowControls(int row) {
+  const int top = kRowTop + kRowStep * row;
+  auto* edit = new QLineEdit(rows_);
+  edit->setGeometry(40, top, 120, 21);
+  edit->setMaxLength(KitMaker::kNameLength);
+  edit->setCursor(Qt::PointingHandCursor);
+  QFont font = edit->font();
+  font.setPointSize(10);
+  font.setBold(true);
+  edit->setFont(font);
+  connect(edit, &QLineEdit::textEdited, this, [this, row](const QString& text) {
+    Guarded([&] { maker_->SetRowName(row, text.toLatin1().toStdString()); });
+  });
+
+  auto* radio = new QRadioButton(rows_);
+  radio->setGeometry(4, top + 2, 17, 17);
+  radio->setProperty("tag", row);
+  connect(radio, &QRadioButton::clicked, this, [this, row] { GetRadioTag(row); });
+
+  auto* button = new QPushButton("...", rows_);
+  button->setGeometry(164, top, 20, 20);
+  button->setProperty("tag", row);
+  connect(button, &QPushButton::clicked, this, [this, row] { GetButtonTag(row); });
+
+  for (QWidget* w :
+       {static_cast<QWidget*>(edit), static_cast<QWidget*>(radio), static_cast<QWidget*>(button)})
+    w->show();
+  edits_.push_back(edit);
+  radios_.push_back(radio);
+  fileButtons_.push_back(button);
+}
+
+void TMakit::ResizeRows() {
+  rows_->resize(kRowTop + 184, kRowTop + kRowStep * static_cast<int>(edits_.size()) + kRowTop);
+}
+
+void TMakit::Refresh() {
+  for (size_t row = 0; row < edits_.size(); ++row) {
+    const int r = static_cast<int>(row);
+    const QString name = FromLatin1(maker_->RowName(r));
+    if (edits_[row]->text() != name) {
+      const QSignalBlocker block(edits_[row]);
+      edits_[row]->setText(name);
+    }
+    const QSignalBlocker block(radios_[row]);
+    radios_[row]->setChecked(r == maker_->SelectedRow());
+  }
+}
+
+void TMakit::GetRadioTag(int tag) {
+  Guarded([&] { maker_->SelectRow(tag); });
+  Refresh();
+}
+
+void TMakit::GetButtonTag(int tag) {
+  Guarded([&] { maker_->PickFor(tag); });
+  Refresh();
+  Load_sampleClick();
+}
+
+void TMakit::Load_sampleClick() {
+  Guarded([&] {
+    FileRequest request;
+    request.filter = "wav|*.wav";
+    request.startDir = homeDir_.string();
+    if (const auto path = AppPrompts().OpenFile(request)) maker_->LoadSample(*path);
+  });
+}
+
+void TMakit::PlayClick() {
+  Guarded([&] { maker_->Play(); });
+}
+
+void TMakit::ToolButton5Click() {
+  Guarded([&] {
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    if (!maker_->AddRow()) {
+      AppPrompts().Message(
+          "The kit maker holds at most " + std::to_string(KitMaker::kMaxRows) + " instruments",
+          "Kit maker", PromptButtons::Ok);
+      return;
+    }
+    AddRowControls(maker_->RowCount() - 1);
+    ResizeRows();
+    Refresh();
+    ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->maximum());
+  });
+}
+
+void TMakit::Save_libraryClick() {
+  Guarded([&] {
+    FileRequest request;
+    request.filter = "*.dxg|*.dxg";
+    request.defaultSuffix = "dxg";
+    request.startDir = homeDir_.string();
+    request.askBeforeOverwrite = true;
+    const auto path = AppPrompts().SaveFile(request);
+    if (!path) return;
+    maker_->SaveKit(*path);
+    AppPrompts().Message(kSavedNotice, "Korvanto", PromptButtons::Ok);
+    close();
+  });
+}
+
+void TMakit::DXSoundFinalize() {
+  if (maker_) maker_->DXSoundFinalize();
+}
