@@ -154,6 +154,10 @@ void Underruns(int seconds) {
               static_cast<long long>(triggers), static_cast<long long>(mixer.FramesRendered()),
               kit.PlayingCount());
   std::printf("BENCH underruns %lld count\n", static_cast<long long>(mixer.Underruns()));
+  std::printf("BENCH underruns_late_callbacks %lld count\n",
+              static_cast<long long>(mixer.LateCallbacks()));
+  std::printf("BENCH underruns_slow_renders %lld count\n",
+              static_cast<long long>(mixer.SlowRenders()));
   sound.Finalize();
 }
 

@@ -59,7 +59,7 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
   if (stamped_) {
     const double late = clock_.OnBlock(Seconds(now), blockStart_, frames, rate_);
     if (late > static_cast<double>(frames) / rate_)
-      underruns_.fetch_add(1, std::memory_order_relaxed);
+      lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
   }
   dataEpoch_.load(std::memory_order_acquire);
   MixerCommand command;
@@ -74,7 +74,7 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
   // A block that took longer than its own length starves the device.
   if (stamped_ && std::chrono::duration<double>(Clock::now() - renderStart).count() >
                       static_cast<double>(frames) / rate_)
-    underruns_.fetch_add(1, std::memory_order_relaxed);
+    slowRenders_.fetch_add(1, std::memory_order_relaxed);
 }
 
 void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {

@@ -51,7 +51,12 @@ class Mixer {
   void Render(float* out, int frames, Clock::time_point now);
 
   // ---- any thread ----
-  int64_t Underruns() const { return underruns_.load(std::memory_order_relaxed); }
+  // Blocks the device likely missed: callbacks more than a block late
+  // against the smoothed clock (the thread was not scheduled in time), and
+  // renders that took longer than the block lasts (the mixer was too slow).
+  int64_t Underruns() const { return LateCallbacks() + SlowRenders(); }
+  int64_t LateCallbacks() const { return lateCallbacks_.load(std::memory_order_relaxed); }
+  int64_t SlowRenders() const { return slowRenders_.load(std::memory_order_relaxed); }
   int64_t LateStarts() const { return lateStarts_.load(std::memory_order_relaxed); }
   int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
 
@@ -80,7 +85,8 @@ class Mixer {
   OutputClock clock_;
   int64_t blockStart_ = 0;
 
-  std::atomic<int64_t> underruns_{0};
+  std::atomic<int64_t> lateCallbacks_{0};
+  std::atomic<int64_t> slowRenders_{0};
   std::atomic<int64_t> lateStarts_{0};
   std::atomic<int64_t> framesRendered_{0};
 };
