@@ -4,4 +4,5 @@ korvanto_test(test_playlist
   SongFileTest.cpp
   DemoGrooves.cpp
   DemoContentTest.cpp
+  EditorSlotsTest.cpp
 )
