@@ -24,8 +24,9 @@ void AppendBlock(const PatternGrid& grid, const PatternFileData& data, int64_t b
 
 }  // namespace
 
-std::optional<PatternValues> CompilePlayList(const std::filesystem::path& home, PlayList& playList,
-                                             PatternGrid& grid, Lines& sequence) {
+std::optional<PatternValues> CompilePlaySequence(const std::filesystem::path& home,
+                                                 PlayList& playList, PatternGrid& grid,
+                                                 Lines& sequence) {
   const int start = playList.Selected() == PlayList::kNone ? 0 : playList.Selected();
   // Built aside and taken over only when every entry compiled.
   PatternGrid work = grid;

@@ -27,5 +27,6 @@ inline constexpr int64_t kMaxSequenceLines = 4'000'000;
 // name that isn't a file name; EConvertError); the sequence, grid and
 // selection are then as they were. A sequence longer than
 // kMaxSequenceLines raises "Out of memory" the same way.
-std::optional<PatternValues> CompilePlayList(const std::filesystem::path& home, PlayList& playList,
-                                             PatternGrid& grid, Lines& sequence);
+std::optional<PatternValues> CompilePlaySequence(const std::filesystem::path& home,
+                                                 PlayList& playList, PatternGrid& grid,
+                                                 Lines& sequence);

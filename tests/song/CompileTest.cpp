@@ -30,7 +30,7 @@ TEST(Compile, PatternsExpandedByTheirLoops) {
   s.playList.Append("A");
   s.playList.Append("B");
   Lines sequence;
-  const auto last = CompilePlayList(s.dir.path(), s.playList, s.grid, sequence);
+  const auto last = CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence);
 
   ASSERT_EQ(sequence.size(), 245u);
   EXPECT_EQ(sequence[0], "//");
@@ -59,7 +59,7 @@ TEST(Compile, FromTheSecondOfThreeSelectsTheFirst) {
   for (const char* name : {"A", "B", "A"}) s.playList.Append(name);
   s.playList.Select(1);
   Lines sequence{"left over"};
-  CompilePlayList(s.dir.path(), s.playList, s.grid, sequence);
+  CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence);
   EXPECT_EQ(sequence.size(), 1 + 50 + 194 + 1u);  // appended to what was there
   EXPECT_EQ(sequence[1], "//");
   EXPECT_EQ(sequence[2], "90");
@@ -70,7 +70,7 @@ TEST(Compile, FromTheSecondOfThreeSelectsTheFirst) {
 TEST(Compile, EmptyListGivesTheEndAlone) {
   CoreState s;
   Lines sequence;
-  EXPECT_FALSE(CompilePlayList(s.dir.path(), s.playList, s.grid, sequence));
+  EXPECT_FALSE(CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence));
   EXPECT_EQ(sequence, Lines{"%%%"});
 }
 
@@ -94,7 +94,7 @@ TEST(Compile, UnreadablePatternChangesNothing) {
     s.playList.Select(1);
     s.grid = CoreState::Tagged("shown", 16, "s");
     Lines sequence{"kept"};
-    EXPECT_EQ(Message([&] { CompilePlayList(s.dir.path(), s.playList, s.grid, sequence); }),
+    EXPECT_EQ(Message([&] { CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence); }),
               c.message);
     EXPECT_EQ(sequence, Lines{"kept"});
     EXPECT_EQ(s.grid.Cell(0, 0), "shown");
@@ -108,7 +108,7 @@ TEST(Compile, LoopCountBeyondMemoryIsRefused) {
   s.WritePattern(CoreState::Tagged("long", 64, "l"), {60, 2000000000});
   s.playList.Append("long");
   Lines sequence;
-  EXPECT_EQ(Message([&] { CompilePlayList(s.dir.path(), s.playList, s.grid, sequence); }),
+  EXPECT_EQ(Message([&] { CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence); }),
             "Out of memory");
   EXPECT_TRUE(sequence.empty());
 }
