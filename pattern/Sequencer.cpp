@@ -22,6 +22,7 @@
 #include "common/QtPrompts.h"
 #include "pattern/Icons.h"
 #include "pattern/StepGridView.h"
+#include "song/Toggles.h"
 
 namespace {
 QString Latin1(const std::string& s) {
@@ -49,7 +50,9 @@ QToolButton* SmallButton(ToolIcon icon, const QString& hint, QWidget* parent, QR
 }  // namespace
 
 TSequence::TSequence(QWidget* parent)
-    : QMainWindow(parent), DXWaveList1(QtUiThread::Instance()) {
+    : QMainWindow(parent),
+      DXWaveList1(QtUiThread::Instance()),
+      engine_(QtUiThread::Instance(), *this, playbackSound_) {
   setObjectName("Sequence");
   setWindowTitle("Korvanto Pro v6.0");
   auto* client = new QWidget(this);
@@ -90,13 +93,13 @@ void TSequence::BuildToolBar() {
   ToolBar1->setFont(small);
   auto icon = [](ToolIcon i) { return static_cast<int>(i); };
   auto later = &TSequence::PlaceholderAction;
-  ToolButton1 = AddToolButton(icon(ToolIcon::Play), "Play pattern", later);
-  ToolButton2 = AddToolButton(icon(ToolIcon::Stop), "Stop", later);
+  ToolButton1 = AddToolButton(icon(ToolIcon::Play), "Play pattern", &TSequence::BitBtn3Click);
+  ToolButton2 = AddToolButton(icon(ToolIcon::Stop), "Stop", &TSequence::BitBtn4Click);
   ToolButton3 = AddToolButton(icon(ToolIcon::RepeatPattern), "Repeat pattern", &TSequence::ToolButton3Click);
   ToolBar1->addSeparator();
   ToolButton5 = AddToolButton(icon(ToolIcon::RenderWave), "Convert play list to WAVE", later);
   ToolButton6 = AddToolButton(icon(ToolIcon::ClearList), "Clear play list", later);
-  ToolButton7 = AddToolButton(icon(ToolIcon::PlayList), "Play, play list", later);
+  ToolButton7 = AddToolButton(icon(ToolIcon::PlayList), "Play, play list", &TSequence::BitBtn12Click);
   ToolButton8 = AddToolButton(icon(ToolIcon::RepeatList), "Repeat play list", &TSequence::ToolButton8Click);
   ToolBar1->addSeparator();
   ToolButton10 = AddToolButton(icon(ToolIcon::PlaySample), "Play selected sample", &TSequence::BitBtn11Click);
@@ -172,6 +175,11 @@ void TSequence::BuildPanels(QWidget* client) {
   Delay->setTickPosition(QSlider::TicksBothSides);
   Delay->setTickInterval(1);
   Delay->setToolTip("Tempo");
+  // Only a move by the user changes the tempo; the program's moves don't.
+  connect(Delay, &QSlider::actionTriggered, this, [this] {
+    QMetaObject::invokeMethod(this, [this] { Guarded([&] { DelayChange(); }); }, Qt::QueuedConnection);
+  });
+  connect(Delay, &QSlider::sliderMoved, this, [this] { Guarded([&] { DelayChange(); }); });
 
   auto* instruments = new QFrame(client);
   instruments->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -251,10 +259,10 @@ void TSequence::BuildMenu() {
   QMenu* options = menuBar()->addMenu("&Options");
   add(options, "Cell Jump", QKeySequence("Ctrl+J"), [this] { CellJump1Click(); });
   QMenu* play = menuBar()->addMenu("Play");
-  add(play, "Play Pattern", QKeySequence("F6"), later);
-  add(play, "Play Song", QKeySequence("F5"), later);
+  add(play, "Play Pattern", QKeySequence("F6"), [this] { BitBtn3Click(); });
+  add(play, "Play Song", QKeySequence("F5"), [this] { BitBtn12Click(); });
   play->addSeparator();
-  add(play, "&Stop", QKeySequence("F8"), later);
+  add(play, "&Stop", QKeySequence("F8"), [this] { BitBtn4Click(); });
   play->addSeparator();
   // Ctrl+S belongs to "Save Song", the first in menu order; shown here only.
   add(play, "Play Instrument\tCtrl+S", {}, [this] { BitBtn11Click(); });
@@ -297,7 +305,7 @@ void TSequence::RefreshLibrary() {
 }
 
 void TSequence::ShowToggles() {
-  ToolButton3->setIcon(MakeToolIcon(ToolIcon::RepeatPattern, repeatPatternImage_ == 2));
-  ToolButton8->setIcon(MakeToolIcon(ToolIcon::RepeatList, repeatListImage_ == 2));
-  ToolButton19->setIcon(MakeToolIcon(ToolIcon::GlobalSpeed, globalSpeedImage_ == 11));
+  ToolButton3->setIcon(MakeToolIcon(ToolIcon::RepeatPattern, Toggles::RepeatIsOn(RepeatPatternImage())));
+  ToolButton8->setIcon(MakeToolIcon(ToolIcon::RepeatList, Toggles::RepeatIsOn(RepeatListImage())));
+  ToolButton19->setIcon(MakeToolIcon(ToolIcon::GlobalSpeed, Toggles::GlobalSpeedIsOn(GlobalSpeedImage())));
 }

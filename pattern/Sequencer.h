@@ -17,6 +17,9 @@
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
 #include "pattern/TimeBeat.h"
+#include "song/KitPlaybackSound.h"
+#include "song/PlaybackEngine.h"
+#include "song/PlaybackHost.h"
 
 class QAction;
 class QComboBox;
@@ -33,7 +36,7 @@ class StepGridView;
 class TForm2;
 class TKit_List;
 
-class TSequence : public QMainWindow {
+class TSequence : public QMainWindow, public PlaybackHost {
   Q_OBJECT
  public:
   explicit TSequence(QWidget* parent = nullptr);
@@ -59,7 +62,11 @@ class TSequence : public QMainWindow {
   // Windows created after this one; the start-up reaches none of them.
   void SetOptionsWindow(TForm2* options) { options_ = options; }
   void SetKitListWindow(TKit_List* kitList);
-  void SetSlotPlayer(SlotPlayer* player) { slotPlayer_ = player; }
+  void SetSlotPlayer(SlotPlayer* player) {
+    slotPlayer_ = player;
+    playbackSound_.SetSlotPlayer(player);
+  }
+  PlaybackEngine& Engine() { return engine_; }
 
   // Controls, named as the window's design names them.
   StepGridView* StringGrid1 = nullptr;
@@ -114,13 +121,27 @@ class TSequence : public QMainWindow {
   void Exit1Click();
   void HelpClick();
 
-  // The tool bar's toggles, kept as the image their button shows.
+  // Playback: the players live in the engine; these forward to it.
   void ToolButton3Click();
   void ToolButton8Click();
   void ToolButton19Click();
-  int RepeatPatternImage() const { return repeatPatternImage_; }
-  int RepeatListImage() const { return repeatListImage_; }
-  int GlobalSpeedImage() const { return globalSpeedImage_; }
+  int RepeatPatternImage() const { return engine_.RepeatPatternImage(); }
+  int RepeatListImage() const { return engine_.RepeatListImage(); }
+  int GlobalSpeedImage() const { return engine_.GlobalSpeedImage(); }
+  void BitBtn3Click();
+  void BitBtn12Click();
+  void BitBtn4Click();
+  void DelayChange();
+
+  // What the players need of the window.
+  std::string Cell(int col, int row) const override { return grid_.Cell(col, row); }
+  int DelayPosition() const override;
+  void SetDelayPosition(int position) override;
+  void ShowBeatsPerMinute(int beatsPerMinute) override;
+  void EnablePlayButton(PlayButton button, bool enabled) override;
+  int PlayListCount() const override;
+  void SelectPlayListEntry(int index) override;
+  void CompilePlayList(std::vector<std::string>& sequence) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -138,7 +159,6 @@ class TSequence : public QMainWindow {
   void ShowChooserItems();
   void ShowPanOf(int chooserIndex);
   void SoundCellInstrument(const std::string& text);
-  void ShowTempo();
   void ShowToggles();
   // Runs one start-up step; a failure is shown and the next steps still run.
   void StartUpStep(const std::function<void()>& step);
@@ -151,21 +171,19 @@ class TSequence : public QMainWindow {
   TDXWaveList DXWaveList1;
   InstrumentTable instruments_;
   PatternGrid grid_;
+  KitPlaybackSound playbackSound_{instruments_, DXWaveList1, DXSound1};
   PatternLibrary library_;
   PendingTimeBeat pending_;
   PanningTable panningTable_;
   std::filesystem::path homeDir_;
   std::string kitFileName_ = "power.dxg";
-  int sampleRate_ = 44200;
-  int bitsPerSample_ = 16;
   int cellJump_ = 0;
   bool firstLoad_ = false;
   bool kitLoaded_ = false;
   TKit_List* kitList_ = nullptr;
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
-  int repeatPatternImage_ = 3;
-  int repeatListImage_ = 3;
-  int globalSpeedImage_ = 10;
   TForm2* options_ = nullptr;
+  // Last: the players stop before anything they use goes.
+  PlaybackEngine engine_;
 };

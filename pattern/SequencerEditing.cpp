@@ -8,7 +8,6 @@
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
-#include "song/Toggles.h"
 
 void TSequence::StringGrid1MouseUp(Qt::MouseButton button) {
   if (button == Qt::RightButton) {
@@ -76,17 +75,3 @@ void TSequence::CellJump1Click() {
   }
 }
 
-void TSequence::ToolButton3Click() {
-  repeatPatternImage_ = Toggles::FlipRepeat(repeatPatternImage_);
-  ShowToggles();
-}
-
-void TSequence::ToolButton8Click() {
-  repeatListImage_ = Toggles::FlipRepeat(repeatListImage_);
-  ShowToggles();
-}
-
-void TSequence::ToolButton19Click() {
-  globalSpeedImage_ = Toggles::FlipGlobalSpeed(globalSpeedImage_);
-  ShowToggles();
-}

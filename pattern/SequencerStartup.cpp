@@ -28,10 +28,9 @@ void TSequence::FormCreate() {
   firstLoad_ = true;
   kitFileName_ = "power.dxg";
   StartUpStep([&] { GetDrumLibrary(); });
-  sampleRate_ = 44200;
-  bitsPerSample_ = 16;
+  // The output format (44200 Hz, 16 bits) belongs to the playback engine.
   StartUpStep([&] { grid_.WriteNewPattern(16, 4); });
-  StartUpStep([&] { ShowTempo(); });
+  StartUpStep([&] { engine_.SetUpTempo(); });
   StartUpStep([&] {
     if (fs::exists("KVSkin.bmp")) Image1->setPixmap(QPixmap("KVSkin.bmp"));
   });
@@ -94,9 +93,4 @@ void TSequence::FormResize() {
   if (Image1) Image1->setGeometry(0, 29, width(), height());
   if (ToolBar1) ToolBar1->setGeometry(0, 0, width(), 29);
   StringGrid1->resize(StringGrid1->width(), height() - kGridTop - 50);
-}
-
-void TSequence::ShowTempo() {
-  const int position = Delay->value();
-  Label6->setText(QString::number(RoundTiesEven(7200.0 / position)));
 }

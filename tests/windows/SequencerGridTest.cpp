@@ -4,6 +4,8 @@
 #include <QSpinBox>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QSlider>
+#include <QLabel>
 
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
@@ -180,4 +182,26 @@ TEST_F(SequencerGrid, TogglesFlipTheirImage) {
   EXPECT_EQ(sequence.RepeatPatternImage(), 3);
   sequence.ToolButton19->click();
   EXPECT_EQ(sequence.GlobalSpeedImage(), 11);
+}
+
+TEST_F(SequencerGrid, PlayPatternDisablesBothPlayButtonsUntilStop) {
+  QTest::keyClick(&sequence, Qt::Key_F6);
+  EXPECT_TRUE(sequence.Engine().PatternPlaying());
+  EXPECT_FALSE(sequence.ToolButton1->isEnabled());
+  EXPECT_FALSE(sequence.ToolButton7->isEnabled());
+  QTest::keyClick(&sequence, Qt::Key_F8);
+  EXPECT_FALSE(sequence.Engine().PatternPlaying());
+  EXPECT_TRUE(sequence.ToolButton1->isEnabled());
+  EXPECT_TRUE(sequence.ToolButton7->isEnabled());
+}
+
+TEST_F(SequencerGrid, MovingTheTempoBarShowsTheBeatsPerMinute) {
+  sequence.Delay->setSliderPosition(64);  // as a drag does
+  sequence.Delay->triggerAction(QSlider::SliderMove);
+  QApplication::processEvents();
+  EXPECT_EQ(sequence.Label6->text(), "112");
+  EXPECT_EQ(sequence.Engine().Tempo().GlobalSpeed(), 64);
+  sequence.SetDelayPosition(200);  // the program's moves are clamped and change no tempo
+  EXPECT_EQ(sequence.Delay->value(), 140);
+  EXPECT_EQ(sequence.Engine().Tempo().GlobalSpeed(), 64);
 }
