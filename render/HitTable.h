@@ -1,0 +1,38 @@
+#pragma once
+// Where each instrument sounds in a play sequence: the instruments the
+// sequence uses and, per instrument, its hits with their times and volume
+// levels, found exactly as the render's pass over the sequence finds them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/Text.h"
+
+class InstrumentTable;
+
+// Chooser indexes above 0 that occur in the sequence, in order of first
+// occurrence (a text longer than 10 characters is looked up with its 12th
+// character blanked).
+std::vector<int> UsedInstruments(const Lines& sequence, const InstrumentTable& chooser);
+
+struct Hit {
+  std::int64_t line = 0;  // index of the hit's line in the sequence
+  double time = 0;        // seconds from the first step row
+  int level = 0;          // volume digit; 0 where the cell has none
+};
+
+// The hits of one instrument in sequence order. The first step row is at
+// time 0; every further row adds the step length in force at it, a tempo
+// line's value × 2 ms. In a kit instrument's pass every line longer than 10
+// characters carries a volume digit (a blank counts as 1); any other
+// character, or a text of exactly 11 characters, raises EConvertError, as
+// does a tempo line that isn't a number. A sequence without "%%%" raises
+// "List index out of bounds".
+std::vector<Hit> FindHits(const Lines& sequence, const InstrumentTable& chooser, int instrument);
+
+// The mix volume of a kit hit at a volume level: (4000 − 500 × level) / 4000.
+double KitHitVolume(int level);
+// The mix volume of a slot at a volume in hundredths of a decibel.
+double SlotHitVolume(std::int32_t volume);
+// Pans of kit entries and slots (hundredths of a decibel) as mix pans.
+double HitPan(std::int32_t pan);

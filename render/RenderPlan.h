@@ -1,0 +1,49 @@
+#pragma once
+// The hits of a render made ready to mix: for each used instrument, in
+// increasing chooser index, its sound prepared once per volume and every hit
+// placed at its output frame.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/Text.h"
+#include "render/RenderPrep.h"
+#include "render/wavaudioVoice.h"
+
+class InstrumentTable;
+class TWaveCollection;
+
+struct RenderInput {
+  std::filesystem::path home;
+  const TWaveCollection& kit;
+  const InstrumentTable& chooser;
+  SlotSounds slots;
+};
+
+struct PlacedHit {
+  std::int32_t offset = 0;  // first output frame
+  std::int32_t end = 0;     // one past the last
+  const wavaudio::MixVoice* voice = nullptr;
+};
+
+struct InstrumentPass {
+  int instrument = 0;
+  std::string label;  // what the render window shows while adding it
+  std::vector<PlacedHit> hits;
+  std::vector<std::unique_ptr<wavaudio::MixVoice>> voices;
+};
+
+// Reads each instrument's temporary file and prepares its sounds. The
+// render's input wave is one wave reloaded before every hit, and a file that
+// isn't a WAV image leaves it as it was, so such an instrument sounds what
+// the hit before it sounded; that is kept here. Raises what the render would
+// raise at those hits: a sound without frames or a rate of 0, a volume digit
+// that isn't one, a kit without its blank entry.
+std::vector<InstrumentPass> PlanRender(const RenderInput& input, const Lines& sequence,
+                                       const std::vector<int>& used, const wavaudio::TWave& output);
+
+// The temporary file an instrument is read from.
+std::filesystem::path InstrumentWorkFile(const RenderInput& input, int instrument);

@@ -1,0 +1,48 @@
+#pragma once
+// The assembly of a render: every hit of the play sequence mixed into one
+// 44100 Hz, 16-bit, two-channel wave, saved to the chosen file. The output
+// is built in the home folder's "work1.tmp", a window of 500000 frames at a
+// time, so memory stays bounded however long the song is.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/Text.h"
+#include "render/RenderPlan.h"
+
+class RenderProgress;
+
+inline constexpr const char* kRenderBackingFile = "work1.tmp";
+inline constexpr const char* kRenderFallbackFile = "temp.wav";
+inline constexpr const char* kRenderFallbackText =
+    "Unfortunatly it was not possible to save in the location you specified as it is currently "
+    "in use. So it will be save at :";
+
+enum class RenderOutcome { Saved, SavedToFallback, Cancelled };
+
+struct RenderResult {
+  RenderOutcome outcome = RenderOutcome::Saved;
+  std::filesystem::path savedTo;
+  std::int32_t frames = 0;
+};
+
+// Instruments in increasing chooser index, each over the whole song, hits in
+// sequence order: each output sample is the sum of the hits reaching it, in
+// that order, clamped at every addition. The song is built window by
+// window, each window taking every instrument in turn, which gives the same
+// samples.
+//
+// When progress reports Cancelled, what was built so far is saved to the
+// destination (no fallback) and the outcome is Cancelled: a song of one
+// window holds the instruments before the current one and the current one's
+// hits before the stop; a longer song holds every window before the current
+// one complete. When saving fails and onFallback is given, it is told the
+// fallback message and the song goes to the home folder's "temp.wav";
+// otherwise the error is raised. The destination is replaced only by a
+// complete file. "work1.tmp" is removed at the end.
+RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
+                          const std::vector<int>& used, const std::filesystem::path& destination,
+                          RenderProgress& progress,
+                          const std::function<void(const std::string&)>& onFallback = {});
