@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <fstream>
+
+#include "common/Files.h"
+#include "kit/AudioStream.h"
+#include "kit/MakeKit.h"
+#include "kit/WaveCollection.h"
+#include "support/TestAudio.h"
+#include "support/WindowTest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kQuestion = "Do you wish to template the current drum kit?";
+
+class KitMakerWindowTest : public ::testing::Test {
+ protected:
+  WindowTestHome home;
+  TWaveCollection mainKit;
+  TMakit makit;
+
+  void SetUp() override { mainKit.LoadFromFile(home / "power.dxg"); }
+
+  void Open(PromptAnswer answer) {
+    home.prompts.answers.push_back(answer);
+    makit.KitMakeClick(mainKit, home.path(), home.prompts);
+  }
+  std::vector<std::string> Shown() const { return home.prompts.Texts(); }
+  std::string Blank() const { return ReadFileBytes(home / "Blank.wav"); }
+  std::string RowText(int row) const {
+    return makit.NameEdits().at(row)->text().toLatin1().toStdString();
+  }
+  void TypeName(int row, const QString& text) {
+    QLineEdit* edit = makit.NameEdits().at(row);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+  }
+  std::string WriteConstantWav(const std::string& name, int16_t left, int16_t right) {
+    Wave::TWave wave;
+    wave.SetFormat(Wave::MakePcmFormat(44100, 16, 2));
+    const int frames = 22050;
+    wave.SetSize(frames * 4);
+    for (int f = 0; f < frames; ++f) {
+      for (int c = 0; c < 2; ++c) {
+        const int16_t v = c == 0 ? left : right;
+        wave.Data()[4 * f + 2 * c] = static_cast<uint8_t>(v & 0xFF);
+        wave.Data()[4 * f + 2 * c + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
+      }
+    }
+    wave.SaveToFile(home / name);
+    return (home / name).string();
+  }
+};
+
+TEST_F(KitMakerWindowTest, TheDefaultKitShowsSixteenNamedRowsAndNoGivesEveryRowTheBlank) {
+  EXPECT_TRUE(makit.isHidden());
+  EXPECT_EQ(makit.windowTitle(), "Kit maker");
+  EXPECT_EQ(makit.ToolButton1->toolTip(), "Listern");
+  EXPECT_EQ(makit.ToolButton5->toolTip(), "Add new sample");
+  EXPECT_EQ(makit.ToolButton7->toolTip(), "Save kit");
+
+  Open(PromptAnswer::No);
+  EXPECT_TRUE(makit.isVisible());
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, kQuestion);
+  EXPECT_EQ(home.prompts.messages[0].caption, "Question");
+  EXPECT_EQ(home.prompts.messages[0].buttons, PromptButtons::YesNo);
+
+  const std::vector<std::string> names = {
+      "Kick",    "Short Kick", "Snare",  "ClsHiat", "OpHiat", "Tom1",    "Tom2",  "Cymbol1",
+      "Cymbol2", "Rimshot",    "Shaker", "Block",   "Congo",  "Cowbell", "Crack", "Tamb"};
+  ASSERT_EQ(makit.NameEdits().size(), 16u);
+  ASSERT_EQ(makit.RadioButtons().size(), 16u);
+  ASSERT_EQ(makit.FileButtons().size(), 16u);
+  for (int r = 0; r < 16; ++r) {
+    EXPECT_EQ(RowText(r), names[r]);
+    EXPECT_EQ(makit.NameEdits()[r]->geometry().topLeft(), QPoint(40, 8 + 24 * r));
+    EXPECT_EQ(makit.FileButtons()[r]->text(), "...");
+    EXPECT_EQ(makit.RadioButtons()[r]->isChecked(), r == 0);
+  }
+  EXPECT_EQ(makit.NameEdits()[0]->maxLength(), 10);
+  for (int i = 0; i < 17; ++i) EXPECT_EQ(makit.Maker().Kit()[i].Wave().Image(), Blank()) << i;
+
+  // A second command rebuilds the rows; Yes now copies each current sound.
+  Open(PromptAnswer::Yes);
+  EXPECT_EQ(makit.NameEdits().size(), 16u);
+  for (int i = 1; i < 17; ++i)
+    EXPECT_EQ(makit.Maker().Kit()[i].Wave().Image(), mainKit[i].Wave().Image()) << i;
+}
+
+TEST_F(KitMakerWindowTest, SavingUnchangedKeepsTheNamesATypedNameIsPaddedAndTheWindowCloses) {
+  Open(PromptAnswer::No);
+  TypeName(2, "Bop");
+  TypeName(3, "Much too long");
+  EXPECT_EQ(RowText(3), "Much too l");
+  home.prompts.paths.push_back((home / "mine.dxg").string());
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+
+  ASSERT_EQ(home.prompts.fileRequests.size(), 1u);
+  EXPECT_EQ(home.prompts.fileRequests[0].filter, "*.dxg|*.dxg");
+  EXPECT_EQ(home.prompts.fileRequests[0].defaultSuffix, "dxg");
+  EXPECT_EQ(home.prompts.fileRequests[0].startDir, home.path().string());
+  ASSERT_EQ(Shown().size(), 2u);
+  EXPECT_EQ(Shown()[1].rfind("*NB - Due to any name changes within the new kit, ", 0), 0u);
+  EXPECT_NE(Shown()[1].find("please import your new kit to use it"), std::string::npos);
+  EXPECT_FALSE(makit.isVisible());
+
+  TWaveCollection loaded;
+  loaded.LoadFromFile(home / "mine.dxg");
+  ASSERT_EQ(loaded.Count(), 17);
+  for (int i = 0; i < 17; ++i) {
+    if (i == 3 || i == 4) continue;
+    EXPECT_EQ(loaded[i].Name(), mainKit[i].Name()) << i;
+  }
+  EXPECT_EQ(loaded[3].Name(), "Bop       [ ]");
+  EXPECT_EQ(loaded[4].Name(), "Much too l[ ]");
+
+  // Cancelling the dialog saves nothing and leaves the window open.
+  Open(PromptAnswer::No);
+  const auto before = ReadFileBytes(home / "mine.dxg");
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  EXPECT_TRUE(makit.isVisible());
+  EXPECT_EQ(ReadFileBytes(home / "mine.dxg"), before);
+}
+
+TEST_F(KitMakerWindowTest, AFileThatIsNoWaveIsReportedAndTheRowKeepsItsSound) {
+  Open(PromptAnswer::Yes);
+  std::ofstream(home / "readme.wav") << "no RIFF here";
+  home.prompts.paths.push_back((home / "readme.wav").string());
+  QTest::mouseClick(makit.FileButtons()[3], Qt::LeftButton);
+  EXPECT_EQ(home.prompts.fileRequests.back().filter, "wav|*.wav");
+  EXPECT_EQ(Shown().back(), "Wave is invalid");
+  EXPECT_TRUE(makit.isVisible());
+  EXPECT_TRUE(makit.RadioButtons()[3]->isChecked());
+  EXPECT_FALSE(makit.RadioButtons()[0]->isChecked());
+  EXPECT_EQ(makit.Maker().Kit()[4].Wave().Image(), mainKit[4].Wave().Image());
+
+  // A WAV file replaces the row's sound.
+  const auto path = WriteConstantWav("hit.wav", 9000, 9000);
+  home.prompts.paths.push_back(path);
+  QTest::mouseClick(makit.FileButtons()[5], Qt::LeftButton);
+  EXPECT_EQ(makit.Maker().Kit()[6].Wave().Image(), ReadFileBytes(path));
+  EXPECT_TRUE(makit.RadioButtons()[5]->isChecked());
+}
+
+TEST_F(KitMakerWindowTest, AnAddedRowShowsTheShortSampleNameAndARowWithoutFileCannotBeHeard) {
+  Open(PromptAnswer::No);
+  QTest::mouseClick(makit.ToolButton5, Qt::LeftButton);
+  ASSERT_EQ(makit.NameEdits().size(), 17u);
+  EXPECT_EQ(RowText(16), "Samp");
+  EXPECT_EQ(makit.NameEdits()[16]->geometry().topLeft(), QPoint(40, 8 + 24 * 16));
+  EXPECT_TRUE(makit.RadioButtons()[16]->isChecked());
+  EXPECT_FALSE(makit.RadioButtons()[0]->isChecked());
+  QTest::mouseClick(makit.ToolButton1, Qt::LeftButton);  // its file is Blank.wav
+  EXPECT_EQ(Shown().size(), 1u);
+
+  QTest::mouseClick(makit.ToolButton5, Qt::LeftButton);
+  QTest::mouseClick(makit.ToolButton1, Qt::LeftButton);
+  EXPECT_EQ(Shown().back(), "WaveStream not set");
+  EXPECT_TRUE(makit.isVisible());
+}
+
+TEST_F(KitMakerWindowTest, ListernPlaysTheSelectedRowThroughTheKitMakersOwnDevice) {
+  Open(PromptAnswer::No);
+  auto tape = TestAudio::LastTape();  // opened by the preparation
+  ASSERT_TRUE(tape);
+  home.prompts.paths.push_back(WriteConstantWav("loud.wav", 16000, -8000));
+  QTest::mouseClick(makit.FileButtons()[1], Qt::LeftButton);
+  QTest::mouseClick(makit.RadioButtons()[1], Qt::LeftButton);
+  QTest::mouseClick(makit.ToolButton1, Qt::LeftButton);
+  ASSERT_EQ(Shown().size(), 1u) << Shown().back();
+  tape->Clear();
+  ASSERT_TRUE(tape->RenderFrames(4800));
+  const auto heard = tape->Samples();
+  EXPECT_NEAR(heard[2 * 2400], 16000 / 32768.0f, 0.02f);
+  EXPECT_NEAR(heard[2 * 2400 + 1], -8000 / 32768.0f, 0.02f);
+  makit.Maker().ListeningStream()->Stop();
+}
+
+TEST_F(KitMakerWindowTest, AMissingBlankFailsThePreparationAndTheWindowStaysOpen) {
+  fs::remove(home / "Blank.wav");
+  Open(PromptAnswer::No);
+  EXPECT_EQ(Shown().back(), "Cannot open file " + (home / "Blank.wav").string());
+  EXPECT_TRUE(makit.isVisible());
+  EXPECT_EQ(makit.NameEdits().size(), 16u);
+}
+
+}  // namespace
