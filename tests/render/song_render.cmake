@@ -1,0 +1,3 @@
+korvanto_test(test_song_render
+  ${CMAKE_CURRENT_LIST_DIR}/SongRenderTest.cpp
+)
