@@ -81,8 +81,8 @@ void TIntroScreen::FormCreate() {
 }
 
 void TIntroScreen::StartVideo() {
-  // Qt's ffmpeg back end is not used; GStreamer plays the video.
-  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
+  // GStreamer plays the video; Qt's ffmpeg back end is never used.
+  qputenv("QT_MEDIA_BACKEND", "gstreamer");
 
   OleContainer1 = new IntroVideoSurface(this);
   OleContainer1->setGeometry(8, 16, 436, 210);
