@@ -1,0 +1,15 @@
+#pragma once
+// The program's command line: "render" turns a song or a pattern into a WAV
+// file without opening a window; "--help" and "--version". Anything else is
+// left to the windows.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// Runs a command-line command. handled is false when the arguments ask for
+// no such command, and the program then starts its windows; otherwise the
+// result is the exit code: 0 done, 1 failed (the message went to err),
+// 2 wrong arguments.
+int RunCommandLine(int argc, char** argv, bool& handled);
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool outIsTerminal, bool& handled);

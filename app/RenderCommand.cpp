@@ -1,0 +1,122 @@
+#include "app/RenderCommand.h"
+
+#include <algorithm>
+
+#include "common/Exception.h"
+#include "common/Files.h"
+#include "kit/InstrumentTable.h"
+#include "kit/KitPanning.h"
+#include "kit/PanningTable.h"
+#include "kit/Wave.h"
+#include "kit/WaveCollection.h"
+#include "pattern/PatternFile.h"
+#include "pattern/PatternGrid.h"
+#include "pattern/PatternLoad.h"
+#include "pattern/SlotAccess.h"
+#include "render/HitTable.h"
+#include "render/RenderPrep.h"
+#include "render/SongRender.h"
+#include "song/Compile.h"
+#include "song/PlayList.h"
+#include "song/SongFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The 32 slots as plain records: what a song or pattern file gives them.
+class RecordSlots : public SlotAccess {
+ public:
+  explicit RecordSlots(const fs::path& home) {
+    std::int64_t blankRate = 0;
+    if (fs::exists(home / kBlankName)) blankRate = FileRate(home / kBlankName);
+    for (auto& slot : sounds_) slot = SlotSound{kBlankName, blankRate, 0, 0};
+  }
+  const SlotSounds& Sounds() const { return sounds_; }
+
+  std::string FileName(int n) override { return At(n).fileName; }
+  int64_t Frequency(int n) override { return At(n).frequency; }
+  int32_t Pan(int n) override { return At(n).pan; }
+  // The slot plays the file at its own rate until told otherwise.
+  void LoadFile(int n, const std::string& path) override {
+    const std::int64_t rate = FileRate(path);
+    At(n).fileName = path;
+    At(n).frequency = rate;
+  }
+  // The sound device takes 100 .. 200000 Hz and refuses the rest.
+  void SetFrequency(int n, int64_t frequency) override {
+    if (frequency >= 100 && frequency <= 200000) At(n).frequency = frequency;
+  }
+  void SetBaseFrequency(int, int64_t) override {}
+  void SetPan(int n, int32_t pan) override { At(n).pan = std::clamp(pan, -10000, 10000); }
+  void SetButtonCaption(int, const std::string&) override {}
+  void MarkHoldingSample() override {}
+  void SetFrequencyBar(int64_t) override {}
+
+ private:
+  static std::int64_t FileRate(const fs::path& path) {
+    Wave::TWave wave;
+    wave.LoadFromFile(path);
+    return wave.SamplesPerSec();
+  }
+  SlotSound& At(int n) {
+    if (n < 1 || n > kCount) throw Exception("Sample slot " + std::to_string(n) + " out of range");
+    return sounds_[n - 1];
+  }
+  SlotSounds sounds_;
+};
+
+bool HasExtension(const fs::path& path, const std::string& extension) {
+  return SameTextIgnoringCase(path.extension().string(), extension);
+}
+
+// The play list a song file or a single pattern makes; the slots take what
+// the file gives them, as opening it in the program would.
+Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
+  PlayList playList;
+  PatternGrid grid;
+  fs::path patterns = home;
+  if (HasExtension(input, ".sng")) {
+    const SongFileData song = ParseSongLines(ReadTextLines(input));
+    for (std::size_t i = 0; i < song.slots.size(); ++i)
+      ApplySongSlot(static_cast<int>(i) + 1, song.slots[i], slots);
+    playList.SetNames(song.entries);
+  } else if (input.extension() == ".pat") {
+    const PatternFileData pattern = ReadPatternFile(input, true);
+    for (const SlotLoad& load : pattern.slotLoads) LoadPatternSlot(load, slots);
+    // Compiled from its own folder, as the one entry of a play list.
+    patterns = input.parent_path().empty() ? fs::path(".") : input.parent_path();
+    playList.Append(input.stem().string());
+  } else {
+    throw Exception("Not a song (.sng) or pattern (.pat) file: " + DisplayPath(input));
+  }
+  if (playList.Count() == 0) throw Exception("The song has no patterns: " + DisplayPath(input));
+  Lines sequence;
+  CompilePlaySequence(patterns, playList, grid, sequence);
+  return sequence;
+}
+
+}  // namespace
+
+RenderCommandResult RenderFromCommandLine(const fs::path& home, const fs::path& input,
+                                          const fs::path& output, RenderProgress& progress) {
+  TWaveCollection kit;
+  kit.LoadFromFile(home / "power.dxg");
+  InstrumentTable chooser;
+  chooser.Rebuild(kit);
+  if (fs::exists(home / "Panning.dat")) {
+    PanningTable pans;
+    pans.Read(home / "Panning.dat");
+    ApplyPanningTable(pans, chooser, kit);
+  }
+  RecordSlots slots(home);
+  const Lines sequence = Compile(home, input, slots);
+
+  DeleteRenderFiles(home, chooser.LastKitIndex());
+  ExportKit(home, kit);
+  ExportSlots(home, slots.Sounds());
+  const RenderInput renderInput{home, kit, chooser, slots.Sounds()};
+  const RenderResult result =
+      AssembleSong(renderInput, sequence, UsedInstruments(sequence, chooser), output, progress);
+  return {result.frames, result.outcome == RenderOutcome::Cancelled};
+}

@@ -1,0 +1,147 @@
+// The command-line render, run in a home folder made as `make run` makes it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "common/Files.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Row = std::array<std::string, 6>;
+
+// A pattern file: the grid's rows 0 .. L+2, tempo, loops, 32 empty slots.
+Lines PatternLines(const std::string& name, int tempo, int loops, const std::vector<Row>& rows) {
+  const int steps = static_cast<int>(rows.size());
+  Lines lines{name, "Length:", std::to_string(steps), "Time:", "4", "", "", ""};
+  for (int c = 1; c <= 6; ++c) lines.push_back("Channel:" + std::to_string(c));
+  for (int r = 0; r < steps; ++r) {
+    lines.push_back(std::to_string(r + 1));
+    lines.insert(lines.end(), rows[r].begin(), rows[r].end());
+  }
+  for (int c = 0; c < 7; ++c) lines.push_back("");
+  lines.push_back(std::to_string(tempo));
+  lines.push_back(std::to_string(loops));
+  for (int s = 0; s < 32; ++s) {
+    lines.push_back("Blank.wav");
+    lines.push_back("44100");
+  }
+  return lines;
+}
+
+struct CliRun {
+  int code = 0;
+  bool handled = false;
+  std::string out, err;
+};
+
+CliRun Korvanto(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  CliRun run;
+  run.code = RunCommandLine(args, out, err, false, run.handled);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+// What python3's wave module reads from the file.
+std::string PythonWave(const fs::path& path) {
+  const std::string command =
+      "python3 -c \"import wave,sys; w=wave.open(sys.argv[1]); print(w.getnchannels(), "
+      "w.getsampwidth(), w.getframerate(), w.getnframes())\" '" +
+      path.string() + "' 2>&1";
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+class RenderCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path build = KORVANTO_TEST_BUILD_DIR;
+    const fs::path source = KORVANTO_TEST_SOURCE_DIR;
+    fs::copy_file(build / "kit" / "power.dxg", home_ / "power.dxg");
+    fs::copy_file(build / "kit" / "Blank.wav", home_ / "Blank.wav");
+    fs::create_directories(home_ / "temp");
+    for (const auto& f : fs::directory_iterator(source / "data" / "demo"))
+      fs::copy_file(f.path(), home_ / f.path().filename());
+    WriteTextLines(home_ / "Panning.dat", Lines(17, "0"));
+  }
+  TempDir home_;
+  CurrentDirScope inHome_{home_.path()};
+};
+
+TEST_F(RenderCommandTest, RendersTheDemoSongToAWaveFileOthersRead) {
+  const CliRun run = Korvanto({"render", "Demo.sng", "demo.wav"});
+  EXPECT_TRUE(run.handled);
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("to demo.wav"), std::string::npos) << run.out;
+  const auto bytes = fs::file_size(home_ / "demo.wav");
+  EXPECT_EQ(PythonWave(home_ / "demo.wav"), "2 2 44100 " + std::to_string((bytes - 44) / 4) + "\n");
+  EXPECT_GT(bytes, 44u + 4u * 44100 * 10);  // ten patterns of a few seconds
+  EXPECT_FALSE(fs::exists(home_ / "work1.tmp"));
+}
+
+TEST_F(RenderCommandTest, APatternRendersWithItsLoopCount) {
+  std::vector<Row> rows(16, Row{});
+  rows[0][0] = "Kick      [ ]";
+  rows[15][1] = "ClsHiat   [ ]";
+  WriteTextLines(home_ / "Once.pat", PatternLines("Once", 60, 1, rows));
+  WriteTextLines(home_ / "Thrice.pat", PatternLines("Thrice", 60, 3, rows));
+  ASSERT_EQ(Korvanto({"render", "Once.pat", "once.wav"}).code, 0);
+  const CliRun run = Korvanto({"render", (home_ / "Thrice.pat").string(), "thrice.wav"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  // The last hat three loops on: 32 steps of 0.12 s later than the first.
+  const auto once = (fs::file_size(home_ / "once.wav") - 44) / 4;
+  const auto thrice = (fs::file_size(home_ / "thrice.wav") - 44) / 4;
+  EXPECT_EQ(thrice - once, 32u * 5292);
+}
+
+TEST_F(RenderCommandTest, ErrorsAreReportedWithAFailingExitCode) {
+  WriteTextLines(home_ / "Lost.sng", {"Rock", "Nowhere"});
+  CliRun run = Korvanto({"render", "Lost.sng", "lost.wav"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("Nowhere.pat"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(home_ / "lost.wav"));
+
+  WriteTextLines(home_ / "Broken.sng", {"Rock", "<*sam1", "Blank.wav", "fast"});
+  run = Korvanto({"render", "Broken.sng", "broken.wav"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "korvanto: 'fast' is not a valid integer value\n");
+
+  run = Korvanto({"render", "Absent.sng", "x.wav"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("Absent.sng"), std::string::npos) << run.err;
+
+  fs::remove(home_ / "power.dxg");
+  run = Korvanto({"render", "Demo.sng", "x.wav"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("power.dxg"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(home_ / "x.wav"));
+}
+
+TEST_F(RenderCommandTest, HelpVersionAndWhatIsLeftToTheWindows) {
+  CliRun run = Korvanto({"--help"});
+  EXPECT_TRUE(run.handled);
+  EXPECT_EQ(run.code, 0);
+  EXPECT_NE(run.out.find("render SONG.sng"), std::string::npos);
+  run = Korvanto({"--version"});
+  EXPECT_EQ(run.out, "Korvanto 6.0.0\n");
+  run = Korvanto({"render", "Demo.sng"});
+  EXPECT_TRUE(run.handled);
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("Usage"), std::string::npos);
+  EXPECT_FALSE(Korvanto({}).handled);
+  EXPECT_FALSE(Korvanto({"-platform", "offscreen"}).handled);
+}
+
+}  // namespace
