@@ -4,12 +4,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 
 #include "common/Files.h"
 #include "kit/AudioStream.h"
 #include "kit/MakeKit.h"
 #include "kit/WaveCollection.h"
+#include "pattern/Sequencer.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
 
@@ -191,6 +194,90 @@ TEST_F(KitMakerWindowTest, AMissingBlankFailsThePreparationAndTheWindowStaysOpen
   EXPECT_EQ(Shown().back(), "Cannot open file " + (home / "Blank.wav").string());
   EXPECT_TRUE(makit.isVisible());
   EXPECT_EQ(makit.NameEdits().size(), 16u);
+}
+
+}  // namespace
+
+namespace {
+
+// The whole road with the real main window: a kit made here from three WAV
+// files, saved, imported in the main window and heard from its chooser.
+TEST(KitMakerRoad, AKitOfThreeWavFilesIsImportedAndEachSoundPlays) {
+  WindowTestHome home;
+  TSequence sequence;
+  auto mainTape = TestAudio::LastTape();
+  TMakit makit;
+  home.prompts.answers.push_back(PromptAnswer::No);
+  makit.KitMakeClick(sequence.Kit().Items, sequence.HomeDir(), home.prompts);
+  ASSERT_EQ(makit.NameEdits().size(), 16u);
+
+  // Different rates, sample sizes and channel counts; constant levels per channel.
+  struct Sound {
+    const char* name;
+    uint32_t rate;
+    uint16_t bits;
+    std::vector<int> levels;
+    float left, right;  // as the output hears them, before the chooser's volume
+  };
+  const std::vector<Sound> sounds = {
+      {"Low", 11025, 8, {200}, 72 / 128.0f, 72 / 128.0f},
+      {"Wide", 22050, 16, {12000, -6000}, 12000 / 32768.0f, -6000 / 32768.0f},
+      {"Bright", 48000, 16, {-9000}, -9000 / 32768.0f, -9000 / 32768.0f}};
+  for (size_t r = 0; r < sounds.size(); ++r) {
+    const Sound& s = sounds[r];
+    Wave::TWave wave;
+    const auto channels = static_cast<uint16_t>(s.levels.size());
+    wave.SetFormat(Wave::MakePcmFormat(s.rate, s.bits, channels));
+    const int frames = static_cast<int>(s.rate / 4), bytes = s.bits / 8;
+    wave.SetSize(frames * channels * bytes);
+    uint8_t* out = wave.Data();
+    for (int f = 0; f < frames; ++f)
+      for (int level : s.levels)
+        for (int b = 0; b < bytes; ++b) *out++ = static_cast<uint8_t>(level >> (8 * b));
+    const std::string path = (home / (std::string(s.name) + ".wav")).string();
+    wave.SaveToFile(path);
+    home.prompts.paths.push_back(path);
+    QTest::mouseClick(makit.FileButtons()[r], Qt::LeftButton);
+    QLineEdit* edit = makit.NameEdits()[r];
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, s.name);
+  }
+  home.prompts.paths.push_back((home / "three.dxg").string());
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  ASSERT_FALSE(makit.isVisible());
+
+  home.prompts.paths.push_back((home / "three.dxg").string());
+  sequence.SoundLibrary1Click();
+  ASSERT_EQ(sequence.Kit().Items.Count(), 17);
+  EXPECT_EQ(sequence.Instruments().Item(1), "Low       [ ]");
+  EXPECT_EQ(sequence.Instruments().Item(4), "ClsHiat   [ ]");
+
+  for (const Sound& s : sounds) {
+    SCOPED_TRACE(s.name);
+    sequence.ChooseInstrument(KitMakerEntryName(s.name));
+    ASSERT_TRUE(mainTape->RenderFrames(24000));  // what choosing sounded has ended
+    mainTape->Clear();
+    ASSERT_TRUE(mainTape->RenderFrames(4800));
+    float quiet = 0;
+    for (float v : mainTape->Samples()) quiet = std::max(quiet, std::fabs(v));
+    EXPECT_LT(quiet, 1e-6f);
+    sequence.ToolButton10->click();  // "Play selected sample"
+    mainTape->Clear();
+    ASSERT_TRUE(mainTape->RenderFrames(4800));
+    const auto heard = mainTape->Samples();
+    // The loudest frame carries each channel's level, scaled alike by the volume.
+    size_t loudest = 0;
+    for (size_t i = 0; i < heard.size(); i += 2)
+      if (std::fabs(heard[i]) + std::fabs(heard[i + 1]) >
+          std::fabs(heard[loudest]) + std::fabs(heard[loudest + 1]))
+        loudest = i;
+    const float gain = heard[loudest] / s.left;
+    EXPECT_GT(gain, 0.3f);
+    EXPECT_LE(gain, 1.02f);
+    EXPECT_NEAR(heard[loudest + 1], s.right * gain, 0.01f);
+  }
+  EXPECT_TRUE(home.prompts.messages.size() == 2u) << home.prompts.Texts().back();
 }
 
 }  // namespace
