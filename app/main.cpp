@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   TSequence sequence;
   TMainForm sampleEditor;
   sequence.SetSlotPlayer(&sampleEditor.Slots());
+  sequence.SetSampleEditor(&sampleEditor.Editor());
   TKit_List kitList;
   sequence.SetKitListWindow(&kitList);
   TForm2 options(sequence);

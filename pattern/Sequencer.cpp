@@ -98,7 +98,7 @@ void TSequence::BuildToolBar() {
   ToolButton3 = AddToolButton(icon(ToolIcon::RepeatPattern), "Repeat pattern", &TSequence::ToolButton3Click);
   ToolBar1->addSeparator();
   ToolButton5 = AddToolButton(icon(ToolIcon::RenderWave), "Convert play list to WAVE", later);
-  ToolButton6 = AddToolButton(icon(ToolIcon::ClearList), "Clear play list", later);
+  ToolButton6 = AddToolButton(icon(ToolIcon::ClearList), "Clear play list", &TSequence::BitBtn10Click);
   ToolButton7 = AddToolButton(icon(ToolIcon::PlayList), "Play, play list", &TSequence::BitBtn12Click);
   ToolButton8 = AddToolButton(icon(ToolIcon::RepeatList), "Repeat play list", &TSequence::ToolButton8Click);
   ToolBar1->addSeparator();
@@ -117,7 +117,7 @@ void TSequence::BuildToolBar() {
   connect(TimeBar, &QComboBox::currentTextChanged, this, [this] { Guarded([&] { TimeBarChange(); }); });
   ToolButton13 = AddToolButton(icon(ToolIcon::UpdateTime), "Update time/beat to pattern", &TSequence::BitBtn13Click);
   ToolBar1->addSeparator();
-  ToolButton14 = AddToolButton(icon(ToolIcon::SavePattern), "Save pattern", later);
+  ToolButton14 = AddToolButton(icon(ToolIcon::SavePattern), "Save pattern", &TSequence::BitBtn6Click);
   Edit2 = new QLineEdit("Name", ToolBar1);
   Edit2->setObjectName("Edit2");
   Edit2->setToolTip("Pattern Name");
@@ -165,6 +165,23 @@ void TSequence::BuildPanels(QWidget* client) {
   UpDownUp = SmallButton(ToolIcon::ArrowUp, "Move up", playList, {134, 22, 28, 22});
   UpDownDown = SmallButton(ToolIcon::ArrowDown, "Move down", playList, {134, 44, 28, 22});
   SongBin = SmallButton(ToolIcon::Bin, "Remove ticked entries", playList, {134, 125, 28, 28});
+  auto guard = [this](auto handler) { return [this, handler] { Guarded(handler); }; };
+  connect(MusicLib, &QListWidget::itemDoubleClicked, this, guard([this] { MusicLibDblClick(); }));
+  connect(BitBtn1, &QToolButton::clicked, this, guard([this] { MusicLibDblClick(); }));
+  connect(BitBtn2, &QToolButton::clicked, this, guard([this] { BitBtn2Click(); }));
+  connect(LibBin, &QToolButton::clicked, this, guard([this] { LibBinClick(); }));
+  connect(UpDownUp, &QToolButton::clicked, this, guard([this] { UpDown1Click(Arrow::Up); }));
+  connect(UpDownDown, &QToolButton::clicked, this, guard([this] { UpDown1Click(Arrow::Down); }));
+  connect(SongBin, &QToolButton::clicked, this, guard([this] { SongBinClick(); }));
+  connect(SongList, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) {
+    const int row = SongList->row(item);
+    Guarded([&] { SongListMouseDown(row); });
+  });
+  connect(SongList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+    const int row = SongList->row(item);
+    if (row >= 0 && row < playList_.Count())
+      playList_.SetChecked(row, item->checkState() == Qt::Checked);
+  });
 
   Delay = new QSlider(Qt::Vertical, client);
   Delay->setObjectName("Delay");
@@ -238,15 +255,15 @@ void TSequence::BuildMenu() {
   };
   auto later = [] {};
   QMenu* file = menuBar()->addMenu("File");
-  add(file, "&New Song", QKeySequence("Ctrl+N"), later);
-  add(file, "Open Song", QKeySequence("Ctrl+O"), later);
-  add(file, "Save Song", QKeySequence("Ctrl+S"), later);
+  add(file, "&New Song", QKeySequence("Ctrl+N"), [this] { New_SongClick(); });
+  add(file, "Open Song", QKeySequence("Ctrl+O"), [this] { BitBtn8Click(); });
+  add(file, "Save Song", QKeySequence("Ctrl+S"), [this] { BitBtn9Click(); });
   add(file, "E&xit", QKeySequence("Ctrl+C"), [this] { Exit1Click(); });
   add(file, "Render song to wav file", QKeySequence("F11"), later);
   QMenu* edit = menuBar()->addMenu("Edit");
   add(edit, "Clear Pattern", {}, [this] { BitBtn7Click(); });
   edit->addSeparator();
-  add(edit, "Clear List", {}, later);
+  add(edit, "Clear List", {}, [this] { BitBtn10Click(); });
   edit->addSeparator();
   add(edit, "Update Time", {}, [this] { BitBtn13Click(); });
   InsertInstrumentAction = add(edit, "Insert instrument", QKeySequence(Qt::Key_Return), [this] { Insertinstrument1Click(); });

@@ -17,7 +17,11 @@
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
 #include "pattern/TimeBeat.h"
+#include "song/EditorSlotAccess.h"
 #include "song/KitPlaybackSound.h"
+#include "song/PlayList.h"
+#include "song/SequencerCore.h"
+#include "song/UpDownArrows.h"
 #include "song/PlaybackEngine.h"
 #include "song/PlaybackHost.h"
 
@@ -31,7 +35,9 @@ class QSlider;
 class QSpinBox;
 class QToolBar;
 class QToolButton;
+class SampleEditor;
 class SlotPlayer;
+struct PatternValues;
 class StepGridView;
 class TForm2;
 class TKit_List;
@@ -67,6 +73,10 @@ class TSequence : public QMainWindow, public PlaybackHost {
     playbackSound_.SetSlotPlayer(player);
   }
   PlaybackEngine& Engine() { return engine_; }
+  // The sample editor's slots, for pattern and song files.
+  void SetSampleEditor(SampleEditor* editor);
+  const PlayList& Songs() const { return playList_; }
+  const std::string& PatternName() const { return patternName_; }
 
   // Controls, named as the window's design names them.
   StepGridView* StringGrid1 = nullptr;
@@ -133,6 +143,19 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void BitBtn4Click();
   void DelayChange();
 
+  // Pattern files, the library and the play list.
+  void BitBtn6Click();
+  void LibBinClick();
+  void MusicLibDblClick();
+  void BitBtn2Click();
+  void UpDown1Click(Arrow arrow);
+  void SongBinClick();
+  void BitBtn10Click();
+  void SongListMouseDown(int row);
+  void New_SongClick();
+  void BitBtn8Click();
+  void BitBtn9Click();
+
   // What the players need of the window.
   std::string Cell(int col, int row) const override { return grid_.Cell(col, row); }
   int DelayPosition() const override;
@@ -156,6 +179,9 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void Guarded(const std::function<void()>& action);
   void RefreshGrid();
   void RefreshLibrary();
+  void RefreshPlayList();
+  void ShowPatternValues(const PatternValues& values);
+  SequencerCore Core();
   void ShowChooserItems();
   void ShowPanOf(int chooserIndex);
   void SoundCellInstrument(const std::string& text);
@@ -173,6 +199,10 @@ class TSequence : public QMainWindow, public PlaybackHost {
   PatternGrid grid_;
   KitPlaybackSound playbackSound_{instruments_, DXWaveList1, DXSound1};
   PatternLibrary library_;
+  PlayList playList_;
+  UpDownArrows upDown_;
+  std::unique_ptr<EditorSlotAccess> slotAccess_;
+  std::string patternName_;
   PendingTimeBeat pending_;
   PanningTable panningTable_;
   std::filesystem::path homeDir_;

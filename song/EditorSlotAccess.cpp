@@ -1,5 +1,6 @@
 #include "song/EditorSlotAccess.h"
 
+#include "common/Exception.h"
 #include "render/SampleEditor.h"
 
 std::string EditorSlotAccess::FileName(int n) {
@@ -7,11 +8,19 @@ std::string EditorSlotAccess::FileName(int n) {
 }
 
 int64_t EditorSlotAccess::Frequency(int n) {
-  return editor_.Slots().Frequency(n);
+  try {
+    return editor_.Slots().Frequency(n);
+  } catch (const EDirectSoundBufferError&) {
+    return frequencies_[n] ? frequencies_[n] : editor_.Slots().BaseFrequency(n);
+  }
 }
 
 int32_t EditorSlotAccess::Pan(int n) {
-  return editor_.Slots().Pan(n);
+  try {
+    return editor_.Slots().Pan(n);
+  } catch (const EDirectSoundBufferError&) {
+    return pans_[n];
+  }
 }
 
 void EditorSlotAccess::LoadFile(int n, const std::string& path) {
@@ -19,7 +28,11 @@ void EditorSlotAccess::LoadFile(int n, const std::string& path) {
 }
 
 void EditorSlotAccess::SetFrequency(int n, int64_t frequency) {
-  editor_.Slots().SetFrequency(n, frequency);
+  try {
+    editor_.Slots().SetFrequency(n, frequency);
+  } catch (const EDirectSoundBufferError&) {
+  }
+  frequencies_[n] = frequency;  // n is a slot number: a bad one raised above
 }
 
 void EditorSlotAccess::SetBaseFrequency(int n, int64_t frequency) {
@@ -27,7 +40,11 @@ void EditorSlotAccess::SetBaseFrequency(int n, int64_t frequency) {
 }
 
 void EditorSlotAccess::SetPan(int n, int32_t pan) {
-  editor_.Slots().SetPan(n, pan);
+  try {
+    editor_.Slots().SetPan(n, pan);
+  } catch (const EDirectSoundBufferError&) {
+  }
+  pans_[n] = pan;
 }
 
 void EditorSlotAccess::SetButtonCaption(int n, const std::string& caption) {

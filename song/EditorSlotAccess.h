@@ -24,5 +24,9 @@ class EditorSlotAccess : public SlotAccess {
   void SetFrequencyBar(int64_t) override {}
 
  private:
+  // Without a sound device the slots have no buffer to hold their pitch and
+  // pan; they are kept here so saving and opening songs still work.
   SampleEditor& editor_;
+  int64_t frequencies_[kCount + 1] = {};
+  int32_t pans_[kCount + 1] = {};
 };

@@ -51,7 +51,3 @@ void TSequence::SelectPlayListEntry(int index) {
   else
     SongList->setCurrentRow(-1);
 }
-
-void TSequence::CompilePlayList(std::vector<std::string>&) {
-  // The play list's compile comes with song files.
-}
