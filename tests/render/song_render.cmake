@@ -1,5 +1,6 @@
 korvanto_test(test_song_render
   ${CMAKE_CURRENT_LIST_DIR}/RenderCommandTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RenderFlowTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SongRenderTest.cpp
 )
 # The command-line test renders with the default kit.
