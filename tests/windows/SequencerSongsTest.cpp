@@ -1,0 +1,81 @@
+// Patterns saved, listed and played as a song through the main window.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "common/Files.h"
+#include "pattern/Sequencer.h"
+#include "pattern/StepGridView.h"
+#include "support/WindowTest.h"
+#include <gtest/gtest.h>
+
+namespace {
+class SequencerSongs : public ::testing::Test {
+ protected:
+  SequencerSongs() { ShowAndActivate(sequence); }
+  std::vector<std::string> Rows(QListWidget* list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < list->count(); ++i) rows.push_back(list->item(i)->text().toStdString());
+    return rows;
+  }
+  WindowTestHome home;
+  TSequence sequence;
+};
+}  // namespace
+
+TEST_F(SequencerSongs, SavingANamedPatternWritesItAndListsItOnce) {
+  sequence.Edit2->setText("drums");
+  sequence.Grid().SetCell(1, 2, "Kick      [ ]");
+  sequence.ToolButton14->click();
+  sequence.ToolButton14->click();
+  EXPECT_EQ(ReadTextLines(home / "drums.pat").size(), 199u);
+  EXPECT_EQ(Rows(sequence.SongList), std::vector<std::string>{"drums"});
+  EXPECT_EQ(Rows(sequence.MusicLib), (std::vector<std::string>{"<Blank>", "drums"}));
+}
+
+TEST_F(SequencerSongs, SavingWithoutANameAsksForOne) {
+  sequence.Edit2->setText("");
+  sequence.ToolButton14->click();
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, "Name of pattern?");
+  EXPECT_EQ(home.prompts.messages[0].caption, "NAME");
+  EXPECT_EQ(sequence.SongList->count(), 0);
+}
+
+TEST_F(SequencerSongs, ClickingAPlayListEntryLoadsItIntoTheGrid) {
+  sequence.Edit2->setText("eight");
+  sequence.TimeBar->setCurrentIndex(3);  // "8  | 8"
+  sequence.ToolButton13->click();
+  sequence.Grid().SetCell(2, 5, "Snare     [4]");
+  sequence.Loop->setValue(3);
+  sequence.ToolButton14->click();
+  sequence.ToolButton16->click();  // clear
+  sequence.TimeBar->setCurrentIndex(0);
+  sequence.ToolButton13->click();
+  ASSERT_EQ(sequence.SongList->count(), 1);
+  QTest::mouseClick(sequence.SongList->viewport(), Qt::LeftButton, {},
+                    sequence.SongList->visualItemRect(sequence.SongList->item(0)).center());
+  EXPECT_EQ(sequence.Grid().Cell(2, 5), "Snare     [4]");
+  EXPECT_EQ(sequence.Grid().RowCount(), 10);
+  EXPECT_EQ(sequence.Edit2->text(), "eight");
+  EXPECT_EQ(sequence.Loop->value(), 3);
+}
+
+TEST_F(SequencerSongs, TheDemoSongOpensAndPlays) {
+  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  home.prompts.paths.push_back((home / "Demo.sng").string());
+  sequence.BitBtn8Click();
+  EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages.at(0).text;
+  ASSERT_GT(sequence.SongList->count(), 5);
+  sequence.SongList->setCurrentRow(0);
+  QTest::keyClick(&sequence, Qt::Key_F5);
+  EXPECT_TRUE(sequence.Engine().SongPlaying());
+  EXPECT_FALSE(sequence.Engine().MainPlay().empty());
+  EXPECT_EQ(sequence.Engine().MainPlay().back(), "%%%");
+  sequence.ToolButton6->click();  // clearing the play list stops the song
+  EXPECT_FALSE(sequence.Engine().SongPlaying());
+  EXPECT_EQ(sequence.SongList->count(), 0);
+}
