@@ -6,7 +6,9 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 
+#include "intro/intro.h"
 #include "kit/AudioOutput.h"
+#include "kit/MakeKit.h"
 #include "kit/Kit_Listing.h"
 #include "kit/Sams.h"
 #include "kit/SdlAudioOutput.h"
@@ -41,6 +43,9 @@ int main(int argc, char** argv) {
   sequence.SetSampleEditor(&sampleEditor.Editor());
   TKit_List kitList;
   sequence.SetKitListWindow(&kitList);
+  TMakit kitMaker;
+  sequence.SetKitMakerWindow(&kitMaker);
+  TIntroScreen introScreen;  // shows itself only when Korvanto.avi is there
   TForm2 options(sequence);
   sequence.SetOptionsWindow(&options);
   TSamples samples;

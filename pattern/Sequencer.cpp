@@ -270,7 +270,7 @@ void TSequence::BuildMenu() {
   InsertInstrumentAction->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
   edit->addSeparator();
   add(edit, "Kit List", {}, [this] { KitList1Click(); });
-  add(edit, "Kit Maker", {}, later);
+  add(edit, "Kit Maker", {}, [this] { KitMakeClick(); });
   QMenu* import = menuBar()->addMenu("Import");
   add(import, "Drum Kit Library", {}, [this] { SoundLibrary1Click(); });
   QMenu* options = menuBar()->addMenu("&Options");

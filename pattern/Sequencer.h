@@ -41,6 +41,7 @@ struct PatternValues;
 class StepGridView;
 class TForm2;
 class TKit_List;
+class TMakit;
 
 class TSequence : public QMainWindow, public PlaybackHost {
   Q_OBJECT
@@ -68,6 +69,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   // Windows created after this one; the start-up reaches none of them.
   void SetOptionsWindow(TForm2* options) { options_ = options; }
   void SetKitListWindow(TKit_List* kitList);
+  void SetKitMakerWindow(TMakit* kitMaker) { kitMaker_ = kitMaker; }
   void SetSlotPlayer(SlotPlayer* player) {
     slotPlayer_ = player;
     playbackSound_.SetSlotPlayer(player);
@@ -120,6 +122,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void PanningChange();
   void BitBtn11Click();
   void KitList1Click();
+  void KitMakeClick();
   void SelectInstrument(int tag);
   // Puts a text into the chooser as if the user had chosen it.
   void ChooseInstrument(const std::string& text);
@@ -211,6 +214,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   bool firstLoad_ = false;
   bool kitLoaded_ = false;
   TKit_List* kitList_ = nullptr;
+  TMakit* kitMaker_ = nullptr;
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
   TForm2* options_ = nullptr;

@@ -8,6 +8,7 @@
 #include "kit/InstrumentPlay.h"
 #include "kit/KitPanning.h"
 #include "kit/Kit_Listing.h"
+#include "kit/MakeKit.h"
 #include "pattern/Sequencer.h"
 
 namespace fs = std::filesystem;
@@ -97,4 +98,8 @@ void TSequence::SelectInstrument(int tag) {
 
 void TSequence::ChooseInstrument(const std::string& text) {
   ComboBox1->setCurrentText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TSequence::KitMakeClick() {
+  if (kitMaker_) kitMaker_->KitMakeClick(DXWaveList1.Items, homeDir_, AppPrompts());
 }
