@@ -64,7 +64,11 @@ void KitMaker::GetKitList(const TWaveCollection& mainKit) {
 void KitMaker::PrepareKit(const TWaveCollection& mainKit, const std::filesystem::path& homeDir,
                           bool templated) {
   stream_.reset();
-  sound_.Initialize();
+  // Without a sound device a kit can still be built; only listening fails.
+  try {
+    sound_.Initialize();
+  } catch (const EDirectSoundError&) {
+  }
   homeDir_ = homeDir;
   const std::string blank = BlankPath().string();
   files_[0] = blank;

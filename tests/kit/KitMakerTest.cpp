@@ -296,3 +296,21 @@ TEST_F(KitMakerTest, AKitOfThreeDifferentWavesPlaysEachSoundOnceLoaded) {
 }
 
 }  // namespace
+
+TEST_F(KitMakerTest, WithoutASoundDeviceAKitIsStillBuiltButListeningFails) {
+  maker.reset();
+  sound.reset();
+  CaptureTape::Settings none;
+  none.refuseOpen = true;
+  SetAudioOutputFactory(CaptureFactory(std::make_shared<CaptureTape>(none)));
+  sound = std::make_unique<TDXSound>(&window);
+  maker = std::make_unique<KitMaker>(*sound, ui);
+  Make(true);
+  EXPECT_EQ(maker->RowCount(), 16);
+  EXPECT_THROW(maker->Play(), EDirectSoundBufferError);
+  maker->SaveKit(home / "quiet.dxg");
+  TWaveCollection loaded;
+  loaded.LoadFromFile(home / "quiet.dxg");
+  EXPECT_EQ(loaded.Count(), 17);
+  EXPECT_EQ(loaded[1].Wave().Size(), mainKit[1].Wave().Size());
+}
