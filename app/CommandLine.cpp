@@ -27,8 +27,8 @@ const char* const kUsage =
     "  --version                   show the version\n"
     "\n"
     "Run it in the home folder: the kit power.dxg, Panning.dat, Blank.wav, the\n"
-    "temp folder and the song's patterns are read there; temp/ and work1.tmp\n"
-    "are written there while rendering.\n";
+    "temp folder and the song's patterns are read there; the kit's and the\n"
+    "slots' sounds are written to temp/ while rendering.\n";
 
 // A bar on a terminal, redrawn when it moves by a percent.
 class TerminalBar : public RenderProgress {

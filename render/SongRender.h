@@ -1,8 +1,9 @@
 #pragma once
 // The assembly of a render: every hit of the play sequence mixed into one
-// 44100 Hz, 16-bit, two-channel wave, saved to the chosen file. The output
-// is built in the home folder's "work1.tmp", a window of 500000 frames at a
-// time, so memory stays bounded however long the song is.
+// 44100 Hz, 16-bit, two-channel wave, saved to the chosen file. The song is
+// built in a file beside the destination, a window of 500000 frames at a
+// time, so memory stays bounded however long the song is, and moved into
+// place when complete.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -14,7 +15,6 @@
 
 class RenderProgress;
 
-inline constexpr const char* kRenderBackingFile = "work1.tmp";
 inline constexpr const char* kRenderFallbackFile = "temp.wav";
 inline constexpr const char* kRenderFallbackText =
     "Unfortunatly it was not possible to save in the location you specified as it is currently "
@@ -38,10 +38,10 @@ struct RenderResult {
 // destination (no fallback) and the outcome is Cancelled: a song of one
 // window holds the instruments before the current one and the current one's
 // hits before the stop; a longer song holds every window before the current
-// one complete. When saving fails and onFallback is given, it is told the
-// fallback message and the song goes to the home folder's "temp.wav";
-// otherwise the error is raised. The destination is replaced only by a
-// complete file. "work1.tmp" is removed at the end.
+// one complete. When the destination can't be written and onFallback is
+// given, it is told the fallback message and the song goes to the home
+// folder's "temp.wav"; otherwise EFCreateError is raised. The destination is
+// replaced only by a complete file; on any error it is left as it was.
 RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
                           const std::vector<int>& used, const std::filesystem::path& destination,
                           RenderProgress& progress,

@@ -88,7 +88,7 @@ TEST_F(RenderCommandTest, RendersTheDemoSongToAWaveFileOthersRead) {
   const auto bytes = fs::file_size(home_ / "demo.wav");
   EXPECT_EQ(PythonWave(home_ / "demo.wav"), "2 2 44100 " + std::to_string((bytes - 44) / 4) + "\n");
   EXPECT_GT(bytes, 44u + 4u * 44100 * 10);  // ten patterns of a few seconds
-  EXPECT_FALSE(fs::exists(home_ / "work1.tmp"));
+  EXPECT_FALSE(fs::exists(home_ / "demo.wav.part"));
 }
 
 TEST_F(RenderCommandTest, APatternRendersWithItsLoopCount) {

@@ -130,8 +130,8 @@ TEST_F(SongRenderTest, SongEqualsTheReferenceSampleForSample) {
   EXPECT_EQ(progress.ended, 1);
   EXPECT_EQ(progress.adding, (std::vector<std::string>{"Kick      [ ]", "Snare     [ ]", "Hat",
                                                        "Sample 1", "Sample 3"}));
-  // The backing file goes with the render.
-  EXPECT_FALSE(fs::exists(home_ / "work1.tmp"));
+  // Built beside it and moved into place.
+  EXPECT_FALSE(fs::exists(home_ / "song.wav.part"));
 }
 
 // A song longer than one window, with a silent stretch longer than a window
@@ -250,6 +250,19 @@ TEST_F(SongRenderTest, FailedSaveGoesToTempWavWithTheMessage) {
   EXPECT_FALSE(fs::exists(dest));
   // Without a fallback the error reaches the caller.
   EXPECT_THROW(Render(seq, dest, progress), EFCreateError);
+
+  // A destination that can be written beside but not replaced: a folder.
+  fs::create_directories(home_ / "taken.wav" / "inside");
+  fs::remove(home_ / "temp.wav");
+  told.clear();
+  EXPECT_EQ(Render(seq, home_ / "taken.wav", progress,
+                   [&](const std::string& text) { told.push_back(text); })
+                .outcome,
+            RenderOutcome::SavedToFallback);
+  EXPECT_EQ(told.size(), 1u);
+  EXPECT_TRUE(Bytes(home_ / "temp.wav") == ref.FileBytes());
+  EXPECT_TRUE(fs::is_directory(home_ / "taken.wav" / "inside"));
+  EXPECT_FALSE(fs::exists(home_ / "taken.wav.part"));
 }
 
 // An error in the assembly leaves an existing file as it was.
