@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -41,12 +42,14 @@ class TerminalBar : public RenderProgress {
   void Advance(std::int64_t done) override {
     Draw(total_ > 0 ? static_cast<int>(done * 100 / total_) : 100);
   }
+  // Shown at the next move of the bar: names change far more often.
   void Adding(const std::string& text) override { adding_ = text; }
   void End() override {
     if (drawn_) out_ << "\n" << std::flush;
   }
 
  private:
+  // The bar, the percentage and the instrument being added.
   void Draw(int percent) {
     if (percent == percent_) return;
     percent_ = percent;
@@ -56,7 +59,9 @@ class TerminalBar : public RenderProgress {
          << (percent < 10    ? "  "
              : percent < 100 ? " "
                              : "")
-         << percent << "% " << std::flush;
+         << percent << "% " << adding_
+         << std::string(pad_ > adding_.size() ? pad_ - adding_.size() : 0, ' ') << std::flush;
+    pad_ = std::max(pad_, adding_.size());
     drawn_ = true;
   }
   std::ostream& out_;
@@ -64,6 +69,7 @@ class TerminalBar : public RenderProgress {
   int percent_ = -1;
   bool drawn_ = false;
   std::string adding_;
+  std::size_t pad_ = 0;  // clears a longer name drawn before
 };
 
 std::string Duration(std::int32_t frames) {
