@@ -2,10 +2,12 @@
 // event loop until the main window closes.
 #include <QApplication>
 #include <QPushButton>
+#include <QToolButton>
 
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 
+#include "app/CommandLine.h"
 #include "intro/intro.h"
 #include "kit/AudioOutput.h"
 #include "kit/MakeKit.h"
@@ -15,6 +17,8 @@
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
 #include "render/Main.h"
+#include "render/RenderPrep.h"
+#include "render/Unit1.h"
 
 namespace {
 // Choosing a slot in the Extra samples window opens it in the sample editor.
@@ -29,6 +33,11 @@ void OpenSlotInEditor(TMainForm& editor, int slot) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // "korvanto render SONG OUT.wav", --help and --version run without windows.
+  bool handled = false;
+  const int code = RunCommandLine(argc, argv, handled);
+  if (handled) return code;
+
   QApplication app(argc, argv);
   app.setApplicationName("Korvanto");
   QFont font = app.font();
@@ -43,6 +52,11 @@ int main(int argc, char** argv) {
   sequence.SetSampleEditor(&sampleEditor.Editor());
   TKit_List kitList;
   sequence.SetKitListWindow(&kitList);
+  TForm1 renderWindow;
+  renderWindow.SetProgressBar(sequence.ProgressBar1);
+  // Stop enables the play buttons again: that is the render's cancel.
+  renderWindow.SetStopPressed([&] { return sequence.ToolButton1->isEnabled(); });
+  sequence.SetRenderWindow(&renderWindow, [&] { return SlotSoundsOf(sampleEditor.Slots()); });
   TMakit kitMaker;
   sequence.SetKitMakerWindow(&kitMaker);
   TIntroScreen introScreen;  // shows itself only when Korvanto.avi is there

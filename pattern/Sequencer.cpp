@@ -92,12 +92,11 @@ void TSequence::BuildToolBar() {
   small.setPointSize(8);
   ToolBar1->setFont(small);
   auto icon = [](ToolIcon i) { return static_cast<int>(i); };
-  auto later = &TSequence::PlaceholderAction;
   ToolButton1 = AddToolButton(icon(ToolIcon::Play), "Play pattern", &TSequence::BitBtn3Click);
   ToolButton2 = AddToolButton(icon(ToolIcon::Stop), "Stop", &TSequence::BitBtn4Click);
   ToolButton3 = AddToolButton(icon(ToolIcon::RepeatPattern), "Repeat pattern", &TSequence::ToolButton3Click);
   ToolBar1->addSeparator();
-  ToolButton5 = AddToolButton(icon(ToolIcon::RenderWave), "Convert play list to WAVE", later);
+  ToolButton5 = AddToolButton(icon(ToolIcon::RenderWave), "Convert play list to WAVE", &TSequence::RendorClick);
   ToolButton6 = AddToolButton(icon(ToolIcon::ClearList), "Clear play list", &TSequence::BitBtn10Click);
   ToolButton7 = AddToolButton(icon(ToolIcon::PlayList), "Play, play list", &TSequence::BitBtn12Click);
   ToolButton8 = AddToolButton(icon(ToolIcon::RepeatList), "Repeat play list", &TSequence::ToolButton8Click);
@@ -253,13 +252,12 @@ void TSequence::BuildMenu() {
     connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
     return action;
   };
-  auto later = [] {};
   QMenu* file = menuBar()->addMenu("File");
   add(file, "&New Song", QKeySequence("Ctrl+N"), [this] { New_SongClick(); });
   add(file, "Open Song", QKeySequence("Ctrl+O"), [this] { BitBtn8Click(); });
   add(file, "Save Song", QKeySequence("Ctrl+S"), [this] { BitBtn9Click(); });
   add(file, "E&xit", QKeySequence("Ctrl+C"), [this] { Exit1Click(); });
-  add(file, "Render song to wav file", QKeySequence("F11"), later);
+  add(file, "Render song to wav file", QKeySequence("F11"), [this] { RendorClick(); });
   QMenu* edit = menuBar()->addMenu("Edit");
   add(edit, "Clear Pattern", {}, [this] { BitBtn7Click(); });
   edit->addSeparator();

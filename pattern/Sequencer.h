@@ -17,6 +17,7 @@
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
 #include "pattern/TimeBeat.h"
+#include "render/RenderPrep.h"
 #include "song/EditorSlotAccess.h"
 #include "song/KitPlaybackSound.h"
 #include "song/PlayList.h"
@@ -42,6 +43,7 @@ class StepGridView;
 class TForm2;
 class TKit_List;
 class TMakit;
+class TForm1;
 
 class TSequence : public QMainWindow, public PlaybackHost {
   Q_OBJECT
@@ -70,6 +72,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void SetOptionsWindow(TForm2* options) { options_ = options; }
   void SetKitListWindow(TKit_List* kitList);
   void SetKitMakerWindow(TMakit* kitMaker) { kitMaker_ = kitMaker; }
+  void SetRenderWindow(TForm1* renderWindow, std::function<SlotSounds()> slots);
   void SetSlotPlayer(SlotPlayer* player) {
     slotPlayer_ = player;
     playbackSound_.SetSlotPlayer(player);
@@ -155,6 +158,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void SongBinClick();
   void BitBtn10Click();
   void SongListMouseDown(int row);
+  void RendorClick();
   void New_SongClick();
   void BitBtn8Click();
   void BitBtn9Click();
@@ -192,9 +196,6 @@ class TSequence : public QMainWindow, public PlaybackHost {
   // Runs one start-up step; a failure is shown and the next steps still run.
   void StartUpStep(const std::function<void()>& step);
 
-  // Handlers of later parts of the program.
-  void PlaceholderAction() {}
-
   SoundWindow soundWindow_;
   TDXSound DXSound1{&soundWindow_};
   TDXWaveList DXWaveList1;
@@ -215,6 +216,8 @@ class TSequence : public QMainWindow, public PlaybackHost {
   bool kitLoaded_ = false;
   TKit_List* kitList_ = nullptr;
   TMakit* kitMaker_ = nullptr;
+  TForm1* renderWindow_ = nullptr;
+  std::function<SlotSounds()> renderSlots_;
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
   TForm2* options_ = nullptr;

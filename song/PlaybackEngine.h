@@ -46,6 +46,12 @@ class PlaybackEngine {
   void BitBtn4Click();       // stop both players
   // The play list was cleared: the song stops, the pattern player plays on.
   void PlayListCleared();
+  // A render compiles the play list as a song start does: the song player's
+  // position and stop mark start afresh.
+  void ResetSongPosition() {
+    stopMark_.clear();
+    sequencePos_ = 0;
+  }
   void DXSound1Initialize();
   void DXTimer2Timer();  // one pattern step
   void DXTimer1Timer();  // one song step

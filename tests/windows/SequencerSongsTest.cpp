@@ -8,6 +8,7 @@
 #include "common/Files.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
+#include "render/Unit1.h"
 #include "support/WindowTest.h"
 #include <gtest/gtest.h>
 
@@ -78,4 +79,22 @@ TEST_F(SequencerSongs, TheDemoSongOpensAndPlays) {
   sequence.ToolButton6->click();  // clearing the play list stops the song
   EXPECT_FALSE(sequence.Engine().SongPlaying());
   EXPECT_EQ(sequence.SongList->count(), 0);
+}
+
+TEST_F(SequencerSongs, RenderingFromTheMainWindowWritesTheSong) {
+  TForm1 renderWindow;
+  renderWindow.SetProgressBar(sequence.ProgressBar1);
+  renderWindow.SetStopPressed([&] { return false; });
+  sequence.SetRenderWindow(&renderWindow, [] { return SlotSounds{}; });
+  sequence.Edit2->setText("beat");
+  for (int row = 2; row < 18; row += 4) sequence.Grid().SetCell(1, row, "Kick      [ ]");
+  sequence.ToolButton14->click();
+  sequence.SongList->setCurrentRow(0);
+  home.prompts.paths.push_back((home / "beat.wav").string());
+  QTest::keyClick(&sequence, Qt::Key_F11);
+  ASSERT_TRUE(std::filesystem::exists(home / "beat.wav"));
+  // 16 steps at 120 ms: two seconds of 44100 Hz, 16-bit stereo, and the kick's tail.
+  EXPECT_GT(std::filesystem::file_size(home / "beat.wav"), 44u + 16 * 0.12 * 44100 * 4);
+  EXPECT_TRUE(sequence.ToolButton1->isEnabled());
+  EXPECT_TRUE(sequence.Engine().MainPlay().empty());
 }

@@ -1,0 +1,35 @@
+// TSequence: "Render song to wav file".
+#include <QToolButton>
+
+#include "pattern/Sequencer.h"
+#include "render/RenderFlow.h"
+#include "render/RenderPrep.h"
+#include "render/Unit1.h"
+
+void TSequence::SetRenderWindow(TForm1* renderWindow, std::function<SlotSounds()> slots) {
+  renderWindow_ = renderWindow;
+  renderSlots_ = std::move(slots);
+}
+
+void TSequence::RendorClick() {
+  if (!renderWindow_) return;
+  RenderHost host;
+  host.home = homeDir_;
+  host.kit = &DXWaveList1.Items;
+  host.chooser = &instruments_;
+  host.slots = renderSlots_;
+  host.playListEmpty = [this] { return playList_.Count() == 0; };
+  host.compile = [this] {
+    // The render's own copy: a song playing meanwhile keeps its sequence.
+    Lines sequence;
+    CompilePlayList(sequence);
+    engine_.ResetSongPosition();
+    return sequence;
+  };
+  host.setPlayButtonsEnabled = [this](bool enabled) {
+    ToolButton1->setEnabled(enabled);
+    ToolButton7->setEnabled(enabled);
+  };
+  host.clearPlaySequence = [this] { engine_.MainPlay().clear(); };
+  renderWindow_->Render(host);
+}
