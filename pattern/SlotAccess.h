@@ -30,3 +30,18 @@ class SlotAccess {
   // The sample editor's pitch bar shows this frequency.
   virtual void SetFrequencyBar(int64_t frequency) = 0;
 };
+
+// Slots as a fresh start leaves them: every one empty, nothing to load into.
+class EmptySlotAccess : public SlotAccess {
+ public:
+  std::string FileName(int) override { return kBlankName; }
+  int64_t Frequency(int) override { return 44100; }
+  int32_t Pan(int) override { return 0; }
+  void LoadFile(int, const std::string&) override {}
+  void SetFrequency(int, int64_t) override {}
+  void SetBaseFrequency(int, int64_t) override {}
+  void SetPan(int, int32_t) override {}
+  void SetButtonCaption(int, const std::string&) override {}
+  void MarkHoldingSample() override {}
+  void SetFrequencyBar(int64_t) override {}
+};

@@ -19,20 +19,6 @@ QString Latin1(const std::string& s) {
   return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// Before the sample editor exists the slots are empty and stay so.
-class NoSlots : public SlotAccess {
- public:
-  std::string FileName(int) override { return kBlankName; }
-  int64_t Frequency(int) override { return 44100; }
-  int32_t Pan(int) override { return 0; }
-  void LoadFile(int, const std::string&) override {}
-  void SetFrequency(int, int64_t) override {}
-  void SetBaseFrequency(int, int64_t) override {}
-  void SetPan(int, int32_t) override {}
-  void SetButtonCaption(int, const std::string&) override {}
-  void MarkHoldingSample() override {}
-  void SetFrequencyBar(int64_t) override {}
-};
 }  // namespace
 
 void TSequence::SetSampleEditor(SampleEditor* editor) {
@@ -40,7 +26,8 @@ void TSequence::SetSampleEditor(SampleEditor* editor) {
 }
 
 SequencerCore TSequence::Core() {
-  static NoSlots noSlots;
+  // Before the sample editor exists the slots are empty and stay so.
+  static EmptySlotAccess noSlots;
   SlotAccess& slots = slotAccess_ ? static_cast<SlotAccess&>(*slotAccess_) : noSlots;
   return SequencerCore{homeDir_, grid_, library_, playList_, slots, AppPrompts()};
 }

@@ -1,3 +1,4 @@
+#include "support/ErrorText.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,14 +9,6 @@
 
 namespace {
 
-std::string Message(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "no error";
-}
 
 int FilesIn(const std::filesystem::path& dir) {
   int count = 0;

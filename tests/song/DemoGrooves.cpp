@@ -7,20 +7,7 @@
 
 namespace {
 
-// Slots as a fresh start-up leaves them.
-class EmptySlots : public SlotAccess {
- public:
-  std::string FileName(int) override { return kBlankName; }
-  int64_t Frequency(int) override { return 44100; }
-  int32_t Pan(int) override { return 0; }
-  void LoadFile(int, const std::string&) override {}
-  void SetFrequency(int, int64_t) override {}
-  void SetBaseFrequency(int, int64_t) override {}
-  void SetPan(int, int32_t) override {}
-  void SetButtonCaption(int, const std::string&) override {}
-  void MarkHoldingSample() override {}
-  void SetFrequencyBar(int64_t) override {}
-};
+using EmptySlots = EmptySlotAccess;
 
 std::string Cell(const std::string& instrument, char step) {
   return instrument + "[" + (step == 'x' ? ' ' : step) + "]";

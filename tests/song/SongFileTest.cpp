@@ -1,3 +1,4 @@
+#include "support/ErrorText.h"
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
@@ -7,14 +8,6 @@
 
 namespace {
 
-std::string Message(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "no error";
-}
 
 using Names = std::vector<std::string>;
 
