@@ -1,5 +1,8 @@
 #include "kit/CaptureOutput.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -43,7 +46,18 @@ void CaptureTape::Stop() {
   render_ = nullptr;
 }
 
+namespace {
+// A paced tape stands in for a sound card's callback thread, which audio
+// systems run at a real-time priority; take one where the system allows.
+void RaiseToAudioPriority() {
+  sched_param param{};
+  param.sched_priority = 20;
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);  // refused: keep the default
+}
+}  // namespace
+
 void CaptureTape::Run(Clock::time_point start) {
+  RaiseToAudioPriority();
   const int rate = settings_.rate, period = settings_.periodFrames;
   for (int64_t block = 0;; ++block) {
     // Due times are absolute, so wake-up delays never accumulate.
