@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "render/CpuClones.h"
 #include "render/wavaudio.h"
 #include "render/wavaudioMath.h"
 #include "render/wavaudioVoice.h"
@@ -19,10 +20,7 @@ std::int32_t Clamp(std::int64_t v) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -32767, 32767));
 }
 
-// Built for AVX2 too where the system picks clones at load time.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("avx2", "default")))
-#endif
+KORVANTO_AVX2_CLONES
 void Add16(const std::int32_t* add, std::size_t count, std::uint8_t* at) {
   if constexpr (std::endian::native == std::endian::little) {
     std::int16_t block[kChunkFrames];

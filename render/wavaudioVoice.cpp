@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/CpuClones.h"
 #include "render/wavaudio.h"
 #include "render/wavaudioMath.h"
 
@@ -23,9 +24,7 @@ void DecodeRow(const std::uint8_t* at, std::size_t frames, int stride, bool eigh
 }
 
 // Amounts at whole source frames: sample times volume times gain, rounded.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("avx2", "default")))
-#endif
+KORVANTO_AVX2_CLONES
 void ScaleFrames(const std::int16_t* const* rows, const double* gains, int channels, double volume,
                  std::int32_t count, std::int32_t* out) {
   if (channels == 2) {
