@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -28,54 +29,125 @@ int DeviceRate(int preferred) {
   return preferred == 44100 ? 44100 : 48000;
 }
 
+// The one SDL device, opened while any output is open. The started outputs
+// are changed only under SDL's device lock, which the callback holds.
+class SharedDevice {
+ public:
+  static constexpr int kMaxOutputs = 16;
+
+  static SharedDevice& Instance() {
+    static SharedDevice device;
+    return device;
+  }
+
+  bool Acquire(int preferredRate, int& rate, int& period) {
+    if (users_ == 0 && !OpenDevice(preferredRate)) return false;
+    ++users_;
+    rate = rate_;
+    period = period_;
+    return true;
+  }
+
+  void Release() {
+    if (--users_ > 0) return;
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
+  }
+
+  void Attach(SdlAudioOutput* output) {
+    SDL_LockAudioDevice(device_);
+    if (started_.size() < kMaxOutputs) started_.push_back(output);
+    SDL_UnlockAudioDevice(device_);
+    SDL_PauseAudioDevice(device_, 0);
+  }
+
+  // Once it returns, the callback no longer calls the output.
+  void Detach(SdlAudioOutput* output) {
+    SDL_LockAudioDevice(device_);
+    std::erase(started_, output);
+    SDL_UnlockAudioDevice(device_);
+  }
+
+ private:
+  SharedDevice() { started_.reserve(kMaxOutputs); }
+
+  bool OpenDevice(int preferredRate) {
+    if (!InitSdlAudio()) return false;
+    SDL_AudioSpec want{};
+    SDL_AudioSpec have{};
+    want.freq = DeviceRate(preferredRate);
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = 256;  // about 5 ms
+    want.callback = &SharedDevice::Callback;
+    want.userdata = this;
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (device_ == 0) return false;
+    rate_ = have.freq;
+    period_ = have.samples;
+    // Room for the largest block SDL may ask for, made before it starts.
+    mix_.assign(static_cast<size_t>(std::max(period_, 4096)) * 2, 0.0f);
+    return true;
+  }
+
+  static void Callback(void* self, uint8_t* stream, int bytes) {
+    static_cast<SharedDevice*>(self)->Mix(reinterpret_cast<float*>(stream),
+                                          bytes / static_cast<int>(2 * sizeof(float)));
+  }
+
+  void Mix(float* out, int frames) {
+    std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
+    const size_t samples = std::min(static_cast<size_t>(frames) * 2, mix_.size());
+    for (SdlAudioOutput* output : started_) {
+      output->RenderInto(mix_.data(), static_cast<int>(samples / 2));
+      for (size_t i = 0; i < samples; ++i) out[i] += mix_[i];
+    }
+    if (started_.size() > 1)
+      for (size_t i = 0; i < samples; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  }
+
+  SDL_AudioDeviceID device_ = 0;
+  int users_ = 0;
+  int rate_ = 0;
+  int period_ = 0;
+  std::vector<SdlAudioOutput*> started_;
+  std::vector<float> mix_;
+};
+
 }  // namespace
 
 SdlAudioOutput::~SdlAudioOutput() {
-  if (device_) SDL_CloseAudioDevice(device_);
+  Stop();
+  if (opened_) SharedDevice::Instance().Release();
 }
 
 bool SdlAudioOutput::Open(int preferredRate) {
-  if (!InitSdlAudio()) return false;
-  SDL_AudioSpec want{};
-  SDL_AudioSpec have{};
-  want.freq = DeviceRate(preferredRate);
-  want.format = AUDIO_F32SYS;
-  want.channels = 2;
-  want.samples = 256;  // about 5 ms
-  want.callback = &SdlAudioOutput::Callback;
-  want.userdata = this;
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
-                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-  if (device_ == 0) return false;
-  rate_ = have.freq;
-  period_ = have.samples;
-  return true;
+  if (opened_) return true;
+  opened_ = SharedDevice::Instance().Acquire(preferredRate, rate_, period_);
+  return opened_;
 }
 
 void SdlAudioOutput::Start(Render render) {
-  SDL_LockAudioDevice(device_);
+  if (!opened_) return;
   render_ = std::move(render);
-  SDL_UnlockAudioDevice(device_);
-  SDL_PauseAudioDevice(device_, 0);
+  SharedDevice::Instance().Attach(this);
+  started_ = true;
 }
 
 void SdlAudioOutput::Stop() {
-  if (!device_) return;
-  SDL_PauseAudioDevice(device_, 1);
-  // Taking the device lock waits for a callback in progress.
-  SDL_LockAudioDevice(device_);
+  if (!started_) return;
+  SharedDevice::Instance().Detach(this);
+  started_ = false;
   render_ = nullptr;
-  SDL_UnlockAudioDevice(device_);
 }
 
-void SdlAudioOutput::Callback(void* self, uint8_t* stream, int bytes) {
-  auto* output = static_cast<SdlAudioOutput*>(self);
-  const int frames = bytes / static_cast<int>(2 * sizeof(float));
-  ++output->callbacks_;
-  if (output->render_)
-    output->render_(reinterpret_cast<float*>(stream), frames);
+void SdlAudioOutput::RenderInto(float* out, int frames) {
+  ++callbacks_;
+  if (render_)
+    render_(out, frames);
   else
-    std::memset(stream, 0, static_cast<size_t>(bytes));
+    std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
 }
 
 AudioOutputFactory SdlAudioOutputFactory() {

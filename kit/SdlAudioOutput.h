@@ -2,6 +2,10 @@
 // The system's default sound device through SDL2 (PipeWire, PulseAudio, ALSA
 // or JACK): float stereo at the rate the device prefers (48000 or 44100),
 // in blocks of about 5 ms or the smallest SDL grants.
+//
+// Every window's sound device is one SdlAudioOutput, but they all share one
+// SDL device: some systems (and SDL's own dummy driver) open the default
+// device only once. Its callback sums what each started output renders.
 #include <atomic>
 #include <cstdint>
 
@@ -24,10 +28,12 @@ class SdlAudioOutput : public AudioOutput {
   // Blocks SDL asked for so far (for the adapter's own test).
   int64_t Callbacks() const { return callbacks_.load(); }
 
- private:
-  static void Callback(void* self, uint8_t* stream, int bytes);
+  // Called by the shared device for a started output.
+  void RenderInto(float* out, int frames);
 
-  uint32_t device_ = 0;
+ private:
+  bool opened_ = false;
+  bool started_ = false;
   int rate_ = 0;
   int period_ = 0;
   Render render_;

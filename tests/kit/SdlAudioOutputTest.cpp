@@ -80,4 +80,33 @@ TEST(SdlAudioOutput, FactoryMakesAnSdlOutput) {
   EXPECT_TRUE(output->RealTime());
 }
 
+// The main window, the sample editor and the kit maker each open a device;
+// they share SDL's one device, whose callback sums them.
+TEST(SdlAudioOutput, SeveralOutputsShareTheOneDevice) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SdlAudioOutput first, second, third;
+  ASSERT_TRUE(first.Open(48000));
+  ASSERT_TRUE(second.Open(44100));
+  ASSERT_TRUE(third.Open(48000));
+  EXPECT_EQ(second.Rate(), first.Rate());
+  auto constant = [](float value) {
+    return [value](float* out, int frames) { std::fill(out, out + 2 * frames, value); };
+  };
+  first.Start(constant(0.25f));
+  second.Start(constant(0.5f));
+  // The third stays open but is never started.
+  const auto until = std::chrono::steady_clock::now() + 5s;
+  while ((first.Callbacks() == 0 || second.Callbacks() == 0) &&
+         std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(5ms);
+  EXPECT_GT(first.Callbacks(), 0);
+  EXPECT_GT(second.Callbacks(), 0);
+  EXPECT_EQ(third.Callbacks(), 0);
+  first.Stop();
+  const int64_t stopped = first.Callbacks();
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(first.Callbacks(), stopped);  // a stopped output is never called again
+  second.Stop();
+}
+
 }  // namespace
