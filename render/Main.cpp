@@ -63,6 +63,10 @@ QLabel* MakeLabel(QWidget* client, const char* name, const char* text, QPoint at
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                  Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+  // The designed sizes fit a small 8-point face.
+  QFont small = font();
+  small.setPointSize(8);
+  setFont(small);
   auto* client = new QWidget(this);
   client->setFixedSize(kClientWidth, kClientHeight);
   client->setAutoFillBackground(true);
@@ -100,10 +104,10 @@ void TMainForm::FormCreate() {
 void TMainForm::BuildControls(QWidget* client) {
   Label1 = MakeLabel(client, "Label1", "Pitch by semitone", QPoint(4, 4));
   // The pressed looks first, so that the buttons lie on top of them.
-  Image3 = MakeImage(client, "Image3", QRect(96, 8, 13, 13), false, true);
-  Image4 = MakeImage(client, "Image4", QRect(116, 8, 17, 13), true, true);
-  Image1 = MakeImage(client, "Image1", QRect(96, 8, 13, 13), false, false);
-  Image2 = MakeImage(client, "Image2", QRect(116, 8, 17, 13), true, false);
+  Image3 = MakeImage(client, "Image3", QRect(104, 8, 13, 13), false, true);
+  Image4 = MakeImage(client, "Image4", QRect(124, 8, 17, 13), true, true);
+  Image1 = MakeImage(client, "Image1", QRect(104, 8, 13, 13), false, false);
+  Image2 = MakeImage(client, "Image2", QRect(124, 8, 17, 13), true, false);
   Image1->setToolTip("Down a semitone");
   Image2->setToolTip("Up a semitone");
   for (QLabel* image : {Image1, Image2}) {
