@@ -16,10 +16,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD)
 
-# Starts the program in a prepared home folder, which becomes its home directory.
+# Starts the program in a prepared home folder, which becomes its home
+# directory, with the demo song on the play list: press F5 to hear it.
 run: build
 	@scripts/prepare-home $(BUILD) $(HOME_DIR)
-	cd $(HOME_DIR) && $(CURDIR)/$(BUILD)/korvanto
+	cd $(HOME_DIR) && $(CURDIR)/$(BUILD)/korvanto $$([ -f Demo.sng ] && echo Demo.sng)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

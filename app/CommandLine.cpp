@@ -18,9 +18,10 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: korvanto [--help | --version | render SONG.sng|PATTERN.pat OUT.wav]\n"
+    "Usage: korvanto [SONG.sng | --help | --version | render SONG.sng|PATTERN.pat OUT.wav]\n"
     "\n"
-    "Without arguments Korvanto opens its windows.\n"
+    "Without arguments Korvanto opens its windows; with a song file it opens\n"
+    "that song on the play list.\n"
     "\n"
     "  render SONG.sng OUT.wav     render a song's play list from its first entry\n"
     "  render PATTERN.pat OUT.wav  render one pattern, its loop count included\n"

@@ -69,6 +69,10 @@ int main(int argc, char** argv) {
     samples.SlotButtons()[slot - 1]->setText(QString::fromLatin1(caption.c_str()));
   });
 
+  // "korvanto SONG.sng" opens the song once every window is there.
+  for (int i = 1; i < argc; ++i)
+    if (QString(argv[i]).endsWith(".sng")) sequence.OpenSongAtStart(argv[i]);
+
   sequence.show();
   // The Kit List stands just right of the main window.
   kitList.move(sequence.frameGeometry().right() + 1, kitList.y());

@@ -162,6 +162,8 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void New_SongClick();
   void BitBtn8Click();
   void BitBtn9Click();
+  // Opens a song named on the command line, as "Open Song" would.
+  void OpenSongAtStart(const std::string& path);
 
   // What the players need of the window.
   std::string Cell(int col, int row) const override { return grid_.Cell(col, row); }

@@ -135,6 +135,15 @@ void TSequence::BitBtn8Click() {
   if (!opened->slotError.empty()) AppPrompts().ShowError(opened->slotError);
 }
 
+void TSequence::OpenSongAtStart(const std::string& path) {
+  Guarded([&] {
+    auto core = Core();
+    const SongOpen opened = OpenSongFile(core, path);
+    RefreshPlayList();
+    if (!opened.slotError.empty()) AppPrompts().ShowError(opened.slotError);
+  });
+}
+
 void TSequence::BitBtn9Click() {
   auto core = Core();
   if (SaveSong(core)) ToolButton1->setEnabled(true);

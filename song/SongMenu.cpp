@@ -35,7 +35,11 @@ bool SaveSong(SequencerCore& core) {
 std::optional<SongOpen> OpenSong(SequencerCore& core) {
   const auto chosen = core.prompts.OpenFile(SongFileRequest(core.home));
   if (!chosen || chosen->empty()) return std::nullopt;
-  const SongFileData data = ParseSongLines(ReadTextLines(*chosen));
+  return OpenSongFile(core, *chosen);
+}
+
+SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path) {
+  const SongFileData data = ParseSongLines(ReadTextLines(path));
   core.playList.SetNames(data.entries);
   SongOpen result;
   try {

@@ -38,3 +38,5 @@ struct SongOpen {
 // dialog was cancelled. A file that can't be read (EFOpenError) or with a
 // bad number (EConvertError) raises before anything changes.
 std::optional<SongOpen> OpenSong(SequencerCore& core);
+// The same for a song file named without a dialog.
+SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path);

@@ -98,3 +98,14 @@ TEST_F(SequencerSongs, RenderingFromTheMainWindowWritesTheSong) {
   EXPECT_TRUE(sequence.ToolButton1->isEnabled());
   EXPECT_TRUE(sequence.Engine().MainPlay().empty());
 }
+
+TEST_F(SequencerSongs, ASongNamedAtStartIsOpenedWithoutADialog) {
+  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  sequence.OpenSongAtStart("Demo.sng");
+  EXPECT_TRUE(home.prompts.fileRequests.empty());
+  EXPECT_GT(sequence.SongList->count(), 5);
+  sequence.OpenSongAtStart("Missing.sng");
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, "Cannot open file Missing.sng");
+}
