@@ -1,5 +1,7 @@
 #include "song/SuperTimerWait.h"
 
+#include <algorithm>
+
 #if defined(__linux__)
 #include <sys/prctl.h>
 #endif
@@ -17,9 +19,17 @@ bool SpinUntil(Sleeper& sleeper, Clock::time_point due, Now now) {
   return true;
 }
 
+// A virtual machine sometimes wakes a sleeper a few hundred microseconds late;
+// long intervals can afford to spin through that, short ones can't.
+std::chrono::microseconds SpinMarginFor(const WaitOptions& options,
+                                        std::chrono::milliseconds interval) {
+  const auto scaled = std::chrono::duration_cast<std::chrono::microseconds>(interval) / 256;
+  return std::clamp(scaled, options.spinMargin, std::max(options.spinMargin, 1000us));
+}
+
 std::optional<WaitEnd> WaitPrecisely(const WaitOptions& options, Sleeper& sleeper,
-                                     Clock::time_point due) {
-  if (!sleeper.SleepUntil(due - options.spinMargin)) return std::nullopt;
+                                     Clock::time_point due, std::chrono::milliseconds interval) {
+  if (!sleeper.SleepUntil(due - SpinMarginFor(options, interval))) return std::nullopt;
   if (!SpinUntil(sleeper, due, [] { return Clock::now(); })) return std::nullopt;
   const auto now = Clock::now();
   return WaitEnd{now, now};
@@ -39,7 +49,7 @@ std::optional<WaitEnd> SleepThenSpin(Sleeper& sleeper, Clock::time_point due,
 std::optional<WaitEnd> WaitForDue(const WaitOptions& options, Sleeper& sleeper,
                                   Clock::time_point due, std::chrono::milliseconds interval) {
   if (options.kind == WaitKind::SleepThenSpin) return SleepThenSpin(sleeper, due, interval);
-  return WaitPrecisely(options, sleeper, due);
+  return WaitPrecisely(options, sleeper, due, interval);
 }
 
 Clock::time_point MillisecondReading() {
