@@ -133,6 +133,11 @@ class TSequence : public QMainWindow, public PlaybackHost {
   // Start-up, close and resize.
   void FormCreate();
   void FormClose();
+  // Both players stop; called when the window closes and before the
+  // windows it plays through go.
+  void Shutdown();
+  // Told once the window has closed: the program ends.
+  std::function<void()> OnClosed;
   void FormResize();
   void Exit1Click();
   void HelpClick();

@@ -71,7 +71,14 @@ void TSequence::FormClose() {
 
 void TSequence::closeEvent(QCloseEvent* event) {
   FormClose();
+  Shutdown();
   event->accept();
+  // Closing the main window ends the program, whatever else is open.
+  if (OnClosed) OnClosed();
+}
+
+void TSequence::Shutdown() {
+  Guarded([&] { engine_.BitBtn4Click(); });
 }
 
 void TSequence::Exit1Click() { close(); }

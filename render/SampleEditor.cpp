@@ -60,6 +60,12 @@ void SampleEditor::MarkHoldingSample() {
   holdsSample_ = true;
   controls_.playEnabled = true;
   controls_.barsEnabled = true;
+  Changed();
+}
+
+void SampleEditor::ShowFrequencyBar(int64_t frequency) {
+  ShowFrequency(frequency);
+  Changed();
 }
 
 void SampleEditor::OpenFile(const std::string& path) {

@@ -63,6 +63,8 @@ class SampleEditor {
   void LoadSlotControls(int n);
   // A loader put a file into a slot: the controls come alive.
   void MarkHoldingSample();
+  // A song opened elsewhere sets the Pitch bar (its handler doesn't run).
+  void ShowFrequencyBar(int64_t frequency);
   bool HoldsSample() const { return holdsSample_; }
 
   // "&Open" after the dialog returned path; "&Close".

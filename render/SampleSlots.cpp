@@ -10,44 +10,33 @@
 
 namespace {
 
-// What a slot carries over when its stream is made again on another device.
-struct SlotState {
-  std::string fileName;
-  bool settingsKnown = false;
-  uint32_t frequency = 0;
-  int32_t pan = 0;
-  int32_t volume = 0;
-};
-
-SlotState Remember(TAudioFileStream* stream) {
-  SlotState state;
-  if (!stream) return state;
-  state.fileName = stream->FileName();
-  if (stream->Buffer().Made()) {
-    state.settingsKnown = true;
-    state.frequency = stream->Frequency();
-    state.pan = stream->Pan();
-    state.volume = stream->Volume();
-  }
-  return state;
-}
-
-void Reopen(TAudioFileStream& stream, const SlotState& state) {
-  if (state.fileName.empty()) return;
-  stream.SetFileName(state.fileName);
-  if (!state.settingsKnown || !stream.Buffer().Made()) return;
-  stream.SetFrequency(state.frequency);
-  stream.SetPan(state.pan);
-  stream.SetVolume(state.volume);
+// The rate a file plays at when opened: its own, from its format block.
+uint32_t OwnRate(TAudioFileStream& stream) {
+  if (!stream.WaveStream()) return 0;
+  const std::vector<uint8_t>& format = stream.Format();
+  if (format.size() < 8) return 0;
+  return format[4] | (format[5] << 8) | (format[6] << 16) |
+         (static_cast<uint32_t>(format[7]) << 24);
 }
 
 }  // namespace
 
+// A slot's pitch, pan and volume are its own: the device buffer, when there
+// is one, only follows them. So a machine without sound still saves, opens
+// and renders songs with the slots' settings.
 struct SampleSlots::Slot {
   std::unique_ptr<TAudioFileStream> stream;
   SlotPitch pitch;
-  // The settings of the last buffer, kept while there is no device.
-  SlotState carried;
+  uint32_t frequency = 0;
+  int32_t pan = 0;
+  int32_t volume = 0;
+
+  void ApplyToBuffer() {
+    if (!stream->Buffer().Made()) return;
+    stream->SetFrequency(frequency);
+    stream->SetPan(pan);
+    stream->SetVolume(volume);
+  }
 };
 
 SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui) : sound_(sound), ui_(ui) {
@@ -72,18 +61,16 @@ void SampleSlots::DeviceNotice(TDXSoundNotifyType notice) {
 void SampleSlots::MakeStreams(TDirectSound* device) {
   std::string firstError;
   for (auto& slot : slots_) {
-    SlotState state = Remember(slot->stream.get());
-    if (state.settingsKnown)
-      slot->carried = state;
-    else if (slot->carried.settingsKnown && slot->carried.fileName == state.fileName)
-      state = slot->carried;
+    const std::string fileName = slot->stream ? slot->stream->FileName() : "";
     slot->stream.reset();
     slot->stream = std::make_unique<TAudioFileStream>(device, ui_);
     slot->stream->OnError = [this](const std::string& message) {
       if (OnError) OnError(message);
     };
     try {
-      Reopen(*slot->stream, state);
+      if (fileName.empty()) continue;
+      slot->stream->SetFileName(fileName);
+      slot->ApplyToBuffer();
     } catch (const std::exception& error) {
       if (firstError.empty()) firstError = error.what();
     }
@@ -139,8 +126,13 @@ bool SampleSlots::Empty(int n) {
 }
 
 void SampleSlots::SetFileName(int n, const std::string& path) {
-  At(n).carried = {};  // a fresh sound starts from its own settings
-  Stream(n).SetFileName(path);
+  Slot& slot = At(n);
+  // A fresh sound starts from its own settings: its rate, centred, full level.
+  slot.frequency = 0;
+  slot.pan = 0;
+  slot.volume = 0;
+  slot.stream->SetFileName(path);
+  slot.frequency = OwnRate(*slot.stream);
 }
 
 void SampleSlots::LoadFile(int n, const std::string& path, int64_t frequency) {
@@ -150,32 +142,36 @@ void SampleSlots::LoadFile(int n, const std::string& path, int64_t frequency) {
 }
 
 uint32_t SampleSlots::Frequency(int n) {
-  return Stream(n).Frequency();
+  return At(n).frequency;
 }
 
 void SampleSlots::SetFrequency(int n, int64_t frequency) {
-  TAudioFileStream& stream = Stream(n);
-  if (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX) {
-    (void)stream.Frequency();  // still "not made" without a buffer, as any setting
-    return;
-  }
-  stream.SetFrequency(static_cast<uint32_t>(frequency));
+  Slot& slot = At(n);
+  if (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX) return;
+  slot.frequency = static_cast<uint32_t>(frequency);
+  slot.ApplyToBuffer();
 }
 
 int32_t SampleSlots::Pan(int n) {
-  return Stream(n).Pan();
+  return At(n).pan;
 }
 
 void SampleSlots::SetPan(int n, int32_t pan) {
-  Stream(n).SetPan(pan);
+  Slot& slot = At(n);
+  if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return;
+  slot.pan = pan;
+  slot.ApplyToBuffer();
 }
 
 int32_t SampleSlots::Volume(int n) {
-  return Stream(n).Volume();
+  return At(n).volume;
 }
 
 void SampleSlots::SetVolume(int n, int32_t volume) {
-  Stream(n).SetVolume(volume);
+  Slot& slot = At(n);
+  if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return;
+  slot.volume = volume;
+  slot.ApplyToBuffer();
 }
 
 int SampleSlots::BitsPerSample(int n) {
@@ -185,7 +181,9 @@ int SampleSlots::BitsPerSample(int n) {
 }
 
 void SampleSlots::RecreateBuffer(int n) {
-  Stream(n).RecreateBuffer();
+  Slot& slot = At(n);
+  slot.stream->RecreateBuffer();
+  slot.ApplyToBuffer();
 }
 
 int64_t SampleSlots::BaseFrequency(int n) const {

@@ -24,9 +24,10 @@ class SampleSlots : public SlotPlayer {
   static constexpr const char* kBlankName = "Blank.wav";
 
   // Makes the 32 slot streams, each still without a file. While the device
-  // is closed the streams read their files but have no buffer: playing and
-  // the settings raise "IDirectSoundBuffer not made". When the device opens
-  // or closes the streams are made again on it, keeping files and settings.
+  // is closed the streams read their files but have no buffer: playing
+  // raises "IDirectSoundBuffer not made", while the settings below are the
+  // slot's own and work all the same. When the device opens or closes the
+  // streams are made again on it, keeping files and settings.
   SampleSlots(TDXSound& sound, UiThread& ui);
   ~SampleSlots() override;
   SampleSlots(const SampleSlots&) = delete;
@@ -62,9 +63,11 @@ class SampleSlots : public SlotPlayer {
   // as both the slot's base frequency and its playing frequency.
   void LoadFile(int n, const std::string& path, int64_t frequency);
 
+  // The file's own rate once a file is opened (0 without a wave).
   uint32_t Frequency(int n);
-  // A value the device can't play (outside 100..200000 Hz) is refused and
-  // the slot keeps its frequency, as the device itself would.
+  // A value the device can't play (outside 100..200000 Hz, pans beyond
+  // +-10000, volumes outside -10000..0) is refused and the slot keeps its
+  // setting, as the device itself would.
   void SetFrequency(int n, int64_t frequency);
   int32_t Pan(int n);
   void SetPan(int n, int32_t pan);

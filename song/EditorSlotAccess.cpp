@@ -1,6 +1,5 @@
 #include "song/EditorSlotAccess.h"
 
-#include "common/Exception.h"
 #include "render/SampleEditor.h"
 
 std::string EditorSlotAccess::FileName(int n) {
@@ -8,19 +7,11 @@ std::string EditorSlotAccess::FileName(int n) {
 }
 
 int64_t EditorSlotAccess::Frequency(int n) {
-  try {
-    return editor_.Slots().Frequency(n);
-  } catch (const EDirectSoundBufferError&) {
-    return frequencies_[n] ? frequencies_[n] : editor_.Slots().BaseFrequency(n);
-  }
+  return editor_.Slots().Frequency(n);
 }
 
 int32_t EditorSlotAccess::Pan(int n) {
-  try {
-    return editor_.Slots().Pan(n);
-  } catch (const EDirectSoundBufferError&) {
-    return pans_[n];
-  }
+  return editor_.Slots().Pan(n);
 }
 
 void EditorSlotAccess::LoadFile(int n, const std::string& path) {
@@ -28,11 +19,7 @@ void EditorSlotAccess::LoadFile(int n, const std::string& path) {
 }
 
 void EditorSlotAccess::SetFrequency(int n, int64_t frequency) {
-  try {
-    editor_.Slots().SetFrequency(n, frequency);
-  } catch (const EDirectSoundBufferError&) {
-  }
-  frequencies_[n] = frequency;  // n is a slot number: a bad one raised above
+  editor_.Slots().SetFrequency(n, frequency);
 }
 
 void EditorSlotAccess::SetBaseFrequency(int n, int64_t frequency) {
@@ -40,11 +27,7 @@ void EditorSlotAccess::SetBaseFrequency(int n, int64_t frequency) {
 }
 
 void EditorSlotAccess::SetPan(int n, int32_t pan) {
-  try {
-    editor_.Slots().SetPan(n, pan);
-  } catch (const EDirectSoundBufferError&) {
-  }
-  pans_[n] = pan;
+  editor_.Slots().SetPan(n, pan);
 }
 
 void EditorSlotAccess::SetButtonCaption(int n, const std::string& caption) {
@@ -53,4 +36,8 @@ void EditorSlotAccess::SetButtonCaption(int n, const std::string& caption) {
 
 void EditorSlotAccess::MarkHoldingSample() {
   editor_.MarkHoldingSample();
+}
+
+void EditorSlotAccess::SetFrequencyBar(int64_t frequency) {
+  editor_.ShowFrequencyBar(frequency);
 }

@@ -19,14 +19,9 @@ class EditorSlotAccess : public SlotAccess {
   // window listens to.
   void SetButtonCaption(int n, const std::string& caption) override;
   void MarkHoldingSample() override;
-  // The editor has no way yet to set its pitch bar from outside; its bar
-  // follows the slot when the slot is next chosen.
-  void SetFrequencyBar(int64_t) override {}
+  // The editor's Pitch bar shows the frequency, clamped to its range.
+  void SetFrequencyBar(int64_t frequency) override;
 
  private:
-  // Without a sound device the slots have no buffer to hold their pitch and
-  // pan; they are kept here so saving and opening songs still work.
   SampleEditor& editor_;
-  int64_t frequencies_[kCount + 1] = {};
-  int32_t pans_[kCount + 1] = {};
 };

@@ -313,8 +313,10 @@ TEST_F(SampleEditorTest, SlotsSurviveTheDeviceClosingAndOpening) {
   editor->FrequencyTrackBarChange(33000);
   sound.Finalize();
   EXPECT_EQ(slots().FileName(2), path);
-  EXPECT_THROW(slots().Pan(2), EDirectSoundBufferError);
+  EXPECT_EQ(slots().Pan(2), -2000);  // the slot's own, device or not
+  slots().SetVolume(2, -700);
   sound.Initialize();
+  EXPECT_EQ(slots().Stream(2).Volume(), -700);  // the new buffer follows the slot
   EXPECT_EQ(slots().FileName(2), path);
   EXPECT_EQ(slots().Pan(2), -2000);
   EXPECT_EQ(slots().Frequency(2), 33000u);
@@ -323,7 +325,7 @@ TEST_F(SampleEditorTest, SlotsSurviveTheDeviceClosingAndOpening) {
 
 }  // namespace
 
-TEST(SampleSlotsWithoutDevice, KeepNamesAndReportNotMade) {
+TEST(SampleSlotsWithoutDevice, KeepFilesAndSettingsAndOnlyListeningFails) {
   SetAudioOutputFactory(nullptr);
   SlotHome home;
   SoundWindow window;
@@ -340,7 +342,13 @@ TEST(SampleSlotsWithoutDevice, KeepNamesAndReportNotMade) {
   } catch (const EDirectSoundBufferError& error) {
     EXPECT_STREQ(error.what(), "IDirectSoundBuffer not made");
   }
-  EXPECT_THROW(slots.Pan(1), EDirectSoundBufferError);
+  // Pitch, pan and volume are the slot's own: songs save, open and render.
+  EXPECT_EQ(slots.Frequency(1), 22050u);  // Blank.wav's own rate
+  slots.SetFrequency(1, 30000);
+  slots.SetPan(1, -1200);
+  slots.SetPan(1, 20000);  // beyond the device's range: refused
+  EXPECT_EQ(slots.Frequency(1), 30000u);
+  EXPECT_EQ(slots.Pan(1), -1200);
   // Files are still read: a missing one is refused as with a device.
   EXPECT_THROW(slots.SetFileName(2, "missing.wav"), EFOpenError);
   EXPECT_EQ(slots.FileName(2), "");

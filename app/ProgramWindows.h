@@ -1,0 +1,49 @@
+#pragma once
+// The program's windows, created in their fixed order and wired together.
+// main() and the tests build the program through this one class, so a test
+// drives exactly the wiring a user meets.
+#include <string>
+#include <vector>
+
+#include "intro/intro.h"
+#include "kit/Kit_Listing.h"
+#include "kit/MakeKit.h"
+#include "kit/Sams.h"
+#include "pattern/Options.h"
+#include "pattern/Sequencer.h"
+#include "render/Main.h"
+#include "render/Unit1.h"
+
+class ProgramWindows {
+ public:
+  // Creates every window; the main window's start-up runs first, before any
+  // other window exists. Closing the main window ends the event loop.
+  ProgramWindows();
+  // The players stop and the main window forgets the other windows before
+  // any of them goes; then they go in the reverse order of creation.
+  ~ProgramWindows();
+  ProgramWindows(const ProgramWindows&) = delete;
+  ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+  // Opens the songs named on the command line, as "Open Song" would.
+  void OpenSongs(const std::vector<std::string>& arguments);
+  // The windows a user sees at start: the main window between the Extra
+  // samples window and the Kit List.
+  void Show();
+
+  // In creation order; members are destroyed in the reverse one.
+  TSequence sequence;
+  TMainForm sampleEditor;
+  TKit_List kitList;
+  TForm1 renderWindow;
+  TMakit kitMaker;
+  TIntroScreen introScreen;  // shows itself only when Korvanto.avi is there
+  TForm2 options{sequence};
+  TSamples samples;
+
+ private:
+  void Wire();
+  void OpenSlotInEditor(int slot);
+  // Closing the main window: every other window goes and the loop ends.
+  void EndProgram();
+};

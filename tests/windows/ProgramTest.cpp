@@ -1,0 +1,101 @@
+// The whole program as main() builds it: every window, wired together.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/ProgramWindows.h"
+#include "common/Files.h"
+#include "support/TestAudio.h"
+#include "support/WindowTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QAction* MenuItem(QWidget& window, const QString& caption) {
+  for (QAction* action : window.findChildren<QAction*>())
+    if (action->text().remove('&') == caption) return action;
+  return nullptr;
+}
+
+// Runs the event loop as main() does; a loop that never ends fails the test.
+int RunEventLoop(std::function<void()> first) {
+  QTimer::singleShot(0, first);
+  bool timedOut = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    timedOut = true;
+    QCoreApplication::exit(99);
+  });
+  watchdog.start(10000);
+  const int code = QApplication::exec();
+  EXPECT_FALSE(timedOut) << "the event loop went on after the main window closed";
+  return code;
+}
+
+void CopyDemo(const WindowTestHome& home, const std::string& name) {
+  fs::copy_file(fs::path(KORVANTO_TEST_SOURCE_DIR) / "data" / "demo" / name, home / name);
+}
+
+// No output can be opened, as on a machine without sound.
+class NoSoundDevice {
+ public:
+  NoSoundDevice() {
+    SetAudioOutputFactory([]() -> std::unique_ptr<AudioOutput> { return nullptr; });
+  }
+  ~NoSoundDevice() { TestAudio::Install(); }
+};
+
+}  // namespace
+
+TEST(Program, ClosingTheMainWindowEndsTheProgramWhateverElseIsOpen) {
+  WindowTestHome home;
+  home.prompts.answers.push_back(PromptAnswer::No);  // the kit maker's template question
+  ProgramWindows windows;
+  windows.Show();
+  MenuItem(windows.sequence, "Kit Maker")->trigger();
+  windows.samples.SlotButtons()[0]->click();
+  windows.sequence.ToolButton3->click();  // repeat pattern: it would play for ever
+  MenuItem(windows.sequence, "Play Pattern")->trigger();
+  ASSERT_TRUE(windows.kitMaker.isVisible());
+  ASSERT_TRUE(windows.sampleEditor.isVisible());
+  ASSERT_TRUE(windows.sequence.Engine().PatternPlaying());
+  fs::remove(home / "Panning.dat");
+
+  const int code = RunEventLoop([&] { windows.sequence.close(); });
+
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(windows.sequence.Engine().PatternPlaying());
+  for (QWidget* window : QApplication::topLevelWidgets())
+    EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+  EXPECT_EQ(ReadTextLines(home / "Panning.dat").size(), 17u);
+  // Written once: a second close changes nothing.
+  fs::remove(home / "Panning.dat");
+  windows.sequence.close();
+  EXPECT_FALSE(fs::exists(home / "Panning.dat"));
+}
+
+TEST(Program, ASongRendersOnAMachineWithoutSound) {
+  WindowTestHome home;
+  CopyDemo(home, "Rock.pat");
+  WriteTextLines(home / "song.sng", {"Rock"});
+  NoSoundDevice noSound;
+  ProgramWindows windows;
+  windows.OpenSongs({(home / "song.sng").string()});
+  windows.Show();
+  home.prompts.messages.clear();  // start-up says there is no sound device
+  home.prompts.paths.push_back((home / "rock.wav").string());
+
+  MenuItem(windows.sequence, "Render song to wav file")->trigger();
+
+  EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages[0].text;
+  const std::string wav = ReadFileBytes(home / "rock.wav");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_TRUE(windows.sequence.ToolButton1->isEnabled());
+}
