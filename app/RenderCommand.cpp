@@ -10,7 +10,6 @@
 #include "kit/Wave.h"
 #include "kit/WaveCollection.h"
 #include "pattern/PatternFile.h"
-#include "pattern/PatternGrid.h"
 #include "pattern/PatternLoad.h"
 #include "pattern/SlotAccess.h"
 #include "render/HitTable.h"
@@ -74,7 +73,6 @@ bool HasExtension(const fs::path& path, const std::string& extension) {
 // the file gives them, as opening it in the program would.
 Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
   PlayList playList;
-  PatternGrid grid;
   fs::path patterns = home;
   if (HasExtension(input, ".sng")) {
     const SongFileData song = ParseSongLines(ReadTextLines(input));
@@ -92,7 +90,7 @@ Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
   }
   if (playList.Count() == 0) throw Exception("The song has no patterns: " + DisplayPath(input));
   Lines sequence;
-  CompilePlaySequence(patterns, playList, grid, sequence);
+  CompilePlaySequence(patterns, playList, sequence);
   return sequence;
 }
 

@@ -8,7 +8,6 @@
 #include "common/Text.h"
 #include "pattern/PatternFile.h"
 
-class PatternGrid;
 class PlayList;
 
 inline constexpr const char* kPatternHeader = "//";
@@ -17,16 +16,15 @@ inline constexpr const char* kEndOfSong = "%%%";
 // pattern file can ask for any loop count.
 inline constexpr int64_t kMaxSequenceLines = 4'000'000;
 
-// Appends to sequence. The grid is left holding the last compiled pattern
-// (rows 0..L+2; its shown rows stay) and the play list selects the entry
-// before the first compiled one (none when that was the first). Returns the
-// last pattern's tempo and loops for the tempo bar and loop box, nothing
-// when no entry was compiled.
+// Appends to sequence, reading each pattern file on its own: the grid the
+// user edits is never touched, so an unsaved edit survives playing and
+// rendering. The play list then selects the entry before the first compiled
+// one (none when that was the first). Returns the last pattern's tempo and
+// loops, nothing when no entry was compiled.
 //
 // A pattern that can't be read raises its error (EFOpenError, also for a
-// name that isn't a file name; EConvertError); the sequence, grid and
-// selection are then as they were. A sequence longer than
-// kMaxSequenceLines raises "Out of memory" the same way.
+// name that isn't a file name; EConvertError); the sequence and selection
+// are then as they were. A sequence longer than kMaxSequenceLines raises
+// "Out of memory" the same way.
 std::optional<PatternValues> CompilePlaySequence(const std::filesystem::path& home,
-                                                 PlayList& playList, PatternGrid& grid,
-                                                 Lines& sequence);
+                                                 PlayList& playList, Lines& sequence);

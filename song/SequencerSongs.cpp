@@ -109,9 +109,7 @@ void TSequence::SongListMouseDown(int row) {
 }
 
 void TSequence::CompilePlayList(std::vector<std::string>& sequence) {
-  playList_.Select(SongList->currentRow());
-  const auto values = CompilePlaySequence(homeDir_, playList_, grid_, sequence);
-  if (values) ShowPatternValues(*values);
+  CompilePlaySequence(homeDir_, playList_, sequence);
   RefreshPlayList();
 }
 

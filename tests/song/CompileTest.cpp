@@ -1,13 +1,12 @@
-#include "support/ErrorText.h"
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
 #include "pattern/CoreState.h"
 #include "song/Compile.h"
 #include "song/EntryLoad.h"
+#include "support/ErrorText.h"
 
 namespace {
-
 
 // A and B as in the play list of a song: A 16 steps twice, B 8 steps once.
 void WriteAAndB(CoreState& s) {
@@ -23,7 +22,7 @@ TEST(Compile, PatternsExpandedByTheirLoops) {
   s.playList.Append("A");
   s.playList.Append("B");
   Lines sequence;
-  const auto last = CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence);
+  const auto last = CompilePlaySequence(s.dir.path(), s.playList, sequence);
 
   ASSERT_EQ(sequence.size(), 245u);
   EXPECT_EQ(sequence[0], "//");
@@ -39,11 +38,6 @@ TEST(Compile, PatternsExpandedByTheirLoops) {
   EXPECT_EQ(sequence[244], "%%%");
   ASSERT_TRUE(last);
   EXPECT_EQ(*last, (PatternValues{90, 1}));
-  // The grid shows the last pattern's cells; its shown rows stay.
-  EXPECT_EQ(s.grid.Cell(0, 0), "B");
-  EXPECT_EQ(s.grid.Cell(3, 9), "b-8-3");
-  EXPECT_EQ(s.grid.Cell(3, 11), "a-10-3");
-  EXPECT_EQ(s.grid.RowCount(), 18);
 }
 
 TEST(Compile, FromTheSecondOfThreeSelectsTheFirst) {
@@ -52,18 +46,17 @@ TEST(Compile, FromTheSecondOfThreeSelectsTheFirst) {
   for (const char* name : {"A", "B", "A"}) s.playList.Append(name);
   s.playList.Select(1);
   Lines sequence{"left over"};
-  CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence);
+  CompilePlaySequence(s.dir.path(), s.playList, sequence);
   EXPECT_EQ(sequence.size(), 1 + 50 + 194 + 1u);  // appended to what was there
   EXPECT_EQ(sequence[1], "//");
   EXPECT_EQ(sequence[2], "90");
   EXPECT_EQ(s.playList.Selected(), 0);
-  EXPECT_EQ(s.grid.Cell(0, 0), "A");
 }
 
 TEST(Compile, EmptyListGivesTheEndAlone) {
   CoreState s;
   Lines sequence;
-  EXPECT_FALSE(CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence));
+  EXPECT_FALSE(CompilePlaySequence(s.dir.path(), s.playList, sequence));
   EXPECT_EQ(sequence, Lines{"%%%"});
 }
 
@@ -85,13 +78,9 @@ TEST(Compile, UnreadablePatternChangesNothing) {
     s.playList.Clear();
     for (const char* name : {"A", "B", c.name, "A"}) s.playList.Append(name);
     s.playList.Select(1);
-    s.grid = CoreState::Tagged("shown", 16, "s");
     Lines sequence{"kept"};
-    EXPECT_EQ(Message([&] { CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence); }),
-              c.message);
+    EXPECT_EQ(Message([&] { CompilePlaySequence(s.dir.path(), s.playList, sequence); }), c.message);
     EXPECT_EQ(sequence, Lines{"kept"});
-    EXPECT_EQ(s.grid.Cell(0, 0), "shown");
-    EXPECT_EQ(s.grid.Cell(1, 2), "s-1-1");
     EXPECT_EQ(s.playList.Selected(), 1);
   }
 }
@@ -101,7 +90,7 @@ TEST(Compile, LoopCountBeyondMemoryIsRefused) {
   s.WritePattern(CoreState::Tagged("long", 64, "l"), {60, 2000000000});
   s.playList.Append("long");
   Lines sequence;
-  EXPECT_EQ(Message([&] { CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence); }),
+  EXPECT_EQ(Message([&] { CompilePlaySequence(s.dir.path(), s.playList, sequence); }),
             "Out of memory");
   EXPECT_TRUE(sequence.empty());
 }

@@ -70,7 +70,7 @@ TEST(DemoContent, SongOpensAndCompilesInAFreshHome) {
   EXPECT_EQ(s.slots.holdingMarks, 0);
 
   Lines sequence;
-  ASSERT_TRUE(CompilePlaySequence(s.dir.path(), s.playList, s.grid, sequence));
+  ASSERT_TRUE(CompilePlaySequence(s.dir.path(), s.playList, sequence));
   int headers = 0;
   for (size_t i = 0; i < sequence.size(); ++i) {
     if (sequence[i] == "//") {

@@ -109,3 +109,40 @@ TEST_F(SequencerSongs, ASongNamedAtStartIsOpenedWithoutADialog) {
   ASSERT_EQ(home.prompts.messages.size(), 1u);
   EXPECT_EQ(home.prompts.messages[0].text, "Cannot open file Missing.sng");
 }
+
+// Playing and rendering read the pattern files; the grid the user edits keeps
+// its unsaved work, its name, length, time and loop count.
+TEST_F(SequencerSongs, PlayingAndRenderingTheSongLeaveTheEditedGridAlone) {
+  TForm1 renderWindow;
+  renderWindow.SetProgressBar(sequence.ProgressBar1);
+  renderWindow.SetStopPressed([&] { return false; });
+  sequence.SetRenderWindow(&renderWindow, [] { return SlotSounds{}; });
+  sequence.Edit2->setText("saved");
+  sequence.Grid().SetCell(1, 2, "Kick      [ ]");
+  sequence.ToolButton14->click();
+  // Unsaved work: another name, length, time, loop count and cells.
+  sequence.Edit2->setText("unsaved");
+  sequence.TimeBar->setCurrentIndex(7);  // "4  | 2 "
+  sequence.ToolButton13->click();
+  sequence.Loop->setValue(5);
+  sequence.Grid().SetCell(3, 4, "Snare     [2]");
+  const PatternGrid edited = sequence.Grid();
+  auto expectEditedGrid = [&](const char* after) {
+    for (int row = 0; row < 20; ++row)
+      for (int col = 0; col < 7; ++col)
+        EXPECT_EQ(sequence.Grid().Cell(col, row), edited.Cell(col, row)) << after << col << row;
+    EXPECT_EQ(sequence.Grid().RowCount(), 6) << after;
+    EXPECT_EQ(sequence.Edit2->text(), "unsaved") << after;
+    EXPECT_EQ(sequence.Loop->value(), 5) << after;
+  };
+
+  QTest::keyClick(&sequence, Qt::Key_F5);
+  EXPECT_TRUE(sequence.Engine().SongPlaying());
+  expectEditedGrid("play song ");
+  QTest::keyClick(&sequence, Qt::Key_F8);
+
+  home.prompts.paths.push_back((home / "song.wav").string());
+  QTest::keyClick(&sequence, Qt::Key_F11);
+  ASSERT_TRUE(std::filesystem::exists(home / "song.wav"));
+  expectEditedGrid("render ");
+}
