@@ -63,6 +63,17 @@ std::string FileNamePart(std::string_view path) {
   return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
 }
 
+std::string WithoutControlCharacters(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F)) continue;
+    out.push_back(c);
+  }
+  return out;
+}
+
 static unsigned char LowerByte(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return c + 32;
   // Latin-1 capitals À..Þ except the multiplication sign.

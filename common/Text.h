@@ -23,6 +23,11 @@ long long RoundTiesEven(double value);
 // The text after the last '\', '/' or ':'.
 std::string FileNamePart(std::string_view path);
 
+// The text less its control characters (line breaks, tabs, C0 and C1
+// controls): what a user types or pastes into a cell or a name, so that a
+// file written with it always reads back.
+std::string WithoutControlCharacters(std::string_view text);
+
 // ASCII and Latin-1 letters folded to lower case, for case-blind comparison.
 std::string LowerLatin1(std::string_view text);
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);

@@ -65,7 +65,8 @@ void PatternGrid::SelectRange(int col1, int row1, int col2, int row2) {
 
 int PatternGrid::StepCount() const { return ParseWholeNumber(Cell(2, 0)); }
 
-bool PatternGrid::Toggle(const std::string& chooserText) {
+bool PatternGrid::Toggle(const std::string& typed) {
+  const std::string chooserText = WithoutControlCharacters(typed);
   if (Cell(col_, row_) == chooserText) {
     SetCell(col_, row_, "");
     return false;
@@ -85,13 +86,15 @@ void PatternGrid::StepVolume() {
 
 void PatternGrid::TypeDigit(char digit, const std::string& chooserText, int cellJump) {
   if (digit < '1' || digit > '9') return;
-  if (Cell(col_, row_).empty()) SetCell(col_, row_, chooserText);
+  if (Cell(col_, row_).empty()) SetCell(col_, row_, WithoutControlCharacters(chooserText));
   std::string text = Cell(col_, row_);
   if (text.size() <= kVolumeDigitIndex) return;
   text[kVolumeDigitIndex] = digit;
   SetCell(col_, row_, std::move(text));
   if (row_ + cellJump < rowCount_) SetCurrent(col_, row_ + cellJump);
 }
+
+void PatternGrid::SetName(const std::string& name) { SetCell(0, 0, WithoutControlCharacters(name)); }
 
 void PatternGrid::DeleteSelection() {
   for (int row = selection_.top; row <= selection_.bottom; ++row)
@@ -110,6 +113,9 @@ void PatternGrid::ApplyLengthAndTime(const std::string& length, const std::strin
   const int steps = ParseWholeNumber(length);
   const int beats = ParseWholeNumber(time);
   if (steps < 1 || beats < 1) throw EConvertError(steps < 1 ? length : time);
+  if (steps > kMaxSteps)
+    throw Exception("A pattern has at most " + std::to_string(kMaxSteps) + " steps, not " +
+                    std::to_string(steps));
   SetCell(2, 0, length);
   SetCell(4, 0, time);
   SetRowCount(steps + 2);

@@ -21,6 +21,9 @@ class PatternGrid {
   static constexpr int kFirstStepRow = 2;
   static constexpr int kLastClearedRow = 66;  // 64 steps and the spare row
   static constexpr int kVolumeDigitIndex = 11;
+  // The longest pattern a user can ask for: far beyond any real one, and a
+  // bound on what a typed length allocates.
+  static constexpr int kMaxSteps = 999;
 
   PatternGrid();
 
@@ -45,6 +48,9 @@ class PatternGrid {
   // The integer in cell (2,0); EConvertError when it isn't one.
   int StepCount() const;
 
+  // Texts a user typed (the chooser's, the name box's) lose their control
+  // characters on the way in: a cell or name never holds a line break.
+  //
   // Fills the current cell with the chooser text, or empties it when it holds
   // exactly that text. Returns whether the cell was filled.
   bool Toggle(const std::string& chooserText);
@@ -52,6 +58,8 @@ class PatternGrid {
   void StepVolume();
   // A typed character: digits 1..9 set the volume digit, then the cell jump.
   void TypeDigit(char digit, const std::string& chooserText, int cellJump);
+  // The name cell (0,0), from the name box.
+  void SetName(const std::string& name);
   // Empties every cell of the selection.
   void DeleteSelection();
   // Empties the instrument cells of every step and the name cell.
@@ -61,7 +69,9 @@ class PatternGrid {
   // and channel heads.
   void WriteNewPattern(int steps, int time);
   // Applies a length and a time: header cells, shown rows, step labels and
-  // channel heads. Instrument cells are left alone.
+  // channel heads. Instrument cells are left alone. Both are checked before
+  // anything changes: EConvertError for a text that isn't a whole number of
+  // 1 or more, an Exception for a length beyond kMaxSteps.
   void ApplyLengthAndTime(const std::string& length, const std::string& time);
   void WriteStepLabels(int steps, int time);
   void WriteChannelHeads();

@@ -20,6 +20,7 @@
 #include "common/Guard.h"
 #include "common/QtUiThread.h"
 #include "common/QtPrompts.h"
+#include "common/Text.h"
 #include "pattern/Icons.h"
 #include "pattern/StepGridView.h"
 #include "song/Toggles.h"
@@ -302,7 +303,9 @@ bool TSequence::eventFilter(QObject* watched, QEvent* event) {
 
 std::vector<std::string> TSequence::ChooserEntries() const { return instruments_.Items(); }
 
-std::string TSequence::ChooserText() const { return ComboBox1->currentText().toLatin1().toStdString(); }
+std::string TSequence::ChooserText() const {
+  return WithoutControlCharacters(ComboBox1->currentText().toLatin1().toStdString());
+}
 
 void TSequence::ShowChooserItems() {
   const QSignalBlocker block(ComboBox1);

@@ -59,7 +59,13 @@ void TSequence::BitBtn13Click() {
 }
 
 void TSequence::Edit2Change() {
-  grid_.SetCell(0, 0, Edit2->text().toLatin1().toStdString());
+  grid_.SetName(Edit2->text().toLatin1().toStdString());
+  // A pasted line break never reaches the name: the box shows what the cell holds.
+  const QString name = QString::fromLatin1(grid_.Cell(0, 0).c_str());
+  if (name != Edit2->text()) {
+    const QSignalBlocker block(Edit2);
+    Edit2->setText(name);
+  }
   RefreshGrid();
 }
 

@@ -59,6 +59,12 @@ void TSequence::PanningChange() {
 }
 
 void TSequence::ComboBox1Change() {
+  // Pasted control characters leave the chooser as they would leave a cell.
+  const QString clean = QString::fromLatin1(ChooserText().c_str());
+  if (clean != ComboBox1->currentText()) {
+    const QSignalBlocker block(ComboBox1);
+    ComboBox1->setCurrentText(clean);
+  }
   int index = instruments_.IndexOf(ChooserText());
   if (index < 0 || index > instruments_.LastKitIndex()) index = instruments_.LastKitIndex();
   ShowPanOf(index);

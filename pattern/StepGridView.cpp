@@ -91,9 +91,16 @@ void StepGridView::ShowSelection() {
 
 void StepGridView::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
-  if (event->button() != Qt::LeftButton) return;  // only a left press moves the selection
+  // A right click means the cell under the pointer too: the press selects it
+  // and the release steps its volume. Header and label cells take nothing.
+  const bool left = event->button() == Qt::LeftButton;
+  if (!left && event->button() != Qt::RightButton) return;
   const QModelIndex at = indexAt(event->position().toPoint());
   if (!at.isValid() || !grid_.SetCurrent(at.column(), at.row())) return;
+  if (!left) {
+    ShowSelection();
+    return;
+  }
   anchorCol_ = at.column();
   anchorRow_ = at.row();
   dragging_ = true;

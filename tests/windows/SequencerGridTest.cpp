@@ -8,6 +8,7 @@
 #include <QLabel>
 
 #include "pattern/Options.h"
+#include "pattern/PatternFile.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
 #include "support/WindowTest.h"
@@ -57,12 +58,18 @@ TEST_F(SequencerGrid, RightClicksCycleTheVolumeDigit) {
   EXPECT_EQ(digits, "234567891");
 }
 
-TEST_F(SequencerGrid, RightPressDoesNotMoveTheSelection) {
+// A right click steps the cell under the pointer; one on a label leaves the
+// selection where it was.
+TEST_F(SequencerGrid, RightClickStepsTheCellUnderThePointer) {
   Choose("Kick      [ ]");
   Click(sequence.StringGrid1, At(1, 2));
-  Click(sequence.StringGrid1, At(4, 9), Qt::RightButton);
+  Click(sequence.StringGrid1, At(4, 9));
+  Click(sequence.StringGrid1, At(1, 2), Qt::RightButton);
   EXPECT_EQ(Cell(1, 2), "Kick      [2]");
-  EXPECT_EQ(Cell(4, 9), "");
+  EXPECT_EQ(Cell(4, 9), "Kick      [ ]");
+  Click(sequence.StringGrid1, At(0, 9), Qt::RightButton);
+  EXPECT_EQ(Cell(1, 2), "Kick      [3]");
+  EXPECT_EQ(Cell(0, 9), "8:3");
 }
 
 TEST_F(SequencerGrid, TypedDigitsFollowTheCellJumpFromTheOptionsWindow) {
@@ -138,6 +145,42 @@ TEST_F(SequencerGrid, UpdateWithTypedNonsenseLeavesThePatternAndSaysWhy) {
   EXPECT_EQ(sequence.StringGrid1->model()->rowCount(), 18);
   ASSERT_EQ(home.prompts.messages.size(), 1u);
   EXPECT_EQ(home.prompts.messages[0].text, "'ab' is not a valid integer value");
+}
+
+// "20 | 4  0000000" asks for 200,000,000 steps: refused before anything changes.
+TEST_F(SequencerGrid, AHugeTypedLengthChangesNothing) {
+  sequence.TimeBar->setEditText("20 | 4  0000000");
+  sequence.ToolButton13->click();
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, "A pattern has at most 999 steps, not 200000000");
+  EXPECT_EQ(Cell(2, 0), "16");
+  EXPECT_EQ(Cell(4, 0), "4");
+  EXPECT_EQ(sequence.StringGrid1->model()->rowCount(), 18);
+  sequence.TimeBar->setEditText("99 | 4  9");
+  sequence.ToolButton13->click();
+  EXPECT_EQ(Cell(2, 0), "999");
+  EXPECT_EQ(sequence.StringGrid1->model()->rowCount(), 1001);
+}
+
+// Pasted text with line breaks loses them on the way into a cell or a name,
+// so the pattern file written with it reads back.
+TEST_F(SequencerGrid, PastedLineBreaksNeverReachAFile) {
+  sequence.Edit2->selectAll();
+  sequence.Edit2->insert("Rock\r\nRoll");
+  EXPECT_EQ(sequence.Edit2->text(), "RockRoll");
+  sequence.ComboBox1->lineEdit()->selectAll();
+  sequence.ComboBox1->lineEdit()->insert("Kick\n      [ ]");
+  EXPECT_EQ(sequence.ComboBox1->currentText(), "Kick      [ ]");
+  Click(sequence.StringGrid1, At(1, 2));
+  sequence.ComboBox1->lineEdit()->setText("Sn\tare");
+  Click(sequence.StringGrid1, At(2, 3));
+  sequence.ToolButton14->click();
+  EXPECT_TRUE(home.prompts.messages.empty());
+  const PatternFileData saved = ReadPatternFile(home / "RockRoll.pat", true);
+  EXPECT_EQ(saved.steps, 16);
+  EXPECT_EQ(saved.cells[0], "RockRoll");
+  EXPECT_EQ(saved.cells[7 * 2 + 1], "Kick      [ ]");
+  EXPECT_EQ(saved.cells[7 * 3 + 2], "Snare");
 }
 
 TEST_F(SequencerGrid, NameBoxLoopCountAndClear) {
