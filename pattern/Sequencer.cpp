@@ -177,6 +177,9 @@ void TSequence::BuildPanels(QWidget* client) {
     const int row = SongList->row(item);
     Guarded([&] { SongListMouseDown(row); });
   });
+  // The play list has one selection, the core's: a user's move of the
+  // highlight (mouse or keys) goes there at once; refreshes only show it.
+  connect(SongList, &QListWidget::currentRowChanged, this, [this](int row) { playList_.Select(row); });
   connect(SongList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
     const int row = SongList->row(item);
     if (row >= 0 && row < playList_.Count())

@@ -8,10 +8,18 @@
 
 #include "pattern/Sequencer.h"
 
-void TSequence::BitBtn3Click() { engine_.BitBtn3Click(); }
-void TSequence::BitBtn12Click() { engine_.BitBtn12Click(); }
-void TSequence::BitBtn4Click() { engine_.BitBtn4Click(); }
-void TSequence::DelayChange() { engine_.DelayChange(); }
+void TSequence::BitBtn3Click() {
+  engine_.BitBtn3Click();
+}
+void TSequence::BitBtn12Click() {
+  engine_.BitBtn12Click();
+}
+void TSequence::BitBtn4Click() {
+  engine_.BitBtn4Click();
+}
+void TSequence::DelayChange() {
+  engine_.DelayChange();
+}
 
 void TSequence::ToolButton3Click() {
   engine_.ToolButton3Click();
@@ -28,7 +36,9 @@ void TSequence::ToolButton19Click() {
   ShowToggles();
 }
 
-int TSequence::DelayPosition() const { return Delay->value(); }
+int TSequence::DelayPosition() const {
+  return Delay->value();
+}
 
 void TSequence::SetDelayPosition(int position) {
   const QSignalBlocker block(Delay);
@@ -43,11 +53,11 @@ void TSequence::EnablePlayButton(PlayButton button, bool enabled) {
   (button == PlayButton::Pattern ? ToolButton1 : ToolButton7)->setEnabled(enabled);
 }
 
-int TSequence::PlayListCount() const { return SongList->count(); }
+int TSequence::PlayListCount() const {
+  return playList_.Count();
+}
 
 void TSequence::SelectPlayListEntry(int index) {
-  if (index >= 0 && index < SongList->count())
-    SongList->setCurrentRow(index);
-  else
-    SongList->setCurrentRow(-1);
+  playList_.Select(index);
+  RefreshPlayList();
 }

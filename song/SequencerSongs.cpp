@@ -76,14 +76,12 @@ void TSequence::MusicLibDblClick() {
 }
 
 void TSequence::BitBtn2Click() {
-  playList_.Select(SongList->currentRow());
   RemoveSelectedEntry(playList_, library_);
   RefreshPlayList();
   RefreshLibrary();
 }
 
 void TSequence::UpDown1Click(Arrow arrow) {
-  playList_.Select(SongList->currentRow());
   PressPlayListArrow(upDown_, playList_, arrow);
   RefreshPlayList();
 }

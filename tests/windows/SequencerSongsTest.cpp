@@ -146,3 +146,32 @@ TEST_F(SequencerSongs, PlayingAndRenderingTheSongLeaveTheEditedGridAlone) {
   ASSERT_TRUE(std::filesystem::exists(home / "song.wav"));
   expectEditedGrid("render ");
 }
+
+// One selection: the entry the user highlighted, by mouse or keys, survives
+// every refresh, and the song starts there.
+TEST_F(SequencerSongs, ThePlayListSelectionSurvivesEveryRefresh) {
+  for (const auto& [name, tempo] : {std::pair{"one", 50}, {"two", 70}, {"three", 90}}) {
+    sequence.Edit2->setText(name);
+    sequence.SetDelayPosition(tempo);
+    sequence.ToolButton14->click();
+  }
+  ASSERT_EQ(Rows(sequence.SongList), (std::vector<std::string>{"one", "two", "three"}));
+  QTest::mouseClick(sequence.SongList->viewport(), Qt::LeftButton, {},
+                    sequence.SongList->visualItemRect(sequence.SongList->item(0)).center());
+  QTest::keyClick(sequence.SongList, Qt::Key_Down);
+  ASSERT_EQ(sequence.SongList->currentRow(), 1);
+
+  sequence.Edit2->setText("four");
+  sequence.ToolButton14->click();  // saved and appended
+  EXPECT_EQ(sequence.SongList->currentRow(), 1);
+  sequence.MusicLib->setCurrentRow(1);
+  sequence.BitBtn1->click();  // added from the library
+  EXPECT_EQ(sequence.SongList->currentRow(), 1);
+  sequence.SongList->item(0)->setCheckState(Qt::Checked);
+  sequence.SongBin->click();  // the entry before it removed
+  EXPECT_EQ(sequence.SongList->currentItem()->text(), "two");
+
+  QTest::keyClick(&sequence, Qt::Key_F5);
+  ASSERT_GE(sequence.Engine().MainPlay().size(), 2u);
+  EXPECT_EQ(sequence.Engine().MainPlay()[1], "70");  // the song starts at "two"
+}
