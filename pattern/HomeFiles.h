@@ -6,6 +6,7 @@
 // The 32 sample slots' work files: temp/sample1.wav .. temp/sample32.wav.
 std::filesystem::path SampleWorkFile(const std::filesystem::path& home, int slot);
 
-// Deletes the 32 work files and copies "Blank.wav" over each. Never fails:
-// a missing "Blank.wav" or temp folder leaves the files as they are.
+// Makes the temp folder when missing, deletes the 32 work files and copies
+// "Blank.wav" over each. Never fails: a missing "Blank.wav" or a temp folder
+// that can't be made leaves the files as they are.
 void ResetSampleWorkFiles(const std::filesystem::path& home);

@@ -17,9 +17,13 @@ int Clamp(int64_t value, int low, int high) {
 // The work copy of an opened file. Choosing the work copy itself copies
 // nothing, where copying a file onto itself would fail.
 void CopyWorkFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-  std::error_code same;
-  if (std::filesystem::equivalent(from, to, same)) return;
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+  std::error_code error;
+  if (std::filesystem::equivalent(from, to, error)) return;
+  std::filesystem::create_directories(to.parent_path(), error);
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  if (!error) return;
+  if (!std::filesystem::exists(from)) throw EFOpenError(from.string());
+  throw EFCreateError(to.string());
 }
 
 }  // namespace

@@ -18,9 +18,18 @@ TEST(SampleWorkFiles, BecomeCopiesOfBlankWhateverTheyHeld) {
     EXPECT_EQ(ReadFileBytes(SampleWorkFile(home.path(), slot)), "BLANK") << slot;
 }
 
-TEST(SampleWorkFiles, MissingBlankOrTempFolderIsNoError) {
+TEST(SampleWorkFiles, AMissingTempFolderIsMade) {
   TempDir home;
+  std::ofstream(home / "Blank.wav") << "BLANK";
+  ResetSampleWorkFiles(home.path());
+  EXPECT_EQ(ReadFileBytes(SampleWorkFile(home.path(), 32)), "BLANK");
+}
+
+TEST(SampleWorkFiles, MissingBlankOrUnwritableTempIsNoError) {
+  TempDir home;
+  std::ofstream(home / "temp") << "a file where the folder should be";
   EXPECT_NO_THROW(ResetSampleWorkFiles(home.path()));
+  std::filesystem::remove(home / "temp");
   std::filesystem::create_directory(home / "temp");
   std::ofstream(home / "temp" / "sample1.wav") << "old";
   ResetSampleWorkFiles(home.path());  // without Blank.wav the old files are gone, none made

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "SlotTestSupport.h"
+#include "support/ErrorText.h"
 #include "common/Exception.h"
 #include "common/ManualUiThread.h"
 #include "kit/AudioStream.h"
@@ -140,10 +141,31 @@ TEST_F(SampleEditorTest, AMissingFileStopsBeforeTheWorkCopyIsTouched) {
   editor->FormCreate();
   editor->SetCurrentSlot(1);
   const std::string good = OpenNew("good.wav", 22050);
-  EXPECT_THROW(editor->OpenFile((home / "gone.wav").string()), std::exception);
+  EXPECT_EQ(Message([&] { editor->OpenFile((home / "gone.wav").string()); }),
+            "Cannot open file " + (home / "gone.wav").string());
   EXPECT_EQ(ReadAll(home / "temp" / "sample1.wav"), ReadAll(good));
   EXPECT_EQ(slots().FileName(1), good);  // the slot still has its old file
   EXPECT_FALSE(editor->Controls().playEnabled);
+}
+
+TEST_F(SampleEditorTest, AWorkCopyThatCantBeWrittenNamesItsFile) {
+  editor->FormCreate();
+  editor->SetCurrentSlot(1);
+  WriteWav(home / "good.wav", 22050, 100);
+  std::filesystem::remove_all(home / "temp");
+  std::ofstream(home / "temp") << "a file where the folder should be";
+  EXPECT_EQ(Message([&] { editor->OpenFile((home / "good.wav").string()); }),
+            "Cannot create file " + (home / "temp" / "sample1.wav").string());
+  EXPECT_EQ(slots().FileName(1), "Blank.wav");
+}
+
+TEST_F(SampleEditorTest, AMissingTempFolderIsMadeForTheWorkCopy) {
+  editor->FormCreate();
+  editor->SetCurrentSlot(1);
+  WriteWav(home / "good.wav", 22050, 100);
+  std::filesystem::remove_all(home / "temp");
+  editor->OpenFile((home / "good.wav").string());
+  EXPECT_EQ(ReadAll(home / "temp" / "sample1.wav"), ReadAll(home / "good.wav"));
 }
 
 TEST_F(SampleEditorTest, SemitoneStepsComputeFromBaseAndOffset) {
