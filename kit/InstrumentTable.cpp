@@ -22,10 +22,23 @@ InstrumentSound SoundAt(const InstrumentTable& table, int index, int volume) {
 }  // namespace
 
 InstrumentTable::InstrumentTable()
-    : items_{"",           "Kick      [ ]", "Short Kick[ ]", "Snare     [ ]", "ClsHiat   [ ]",
-             "OpHiat    [ ]", "Tom1      [ ]", "Tom2      [ ]", "Cymbol1   [ ]", "Cymbol2   [ ]",
-             "Rimshot   [ ]", "Shaker    [ ]", "Block     [ ]", "Congo     [ ]", "Cowbell   [ ]",
-             "Crack     [ ]", "Tamb      [ ]"} {
+    : items_{"",
+             "Kick      [ ]",
+             "Short Kick[ ]",
+             "Snare     [ ]",
+             "ClsHiat   [ ]",
+             "OpHiat    [ ]",
+             "Tom1      [ ]",
+             "Tom2      [ ]",
+             "Cymbol1   [ ]",
+             "Cymbol2   [ ]",
+             "Rimshot   [ ]",
+             "Shaker    [ ]",
+             "Block     [ ]",
+             "Congo     [ ]",
+             "Cowbell   [ ]",
+             "Crack     [ ]",
+             "Tamb      [ ]"} {
   AddSlots();
 }
 
@@ -35,8 +48,11 @@ void InstrumentTable::AddSlots() {
 
 void InstrumentTable::Rebuild(const TWaveCollection& kit) {
   items_.clear();
-  lastKitIndex_ = kit.Count() - 1;
   for (int i = 0; i < kit.Count(); ++i) items_.push_back(kit[i].Name());
+  // Without a kit the blank entry still stands first, so an empty cell
+  // stays silent rather than naming a sample slot.
+  if (items_.empty()) items_.push_back("");
+  lastKitIndex_ = static_cast<int>(items_.size()) - 1;
   AddSlots();
 }
 

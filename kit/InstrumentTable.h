@@ -16,7 +16,8 @@ class InstrumentTable {
 
   const std::vector<std::string>& Items() const { return items_; }
   int LastKitIndex() const { return lastKitIndex_; }
-  // The kit entries' names, then the sample slots.
+  // The kit entries' names, then the sample slots. An empty kit (none could
+  // be loaded) gives the blank entry alone before the slots.
   void Rebuild(const TWaveCollection& kit);
   // First item equal to the text ignoring case; -1 when none.
   int IndexOf(std::string_view text) const;

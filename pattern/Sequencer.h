@@ -197,6 +197,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void ShowPatternValues(const PatternValues& values);
   SequencerCore Core();
   void ShowChooserItems();
+  void ShowKitInChooser();
   void ShowPanOf(int chooserIndex);
   void SoundCellInstrument(const std::string& text);
   void ShowToggles();

@@ -27,10 +27,15 @@ void TSequence::GetDrumLibrary() {
   if (!firstLoad_ && kitList_) kitList_->PaintLabels(DXWaveList1.Items);
   firstLoad_ = false;
   kitFileName_ = FileNamePart(kitFileName_);
-  const std::string title = kitFileName_.substr(0, kitFileName_.size() >= 4 ? kitFileName_.size() - 4 : 0);
+  const std::string title =
+      kitFileName_.substr(0, kitFileName_.size() >= 4 ? kitFileName_.size() - 4 : 0);
   if (kitList_) kitList_->setWindowTitle(QString::fromLatin1(("Kit List-" + title).c_str()));
-  instruments_.Rebuild(DXWaveList1.Items);
   kitLoaded_ = true;
+  ShowKitInChooser();
+}
+
+void TSequence::ShowKitInChooser() {
+  instruments_.Rebuild(DXWaveList1.Items);
   ShowChooserItems();
 }
 

@@ -22,12 +22,16 @@ namespace fs = std::filesystem;
 // Each step runs on its own: one that fails is reported and the steps after
 // it still run, so a missing panning table or a machine without sound never
 // leaves the window half set up.
-void TSequence::StartUpStep(const std::function<void()>& step) { RunGuarded(AppPrompts(), step); }
+void TSequence::StartUpStep(const std::function<void()>& step) {
+  RunGuarded(AppPrompts(), step);
+}
 
 void TSequence::FormCreate() {
   firstLoad_ = true;
   kitFileName_ = "power.dxg";
   StartUpStep([&] { GetDrumLibrary(); });
+  // No kit: the chooser shows what the kit holds, nothing but the slots.
+  if (!kitLoaded_) ShowKitInChooser();
   // The output format (44200 Hz, 16 bits) belongs to the playback engine.
   StartUpStep([&] { grid_.WriteNewPattern(16, 4); });
   StartUpStep([&] { engine_.SetUpTempo(); });
@@ -58,7 +62,8 @@ void TSequence::FormCreate() {
   StartUpStep([&] { ResetSampleWorkFiles(homeDir_); });
   RefreshGrid();
   ShowToggles();
-  ChooseInstrument(instruments_.Item(1));  // the kick, ready to place
+  // The kit's first instrument (the kick) ready to place.
+  if (instruments_.LastKitIndex() >= 1) ChooseInstrument(instruments_.Item(1));
   ComboBox1Change();
 }
 
@@ -81,10 +86,13 @@ void TSequence::Shutdown() {
   Guarded([&] { engine_.BitBtn4Click(); });
 }
 
-void TSequence::Exit1Click() { close(); }
+void TSequence::Exit1Click() {
+  close();
+}
 
 void TSequence::HelpClick() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString((fs::current_path() / "korvanto.hlp").string())));
+  QDesktopServices::openUrl(
+      QUrl::fromLocalFile(QString::fromStdString((fs::current_path() / "korvanto.hlp").string())));
 }
 
 void TSequence::resizeEvent(QResizeEvent* event) {

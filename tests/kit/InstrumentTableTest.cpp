@@ -36,6 +36,20 @@ TEST(InstrumentTable, RebuildFromAKitOfKEntries) {
   EXPECT_EQ(table.IndexOf("Nothing"), -1);
 }
 
+// No kit could be loaded: the slots follow the blank entry, and texts that
+// match nothing stay silent instead of naming slot 1.
+TEST(InstrumentTable, AnEmptyKitKeepsTheBlankEntryFirst) {
+  TWaveCollection kit;
+  InstrumentTable table;
+  table.Rebuild(kit);
+  EXPECT_EQ(table.Items().size(), 1u + 32u);
+  EXPECT_EQ(table.LastKitIndex(), 0);
+  EXPECT_EQ(table.Item(1), "Sample1");
+  EXPECT_EQ(ResolveForPlayback(table, "").kind, InstrumentSound::Kind::Silent);
+  EXPECT_EQ(ResolveForPlayback(table, "Kick      [ ]").kind, InstrumentSound::Kind::Silent);
+  EXPECT_EQ(ResolveForPlayback(table, "Sample1").slot, 1);
+}
+
 TEST(TriggerByText, VolumeDigitAndCaseBlindLookUp) {
   InstrumentTable table;
   const auto kick3 = ResolveForPlayback(table, "Kick      [3]");

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 
@@ -98,4 +99,28 @@ TEST(Program, ASongRendersOnAMachineWithoutSound) {
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
   EXPECT_TRUE(windows.sequence.ToolButton1->isEnabled());
+}
+
+// Open Song gives the slots their files, pitches and pans and moves the
+// sample editor's Pitch bar to the frequency.
+TEST(Program, OpenSongSetsTheSlotsAndTheSampleEditorsPitchBar) {
+  WindowTestHome home;
+  fs::copy_file(home / "Blank.wav", home / "beep.wav");
+  Lines song{"Rock"};
+  for (int slot = 1; slot <= 32; ++slot) {
+    const bool beep = slot == 3;
+    song.insert(song.end(), {"<*sam" + std::to_string(slot),
+                             beep ? (home / "beep.wav").string() : "Blank.wav",
+                             beep ? "30000" : "22050", "//", beep ? "-1500" : "0"});
+  }
+  WriteTextLines(home / "song.sng", song);
+  ProgramWindows windows;
+  windows.Show();
+  home.prompts.paths.push_back((home / "song.sng").string());
+  MenuItem(windows.sequence, "Open Song")->trigger();
+  EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages[0].text;
+  EXPECT_EQ(windows.sampleEditor.FrequencyTrackBar->value(), 30000);
+  EXPECT_TRUE(windows.sampleEditor.FrequencyTrackBar->isEnabled());
+  EXPECT_EQ(windows.sampleEditor.Slots().Pan(3), -1500);
+  EXPECT_EQ(windows.samples.SlotButtons()[2]->text(), "beep");
 }

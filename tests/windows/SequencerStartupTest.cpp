@@ -1,10 +1,12 @@
 // The main window's start-up and close in a home folder.
 #include <QListWidget>
+#include <QComboBox>
 #include <QLabel>
 
 #include "common/Files.h"
 #include "pattern/HomeFiles.h"
 #include "pattern/Sequencer.h"
+#include "pattern/StepGridView.h"
 #include "support/WindowTest.h"
 #include <gtest/gtest.h>
 
@@ -69,4 +71,20 @@ TEST(SequencerStartUp, BadPanningLineIsReportedAndTheOthersKept) {
   lines[0] = "0";  // entry 0 has no name
   lines[3] = "0";
   EXPECT_EQ(ReadTextLines(home / "Panning.dat"), lines);
+}
+
+// Started in a folder without the kit: the chooser offers what the kit holds.
+TEST(SequencerStartUp, WithoutAKitTheChooserListsOnlyTheSlots) {
+  WindowTestHome home;
+  std::filesystem::remove(home / "power.dxg");
+  TSequence sequence;
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, "Cannot open file power.dxg");
+  std::vector<std::string> expected{""};
+  for (int slot = 1; slot <= 32; ++slot) expected.push_back("Sample" + std::to_string(slot));
+  EXPECT_EQ(sequence.ChooserEntries(), expected);
+  ASSERT_EQ(sequence.ComboBox1->count(), 33);
+  EXPECT_EQ(sequence.ComboBox1->itemText(1), "Sample1");
+  Click(sequence.StringGrid1, sequence.StringGrid1->CellRect(1, 2).center());
+  EXPECT_EQ(home.prompts.messages.size(), 1u);
 }
