@@ -75,7 +75,7 @@ Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
   PlayList playList;
   fs::path patterns = home;
   if (HasExtension(input, ".sng")) {
-    const SongFileData song = ParseSongLines(ReadTextLines(input));
+    const SongFileData song = ReadSongFile(input);
     for (std::size_t i = 0; i < song.slots.size(); ++i)
       ApplySongSlot(static_cast<int>(i) + 1, song.slots[i], slots);
     playList.SetNames(song.entries);

@@ -1,5 +1,6 @@
 #pragma once
 // The program's error classes. Each carries the message shown to the user.
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -9,10 +10,10 @@ class Exception : public std::runtime_error {
   std::string Message() const { return what(); }
 };
 
-#define KORVANTO_ERROR_CLASS(Name)                                        \
-  class Name : public Exception {                                         \
-   public:                                                                \
-    explicit Name(const std::string& message) : Exception(message) {}    \
+#define KORVANTO_ERROR_CLASS(Name)                                    \
+  class Name : public Exception {                                     \
+   public:                                                            \
+    explicit Name(const std::string& message) : Exception(message) {} \
   };
 
 KORVANTO_ERROR_CLASS(EWaveStreamError)
@@ -25,11 +26,33 @@ KORVANTO_ERROR_CLASS(EStreamError)
 
 #undef KORVANTO_ERROR_CLASS
 
+// The offending text as a message shows it: control and other unprintable
+// bytes escaped ("\x0A"), a long text cut after 40 characters ("...").
+std::string QuotableText(const std::string& text);
+
 // "'%s' is not a valid integer value"
 class EConvertError : public Exception {
  public:
   explicit EConvertError(const std::string& text)
-      : Exception("'" + text + "' is not a valid integer value") {}
+      : Exception("'" + QuotableText(text) + "' is not a valid integer value") {}
+};
+
+// An error at one line (counted from 1) of a text file. The reader that knows
+// the file puts its name in front: "Rock.pat, line 3: 'sixteen' is not a
+// valid integer value".
+class ELineError : public Exception {
+ public:
+  ELineError(std::int64_t line, const std::string& detail, const std::string& file = "")
+      : Exception((file.empty() ? "" : file + ", ") + "line " + std::to_string(line) + ": " +
+                  detail),
+        line_(line),
+        detail_(detail) {}
+  std::int64_t Line() const { return line_; }
+  ELineError InFile(const std::string& file) const { return ELineError(line_, detail_, file); }
+
+ private:
+  std::int64_t line_;
+  std::string detail_;
 };
 
 // "Cannot open file %s"

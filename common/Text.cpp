@@ -56,7 +56,37 @@ int ParseWholeNumber(std::string_view text) {
   return static_cast<int>(value);
 }
 
-long long RoundTiesEven(double value) { return std::llrint(std::nearbyint(value)); }
+int ParseNumberLine(const Lines& lines, std::int64_t index) {
+  static const std::string empty;
+  const bool present = index >= 0 && index < static_cast<std::int64_t>(lines.size());
+  try {
+    return ParseWholeNumber(present ? lines[static_cast<size_t>(index)] : empty);
+  } catch (const EConvertError& error) {
+    throw ELineError(index + 1, error.Message());
+  }
+}
+
+std::string QuotableText(const std::string& text) {
+  constexpr size_t kShown = 40;
+  static const char* kHex = "0123456789ABCDEF";
+  std::string out;
+  for (size_t i = 0; i < text.size() && i < kShown; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F)) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  if (text.size() > kShown) out += "...";
+  return out;
+}
+
+long long RoundTiesEven(double value) {
+  return std::llrint(std::nearbyint(value));
+}
 
 std::string FileNamePart(std::string_view path) {
   const auto at = path.find_last_of("\\/:");

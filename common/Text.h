@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers for the program's text files and number fields. Strings hold
 // Latin-1 bytes.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ std::string JoinLinesCrlf(const Lines& lines);
 
 // A whole number: optional sign and decimal digits, else EConvertError.
 int ParseWholeNumber(std::string_view text);
+
+// The whole number on line index of a text file (a line past the end reads
+// as empty); ELineError naming the line (index + 1) when it isn't one.
+int ParseNumberLine(const Lines& lines, std::int64_t index);
 
 // Nearest integer, ties to even.
 long long RoundTiesEven(double value);

@@ -11,16 +11,17 @@ class PanningTable {
   static constexpr int kLines = 17;
 
   // Reads the table. A missing file raises the open error. Lines that are
-  // missing or not whole numbers read as absent; their messages are kept.
+  // missing or not whole numbers read as absent; the file gets one message.
   void Read(const std::filesystem::path& path);
   // The value read for a line, if there was a good one.
   std::optional<int> Value(int line) const;
-  // Conversion messages of lines 1 to 16 that were not whole numbers.
-  const std::vector<std::string>& Problems() const { return problems_; }
+  // What was wrong with the file, in one message: too few lines, or the
+  // first of lines 1 to 16 that wasn't a whole number.
+  const std::optional<std::string>& Problem() const { return problem_; }
 
   static void Write(const std::filesystem::path& path, const std::vector<int>& values);
 
  private:
   std::vector<std::optional<int>> values_;
-  std::vector<std::string> problems_;
+  std::optional<std::string> problem_;
 };

@@ -41,14 +41,13 @@ Lines BuildPatternLines(const PatternGrid& grid, int steps, PatternValues values
 
 PatternFileData ParsePatternLines(const Lines& lines, bool withSlots) {
   PatternFileData data;
-  const std::string& length = LineAt(lines, 2);
-  data.steps = ParseWholeNumber(length);
-  if (data.steps < 1) throw EConvertError(length);
+  data.steps = ParseNumberLine(lines, 2);
+  if (data.steps < 1) throw ELineError(3, EConvertError(LineAt(lines, 2)).Message());
   const int64_t cellLines = PatternCellLines(data.steps);
   // The tempo and loop lines must exist, so a length the file can't hold
   // fails here, before anything is allocated for it.
-  data.values.tempoPosition = ClampTempoPosition(ParseWholeNumber(LineAt(lines, cellLines)));
-  data.values.loops = ClampLoopCount(ParseWholeNumber(LineAt(lines, cellLines + 1)));
+  data.values.tempoPosition = ClampTempoPosition(ParseNumberLine(lines, cellLines));
+  data.values.loops = ClampLoopCount(ParseNumberLine(lines, cellLines + 1));
   data.cells.assign(lines.begin(), lines.begin() + cellLines);
   if (!withSlots) return data;
   for (int n = 1; n <= SlotAccess::kCount; ++n) {
@@ -56,13 +55,18 @@ PatternFileData ParsePatternLines(const Lines& lines, bool withSlots) {
     if (at >= static_cast<int64_t>(lines.size())) break;
     const std::string& path = lines[at];
     if (FileNamePart(path) == SlotAccess::kBlankName) continue;
-    data.slotLoads.push_back({n, path, ParseWholeNumber(LineAt(lines, at + 1))});
+    data.slotLoads.push_back({n, path, ParseNumberLine(lines, at + 1)});
   }
   return data;
 }
 
 PatternFileData ReadPatternFile(const std::filesystem::path& path, bool withSlots) {
-  return ParsePatternLines(ReadTextLines(path), withSlots);
+  const Lines lines = ReadTextLines(path);
+  try {
+    return ParsePatternLines(lines, withSlots);
+  } catch (const ELineError& error) {
+    throw error.InFile(path.filename().string());
+  }
 }
 
 void PutPatternCells(const PatternFileData& data, PatternGrid& grid) {

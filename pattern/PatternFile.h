@@ -43,11 +43,12 @@ Lines BuildPatternLines(const PatternGrid& grid, int steps, PatternValues values
                         SlotAccess& slots);
 
 // Every number of the file is checked before the result is made, so a
-// broken file raises EConvertError and nothing is half applied. A missing
+// broken file raises ELineError (naming the line) and nothing is half applied. A missing
 // slot section, or one ending early, leaves the later slots out.
 PatternFileData ParsePatternLines(const Lines& lines, bool withSlots);
 
-// EFOpenError for a file that can't be read.
+// EFOpenError for a file that can't be read; a broken one's ELineError names
+// the file: "Rock.pat, line 3: 'sixteen' is not a valid integer value".
 PatternFileData ReadPatternFile(const std::filesystem::path& path, bool withSlots);
 
 // Cells into rows 0..L+2; rows beyond keep theirs, the shown rows stay.

@@ -50,7 +50,7 @@ void TSequence::FormCreate() {
   });
   StartUpStep([&] {
     panningTable_.Read(homeDir_ / "Panning.dat");
-    for (const auto& problem : panningTable_.Problems()) AppPrompts().ShowError(problem);
+    if (panningTable_.Problem()) AppPrompts().ShowError(*panningTable_.Problem());
   });
   StartUpStep([&] {
     DXWaveList1.SetDXSound(&DXSound1);

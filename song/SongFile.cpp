@@ -1,5 +1,7 @@
 #include "song/SongFile.h"
 
+#include "common/Exception.h"
+#include "common/Files.h"
 #include "pattern/SlotAccess.h"
 #include "render/SlotShortName.h"
 
@@ -32,15 +34,24 @@ SongFileData ParseSongLines(const Lines& lines) {
   for (int n = 1; n <= SlotAccess::kCount && at < lines.size(); ++n) {
     SongSlotBlock block;
     block.path = LineAt(lines, at + 1);
-    block.frequency = ParseWholeNumber(LineAt(lines, at + 2));
+    block.frequency = ParseNumberLine(lines, static_cast<int64_t>(at) + 2);
     at += 3;
     if (at < lines.size() && lines[at] == kPanMark) {
-      block.pan = ParseWholeNumber(LineAt(lines, at + 1));
+      block.pan = ParseNumberLine(lines, static_cast<int64_t>(at) + 1);
       at += 2;
     }
     data.slots.push_back(std::move(block));
   }
   return data;
+}
+
+SongFileData ReadSongFile(const std::filesystem::path& path) {
+  const Lines lines = ReadTextLines(path);
+  try {
+    return ParseSongLines(lines);
+  } catch (const ELineError& error) {
+    throw error.InFile(path.filename().string());
+  }
 }
 
 void ApplySongSlot(int n, const SongSlotBlock& block, SlotAccess& slots) {

@@ -3,6 +3,7 @@
 // sample slot: "<*samN", the slot's file, its frequency, "//", its pan.
 // Older files have three-line blocks without "//" and pan.
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,8 +33,11 @@ Lines BuildSongLines(const std::vector<std::string>& entries, SlotAccess& slots)
 // on up to 32 blocks, each header taken as it stands; lines after the 32nd
 // block are ignored. A file that ends between blocks gives fewer blocks. A
 // block cut short reads its missing lines as empty, so its number fails:
-// every number is checked here, before anything is applied (EConvertError).
+// every number is checked here, before anything is applied (ELineError).
 SongFileData ParseSongLines(const Lines& lines);
+// EFOpenError for a file that can't be read; a broken one's ELineError names
+// the file: "Demo.sng, line 9: 'fast' is not a valid integer value".
+SongFileData ReadSongFile(const std::filesystem::path& path);
 
 // Slot n takes a block: the file (also "Blank.wav"), the button caption,
 // the frequency (the base frequency stays), the pan when the block has one.

@@ -39,7 +39,7 @@ std::optional<SongOpen> OpenSong(SequencerCore& core) {
 }
 
 SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path) {
-  const SongFileData data = ParseSongLines(ReadTextLines(path));
+  const SongFileData data = ReadSongFile(path);
   core.playList.SetNames(data.entries);
   SongOpen result;
   try {

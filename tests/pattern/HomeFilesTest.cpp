@@ -1,12 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
 #include "common/Exception.h"
 #include "common/Files.h"
 #include "kit/PanningTable.h"
 #include "pattern/HomeFiles.h"
-
-#include <fstream>
-
 #include "support/TempDir.h"
-#include <gtest/gtest.h>
 
 TEST(SampleWorkFiles, BecomeCopiesOfBlankWhateverTheyHeld) {
   TempDir home;
@@ -38,17 +38,15 @@ TEST(SampleWorkFiles, MissingBlankOrUnwritableTempIsNoError) {
 
 TEST(PanningTableFile, ReadsGoodLinesAndReportsBadOnes) {
   TempDir home;
-  WriteTextLines(home / "Panning.dat",
-                 {"0", "100", "x", "300", "", "-2000", "6", "7", "8", "9", "10", "11", "12",
-                  "13", "14", "15", "16"});
+  WriteTextLines(home / "Panning.dat", {"0", "100", "x", "300", "", "-2000", "6", "7", "8", "9",
+                                        "10", "11", "12", "13", "14", "15", "16"});
   PanningTable table;
   table.Read(home / "Panning.dat");
   EXPECT_EQ(table.Value(1), 100);
   EXPECT_EQ(table.Value(2), std::nullopt);
   EXPECT_EQ(table.Value(5), -2000);
   EXPECT_EQ(table.Value(16), 16);
-  EXPECT_EQ(table.Problems(), (std::vector<std::string>{"'x' is not a valid integer value",
-                                                        "'' is not a valid integer value"}));
+  EXPECT_EQ(table.Problem(), "Panning.dat, line 3: 'x' is not a valid integer value (and 1 more)");
 }
 
 TEST(PanningTableFile, ShortTableReportsMissingLinesAndMissingFileRaises) {
@@ -57,7 +55,12 @@ TEST(PanningTableFile, ShortTableReportsMissingLinesAndMissingFileRaises) {
   PanningTable table;
   table.Read(home / "Panning.dat");
   EXPECT_EQ(table.Value(1), 5);
-  EXPECT_EQ(table.Problems().size(), 15u);
+  EXPECT_EQ(table.Problem(),
+            "Panning.dat has 2 of its 17 lines; the instruments without a good "
+            "line keep a pan of 0.");
+  WriteTextLines(home / "Panning.dat", Lines(17, "0"));
+  table.Read(home / "Panning.dat");
+  EXPECT_EQ(table.Problem(), std::nullopt);
   EXPECT_THROW(table.Read(home / "none.dat"), EFOpenError);
 }
 

@@ -1,13 +1,12 @@
-#include "support/ErrorText.h"
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
 #include "pattern/CoreState.h"
 #include "pattern/PatternFile.h"
 #include "pattern/PatternLoad.h"
+#include "support/ErrorText.h"
 
 namespace {
-
 
 // The lines of an 8-step pattern file up to and including the loop count.
 Lines ShortFile(const std::string& tempo, const std::string& loops) {
@@ -86,13 +85,16 @@ TEST(PatternFile, BrokenNumbersStopTheReadWithNothingChanged) {
   Lines hugeLength = ShortFile("60", "1");
   hugeLength[2] = "2000000000";
   const std::vector<Case> cases = {
-      {badLength, "'16x' is not a valid integer value"},
-      {zeroLength, "'0' is not a valid integer value"},
-      {ShortFile("fast", "1"), "'fast' is not a valid integer value"},
-      {ShortFile("60", "two"), "'two' is not a valid integer value"},
-      {missingFrequency, "'' is not a valid integer value"},
-      {hugeLength, "'' is not a valid integer value"},
-      {{"only", "two lines"}, "'' is not a valid integer value"},
+      {badLength, "broken.pat, line 3: '16x' is not a valid integer value"},
+      {zeroLength, "broken.pat, line 3: '0' is not a valid integer value"},
+      {ShortFile("fast", "1"), "broken.pat, line 78: 'fast' is not a valid integer value"},
+      {ShortFile("60", "two"), "broken.pat, line 79: 'two' is not a valid integer value"},
+      {missingFrequency, "broken.pat, line 81: '' is not a valid integer value"},
+      {hugeLength, "broken.pat, line 14000000022: '' is not a valid integer value"},
+      {{"only", "two lines"}, "broken.pat, line 3: '' is not a valid integer value"},
+      {ShortFile("\x01\x02" + std::string(50, 'z'), "1"), "broken.pat, line 78: '\\x01\\x02" +
+                                                              std::string(38, 'z') +
+                                                              "...' is not a valid integer value"},
   };
   for (const auto& c : cases) {
     CoreState s;

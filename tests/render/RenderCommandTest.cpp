@@ -116,7 +116,7 @@ TEST_F(RenderCommandTest, ErrorsAreReportedWithAFailingExitCode) {
   WriteTextLines(home_ / "Broken.sng", {"Rock", "<*sam1", "Blank.wav", "fast"});
   run = Korvanto({"render", "Broken.sng", "broken.wav"});
   EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, "korvanto: 'fast' is not a valid integer value\n");
+  EXPECT_EQ(run.err, "korvanto: Broken.sng, line 4: 'fast' is not a valid integer value\n");
 
   run = Korvanto({"render", "Absent.sng", "x.wav"});
   EXPECT_EQ(run.code, 1);

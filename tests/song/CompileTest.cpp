@@ -70,7 +70,7 @@ TEST(Compile, UnreadablePatternChangesNothing) {
   };
   const std::vector<Case> cases = {
       {"gone", "Cannot open file " + s.Pat("gone").string()},
-      {"bad", "'' is not a valid integer value"},
+      {"bad", "bad.pat, line 50: '' is not a valid integer value"},
       {"../A", "Cannot open file " + s.Pat("../A").string()},
       {"..", "Cannot open file " + s.Pat("..").string()},
   };

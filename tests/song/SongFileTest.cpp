@@ -1,13 +1,12 @@
-#include "support/ErrorText.h"
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
 #include "pattern/CoreState.h"
 #include "song/SongFile.h"
 #include "song/SongMenu.h"
+#include "support/ErrorText.h"
 
 namespace {
-
 
 using Names = std::vector<std::string>;
 
@@ -98,10 +97,12 @@ TEST(SongFile, BrokenSongChangesNothing) {
   };
   const std::vector<Case> cases = {
       {{"a", "<*sam1", "/w/one.wav", "8000", "<*sam2", "/w/two.wav"},
-       "'' is not a valid integer value"},
-      {{"a", "<*sam1", "/w/one.wav", "8000", "//"}, "'' is not a valid integer value"},
-      {{"a", "<*sam1"}, "'' is not a valid integer value"},
-      {{"a", "<*sam1", "/w/one.wav", "loud"}, "'loud' is not a valid integer value"},
+       "cut.sng, line 7: '' is not a valid integer value"},
+      {{"a", "<*sam1", "/w/one.wav", "8000", "//"},
+       "cut.sng, line 6: '' is not a valid integer value"},
+      {{"a", "<*sam1"}, "cut.sng, line 4: '' is not a valid integer value"},
+      {{"a", "<*sam1", "/w/one.wav", "loud"},
+       "cut.sng, line 4: 'loud' is not a valid integer value"},
   };
   for (const auto& c : cases) {
     CoreState s;

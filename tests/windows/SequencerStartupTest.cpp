@@ -65,7 +65,7 @@ TEST(SequencerStartUp, BadPanningLineIsReportedAndTheOthersKept) {
   {
     TSequence sequence;
     ASSERT_EQ(home.prompts.messages.size(), 1u);
-    EXPECT_EQ(home.prompts.messages[0].text, "'left' is not a valid integer value");
+    EXPECT_EQ(home.prompts.messages[0].text, "Panning.dat, line 4: 'left' is not a valid integer value");
     sequence.close();
   }
   lines[0] = "0";  // entry 0 has no name
@@ -87,4 +87,14 @@ TEST(SequencerStartUp, WithoutAKitTheChooserListsOnlyTheSlots) {
   EXPECT_EQ(sequence.ComboBox1->itemText(1), "Sample1");
   Click(sequence.StringGrid1, sequence.StringGrid1->CellRect(1, 2).center());
   EXPECT_EQ(home.prompts.messages.size(), 1u);
+}
+
+// An empty panning table is one message, not one per line.
+TEST(SequencerStartUp, AnEmptyPanningTableIsOneMessage) {
+  WindowTestHome home;
+  home.WritePanning({});
+  TSequence sequence;
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text,
+            "Panning.dat has 0 of its 17 lines; the instruments without a good line keep a pan of 0.");
 }
