@@ -6,7 +6,9 @@
 #include <QStringList>
 
 namespace {
-QString FromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), s.size()); }
+QString FromLatin1(const std::string& s) {
+  return QString::fromLatin1(s.data(), s.size());
+}
 
 // "Kit files|*.dxg|All|*" becomes "Kit files (*.dxg);;All (*)".
 QString QtFilter(const std::string& filter) {
@@ -32,17 +34,25 @@ PromptAnswer QtPrompts::Message(const std::string& text, const std::string& capt
   box.setWindowTitle(FromLatin1(caption));
   box.setText(FromLatin1(text));
   switch (buttons) {
-    case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case PromptButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
     case PromptButtons::OkCancel:
       box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
       break;
-    case PromptButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case PromptButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
   }
   switch (box.exec()) {
-    case QMessageBox::Ok: return PromptAnswer::Ok;
-    case QMessageBox::Yes: return PromptAnswer::Yes;
-    case QMessageBox::No: return PromptAnswer::No;
-    default: return PromptAnswer::Cancel;
+    case QMessageBox::Ok:
+      return PromptAnswer::Ok;
+    case QMessageBox::Yes:
+      return PromptAnswer::Yes;
+    case QMessageBox::No:
+      return PromptAnswer::No;
+    default:
+      return PromptAnswer::Cancel;
   }
 }
 
@@ -69,4 +79,11 @@ Prompts& AppPrompts() {
   return g_override ? *g_override : real;
 }
 
-void SetAppPrompts(Prompts* prompts) { g_override = prompts; }
+void SetAppPrompts(Prompts* prompts) {
+  g_override = prompts;
+}
+
+void ShowErrorLater(QObject* context, const std::string& message) {
+  QMetaObject::invokeMethod(
+      context, [message] { AppPrompts().ShowError(message); }, Qt::QueuedConnection);
+}

@@ -1,7 +1,10 @@
 #pragma once
 // Prompts shown as real message boxes and file dialogs.
+#include <string>
+
 #include "common/Prompts.h"
 
+class QObject;
 class QWidget;
 
 class QtPrompts : public Prompts {
@@ -15,3 +18,8 @@ class QtPrompts : public Prompts {
 // The prompts every window uses. Tests replace them with a scripted version.
 Prompts& AppPrompts();
 void SetAppPrompts(Prompts* prompts);  // nullptr restores the real dialogs
+
+// Shows an error once the current event is done: for errors met inside a
+// timer tick or a sound refill, whose worker must not wait on a message box.
+// Nothing is shown once context is gone.
+void ShowErrorLater(QObject* context, const std::string& message);

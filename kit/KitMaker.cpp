@@ -73,6 +73,9 @@ void KitMaker::PrepareKit(const TWaveCollection& mainKit, const std::filesystem:
   const std::string blank = BlankPath().string();
   files_[0] = blank;
   stream_ = std::make_unique<TAudioFileStream>(sound_.DSound(), ui_);
+  stream_->OnError = [this](const std::string& message) {
+    if (OnError) OnError(message);
+  };
   stream_->SetFileName(blank);
 
   kit_.Clear();

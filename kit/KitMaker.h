@@ -3,6 +3,7 @@
 // user gives it, the WAV file chosen for each kit entry, the kit being built
 // and the stream that plays a row's file for listening.
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,8 @@ class KitMaker {
   const TWaveCollection& Kit() const { return kit_; }
   // 0: the last picked file; n: the file of entry n ("" when it has none).
   const std::string& File(int index) const;
+  // Told of an error that stopped the listening stream in a refill.
+  std::function<void(const std::string& message)> OnError;
   TAudioFileStream* ListeningStream() const { return stream_.get(); }
 
  private:

@@ -48,6 +48,7 @@ TMakit::TMakit(QWidget* parent) : QMainWindow(parent) {
   DXSound.AutoInitialize = true;
   DXSound.OnFinalize = [this](TDXSound&) { DXSoundFinalize(); };
   maker_ = std::make_unique<KitMaker>(DXSound, QtUiThread::Instance());
+  maker_->OnError = [this](const std::string& message) { ShowErrorLater(this, message); };
   DXSound.Loaded();
 }
 

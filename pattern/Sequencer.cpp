@@ -65,6 +65,7 @@ TSequence::TSequence(QWidget* parent)
   qApp->installEventFilter(this);
   move(114, 1);
   resize(std::max(539, ToolBar1->sizeHint().width()), 538);
+  engine_.OnError = [this](const std::string& message) { ShowErrorLater(this, message); };
   FormCreate();
 }
 

@@ -7,6 +7,7 @@ void PlaybackEngine::BitBtn3Click() {
   // The length comes first: a grid without one starts nothing and leaves
   // the play buttons as they were.
   const int length = ParseWholeNumber(host_.Cell(2, 0));
+  reportedErrors_.clear();
   stopMark_.clear();
   EnablePlayButtons(false);
   playLength_ = length;

@@ -19,6 +19,14 @@ PlaybackEngine::PlaybackEngine(UiThread& ui, PlaybackHost& host, PlaybackSound& 
   DXTimer2_.OnTimer = [this](TSuperTimer& timer) {
     RunTick(timer, &PlaybackEngine::DXTimer2Timer);
   };
+  DXTimer1_.OnError = [this](const std::string& message) { ReportStepError(message); };
+  DXTimer2_.OnError = [this](const std::string& message) { ReportStepError(message); };
+}
+
+void PlaybackEngine::ReportStepError(const std::string& message) {
+  // A song that repeats meets the same fault every time round: one report.
+  if (!reportedErrors_.insert(message).second) return;
+  if (OnError) OnError(message);
 }
 
 void PlaybackEngine::SetUpTempo() {

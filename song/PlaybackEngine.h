@@ -4,7 +4,9 @@
 // and the play sequence. Everything runs on the UI thread; each timer tick
 // is handed over to it.
 #include <chrono>
+#include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,11 @@ class PlaybackEngine {
   void DXTimer2Timer();  // one pattern step
   void DXTimer1Timer();  // one song step
 
+  // Told the message of an error that escaped a step (a tempo line that is no
+  // number, say), once per message while the players run; the player goes
+  // on. Runs on the UI thread inside the tick: show it without blocking.
+  std::function<void(const std::string& message)> OnError;
+
   // ---- state ----
   TSuperTimer& DXTimer1() { return DXTimer1_; }
   TSuperTimer& DXTimer2() { return DXTimer2_; }
@@ -88,6 +95,7 @@ class PlaybackEngine {
   void ReadPatternHeader();
   void EndOfSong();
   void StopSong();
+  void ReportStepError(const std::string& message);
 
   PlaybackHost& host_;
   PlaybackSound& sound_;
@@ -104,5 +112,6 @@ class PlaybackEngine {
   int sampleRate_ = 44200;  // not 44100: the format the device has always been given
   int bitsPerSample_ = 16;
   std::vector<std::string> mainPlay_;
+  std::set<std::string> reportedErrors_;       // since the last start of a player
   std::optional<Clock::time_point> stepTime_;  // while a tick runs
 };

@@ -5,6 +5,7 @@
 #include "song/Toggles.h"
 
 void PlaybackEngine::BitBtn12Click() {
+  reportedErrors_.clear();
   EnablePlayButtons(false);
   if (host_.PlayListCount() == 0) {
     EnablePlayButtons(true);

@@ -187,4 +187,23 @@ TEST_F(SongPlayerTest, TheTimerPlaysTheSongToItsEnd) {
   EXPECT_TRUE(host.songButton);
 }
 
+// An error inside a step reaches the user once, however often a repeating
+// song meets it, and the song plays on.
+TEST_F(SongPlayerTest, AStepErrorIsReportedOnceAndTheSongPlaysOn) {
+  host.compiled = {"//", "fast", "A1", "", "", "", "", "", "%%%"};
+  std::vector<std::string> reported;
+  engine.OnError = [&](const std::string& message) { reported.push_back(message); };
+  engine.ToolButton8Click();  // repeat play list
+  engine.DXTimer1().SetInterval(2);
+  engine.BitBtn12Click();
+  ASSERT_TRUE(ui.PumpUntil([&] { return sound.Texts().size() >= 3; }, 20s));
+  EXPECT_TRUE(engine.DXTimer1().Enabled());
+  EXPECT_EQ(reported, std::vector<std::string>{"'fast' is not a valid integer value"});
+  engine.BitBtn4Click();
+  engine.DXTimer1().SetInterval(2);
+  engine.BitBtn12Click();  // a new start reports it again
+  ASSERT_TRUE(ui.PumpUntil([&] { return reported.size() == 2; }, 20s));
+  engine.BitBtn4Click();
+}
+
 }  // namespace

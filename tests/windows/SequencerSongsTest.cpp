@@ -175,3 +175,18 @@ TEST_F(SequencerSongs, ThePlayListSelectionSurvivesEveryRefresh) {
   ASSERT_GE(sequence.Engine().MainPlay().size(), 2u);
   EXPECT_EQ(sequence.Engine().MainPlay()[1], "70");  // the song starts at "two"
 }
+
+// An error met inside a song step is shown once in a message box, after the
+// step, and the song goes on.
+TEST_F(SequencerSongs, AStepErrorIsShownOnceAndTheSongGoesOn) {
+  sequence.ToolButton8->click();  // repeat play list
+  sequence.Engine().MainPlay() = {"//", "fast", "", "", "", "", "", "", "%%%"};
+  sequence.Engine().DXTimer1().SetInterval(5);
+  sequence.Engine().DXTimer1().SetEnabled(true);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !home.prompts.messages.empty(); }, 5000));
+  QTest::qWait(100);  // the song goes round again and again
+  EXPECT_TRUE(sequence.Engine().SongPlaying());
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, "'fast' is not a valid integer value");
+  QTest::keyClick(&sequence, Qt::Key_F8);
+}
