@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/Exception.h"
+#include "common/Text.h"
 #include "kit/AudioStream.h"
 #include "kit/DXSounds.h"
 #include "kit/Wave.h"
@@ -30,8 +31,7 @@ std::string KitMakerRowName(const std::string& chooserItem) {
   std::string name = chooserItem.substr(0, chooserItem.size() >= 3 ? chooserItem.size() - 3 : 0);
   const auto first = name.find_first_not_of(' ');
   if (first == std::string::npos) return "";
-  name = name.substr(first, name.find_last_not_of(' ') - first + 1);
-  return name.substr(0, KitMaker::kNameLength);
+  return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
 std::string KitMakerEntryName(const std::string& rowName) {
@@ -97,8 +97,11 @@ void KitMaker::PrepareKit(const TWaveCollection& mainKit, const std::filesystem:
   }
 }
 
-void KitMaker::SetRowName(int row, const std::string& name) {
-  names_.at(row) = name.substr(0, kNameLength);
+void KitMaker::SetRowName(int row, const std::string& typed) {
+  std::string& current = names_.at(row);
+  const std::string name = WithoutControlCharacters(typed);
+  if (name.size() > kNameLength && name.size() > current.size()) return;
+  current = name;
 }
 
 void KitMaker::SelectRow(int row) {

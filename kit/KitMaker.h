@@ -17,7 +17,8 @@ class UiThread;
 
 class KitMaker {
  public:
-  // Names are typed into boxes of this many characters and saved padded to it.
+  // Names are typed into boxes of at most this many characters and saved
+  // padded to it; a kit's longer names are kept as they are.
   static constexpr int kNameLength = 10;
   // The file table holds entries 1 .. 100: "Add new sample" stops there.
   static constexpr int kMaxRows = 100;
@@ -39,7 +40,10 @@ class KitMaker {
 
   int RowCount() const { return static_cast<int>(names_.size()); }
   const std::string& RowName(int row) const { return names_.at(row); }
-  // Keeps the first kNameLength characters, as the name box does.
+  // Typing is limited to kNameLength characters: a typed name that would
+  // grow past it is refused (the row keeps its name), while a longer name
+  // from the kit stays as it is and may be shortened. Control characters
+  // never reach a name.
   void SetRowName(int row, const std::string& name);
   int SelectedRow() const { return selectedRow_; }
   void SelectRow(int row);  // GetRadioTag

@@ -121,7 +121,6 @@ void TMakit::AddRowControls(int row) {
   const int top = kRowTop + kRowStep * row;
   auto* edit = new QLineEdit(rows_);
   edit->setGeometry(40, top, 120, 21);
-  edit->setMaxLength(KitMaker::kNameLength);
   edit->setCursor(Qt::PointingHandCursor);
   QFont font = edit->font();
   font.setPointSize(10);
@@ -129,6 +128,7 @@ void TMakit::AddRowControls(int row) {
   edit->setFont(font);
   connect(edit, &QLineEdit::textEdited, this, [this, row](const QString& text) {
     Guarded([&] { maker_->SetRowName(row, text.toLatin1().toStdString()); });
+    Refresh();  // a refused keystroke goes back out of the box
   });
 
   auto* radio = new QRadioButton(rows_);

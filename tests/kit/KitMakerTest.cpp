@@ -110,17 +110,35 @@ TEST_F(KitMakerTest, TheDefaultKitGivesSixteenNamedRowsAndSavedUnchangedKeepsIts
   EXPECT_EQ(loaded.IndexOfName("short kick[ ]"), 2);
 }
 
+// A kit's own long names survive a save unchanged, so its patterns still play.
+TEST_F(KitMakerTest, LongNamesFromTheKitAreKeptAndMayBeShortened) {
+  mainKit[1].SetName("Hand Clap Big[ ]");
+  mainKit[2].SetName("Tambourine Long[ ]");
+  Make(false);
+  EXPECT_EQ(maker->RowName(0), "Hand Clap Big");
+  maker->SetRowName(1, "Tambourine Lon");   // shortened by a keystroke
+  maker->SetRowName(1, "Tambourine Lonx");  // but never grown again
+  maker->SaveKit(home / "long.dxg");
+  TWaveCollection loaded;
+  loaded.LoadFromFile(home / "long.dxg");
+  EXPECT_EQ(loaded[1].Name(), "Hand Clap Big[ ]");
+  EXPECT_EQ(loaded[2].Name(), "Tambourine Lon[ ]");
+}
+
 TEST_F(KitMakerTest, NamesArePaddedToTenThenMarkedAndTypedNamesStopAtTen) {
   Make(false);
   maker->SetRowName(0, "Bop");
-  maker->SetRowName(1, "Twelve chars");
+  maker->SetRowName(1, "Twelve cha");
+  maker->SetRowName(1, "Twelve char");  // typing past ten is refused
   maker->SetRowName(2, "");
+  maker->SetRowName(3, "Line\r\nbreak");
   maker->SaveKit(home / "named.dxg");
   TWaveCollection loaded;
   loaded.LoadFromFile(home / "named.dxg");
   EXPECT_EQ(loaded[1].Name(), "Bop       [ ]");
   EXPECT_EQ(loaded[2].Name(), "Twelve cha[ ]");
   EXPECT_EQ(loaded[3].Name(), "          [ ]");
+  EXPECT_EQ(loaded[4].Name(), "Linebreak [ ]");
   EXPECT_EQ(KitMakerRowName("Sample12"), "Sampl");
   EXPECT_EQ(KitMakerRowName("  Hat  [ ]"), "Hat");
   EXPECT_EQ(KitMakerRowName("ab"), "");

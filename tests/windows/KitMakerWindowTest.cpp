@@ -89,7 +89,6 @@ TEST_F(KitMakerWindowTest, TheDefaultKitShowsSixteenNamedRowsAndNoGivesEveryRowT
     EXPECT_EQ(makit.FileButtons()[r]->text(), "...");
     EXPECT_EQ(makit.RadioButtons()[r]->isChecked(), r == 0);
   }
-  EXPECT_EQ(makit.NameEdits()[0]->maxLength(), 10);
   for (int i = 0; i < 17; ++i) EXPECT_EQ(makit.Maker().Kit()[i].Wave().Image(), Blank()) << i;
 
   // A second command rebuilds the rows; Yes now copies each current sound.
