@@ -284,8 +284,8 @@ void TSequence::BuildMenu() {
   play->addSeparator();
   add(play, "&Stop", QKeySequence("F8"), [this] { BitBtn4Click(); });
   play->addSeparator();
-  // Ctrl+S belongs to "Save Song", the first in menu order; shown here only.
-  add(play, "Play Instrument\tCtrl+S", {}, [this] { BitBtn11Click(); });
+  // Ctrl+S is Save Song's: Play Instrument gets a key of its own.
+  add(play, "Play Instrument", QKeySequence("Ctrl+P"), [this] { BitBtn11Click(); });
   QMenu* help = menuBar()->addMenu("Help");
   add(help, "Contents", {}, [this] { HelpClick(); });
 }

@@ -113,6 +113,16 @@ TEST_F(InstrumentWindows, PlaySelectedSampleSoundsTheLastKitEntryForUnknownText)
   EXPECT_GT(Peak(Listen()), 0.5f * WavePeak("Tamb      [ ]"));
 }
 
+TEST_F(InstrumentWindows, CtrlPPlaysTheChosenInstrumentAndCtrlSStaysSaveSongs) {
+  sequence.ComboBox1->setCurrentText("Snare     [ ]");
+  Listen();
+  QTest::keyClick(&sequence, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_GT(Peak(Listen()), 0.5f * WavePeak("Snare     [ ]"));
+  QTest::keyClick(&sequence, Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(home.prompts.fileRequests.size(), 1u);  // Save Song's dialog
+  EXPECT_EQ(home.prompts.fileRequests[0].filter, "*.sng|*.sng");
+}
+
 TEST_F(InstrumentWindows, ImportKeepsPansByPositionAndRebuildsTheChooser) {
   sequence.Kit().Items.Find("Snare     [ ]").Pan = 900;  // position 3
   // A kit of 17 entries under other names: the default kit renamed.
