@@ -1,7 +1,9 @@
 // The command-line render, run in a home folder made as `make run` makes it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "app/CommandLine.h"
@@ -89,6 +91,17 @@ TEST_F(RenderCommandTest, RendersTheDemoSongToAWaveFileOthersRead) {
   EXPECT_EQ(PythonWave(home_ / "demo.wav"), "2 2 44100 " + std::to_string((bytes - 44) / 4) + "\n");
   EXPECT_GT(bytes, 44u + 4u * 44100 * 10);  // ten patterns of a few seconds
   EXPECT_FALSE(fs::exists(home_ / "demo.wav.part"));
+  // The default kit leaves headroom: no sample reaches full scale, the peak
+  // stays at or below -1 dBFS.
+  const std::string wav = ReadFileBytes(home_ / "demo.wav");
+  int peak = 0;
+  for (size_t at = 44; at + 1 < wav.size(); at += 2) {
+    int16_t sample;
+    std::memcpy(&sample, wav.data() + at, 2);
+    peak = std::max(peak, std::abs(int{sample}));
+  }
+  EXPECT_LE(peak, 32768 * std::pow(10.0, -1.0 / 20));
+  EXPECT_GT(peak, 32768 * std::pow(10.0, -8.0 / 20));  // and it is not quiet either
 }
 
 TEST_F(RenderCommandTest, APatternRendersWithItsLoopCount) {

@@ -4,7 +4,7 @@
 
 namespace kitsynth {
 
-void Finish(Signal& s, double fadeOutSeconds) {
+void Finish(Signal& s, double fadeOutSeconds, double peakDb) {
   // DC blocker: a slow envelope under an asymmetric wave would thump.
   double previousIn = 0, previousOut = 0;
   for (double& v : s) {
@@ -25,7 +25,7 @@ void Finish(Signal& s, double fadeOutSeconds) {
   double peak = 0;
   for (double v : s) peak = std::max(peak, std::abs(v));
   if (peak > 0) {
-    double gain = std::pow(10.0, -1.0 / 20) / peak;
+    double gain = std::pow(10.0, peakDb / 20) / peak;
     for (double& v : s) v *= gain;
   }
 }

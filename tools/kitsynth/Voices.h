@@ -27,7 +27,7 @@ Signal WoodBlock();
 Signal Clap();
 
 // Finish.cpp: removes DC, fades in over a millisecond, fades the tail to
-// exact silence, and scales the peak to -1 dBFS.
-void Finish(Signal& s, double fadeOutSeconds);
+// exact silence, and scales the peak to peakDb dBFS.
+void Finish(Signal& s, double fadeOutSeconds, double peakDb);
 
 }  // namespace kitsynth

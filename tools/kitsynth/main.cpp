@@ -22,26 +22,27 @@ struct Instrument {
   const char* name;  // 10 characters, then "[ ]"
   std::function<Signal()> make;
   double fadeOut;  // seconds of the final fade to silence
+  double peakDb;   // staged as a mix: kick and snare on top, hats and percussion under them
 };
 
 const std::vector<Instrument>& Instruments() {
   static const std::vector<Instrument> list = {
-      {"Kick      [ ]", Kick, 0.06},
-      {"Short Kick[ ]", ShortKick, 0.04},
-      {"Snare     [ ]", Snare, 0.05},
-      {"ClsHiat   [ ]", ClosedHat, 0.02},
-      {"OpHiat    [ ]", OpenHat, 0.1},
-      {"Tom1      [ ]", [] { return Tom(196, 0.5); }, 0.06},
-      {"Tom2      [ ]", [] { return Tom(131, 0.65); }, 0.08},
-      {"Cymbol1   [ ]", Crash, 0.4},
-      {"Cymbol2   [ ]", Ride, 0.3},
-      {"Rimshot   [ ]", Rimshot, 0.03},
-      {"Shaker    [ ]", Shaker, 0.03},
-      {"Block     [ ]", WoodBlock, 0.03},
-      {"Congo     [ ]", Conga, 0.06},
-      {"Cowbell   [ ]", Cowbell, 0.06},
-      {"Crack     [ ]", Clap, 0.06},
-      {"Tamb      [ ]", Tambourine, 0.06},
+      {"Kick      [ ]", Kick, 0.06, -6},
+      {"Short Kick[ ]", ShortKick, 0.04, -7},
+      {"Snare     [ ]", Snare, 0.05, -6},
+      {"ClsHiat   [ ]", ClosedHat, 0.02, -15},
+      {"OpHiat    [ ]", OpenHat, 0.1, -14},
+      {"Tom1      [ ]", [] { return Tom(196, 0.5); }, 0.06, -8},
+      {"Tom2      [ ]", [] { return Tom(131, 0.65); }, 0.08, -8},
+      {"Cymbol1   [ ]", Crash, 0.4, -12},
+      {"Cymbol2   [ ]", Ride, 0.3, -14},
+      {"Rimshot   [ ]", Rimshot, 0.03, -10},
+      {"Shaker    [ ]", Shaker, 0.03, -17},
+      {"Block     [ ]", WoodBlock, 0.03, -12},
+      {"Congo     [ ]", Conga, 0.06, -10},
+      {"Cowbell   [ ]", Cowbell, 0.06, -13},
+      {"Crack     [ ]", Clap, 0.06, -9},
+      {"Tamb      [ ]", Tambourine, 0.06, -15},
   };
   return list;
 }
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     kit.Add().SetWave(blank);  // entry 0: the unnamed blank
     for (const Instrument& instrument : Instruments()) {
       Signal s = instrument.make();
-      Finish(s, instrument.fadeOut);
+      Finish(s, instrument.fadeOut, instrument.peakDb);
       TWaveCollectionItem& item = kit.Add();
       item.SetName(instrument.name);
       item.SetWave(ToWave(s));
