@@ -45,12 +45,14 @@ void Reopen(TAudioFileStream& stream, const SlotState& state) {
 
 struct SampleSlots::Slot {
   std::unique_ptr<TAudioFileStream> stream;
+  std::string chosen;  // the file as named, where the stream may read its decoded WAV
   SlotPitch pitch;
   // The settings of the last buffer, kept while there is no device.
   SlotState carried;
 };
 
-SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui) : sound_(sound), ui_(ui) {
+SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui, std::filesystem::path tempDir)
+    : sound_(sound), ui_(ui), tempDir_(std::move(tempDir)) {
   slots_.reserve(kCount);
   for (int n = 1; n <= kCount; ++n) slots_.push_back(std::make_unique<Slot>());
   MakeStreams(sound_.DSound());
@@ -131,6 +133,10 @@ void SampleSlots::SetPosition(int n, int64_t bytes) {
 }
 
 std::string SampleSlots::FileName(int n) {
+  return Stream(n).FileName().empty() ? "" : At(n).chosen;
+}
+
+std::string SampleSlots::ReadableFile(int n) {
   return Stream(n).FileName();
 }
 
@@ -138,9 +144,20 @@ bool SampleSlots::Empty(int n) {
   return FileNamePart(FileName(n)) == kBlankName;
 }
 
+SoundFile SampleSlots::Import(int n, const std::string& path) {
+  At(n);  // a slot number outside 1..32 is refused before any decoding
+  return ImportSoundFile(path, DecodedWorkFile(tempDir_, "sample", n));
+}
+
+void SampleSlots::Open(int n, const SoundFile& sound) {
+  Slot& slot = At(n);
+  slot.carried = {};  // a fresh sound starts from its own settings
+  slot.chosen = sound.chosen;
+  slot.stream->SetFileName(sound.readable);
+}
+
 void SampleSlots::SetFileName(int n, const std::string& path) {
-  At(n).carried = {};  // a fresh sound starts from its own settings
-  Stream(n).SetFileName(path);
+  Open(n, Import(n, path));
 }
 
 void SampleSlots::LoadFile(int n, const std::string& path, int64_t frequency) {
