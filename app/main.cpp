@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "common/Guard.h"
+#include "common/QtDecodeProgress.h"
 #include "common/QtPrompts.h"
 
 #include "app/CommandLine.h"
@@ -14,6 +15,7 @@
 #include "kit/Kit_Listing.h"
 #include "kit/Sams.h"
 #include "kit/SdlAudioOutput.h"
+#include "kit/SndFileDecoder.h"
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
 #include "render/Main.h"
@@ -33,6 +35,8 @@ void OpenSlotInEditor(TMainForm& editor, int slot) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Sound files of other formats than 8- and 16-bit PCM WAV are decoded.
+  SetSoundDecoder(MakeSndFileDecoder());
   // "korvanto render SONG OUT.wav", --help and --version run without windows.
   bool handled = false;
   const int code = RunCommandLine(argc, argv, handled);
@@ -44,6 +48,8 @@ int main(int argc, char** argv) {
   font.setPointSize(9);
   app.setFont(font);
   SetAudioOutputFactory(SdlAudioOutputFactory());
+  QtDecodeProgress decodeProgress;
+  SetDecodeWatch(&decodeProgress);
 
   // The main window comes first: its start-up runs before any other window exists.
   TSequence sequence;
