@@ -4,7 +4,6 @@
 target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SoundDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeWatch.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Pcm16Quantizer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeToWav.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundImport.cpp
 )
