@@ -19,7 +19,6 @@ namespace {
 // Samples per read, whatever the channel count, so the block stays small.
 constexpr std::int64_t kBlockSamples = 32768;
 constexpr std::int64_t kMaxRate = 0x3FFFFFFF;  // bytes per second must fit 32 bits
-constexpr std::int64_t kHeaderBytes = 12 + 8 + 18 + 8;
 
 void PutU32(std::string& bytes, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
