@@ -31,7 +31,8 @@ void QtDecodeProgress::Begin(const std::filesystem::path& source, std::int64_t t
   sinceUpdate_.start();
 }
 
-// The dialog runs pending events when it is updated, so Cancel can arrive.
+// Pending events run here, so Cancel can arrive, also while the value
+// stands still.
 bool QtDecodeProgress::Continue(std::int64_t done) {
   if (!dialog_) return true;
   if (sinceUpdate_.elapsed() >= kUpdateMs) {
@@ -39,8 +40,9 @@ bool QtDecodeProgress::Continue(std::int64_t done) {
     const std::int64_t step =
         total_ > 0 ? std::min<std::int64_t>(done * kSteps / total_, kSteps - 1) : 0;
     dialog_->setValue(static_cast<int>(step));
+    if (dialog_ && dialog_->isVisible()) QCoreApplication::processEvents();
   }
-  return !dialog_->wasCanceled();
+  return !dialog_ || !dialog_->wasCanceled();
 }
 
 void QtDecodeProgress::End() {

@@ -25,6 +25,16 @@ bool Openable(const fs::path& path) {
 
 }  // namespace
 
+std::optional<FileStamp> StampOf(const fs::path& path) {
+  std::error_code ec;
+  FileStamp stamp;
+  stamp.time = fs::last_write_time(path, ec);
+  if (ec) return std::nullopt;
+  stamp.size = fs::file_size(path, ec);
+  if (ec) return std::nullopt;
+  return stamp;
+}
+
 bool RiffReaderTakes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;

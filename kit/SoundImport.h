@@ -3,7 +3,9 @@
 // entry: a file the RIFF reader takes as it stands (PCM, 8 or 16 bits) goes
 // through unchanged; any other file the installed decoder reads is decoded
 // to a 16-bit PCM WAV in the temp folder, and that WAV is what is used.
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // The open dialogs' filter for sound files ("description|patterns" pairs).
@@ -16,6 +18,16 @@ struct SoundFile {
   std::string chosen;    // as the user named it: what song and pattern files keep
   std::string readable;  // what the RIFF reader reads: chosen, or its decoded WAV
 };
+
+// A file's size and time of last change: a decoded WAV stands for its
+// source while the source keeps its stamp.
+struct FileStamp {
+  std::filesystem::file_time_type time{};
+  std::uintmax_t size = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// Nothing when the file can't be read.
+std::optional<FileStamp> StampOf(const std::filesystem::path& path);
 
 // Whether the RIFF reader takes the file as it stands.
 bool RiffReaderTakes(const std::filesystem::path& path);

@@ -1,5 +1,7 @@
 #include "render/SampleSlots.h"
 
+#include <optional>
+
 #include "common/Exception.h"
 #include "common/Text.h"
 #include "kit/AudioStream.h"
@@ -46,6 +48,7 @@ void Reopen(TAudioFileStream& stream, const SlotState& state) {
 struct SampleSlots::Slot {
   std::unique_ptr<TAudioFileStream> stream;
   std::string chosen;  // the file as named, where the stream may read its decoded WAV
+  std::optional<FileStamp> decodedFrom;  // the chosen file's stamp when it was decoded
   SlotPitch pitch;
   // The settings of the last buffer, kept while there is no device.
   SlotState carried;
@@ -145,15 +148,23 @@ bool SampleSlots::Empty(int n) {
 }
 
 SoundFile SampleSlots::Import(int n, const std::string& path) {
-  At(n);  // a slot number outside 1..32 is refused before any decoding
-  return ImportSoundFile(path, DecodedWorkFile(tempDir_, "sample", n));
+  const Slot& slot = At(n);  // a slot number outside 1..32 is refused before any decoding
+  const std::string decoded = DecodedWorkFile(tempDir_, "sample", n).string();
+  // Loading a pattern again names the same file again: what the slot decoded
+  // from it still stands while the file is unchanged.
+  if (slot.decodedFrom && slot.chosen == path && slot.stream->FileName() == decoded &&
+      StampOf(path) == slot.decodedFrom)
+    return {path, decoded};
+  return ImportSoundFile(path, decoded);
 }
 
 void SampleSlots::Open(int n, const SoundFile& sound) {
   Slot& slot = At(n);
   slot.carried = {};  // a fresh sound starts from its own settings
   slot.chosen = sound.chosen;
+  slot.decodedFrom.reset();
   slot.stream->SetFileName(sound.readable);
+  if (sound.readable != sound.chosen) slot.decodedFrom = StampOf(sound.chosen);
 }
 
 void SampleSlots::SetFileName(int n, const std::string& path) {

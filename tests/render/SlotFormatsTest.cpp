@@ -185,4 +185,27 @@ TEST_F(SlotFormatsTest, ACancelledDecodeChangesNothing) {
   EXPECT_TRUE(editor->Controls().playEnabled);
 }
 
+TEST_F(SlotFormatsTest, LoadingTheSameUnchangedFileAgainDoesNotDecodeItAgain) {
+  struct Count : DecodeWatch {
+    int decodes = 0;
+    void Begin(const fs::path&, std::int64_t) override { ++decodes; }
+  } count;
+  const DecodeWatchScope watching(count);
+  const std::string flac = (home / "tone.flac").string();
+  WriteSound(flac, kFlac16, kRate, 2, Widen(tone));
+  slots().LoadFile(6, flac, 30000);
+  slots().LoadFile(6, flac, 20000);  // as a pattern loaded again does
+  EXPECT_EQ(count.decodes, 1);
+  EXPECT_EQ(slots().Frequency(6), 20000u);
+  EXPECT_FALSE(Play(6).empty());
+  slots().LoadFile(7, flac, 30000);  // another slot decodes its own
+  EXPECT_EQ(count.decodes, 2);
+
+  // A changed file is decoded afresh.
+  WriteSound(flac, kFlac16, kRate, 1, Widen(tone));
+  slots().LoadFile(6, flac, 30000);
+  EXPECT_EQ(count.decodes, 3);
+  EXPECT_EQ(slots().Stream(6).Format(), Wave::MakePcmFormat(kRate, 16, 1));
+}
+
 }  // namespace

@@ -26,16 +26,22 @@ inline constexpr int kOgg = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
 inline constexpr int kOpus = SF_FORMAT_OGG | SF_FORMAT_OPUS;
 inline constexpr int kMp3 = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
 
-// Writes interleaved 32-bit integer samples (full scale at 2^31): exact for
-// every integer width. Lossy and float formats take them scaled.
-inline void WriteSound(const std::filesystem::path& path, int format, int rate, int channels,
-                       const std::vector<int32_t>& samples) {
+inline SNDFILE* OpenForWriting(const std::filesystem::path& path, int format, int rate,
+                               int channels) {
   SF_INFO info{};
   info.samplerate = rate;
   info.channels = channels;
   info.format = format;
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (!file) throw std::runtime_error("libsndfile can't write " + path.string());
+  return file;
+}
+
+// Writes interleaved 32-bit integer samples (full scale at 2^31): exact for
+// every integer width. Lossy and float formats take them scaled.
+inline void WriteSound(const std::filesystem::path& path, int format, int rate, int channels,
+                       const std::vector<int32_t>& samples) {
+  SNDFILE* file = OpenForWriting(path, format, rate, channels);
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   sf_writef_int(file, samples.data(), static_cast<sf_count_t>(samples.size() / channels));
   sf_close(file);
@@ -44,12 +50,7 @@ inline void WriteSound(const std::filesystem::path& path, int format, int rate, 
 // Float samples as they are, beyond full scale too.
 inline void WriteFloatSound(const std::filesystem::path& path, int rate, int channels,
                             const std::vector<float>& samples) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = channels;
-  info.format = kWavFloat;
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (!file) throw std::runtime_error("libsndfile can't write " + path.string());
+  SNDFILE* file = OpenForWriting(path, kWavFloat, rate, channels);
   sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size() / channels));
   sf_close(file);
 }
