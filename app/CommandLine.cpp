@@ -9,6 +9,8 @@
 
 #include "app/RenderCommand.h"
 #include "common/Exception.h"
+#include "common/Files.h"
+#include "kit/DecodeWatch.h"
 #include "render/RenderProgress.h"
 
 #ifndef KORVANTO_VERSION
@@ -73,6 +75,19 @@ class TerminalBar : public RenderProgress {
   std::size_t pad_ = 0;  // clears a longer name drawn before
 };
 
+// Decoded sample files say on standard error when they clipped.
+class ClipReport : public DecodeWatch {
+ public:
+  explicit ClipReport(std::ostream& err) : err_(err) {}
+  void Clipped(const std::filesystem::path& source, std::int64_t samples) override {
+    err_ << "korvanto: " << DisplayPath(source) << ": " << samples
+         << " samples lay beyond full scale and were clipped\n";
+  }
+
+ private:
+  std::ostream& err_;
+};
+
 std::string Duration(std::int32_t frames) {
   const std::int64_t tenths = (std::int64_t(frames) + 2205) / 4410;
   char text[32];
@@ -84,6 +99,8 @@ std::string Duration(std::int32_t frames) {
 int Render(const std::string& input, const std::string& output, std::ostream& out,
            std::ostream& err, bool outIsTerminal) {
   try {
+    ClipReport clipReport(err);
+    const DecodeWatchScope watch(clipReport);
     TerminalBar bar(out);
     RenderProgress quiet;
     const auto result =

@@ -1,12 +1,14 @@
 #include "app/RenderCommand.h"
 
 #include <algorithm>
+#include <array>
 
 #include "common/Exception.h"
 #include "common/Files.h"
 #include "kit/InstrumentTable.h"
 #include "kit/KitPanning.h"
 #include "kit/PanningTable.h"
+#include "kit/SoundImport.h"
 #include "kit/Wave.h"
 #include "kit/WaveCollection.h"
 #include "pattern/PatternFile.h"
@@ -26,21 +28,29 @@ namespace {
 // The 32 slots as plain records: what a song or pattern file gives them.
 class RecordSlots : public SlotAccess {
  public:
-  explicit RecordSlots(const fs::path& home) {
+  explicit RecordSlots(const fs::path& home) : tempDir_(home / "temp") {
     std::int64_t blankRate = 0;
     if (fs::exists(home / kBlankName)) blankRate = FileRate(home / kBlankName);
     for (auto& slot : sounds_) slot = SlotSound{kBlankName, blankRate, 0, 0};
+    chosen_.fill(kBlankName);
   }
   const SlotSounds& Sounds() const { return sounds_; }
 
-  std::string FileName(int n) override { return At(n).fileName; }
+  std::string FileName(int n) override {
+    At(n);
+    return chosen_[n - 1];
+  }
   int64_t Frequency(int n) override { return At(n).frequency; }
   int32_t Pan(int n) override { return At(n).pan; }
-  // The slot plays the file at its own rate until told otherwise.
+  // The slot plays the file (decoded when it needs to be) at its own rate
+  // until told otherwise.
   void LoadFile(int n, const std::string& path) override {
-    const std::int64_t rate = FileRate(path);
-    At(n).fileName = path;
-    At(n).frequency = rate;
+    SlotSound& slot = At(n);
+    const SoundFile sound = ImportSoundFile(path, DecodedWorkFile(tempDir_, "sample", n));
+    const std::int64_t rate = FileRate(sound.readable);
+    slot.fileName = sound.readable;
+    slot.frequency = rate;
+    chosen_[n - 1] = sound.chosen;
   }
   // The sound device takes 100 .. 200000 Hz and refuses the rest.
   void SetFrequency(int n, int64_t frequency) override {
@@ -62,7 +72,9 @@ class RecordSlots : public SlotAccess {
     if (n < 1 || n > kCount) throw Exception("Sample slot " + std::to_string(n) + " out of range");
     return sounds_[n - 1];
   }
-  SlotSounds sounds_;
+  fs::path tempDir_;
+  SlotSounds sounds_;                       // what the render reads
+  std::array<std::string, kCount> chosen_;  // the files as the song names them
 };
 
 bool HasExtension(const fs::path& path, const std::string& extension) {

@@ -4,10 +4,14 @@
 
 #include "app/CommandLine.h"
 #include "app/ProgramWindows.h"
+#include "common/QtDecodeProgress.h"
 #include "kit/AudioOutput.h"
 #include "kit/SdlAudioOutput.h"
+#include "kit/SndFileDecoder.h"
 
 int main(int argc, char** argv) {
+  // Sound files of other formats than 8- and 16-bit PCM WAV are decoded.
+  SetSoundDecoder(MakeSndFileDecoder());
   // "korvanto render SONG OUT.wav", --help and --version run without windows.
   bool handled = false;
   const int code = RunCommandLine(argc, argv, handled);
@@ -19,6 +23,8 @@ int main(int argc, char** argv) {
   font.setPointSize(9);
   app.setFont(font);
   SetAudioOutputFactory(SdlAudioOutputFactory());
+  QtDecodeProgress decodeProgress;
+  SetDecodeWatch(&decodeProgress);
 
   ProgramWindows windows;
   windows.OpenSongs(std::vector<std::string>(argv + 1, argv + argc));

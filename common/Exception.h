@@ -73,5 +73,11 @@ class EReadError : public EStreamError {
   EReadError() : EStreamError("Stream read error") {}
 };
 
+// The silent end of an action the user cancelled: reports show nothing.
+class EAbort : public Exception {
+ public:
+  EAbort() : Exception("Operation aborted") {}
+};
+
 // Fills a message pattern's single %s.
 std::string FormatMessage(const std::string& pattern, const std::string& arg);

@@ -10,12 +10,18 @@ QString FromLatin1(const std::string& s) {
   return QString::fromLatin1(s.data(), s.size());
 }
 
-// "Kit files|*.dxg|All|*" becomes "Kit files (*.dxg);;All (*)".
+// "Kit files|*.dxg|All|*" becomes "Kit files (*.dxg);;All (*)"; a
+// description that shows its patterns already, "Wave (*.wav)", stays as it is.
 QString QtFilter(const std::string& filter) {
   const QStringList parts = FromLatin1(filter).split('|');
   QStringList pairs;
-  for (int i = 0; i + 1 < parts.size(); i += 2)
-    pairs << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+    if (parts[i].endsWith(QStringLiteral("(%1)").arg(patterns)))
+      pairs << parts[i];
+    else
+      pairs << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
   return pairs.join(";;");
 }
 

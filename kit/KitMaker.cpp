@@ -6,6 +6,7 @@
 #include "common/Text.h"
 #include "kit/AudioStream.h"
 #include "kit/DXSounds.h"
+#include "kit/SoundImport.h"
 #include "kit/Wave.h"
 
 namespace {
@@ -116,11 +117,13 @@ void KitMaker::PickFor(int row) {
 
 void KitMaker::LoadSample(const std::string& path) {
   TWaveCollectionItem& entry = EntryOf(kit_, currentEntry_);
+  const SoundFile sound =
+      ImportSoundFile(path, DecodedWorkFile(homeDir_ / "temp", "kit", currentEntry_));
   Wave::TWave wave;
-  wave.LoadFromFile(path);
+  wave.LoadFromFile(sound.readable);
   entry.SetWave(wave);
   files_[0] = path;
-  SetFile(currentEntry_, path);
+  SetFile(currentEntry_, sound.readable);
 }
 
 void KitMaker::Play() {

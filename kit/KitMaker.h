@@ -54,8 +54,10 @@ class KitMaker {
   // The "..." of a row was clicked: it becomes the selected row and the
   // target of the next picked file.
   void PickFor(int row);
-  // The picked file becomes the current entry's sound. A file that can't be
-  // read leaves the entry's sound and its file as they were.
+  // The picked file becomes the current entry's sound; a file of another
+  // format than 8- or 16-bit PCM WAV is decoded to temp/decoded-kit<entry>.wav
+  // first. A file that can't be read leaves the entry's sound and its file as
+  // they were.
   void LoadSample(const std::string& path);
   // Plays the selected row's file through the listening stream.
   void Play();
@@ -69,7 +71,7 @@ class KitMaker {
   void DXSoundFinalize();
 
   const TWaveCollection& Kit() const { return kit_; }
-  // 0: the last picked file; n: the file of entry n ("" when it has none).
+  // 0: the last picked file; n: the file entry n reads ("" when it has none).
   const std::string& File(int index) const;
   // Told of an error that stopped the listening stream in a refill.
   std::function<void(const std::string& message)> OnError;

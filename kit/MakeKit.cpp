@@ -14,6 +14,7 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/QtUiThread.h"
+#include "kit/SoundImport.h"
 #include "kit/WaveCollection.h"
 #include "pattern/Icons.h"
 
@@ -180,7 +181,7 @@ void TMakit::GetButtonTag(int tag) {
 void TMakit::Load_sampleClick() {
   Guarded([&] {
     FileRequest request;
-    request.filter = "wav|*.wav";
+    request.filter = kSoundFileFilter;
     request.startDir = homeDir_.string();
     if (const auto path = AppPrompts().OpenFile(request)) maker_->LoadSample(*path);
   });

@@ -19,6 +19,7 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/QtUiThread.h"
+#include "kit/SoundImport.h"
 #include "render/SemitoneSteps.h"
 
 namespace {
@@ -253,7 +254,7 @@ void TMainForm::FileOpenClick() {
   if (editor_->CurrentSlot() < 1) return;
   FileRequest request;
   request.title = "Open";
-  request.filter = "Wave (*.wav)|*.wav|All files (*.*)|*.*";
+  request.filter = kSoundFileFilter;
   request.defaultSuffix = "wav";
   const std::optional<std::string> path = AppPrompts().OpenFile(request);
   if (!path) return;

@@ -24,7 +24,7 @@ SlotSounds SlotSoundsOf(SampleSlots& slots) {
   SlotSounds sounds;
   for (int n = 1; n <= SampleSlots::kCount; ++n) {
     SlotSound& sound = sounds[n - 1];
-    sound.fileName = slots.FileName(n);
+    sound.fileName = slots.ReadableFile(n);
     sound.frequency = slots.Frequency(n);
     sound.pan = slots.Pan(n);
     sound.volume = slots.Volume(n);

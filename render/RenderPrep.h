@@ -12,10 +12,10 @@ class SampleSlots;
 
 // What the render takes from a sample slot.
 struct SlotSound {
-  std::string fileName = "Blank.wav";
-  std::int64_t frequency = 0;  // Hz; 0 plays at the file's own rate
-  std::int32_t pan = 0;        // hundredths of a decibel, -4000 .. 4000
-  std::int32_t volume = 0;     // hundredths of a decibel, -4000 .. 0
+  std::string fileName = "Blank.wav";  // the file the slot reads (a decoded WAV for other formats)
+  std::int64_t frequency = 0;          // Hz; 0 plays at the file's own rate
+  std::int32_t pan = 0;                // hundredths of a decibel, -4000 .. 4000
+  std::int32_t volume = 0;             // hundredths of a decibel, -4000 .. 0
 };
 using SlotSounds = std::array<SlotSound, 32>;
 

@@ -34,7 +34,7 @@ SampleEditor::SampleEditor(TDXSound& sound, UiThread& ui, std::filesystem::path 
       ui_(ui),
       homeDir_(std::move(homeDir)),
       guard_(std::move(guard)),
-      slots_(sound, ui) {
+      slots_(sound, ui, homeDir_ / "temp") {
   slots_.OnError = [this](const std::string& message) {
     guard_([&] { throw Exception(message); });
   };
@@ -74,23 +74,27 @@ void SampleEditor::ShowFrequencyBar(int64_t frequency) {
 
 void SampleEditor::OpenFile(const std::string& path) {
   if (!HasSlot()) return;
+  // Decoded first: a file that can't be decoded, or a cancelled decode,
+  // changes nothing.
+  const SoundFile sound = slots_.Import(current_, path);
   FileCloseClick();
   try {
-    OpenSteps(path);
+    OpenSteps(sound);
   } catch (...) {
     FileCloseClick();
     throw;
   }
 }
 
-void SampleEditor::OpenSteps(const std::string& path) {
+void SampleEditor::OpenSteps(const SoundFile& sound) {
+  const std::string& path = sound.chosen;
   const std::string name = FileNamePart(path);
   controls_.caption = std::string(kAppTitle) + " - " + name;
   if (OnSlotButtonCaption) OnSlotButtonCaption(current_, SlotShortName(path));
   // Always the first work file, whichever slot is current; the render
   // rewrites every slot's work file from its own file anyway.
-  CopyWorkFile(path, homeDir_ / "temp" / "sample1.wav");
-  slots_.SetFileName(current_, path);
+  CopyWorkFile(sound.readable, homeDir_ / "temp" / "sample1.wav");
+  slots_.Open(current_, sound);
   slots_.SetPrimaryFormatFor(current_);
   holdsSample_ = true;
   controls_.playEnabled = true;

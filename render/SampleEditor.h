@@ -84,7 +84,7 @@ class SampleEditor {
 
  private:
   bool HasSlot() const { return current_ >= 1 && current_ <= SampleSlots::kCount; }
-  void OpenSteps(const std::string& path);
+  void OpenSteps(const SoundFile& sound);
   void StopButtonClick();
   void ShowFrequency(int64_t frequency);
   void Changed();

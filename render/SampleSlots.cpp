@@ -1,5 +1,7 @@
 #include "render/SampleSlots.h"
 
+#include <optional>
+
 #include "common/Exception.h"
 #include "common/Text.h"
 #include "kit/AudioStream.h"
@@ -26,6 +28,8 @@ uint32_t OwnRate(TAudioFileStream& stream) {
 // and renders songs with the slots' settings.
 struct SampleSlots::Slot {
   std::unique_ptr<TAudioFileStream> stream;
+  std::string chosen;  // the file as named, where the stream may read its decoded WAV
+  std::optional<FileStamp> decodedFrom;  // the chosen file's stamp when it was decoded
   SlotPitch pitch;
   uint32_t frequency = 0;
   int32_t pan = 0;
@@ -39,7 +43,8 @@ struct SampleSlots::Slot {
   }
 };
 
-SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui) : sound_(sound), ui_(ui) {
+SampleSlots::SampleSlots(TDXSound& sound, UiThread& ui, std::filesystem::path tempDir)
+    : sound_(sound), ui_(ui), tempDir_(std::move(tempDir)) {
   slots_.reserve(kCount);
   for (int n = 1; n <= kCount; ++n) slots_.push_back(std::make_unique<Slot>());
   MakeStreams(sound_.DSound());
@@ -118,6 +123,10 @@ void SampleSlots::SetPosition(int n, int64_t bytes) {
 }
 
 std::string SampleSlots::FileName(int n) {
+  return Stream(n).FileName().empty() ? "" : At(n).chosen;
+}
+
+std::string SampleSlots::ReadableFile(int n) {
   return Stream(n).FileName();
 }
 
@@ -125,14 +134,32 @@ bool SampleSlots::Empty(int n) {
   return FileNamePart(FileName(n)) == kBlankName;
 }
 
-void SampleSlots::SetFileName(int n, const std::string& path) {
+SoundFile SampleSlots::Import(int n, const std::string& path) {
+  const Slot& slot = At(n);  // a slot number outside 1..32 is refused before any decoding
+  const std::string decoded = DecodedWorkFile(tempDir_, "sample", n).string();
+  // Loading a pattern again names the same file again: what the slot decoded
+  // from it still stands while the file is unchanged.
+  if (slot.decodedFrom && slot.chosen == path && slot.stream->FileName() == decoded &&
+      StampOf(path) == slot.decodedFrom)
+    return {path, decoded};
+  return ImportSoundFile(path, decoded);
+}
+
+void SampleSlots::Open(int n, const SoundFile& sound) {
   Slot& slot = At(n);
   // A fresh sound starts from its own settings: its rate, centred, full level.
   slot.frequency = 0;
   slot.pan = 0;
   slot.volume = 0;
-  slot.stream->SetFileName(path);
+  slot.chosen = sound.chosen;
+  slot.decodedFrom.reset();
+  slot.stream->SetFileName(sound.readable);
   slot.frequency = OwnRate(*slot.stream);
+  if (sound.readable != sound.chosen) slot.decodedFrom = StampOf(sound.chosen);
+}
+
+void SampleSlots::SetFileName(int n, const std::string& path) {
+  Open(n, Import(n, path));
 }
 
 void SampleSlots::LoadFile(int n, const std::string& path, int64_t frequency) {

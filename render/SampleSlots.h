@@ -4,12 +4,14 @@
 // opened at and a pitch offset in cents. Players, loaders and the render
 // reach a slot through here by number; nothing here needs a window.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "kit/InstrumentPlay.h"
+#include "kit/SoundImport.h"
 #include "render/SlotShortName.h"
 
 class TAudioFileStream;
@@ -27,8 +29,9 @@ class SampleSlots : public SlotPlayer {
   // is closed the streams read their files but have no buffer: playing
   // raises "IDirectSoundBuffer not made", while the settings below are the
   // slot's own and work all the same. When the device opens or closes the
-  // streams are made again on it, keeping files and settings.
-  SampleSlots(TDXSound& sound, UiThread& ui);
+  // streams are made again on it, keeping files and settings. Files of other
+  // formats are decoded into tempDir.
+  SampleSlots(TDXSound& sound, UiThread& ui, std::filesystem::path tempDir = "temp");
   ~SampleSlots() override;
   SampleSlots(const SampleSlots&) = delete;
   SampleSlots& operator=(const SampleSlots&) = delete;
@@ -53,11 +56,20 @@ class SampleSlots : public SlotPlayer {
   void StopSlot(int n) override { Stop(n); }
   void SetPosition(int n, int64_t bytes);
 
+  // The file as the user named it ("" when the slot has no wave).
   std::string FileName(int n);
+  // The file the slot reads: FileName, or the WAV it was decoded to.
+  std::string ReadableFile(int n);
   // A slot whose file name part is "Blank.wav" counts as empty.
   bool Empty(int n);
-  // Opens the file into the slot (the stream stops and drops its old file).
-  // On failure the slot is left without a wave and with an empty FileName.
+  // Decodes path for slot n when it needs decoding (SoundImport.h), leaving
+  // the slot as it is.
+  SoundFile Import(int n, const std::string& path);
+  // Opens the imported file into the slot (the stream stops and drops its
+  // old file). On failure the slot is left without a wave and with an empty
+  // FileName.
+  void Open(int n, const SoundFile& sound);
+  // Import, then Open: a file that can't be decoded changes nothing.
   void SetFileName(int n, const std::string& path);
   // What the pattern and song loaders do: open the file, then take frequency
   // as both the slot's base frequency and its playing frequency.
@@ -98,5 +110,6 @@ class SampleSlots : public SlotPlayer {
 
   TDXSound& sound_;
   UiThread& ui_;
+  std::filesystem::path tempDir_;
   std::vector<std::unique_ptr<Slot>> slots_;
 };

@@ -10,6 +10,7 @@
 #include "kit/DXWaveList.h"
 #include "kit/KitMaker.h"
 #include "kit/SoundTestSupport.h"
+#include "support/SoundFiles.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -190,6 +191,50 @@ TEST_F(KitMakerTest, APickedFileThatIsNoWaveKeepsTheEntrysSoundAndFile) {
   EXPECT_EQ(maker->File(5), path);
   EXPECT_EQ(maker->File(0), path);
   EXPECT_EQ(WaveBytes(maker->Kit()[1].Wave()), kick);
+}
+
+// Files of other formats are decoded; the kit keeps 16-bit PCM.
+TEST_F(KitMakerTest, FlacDeepAndMp3FilesBecomeSixteenBitEntries) {
+  using namespace sound_files;
+  const SndFileDecoding decoding;
+  Make(true);
+  const auto tone = Tone16(2205, 22050);
+  WriteSound(home / "snare.flac", kFlac16, 22050, 2, Widen(tone));
+  WriteSound(home / "deep.wav", kWav24, 48000, 1, Widen(std::vector<int16_t>(480, 1000)));
+  WriteSound(home / "hat.mp3", kMp3, 44100, 2, Widen(Tone16(4410, 44100)));
+
+  maker->PickFor(2);
+  maker->LoadSample((home / "snare.flac").string());
+  const Wave::TWave& snare = maker->Kit()[3].Wave();
+  EXPECT_EQ(snare.Image(), MakeWave16(tone, 22050).Image());
+  EXPECT_EQ(maker->File(0), (home / "snare.flac").string());
+  EXPECT_EQ(maker->File(3), (home / "temp" / "decoded-kit3.wav").string());
+  maker->PickFor(3);
+  maker->LoadSample((home / "deep.wav").string());
+  maker->PickFor(4);
+  maker->LoadSample((home / "hat.mp3").string());
+  // Listening plays what was decoded.
+  maker->SelectRow(2);
+  maker->Play();
+  EXPECT_EQ(maker->ListeningStream()->FileName(), maker->File(3));
+  EXPECT_TRUE(maker->ListeningStream()->Playing());
+
+  maker->SaveKit(home / "mixed.dxg");
+  TWaveCollection saved;
+  saved.LoadFromFile(home / "mixed.dxg");
+  EXPECT_EQ(saved[3].Wave().Image(), snare.Image());
+  EXPECT_EQ(saved[4].Wave().FormatBytes(), Wave::MakePcmFormat(48000, 16, 1));
+  EXPECT_EQ(saved[4].Wave().Size(), 960);
+  EXPECT_EQ(saved[5].Wave().FormatBytes(), Wave::MakePcmFormat(44100, 16, 2));
+  EXPECT_EQ(saved[5].Wave().Size(), 4410 * 4);
+
+  // A file that can't be decoded leaves the entry as it was.
+  std::ofstream(home / "notes.flac") << "plain text";
+  EXPECT_EQ(ErrorOf([&] { maker->LoadSample((home / "notes.flac").string()); }),
+            "Wave is invalid: " + (home / "notes.flac").string());
+  EXPECT_EQ(maker->Kit()[5].Wave().Image(), saved[5].Wave().Image());
+  EXPECT_EQ(maker->File(5), (home / "temp" / "decoded-kit5.wav").string());
+  EXPECT_EQ(maker->File(0), (home / "hat.mp3").string());
 }
 
 TEST_F(KitMakerTest, AddedRowsTakeTheNextChooserNameUpToAHundredRows) {

@@ -6,3 +6,4 @@ korvanto_test(test_kit_maker_rules
 if(TARGET default_kit)
   add_dependencies(test_kit_maker_rules default_kit)
 endif()
+target_link_libraries(test_kit_maker_rules PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

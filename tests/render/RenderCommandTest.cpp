@@ -8,6 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "common/Files.h"
+#include "support/SoundFiles.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -155,6 +156,76 @@ TEST_F(RenderCommandTest, HelpVersionAndWhatIsLeftToTheWindows) {
   EXPECT_NE(run.err.find("Usage"), std::string::npos);
   EXPECT_FALSE(Korvanto({}).handled);
   EXPECT_FALSE(Korvanto({"-platform", "offscreen"}).handled);
+}
+
+// A song of one pattern that plays sample slot 1 on two steps, slot 1
+// holding file.
+void WriteSlotSong(const fs::path& home, const std::string& file) {
+  std::vector<Row> rows(8, Row{});
+  rows[0][0] = "Sample1";
+  rows[4][2] = "Sample1";
+  WriteTextLines(home / "Slot.pat", PatternLines("Slot", 60, 1, rows));
+  WriteTextLines(home / "Slot.sng", {"Slot", "<*sam1", file, "44100", "//", "-1000"});
+}
+
+class RenderFormatsTest : public RenderCommandTest {
+ protected:
+  std::string Render(const std::string& file) {
+    WriteSlotSong(home_.path(), file);
+    const CliRun run = Korvanto({"render", "Slot.sng", "out.wav"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    lastErr = run.err;
+    return ReadFileBytes(home_ / "out.wav");
+  }
+  SndFileDecoding decoding;
+  std::vector<int16_t> tone = sound_files::Tone16(22050, 44100);
+  std::string lastErr;
+};
+
+TEST_F(RenderFormatsTest, ASongNamingAFlacRendersExactlyAsWithItsWav) {
+  using namespace sound_files;
+  WriteSound(home_ / "tone.wav", kWav16, 44100, 2, Widen(tone));
+  WriteSound(home_ / "tone.flac", kFlac16, 44100, 2, Widen(tone));
+  const std::string wav = Render("tone.wav");
+  EXPECT_EQ(Render("tone.flac"), wav);
+  EXPECT_EQ(Render((home_ / "tone.flac").string()), wav);
+  EXPECT_TRUE(fs::exists(home_ / "temp" / "decoded-sample1.wav"));
+  // The song still names the FLAC.
+  EXPECT_EQ(ReadTextLines(home_ / "Slot.sng").at(2), (home_ / "tone.flac").string());
+
+  // Deep, float and lossy files render close to it.
+  WriteSound(home_ / "deep.wav", kWav24, 44100, 2, Widen(tone, 0x4000));
+  WriteSound(home_ / "tone.ogg", kOgg, 44100, 2, Widen(tone));
+  WriteSound(home_ / "tone.mp3", kMp3, 44100, 2, Widen(tone));
+  for (const char* file : {"deep.wav", "tone.ogg", "tone.mp3"}) {
+    const std::string other = Render(file);
+    ASSERT_EQ(other.size(), wav.size()) << file;
+    double signal = 0, error = 0;
+    for (size_t i = 44; i + 1 < wav.size(); i += 2) {
+      const int a = static_cast<int16_t>((uint8_t(wav[i + 1]) << 8) | uint8_t(wav[i]));
+      const int b = static_cast<int16_t>((uint8_t(other[i + 1]) << 8) | uint8_t(other[i]));
+      signal += double(a) * a;
+      error += double(a - b) * (a - b);
+    }
+    EXPECT_GT(signal, 0);
+    EXPECT_LT(error / signal, file == std::string("deep.wav") ? 1e-5 : 0.1) << file;
+  }
+}
+
+TEST_F(RenderFormatsTest, ClippingIsReportedAndUndecodableFilesStopTheRender) {
+  std::vector<float> loud;
+  for (int16_t v : tone) loud.push_back(v / 8192.0f);  // up to about 1.3 of full scale
+  sound_files::WriteFloatSound(home_ / "loud.wav", 44100, 2, loud);
+  Render("loud.wav");
+  EXPECT_NE(lastErr.find("korvanto: loud.wav: "), std::string::npos) << lastErr;
+  EXPECT_NE(lastErr.find(" samples lay beyond full scale and were clipped\n"), std::string::npos);
+
+  WriteTextLines(home_ / "notes.flac", {"not a sound"});
+  WriteSlotSong(home_.path(), "notes.flac");
+  const CliRun run = Korvanto({"render", "Slot.sng", "notes.wav"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "korvanto: Wave is invalid: notes.flac\n");
+  EXPECT_FALSE(fs::exists(home_ / "notes.wav"));
 }
 
 }  // namespace

@@ -5,3 +5,5 @@ korvanto_test(test_song_render
 )
 # The command-line test renders with the default kit.
 add_dependencies(test_song_render default_kit)
+# Slots holding other formats than 16-bit WAV are decoded when a song loads.
+target_link_libraries(test_song_render PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

@@ -1,6 +1,9 @@
 // Pattern and song files against the sample editor's real slots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "common/Files.h"
 #include "common/ManualUiThread.h"
 #include "common/ScriptedPrompts.h"
 #include "kit/DXSounds.h"
@@ -14,6 +17,7 @@
 #include "song/PlayList.h"
 #include "song/SequencerCore.h"
 #include "song/SongMenu.h"
+#include "support/SoundFiles.h"
 
 namespace {
 
@@ -103,4 +107,41 @@ TEST(EditorSlots, SongCarriesFilesFrequenciesAndPans) {
   EXPECT_EQ(desk.slots().Frequency(8), 22050u);
   EXPECT_EQ(desk.captions.size(), 32u);
   EXPECT_TRUE(desk.editor->HoldsSample());
+}
+
+namespace fs = std::filesystem;
+
+// A song keeps the FLAC the user chose, not the WAV it was decoded to, and
+// opening it decodes the FLAC again.
+TEST(EditorSlots, ASongNamesTheFlacItsSlotPlays) {
+  CaptureSound capture;
+  SlotHome home;
+  const SndFileDecoding decoding;
+  const auto flac = (home / "shaker.flac").string();
+  sound_files::WriteSound(flac, sound_files::kFlac16, 32000, 2,
+                          sound_files::Widen(sound_files::Tone16(3200, 32000)));
+  const auto song = (home / "flac.sng").string();
+  {
+    EditorDesk desk(home.path());
+    desk.slots().LoadFile(5, flac, 32000);
+    desk.playList.Append("a");
+    desk.prompts.paths = {song};
+    auto core = desk.Core();
+    ASSERT_TRUE(SaveSong(core));
+  }
+  const Lines lines = ReadTextLines(song);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), flac), 1);
+  fs::remove(home / "temp" / "decoded-sample5.wav");
+
+  EditorDesk desk(home.path());
+  desk.prompts.paths = {song};
+  auto core = desk.Core();
+  const auto opened = OpenSong(core);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(opened->slotError, "");
+  EXPECT_EQ(desk.slots().FileName(5), flac);
+  EXPECT_EQ(desk.slots().ReadableFile(5), (home / "temp" / "decoded-sample5.wav").string());
+  EXPECT_TRUE(fs::exists(home / "temp" / "decoded-sample5.wav"));
+  EXPECT_EQ(desk.slots().Frequency(5), 32000u);
+  EXPECT_EQ(desk.captions[4], std::make_pair(5, std::string("shaker.")));
 }

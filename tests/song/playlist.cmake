@@ -6,3 +6,4 @@ korvanto_test(test_playlist
   DemoContentTest.cpp
   EditorSlotsTest.cpp
 )
+target_link_libraries(test_playlist PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

@@ -11,8 +11,10 @@
 #include "common/Files.h"
 #include "kit/AudioStream.h"
 #include "kit/MakeKit.h"
+#include "kit/SoundImport.h"
 #include "kit/WaveCollection.h"
 #include "pattern/Sequencer.h"
+#include "support/SoundFiles.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
 
@@ -138,7 +140,7 @@ TEST_F(KitMakerWindowTest, AFileThatIsNoWaveIsReportedAndTheRowKeepsItsSound) {
   std::ofstream(home / "readme.wav") << "no RIFF here";
   home.prompts.paths.push_back((home / "readme.wav").string());
   QTest::mouseClick(makit.FileButtons()[3], Qt::LeftButton);
-  EXPECT_EQ(home.prompts.fileRequests.back().filter, "wav|*.wav");
+  EXPECT_EQ(home.prompts.fileRequests.back().filter, kSoundFileFilter);
   EXPECT_EQ(Shown().back(), "Wave is invalid");
   EXPECT_TRUE(makit.isVisible());
   EXPECT_TRUE(makit.RadioButtons()[3]->isChecked());
@@ -151,6 +153,20 @@ TEST_F(KitMakerWindowTest, AFileThatIsNoWaveIsReportedAndTheRowKeepsItsSound) {
   QTest::mouseClick(makit.FileButtons()[5], Qt::LeftButton);
   EXPECT_EQ(makit.Maker().Kit()[6].Wave().Image(), ReadFileBytes(path));
   EXPECT_TRUE(makit.RadioButtons()[5]->isChecked());
+}
+
+TEST_F(KitMakerWindowTest, ADeepWavPickedWithTheDotsBecomesASixteenBitSound) {
+  const SndFileDecoding decoding;
+  Open(PromptAnswer::No);
+  sound_files::WriteSound(home / "deep.wav", sound_files::kWav24, 48000, 2,
+                          std::vector<int32_t>(960, 0x12345600));
+  home.prompts.paths.push_back((home / "deep.wav").string());
+  const size_t shown = Shown().size();
+  QTest::mouseClick(makit.FileButtons()[2], Qt::LeftButton);
+  EXPECT_EQ(Shown().size(), shown);
+  const Wave::TWave& picked = makit.Maker().Kit()[3].Wave();
+  EXPECT_EQ(picked.FormatBytes(), Wave::MakePcmFormat(48000, 16, 2));
+  EXPECT_EQ(picked.Size(), 480 * 4);
 }
 
 TEST_F(KitMakerWindowTest, AnAddedRowShowsTheShortSampleNameAndARowWithoutFileCannotBeHeard) {

@@ -8,10 +8,15 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QTimer>
 #include <fstream>
+#include <thread>
 
+#include "common/QtDecodeProgress.h"
+#include "kit/SoundImport.h"
 #include "render/Main.h"
 #include "render/SlotTestSupport.h"
+#include "support/SoundFiles.h"
 #include "support/WindowTest.h"
 
 namespace {
@@ -84,7 +89,7 @@ TEST_F(SampleEditorWindow, OpenThroughTheMenuEnablesTheControls) {
   ChooseSlot(2);
   const std::string path = OpenThroughMenu("conga.wav", 11025);
   ASSERT_EQ(home.prompts.fileRequests.size(), 1u);
-  EXPECT_EQ(home.prompts.fileRequests[0].filter, "Wave (*.wav)|*.wav|All files (*.*)|*.*");
+  EXPECT_EQ(home.prompts.fileRequests[0].filter, kSoundFileFilter);
   EXPECT_EQ(form->windowTitle(), "Korvanto - conga.wav");
   EXPECT_EQ(slots().FileName(2), path);
   EXPECT_TRUE(form->PlayButton->isEnabled());
@@ -98,6 +103,70 @@ TEST_F(SampleEditorWindow, OpenThroughTheMenuEnablesTheControls) {
   form->FileClose->trigger();
   EXPECT_FALSE(form->PlayButton->isEnabled());
   EXPECT_FALSE(form->FrequencyTrackBar->isEnabled());
+}
+
+// A decoder that takes its time: a second of silence in 100 slow pieces.
+class SlowDecoder : public SoundDecoder {
+  class Reader : public SoundReader {
+   public:
+    const SoundInfo& Info() const override { return info_; }
+    std::int64_t Read(float* out, std::int64_t frames) override {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      const std::int64_t n = std::min<std::int64_t>({frames, 441, left_});
+      std::fill(out, out + 2 * n, 0.0f);
+      left_ -= n;
+      return n;
+    }
+
+   private:
+    SoundInfo info_{44100, 44100, 2, 24};
+    std::int64_t left_ = 44100;
+  };
+
+ public:
+  std::unique_ptr<SoundReader> Open(const std::filesystem::path&) override {
+    return std::make_unique<Reader>();
+  }
+};
+
+TEST_F(SampleEditorWindow, AFlacOpensThroughTheMenuAndALongDecodeShowsProgressAndCancels) {
+  QtDecodeProgress progress;
+  const DecodeWatchScope watching(progress);
+  const SndFileDecoding decoding;
+  ChooseSlot(2);
+  const auto tone = sound_files::Tone16(2205, 22050);
+  sound_files::WriteSound(home / "conga.flac", sound_files::kFlac16, 22050, 2,
+                          sound_files::Widen(tone));
+  home.prompts.paths.push_back((home / "conga.flac").string());
+  form->FileOpen->trigger();
+  EXPECT_TRUE(home.prompts.messages.empty());
+  EXPECT_EQ(form->windowTitle(), "Korvanto - conga.flac");
+  EXPECT_EQ(slots().FileName(2), (home / "conga.flac").string());
+  EXPECT_EQ(form->FrequencyTrackBar->value(), 22050);
+  EXPECT_TRUE(form->PlayButton->isEnabled());
+
+  // A slow decode: its dialog appears, and Cancel on it changes nothing.
+  SetSoundDecoder(std::make_shared<SlowDecoder>());
+  std::ofstream(home / "long.flac") << "whatever the slow decoder makes of it";
+  home.prompts.paths.push_back((home / "long.flac").string());
+  bool seen = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QProgressDialog* dialog = progress.Dialog();
+    if (seen || !dialog || !dialog->isVisible()) return;
+    seen = true;
+    EXPECT_EQ(dialog->labelText(), "Decoding long.flac");
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+  });
+  poll.start(20);
+  form->FileOpen->trigger();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(progress.Dialog(), nullptr);
+  EXPECT_TRUE(home.prompts.messages.empty());  // a cancel is no error
+  EXPECT_EQ(slots().FileName(2), (home / "conga.flac").string());
+  EXPECT_EQ(form->windowTitle(), "Korvanto - conga.flac");
+  EXPECT_TRUE(form->PlayButton->isEnabled());
+  EXPECT_FALSE(std::filesystem::exists(home / "temp" / "decoded-sample2.wav.part"));
 }
 
 TEST_F(SampleEditorWindow, CancellingTheDialogChangesNothing) {

@@ -7,3 +7,4 @@ korvanto_test(test_kit_maker GUI
 if(TARGET default_kit)
   add_dependencies(test_kit_maker default_kit)
 endif()
+target_link_libraries(test_kit_maker PRIVATE PkgConfig::SNDFILE)
