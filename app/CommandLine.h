@@ -1,7 +1,8 @@
 #pragma once
 // The program's command line: "render" turns a song or a pattern into a WAV
-// file without opening a window; "--help" and "--version". Anything else is
-// left to the windows.
+// or FLAC file or stems, "midi" into a MIDI file, "collect" copies a song
+// with everything it needs into one folder, all without opening a window;
+// "--help" and "--version". Anything else is left to the windows.
 #include <iosfwd>
 #include <string>
 #include <vector>

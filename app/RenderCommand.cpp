@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "common/Exception.h"
 #include "common/Files.h"
@@ -15,6 +16,8 @@
 #include "pattern/PatternLoad.h"
 #include "pattern/SlotAccess.h"
 #include "render/HitTable.h"
+#include "render/LoopFold.h"
+#include "render/MidiExport.h"
 #include "render/RenderPrep.h"
 #include "render/SongRender.h"
 #include "song/Compile.h"
@@ -106,27 +109,87 @@ Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
   return sequence;
 }
 
+// The slots when their files aren't read: empty, as "Blank.wav" leaves them.
+class NoSlotFiles : public RecordSlots {
+ public:
+  using RecordSlots::RecordSlots;
+  void LoadFile(int, const std::string&) override {}
+};
+
+// Every kit and slot sound written to temp/ for the render to read.
+void PrepareRender(const fs::path& home, const CommandLineSong& song) {
+  DeleteRenderFiles(home, song.chooser.LastKitIndex());
+  ExportKit(home, song.kit);
+  ExportSlots(home, song.slots);
+}
+
+SongShape ShapeOf(const RenderRequest& request, const SongSteps& steps) {
+  SongShape shape;
+  shape.mono = request.mono;
+  if (request.loop) shape.loopFrames = LoopFrames(steps);
+  return shape;
+}
+
 }  // namespace
 
-RenderCommandResult RenderFromCommandLine(const fs::path& home, const fs::path& input,
-                                          const fs::path& output, RenderProgress& progress) {
-  TWaveCollection kit;
-  kit.LoadFromFile(home / "power.dxg");
-  InstrumentTable chooser;
-  chooser.Rebuild(kit);
+void LoadCommandLineSong(CommandLineSong& song, const fs::path& home, const fs::path& input,
+                         SlotFiles slotFiles) {
+  song.kit.LoadFromFile(home / "power.dxg");
+  song.chooser.Rebuild(song.kit);
   if (fs::exists(home / "Panning.dat")) {
     PanningTable pans;
     pans.Read(home / "Panning.dat");
-    ApplyPanningTable(pans, chooser, kit);
+    ApplyPanningTable(pans, song.chooser, song.kit);
   }
-  RecordSlots slots(home);
-  const Lines sequence = Compile(home, input, slots);
+  const auto slots = slotFiles == SlotFiles::Skip ? std::make_unique<NoSlotFiles>(home)
+                                                  : std::make_unique<RecordSlots>(home);
+  song.sequence = Compile(home, input, *slots);
+  song.slots = slots->Sounds();
+}
 
-  DeleteRenderFiles(home, chooser.LastKitIndex());
-  ExportKit(home, kit);
-  ExportSlots(home, slots.Sounds());
-  const RenderInput renderInput{home, kit, chooser, slots.Sounds()};
+RenderCommandResult RenderFromCommandLine(const fs::path& home, const fs::path& input,
+                                          const fs::path& output, RenderProgress& progress,
+                                          const RenderRequest& request) {
+  CommandLineSong song;
+  LoadCommandLineSong(song, home, input, SlotFiles::Read);
+  const SongSteps steps = StepsOf(song.sequence);
+  PrepareRender(home, song);
+  const RenderInput renderInput{home, song.kit, song.chooser, song.slots};
   const RenderResult result =
-      AssembleSong(renderInput, sequence, UsedInstruments(sequence, chooser), output, progress);
-  return {result.frames, result.outcome == RenderOutcome::Cancelled};
+      AssembleSong(renderInput, song.sequence, UsedInstruments(song.sequence, song.chooser), output,
+                   progress, {}, ShapeOf(request, steps));
+  return {result.frames, result.outcome == RenderOutcome::Cancelled, steps.rows};
+}
+
+StemsCommandResult StemsFromCommandLine(const fs::path& home, const fs::path& input,
+                                        const fs::path& folder, RenderProgress& progress,
+                                        const RenderRequest& request) {
+  CommandLineSong song;
+  LoadCommandLineSong(song, home, input, SlotFiles::Read);
+  const SongSteps steps = StepsOf(song.sequence);
+  PrepareRender(home, song);
+  const RenderInput renderInput{home, song.kit, song.chooser, song.slots};
+  StemsCommandResult result;
+  result.stems =
+      ExportStems(renderInput, song.sequence, UsedInstruments(song.sequence, song.chooser), folder,
+                  ShapeOf(request, steps), progress);
+  result.rows = steps.rows;
+  return result;
+}
+
+void MidiFromCommandLine(const fs::path& home, const fs::path& input, const fs::path& output) {
+  CommandLineSong song;
+  LoadCommandLineSong(song, home, input, SlotFiles::Skip);
+  WriteFileAtomically(output, MidiFileBytes(song.sequence, song.chooser, song.slots));
+}
+
+CollectResult CollectFromCommandLine(const fs::path& home, const fs::path& songFile,
+                                     const fs::path& folder, RenderProgress& progress) {
+  if (!HasExtension(songFile, ".sng"))
+    throw Exception("Not a song (.sng) file: " + DisplayPath(songFile));
+  CollectInput input;
+  input.home = home;
+  input.songFileName = songFile.filename().string();
+  input.song = ReadSongFile(songFile);
+  return CollectSong(input, folder, progress);
 }

@@ -1,21 +1,69 @@
 #pragma once
-// "korvanto render SONG.sng|PATTERN.pat OUT.wav", run in a home folder as the
-// program is: the kit "power.dxg" with the pans of "Panning.dat", the sample
-// slots as "Blank.wav" until the song or pattern loads its own, then the
-// render's preparation and assembly.
+// The command line's songs: "korvanto render|midi SONG.sng|PATTERN.pat ..."
+// and "korvanto collect SONG.sng DIR", run in a home folder as the program
+// is: the kit "power.dxg" with the pans of "Panning.dat", the sample slots as
+// "Blank.wav" until the song or pattern loads its own, then the render's
+// preparation and assembly, the stems, the MIDI file or the collection.
 #include <filesystem>
+
+#include "common/Text.h"
+#include "kit/InstrumentTable.h"
+#include "kit/WaveCollection.h"
+#include "render/RenderPrep.h"
+#include "render/Stems.h"
+#include "song/CollectSong.h"
 
 class RenderProgress;
 
+// A song file, or a single pattern as the one entry of a play list.
+struct CommandLineSong {
+  TWaveCollection kit;
+  InstrumentTable chooser;
+  SlotSounds slots;
+  Lines sequence;
+};
+
+enum class SlotFiles { Read, Skip };
+
+// Raises the first error: a kit, song, pattern or (when read) sample that
+// can't be read.
+void LoadCommandLineSong(CommandLineSong& song, const std::filesystem::path& home,
+                         const std::filesystem::path& input, SlotFiles slotFiles);
+
+struct RenderRequest {
+  bool loop = false;  // the file exactly the song's length, the tail on its start
+  bool mono = false;  // one channel, the mean of the two
+};
+
 struct RenderCommandResult {
-  std::int32_t frames = 0;
+  std::int64_t frames = 0;
   bool cancelled = false;
+  std::int64_t rows = 0;  // step rows of the song
 };
 
 // Raises the first error (a kit, song, pattern or sample that can't be
 // read, a render or save that fails). An existing output file is replaced
-// only by a complete song.
+// only by a complete song. An output named ".flac" gets FLAC.
 RenderCommandResult RenderFromCommandLine(const std::filesystem::path& home,
                                           const std::filesystem::path& input,
                                           const std::filesystem::path& output,
-                                          RenderProgress& progress);
+                                          RenderProgress& progress,
+                                          const RenderRequest& request = {});
+
+struct StemsCommandResult {
+  StemsResult stems;
+  std::int64_t rows = 0;
+};
+
+StemsCommandResult StemsFromCommandLine(const std::filesystem::path& home,
+                                        const std::filesystem::path& input,
+                                        const std::filesystem::path& folder,
+                                        RenderProgress& progress, const RenderRequest& request);
+
+// Writes the MIDI file through a part file.
+void MidiFromCommandLine(const std::filesystem::path& home, const std::filesystem::path& input,
+                         const std::filesystem::path& output);
+
+CollectResult CollectFromCommandLine(const std::filesystem::path& home,
+                                     const std::filesystem::path& song,
+                                     const std::filesystem::path& folder, RenderProgress& progress);

@@ -8,10 +8,13 @@
 #include "kit/AudioOutput.h"
 #include "kit/SdlAudioOutput.h"
 #include "kit/SndFileDecoder.h"
+#include "kit/SndFileEncoder.h"
 
 int main(int argc, char** argv) {
-  // Sound files of other formats than 8- and 16-bit PCM WAV are decoded.
+  // Sound files of other formats than 8- and 16-bit PCM WAV are decoded;
+  // songs may be rendered to FLAC.
   SetSoundDecoder(MakeSndFileDecoder());
+  SetSoundEncoder(MakeSndFileEncoder());
   // "korvanto render SONG OUT.wav", --help and --version run without windows.
   bool handled = false;
   const int code = RunCommandLine(argc, argv, handled);

@@ -7,7 +7,9 @@
 
 namespace fs = std::filesystem;
 
-std::string DisplayPath(const fs::path& path) { return path.string(); }
+std::string DisplayPath(const fs::path& path) {
+  return path.string();
+}
 
 std::string ReadFileBytes(const fs::path& path) {
   std::error_code ec;
@@ -43,7 +45,18 @@ void WriteFileAtomically(const fs::path& path, const std::string& bytes) {
   }
 }
 
-Lines ReadTextLines(const fs::path& path) { return SplitLines(ReadFileBytes(path)); }
+PartFile::PartFile(const fs::path& target, const std::string& suffix) : path_(target) {
+  path_ += suffix;
+}
+
+PartFile::~PartFile() {
+  std::error_code ignored;
+  fs::remove(path_, ignored);
+}
+
+Lines ReadTextLines(const fs::path& path) {
+  return SplitLines(ReadFileBytes(path));
+}
 
 void WriteTextLines(const fs::path& path, const Lines& lines) {
   WriteFileAtomically(path, JoinLinesCrlf(lines));

@@ -13,6 +13,20 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 // file is then untouched.
 void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 
+// A file being written beside its target (target + suffix), removed when it
+// goes unless it was moved into place first.
+class PartFile {
+ public:
+  explicit PartFile(const std::filesystem::path& target, const std::string& suffix = ".part");
+  ~PartFile();
+  PartFile(const PartFile&) = delete;
+  PartFile& operator=(const PartFile&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
 Lines ReadTextLines(const std::filesystem::path& path);
 void WriteTextLines(const std::filesystem::path& path, const Lines& lines);
 

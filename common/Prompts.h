@@ -9,7 +9,7 @@ enum class PromptAnswer { Ok, Cancel, Yes, No };
 
 struct FileRequest {
   std::string title;
-  std::string filter;         // "description|*.ext" pairs joined by '|'
+  std::string filter;  // "description|*.ext" pairs joined by '|'
   std::string startDir;
   std::string defaultSuffix;  // without the dot; empty for none
   bool askBeforeOverwrite = false;
@@ -23,6 +23,12 @@ class Prompts {
   // A path, or nothing when the user cancelled.
   virtual std::optional<std::string> OpenFile(const FileRequest& request) = 0;
   virtual std::optional<std::string> SaveFile(const FileRequest& request) = 0;
+  // A folder (title and start folder of the request), or nothing when the
+  // user cancelled; prompts that can't ask give nothing.
+  virtual std::optional<std::string> ChooseFolder(const FileRequest& request) {
+    (void)request;
+    return std::nullopt;
+  }
 
   // The default error report: the error's text in a message box.
   void ShowError(const std::string& text) { Message(text, "Korvanto", PromptButtons::Ok); }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -76,8 +77,23 @@ std::optional<std::string> QtPrompts::SaveFile(const FileRequest& request) {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOptions(DialogOptions(request));
   if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(FromLatin1(request.defaultSuffix));
+  // A name typed without an extension takes the chosen filter's.
+  QObject::connect(
+      &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const int star = filter.indexOf(QStringLiteral("*."));
+        const int end = filter.indexOf(QRegularExpression(QStringLiteral("[ ;)]")), star);
+        if (star >= 0 && end > star + 2)
+          dialog.setDefaultSuffix(filter.mid(star + 2, end - star - 2));
+      });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> QtPrompts::ChooseFolder(const FileRequest& request) {
+  const QString path = QFileDialog::getExistingDirectory(
+      QApplication::activeWindow(), FromLatin1(request.title), FromLatin1(request.startDir));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
 }
 
 Prompts& AppPrompts() {

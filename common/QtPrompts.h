@@ -13,6 +13,7 @@ class QtPrompts : public Prompts {
                        PromptButtons buttons) override;
   std::optional<std::string> OpenFile(const FileRequest& request) override;
   std::optional<std::string> SaveFile(const FileRequest& request) override;
+  std::optional<std::string> ChooseFolder(const FileRequest& request) override;
 };
 
 // The prompts every window uses. Tests replace them with a scripted version.

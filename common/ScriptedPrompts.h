@@ -17,8 +17,8 @@ class ScriptedPrompts : public Prompts {
 
   std::vector<Shown> messages;
   std::vector<FileRequest> fileRequests;
-  std::deque<PromptAnswer> answers;                     // taken first to last
-  std::deque<std::optional<std::string>> paths;         // for file dialogs
+  std::deque<PromptAnswer> answers;              // taken first to last
+  std::deque<std::optional<std::string>> paths;  // for file dialogs
 
   PromptAnswer Message(const std::string& text, const std::string& caption,
                        PromptButtons buttons) override {
@@ -28,7 +28,7 @@ class ScriptedPrompts : public Prompts {
       answers.pop_front();
       return answer;
     }
-    return buttons == PromptButtons::YesNo ? PromptAnswer::No
+    return buttons == PromptButtons::YesNo      ? PromptAnswer::No
            : buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel
                                                 : PromptAnswer::Ok;
   }
@@ -36,6 +36,9 @@ class ScriptedPrompts : public Prompts {
     return NextPath(request);
   }
   std::optional<std::string> SaveFile(const FileRequest& request) override {
+    return NextPath(request);
+  }
+  std::optional<std::string> ChooseFolder(const FileRequest& request) override {
     return NextPath(request);
   }
 

@@ -95,3 +95,12 @@ InstrumentSound ResolveForCellClick(const InstrumentTable& table, const std::str
   if (index <= 0 || index > table.LastKitIndex()) return {};
   return SoundAt(table, index, 0);
 }
+
+std::string InstrumentName(const std::string& item) {
+  std::string name = item;
+  const std::size_t n = name.size();
+  if (n >= 3 && name[n - 3] == '[' && name[n - 1] == ']') name.resize(n - 3);
+  const auto first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return name.substr(first, name.find_last_not_of(' ') - first + 1);
+}

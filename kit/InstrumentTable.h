@@ -30,6 +30,10 @@ class InstrumentTable {
   int lastKitIndex_ = 16;
 };
 
+// An item's instrument as a word: "Kick      [ ]" gives "Kick" (the bracket
+// pair and the padding go), "Sample3" stays "Sample3".
+std::string InstrumentName(const std::string& item);
+
 // What a text sounds: nothing, a kit entry (by its name) or a sample slot.
 struct InstrumentSound {
   enum class Kind { Silent, KitEntry, Slot };

@@ -1,15 +1,18 @@
-# Sound files of every format: the decoder port and the rule that decides
-# what is decoded (core), and the libsndfile decoder behind the port, kept in
-# a library of its own so that core stays on the standard library.
+# Sound files of every format: the decoder and encoder ports and the rule
+# that decides what is decoded (core), and the libsndfile decoder and encoder
+# behind the ports, kept in a library of their own so that core stays on the
+# standard library.
 target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SoundDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SoundEncoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeWatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeToWav.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundImport.cpp
 )
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET GLOBAL sndfile)
-add_library(korvanto_sndfile STATIC ${CMAKE_CURRENT_LIST_DIR}/SndFileDecoder.cpp)
+add_library(korvanto_sndfile STATIC ${CMAKE_CURRENT_LIST_DIR}/SndFileDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SndFileEncoder.cpp)
 # Beside the core library, where the fuzz script links both.
 set_target_properties(korvanto_sndfile PROPERTIES ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(korvanto_sndfile PUBLIC korvanto_core PRIVATE PkgConfig::SNDFILE)

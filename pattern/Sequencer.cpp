@@ -263,6 +263,8 @@ void TSequence::BuildMenu() {
   add(file, "Save Song", QKeySequence("Ctrl+S"), [this] { BitBtn9Click(); });
   add(file, "E&xit", QKeySequence("Ctrl+C"), [this] { Exit1Click(); });
   add(file, "Render song to wav file", QKeySequence("F11"), [this] { RendorClick(); });
+  file->addSeparator();
+  BuildExportMenu(file);
   QMenu* edit = menuBar()->addMenu("Edit");
   add(edit, "Clear Pattern", {}, [this] { BitBtn7Click(); });
   edit->addSeparator();

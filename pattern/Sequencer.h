@@ -17,6 +17,7 @@
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
 #include "pattern/TimeBeat.h"
+#include "render/RenderFlow.h"
 #include "render/RenderPrep.h"
 #include "song/EditorSlotAccess.h"
 #include "song/KitPlaybackSound.h"
@@ -30,6 +31,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QListWidget;
 class QProgressBar;
 class QSlider;
@@ -164,6 +166,12 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void BitBtn10Click();
   void SongListMouseDown(int row);
   void RendorClick();
+  // The File menu's exports and their check boxes (render/SequencerExport.cpp).
+  void ExportStemsClick();
+  void ExportMidiClick();
+  void CollectSongClick();
+  QAction *ExportStemsAction = nullptr, *ExportMidiAction = nullptr, *CollectSongAction = nullptr,
+          *LoopExactAction = nullptr, *MonoStemsAction = nullptr;
   void New_SongClick();
   void BitBtn8Click();
   void BitBtn9Click();
@@ -189,6 +197,8 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void BuildToolBar();
   void BuildPanels(QWidget* client);
   void BuildMenu();
+  void BuildExportMenu(QMenu* file);
+  RenderHost RenderHostOf();
   QToolButton* AddToolButton(int icon, const QString& hint, void (TSequence::*handler)());
   void Guarded(const std::function<void()>& action);
   void RefreshGrid();
@@ -226,6 +236,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   TMakit* kitMaker_ = nullptr;
   TForm1* renderWindow_ = nullptr;
   std::function<SlotSounds()> renderSlots_;
+  ExportSettings exportSettings_;
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
   TForm2* options_ = nullptr;

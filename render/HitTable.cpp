@@ -31,34 +31,92 @@ std::vector<int> UsedInstruments(const Lines& sequence, const InstrumentTable& c
   return used;
 }
 
-std::vector<Hit> FindHits(const Lines& sequence, const InstrumentTable& chooser, int instrument) {
-  const bool kit = instrument <= chooser.LastKitIndex();
-  std::vector<Hit> hits;
-  double time = 0;
-  double step = 0;
-  int column = -1;
-  std::int64_t p = 0;
-  std::string text;
-  while (text != kEnd) {
-    int level = 0;
-    text = LineAt(sequence, p);
-    if (kit && text.size() > kNameLength) level = TakeVolumeLevel(text);
-    ++p;
-    if (text == kHeader) {
-      text = LineAt(sequence, p);
-      step = double(std::int64_t{ParseWholeNumber(text)} * 2) * 0.001;
-      ++p;
+namespace {
+
+// The render's walk over a sequence: each line's text with its volume digit
+// taken off (in a kit pass), the row it belongs to and that row's time.
+class SequenceWalk {
+ public:
+  SequenceWalk(const Lines& sequence, bool takeLevels)
+      : sequence_(sequence), takeLevels_(takeLevels) {}
+
+  // Moves to the next line; false once "%%%" was passed.
+  bool Next() {
+    if (text_ == kEnd) return false;
+    level_ = 0;
+    header_ = false;
+    text_ = LineAt(sequence_, p_);
+    if (takeLevels_ && text_.size() > kNameLength) level_ = TakeVolumeLevel(text_);
+    ++p_;
+    if (text_ == kHeader) {
+      header_ = true;
+      text_ = LineAt(sequence_, p_);
+      tempo_ = ParseWholeNumber(text_);
+      step_ = double(std::int64_t{tempo_} * 2) * 0.001;
+      ++p_;
     } else {
-      ++column;
+      ++column_;
     }
-    const int x = chooser.IndexOf(text);
-    if (column == 6) {
-      column = 0;
-      time += step;
+    if (column_ == 6) {
+      column_ = 0;
+      ++row_;
+      time_ += step_;
     }
-    if (x == instrument) hits.push_back({p - 1, time, level});
+    return true;
   }
+
+  const std::string& Text() const { return text_; }
+  bool Header() const { return header_; }
+  bool End() const { return text_ == kEnd; }
+  std::int64_t Line() const { return p_ - 1; }
+  int Level() const { return level_; }
+  int Tempo() const { return tempo_; }
+  double Step() const { return step_; }
+  double Time() const { return time_; }
+  // The row of this cell line; for a header, the row its tempo starts at.
+  std::int64_t Row() const { return header_ ? row_ + (column_ >= 5 ? 1 : 0) : row_; }
+
+ private:
+  const Lines& sequence_;
+  bool takeLevels_;
+  std::string text_;
+  bool header_ = false;
+  int level_ = 0;
+  int tempo_ = 0;
+  double step_ = 0;
+  double time_ = 0;
+  int column_ = -1;
+  std::int64_t row_ = 0;
+  std::int64_t p_ = 0;
+};
+
+}  // namespace
+
+std::vector<Hit> FindHits(const Lines& sequence, const InstrumentTable& chooser, int instrument) {
+  SequenceWalk walk(sequence, instrument <= chooser.LastKitIndex());
+  std::vector<Hit> hits;
+  while (walk.Next())
+    if (chooser.IndexOf(walk.Text()) == instrument)
+      hits.push_back({walk.Line(), walk.Time(), walk.Level(), walk.Row()});
   return hits;
+}
+
+SongSteps StepsOf(const Lines& sequence) {
+  SequenceWalk walk(sequence, false);
+  SongSteps steps;
+  double firstStep = 0;
+  double lastRowTime = 0;
+  while (walk.Next()) {
+    if (walk.Header()) {
+      steps.tempos.push_back({walk.Row(), walk.Tempo()});
+    } else if (!walk.End()) {
+      if (steps.rows == 0) firstStep = walk.Step();
+      steps.rows = walk.Row() + 1;
+      lastRowTime = walk.Time();
+    }
+  }
+  if (steps.rows > 0) steps.length = lastRowTime + firstStep;
+  return steps;
 }
 
 double KitHitVolume(int level) {

@@ -19,6 +19,7 @@ struct Hit {
   std::int64_t line = 0;  // index of the hit's line in the sequence
   double time = 0;        // seconds from the first step row
   int level = 0;          // volume digit; 0 where the cell has none
+  std::int64_t row = 0;   // step row, counted from 0 over the whole sequence
 };
 
 // The hits of one instrument in sequence order. The first step row is at
@@ -29,6 +30,25 @@ struct Hit {
 // does a tempo line that isn't a number. A sequence without "%%%" raises
 // "List index out of bounds".
 std::vector<Hit> FindHits(const Lines& sequence, const InstrumentTable& chooser, int instrument);
+
+// A pattern header's tempo line: its value holds from this step row on.
+struct TempoChange {
+  std::int64_t row = 0;
+  int tempo = 0;  // the step lasts tempo × 2 ms
+};
+
+// The step rows of a sequence, walked as the render walks it.
+struct SongSteps {
+  std::int64_t rows = 0;
+  // Seconds from the first row to where the first row would sound again if
+  // the song followed itself: the last row's time plus the first row's step,
+  // the sum of every row's step.
+  double length = 0;
+  std::vector<TempoChange> tempos;
+};
+// Raises as FindHits does for a tempo line that isn't a number or a missing
+// "%%%".
+SongSteps StepsOf(const Lines& sequence);
 
 // The mix volume of a kit hit at a volume level: (4000 − 500 × level) / 4000.
 double KitHitVolume(int level);

@@ -1,15 +1,19 @@
 #include "render/RenderFlow.h"
 
+#include "common/Files.h"
 #include "kit/InstrumentTable.h"
 #include "kit/WaveCollection.h"
 #include "render/HitTable.h"
+#include "render/LoopFold.h"
+#include "render/MidiExport.h"
 #include "render/RenderProgress.h"
 #include "render/SongRender.h"
+#include "render/Stems.h"
 
 namespace {
 
 // Restores the play buttons and empties the play sequence however the
-// render ends.
+// work ends.
 class IdleOnExit {
  public:
   explicit IdleOnExit(RenderHost& host) : host_(host) {}
@@ -31,6 +35,37 @@ class RunningFlag {
   bool& flag_;
 };
 
+// The sounds written for the assembly, and the compiled song.
+struct Prepared {
+  SlotSounds slots;
+  Lines sequence;
+  std::vector<int> used;
+  SongSteps steps;
+};
+
+Prepared Prepare(RenderHost& host) {
+  DeleteRenderFiles(host.home, host.chooser->LastKitIndex());
+  ExportKit(host.home, *host.kit);
+  Prepared prepared;
+  prepared.slots = host.slots();
+  ExportSlots(host.home, prepared.slots);
+  prepared.sequence = host.compile();
+  prepared.used = UsedInstruments(prepared.sequence, *host.chooser);
+  prepared.steps = StepsOf(prepared.sequence);
+  return prepared;
+}
+
+SongShape ShapeOf(const Prepared& prepared, bool loop, bool mono) {
+  SongShape shape;
+  shape.mono = mono;
+  if (loop) shape.loopFrames = LoopFrames(prepared.steps);
+  return shape;
+}
+
+void Tell(Prompts& prompts, const std::string& text) {
+  prompts.Message(text, "Korvanto", PromptButtons::Ok);
+}
+
 }  // namespace
 
 FileRequest RenderFileRequest(const std::filesystem::path& home) {
@@ -43,7 +78,7 @@ FileRequest RenderFileRequest(const std::filesystem::path& home) {
   return request;
 }
 
-void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress& progress) {
+void RenderFlow::Run(RenderHost& host, const std::function<void()>& work) {
   if (running_) return;
   RunningFlag running(running_);
   host.setPlayButtonsEnabled(false);
@@ -52,17 +87,57 @@ void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress&
     return;
   }
   IdleOnExit idle(host);
-  DeleteRenderFiles(host.home, host.chooser->LastKitIndex());
-  ExportKit(host.home, *host.kit);
-  const SlotSounds slots = host.slots();
-  ExportSlots(host.home, slots);
-  const Lines sequence = host.compile();
-  const std::vector<int> used = UsedInstruments(sequence, *host.chooser);
+  work();
+}
 
-  const auto chosen = prompts.SaveFile(RenderFileRequest(host.home));
-  if (!chosen || chosen->empty()) return;
-  const RenderInput input{host.home, *host.kit, *host.chooser, slots};
-  AssembleSong(input, sequence, used, *chosen, progress, [&](const std::string& message) {
-    prompts.Message(message, "Korvanto", PromptButtons::Ok);
+void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress& progress) {
+  Run(host, [&] {
+    const Prepared prepared = Prepare(host);
+    const auto chosen = prompts.SaveFile(RenderFileRequest(host.home));
+    if (!chosen || chosen->empty()) return;
+    const RenderInput input{host.home, *host.kit, *host.chooser, prepared.slots};
+    const SongShape shape = ShapeOf(prepared, host.settings.loop, false);
+    const RenderResult result = AssembleSong(
+        input, prepared.sequence, prepared.used, *chosen, progress,
+        [&](const std::string& message) { Tell(prompts, message); }, shape);
+    if (shape.Loop() && result.outcome != RenderOutcome::Cancelled)
+      Tell(prompts, "Loop of " + LoopLengthText(prepared.steps.rows, result.frames));
+  });
+}
+
+void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProgress& progress) {
+  Run(host, [&] {
+    const Prepared prepared = Prepare(host);
+    FileRequest request;
+    request.title = kStemsDialogTitle;
+    request.startDir = host.home.string();
+    const auto folder = prompts.ChooseFolder(request);
+    if (!folder || folder->empty()) return;
+    const RenderInput input{host.home, *host.kit, *host.chooser, prepared.slots};
+    const SongShape shape = ShapeOf(prepared, host.settings.loop, host.settings.monoStems);
+    const StemsResult result =
+        ExportStems(input, prepared.sequence, prepared.used, *folder, shape, progress);
+    const std::string written = std::to_string(result.written.size()) + " of " +
+                                std::to_string(result.planned) + " stems were written to " +
+                                *folder;
+    if (result.cancelled) return Tell(prompts, "Stopped: " + written);
+    std::string text = written;
+    if (shape.Loop()) text += "\nLoop of " + LoopLengthText(prepared.steps.rows, result.frames);
+    Tell(prompts, text);
+  });
+}
+
+void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
+  Run(host, [&] {
+    const Lines sequence = host.compile();
+    FileRequest request;
+    request.title = kMidiDialogTitle;
+    request.filter = kMidiDialogFilter;
+    request.startDir = host.home.string();
+    request.defaultSuffix = "mid";
+    request.askBeforeOverwrite = true;
+    const auto chosen = prompts.SaveFile(request);
+    if (!chosen || chosen->empty()) return;
+    WriteFileAtomically(*chosen, MidiFileBytes(sequence, *host.chooser, host.slots()));
   });
 }

@@ -1,6 +1,7 @@
 #pragma once
-// "Render song to wav file" from the main window: prepare the temporary
-// sounds, compile the play list, ask where to save, assemble. The window
+// "Render song to wav file", "Export stems..." and "Export MIDI..." from the
+// main window: prepare the temporary sounds, compile the play list, ask
+// where to write, then render, write the stems or the MIDI file. The window
 // supplies its state through a RenderHost; nothing here needs a window.
 #include <filesystem>
 #include <functional>
@@ -14,7 +15,16 @@ class RenderProgress;
 class TWaveCollection;
 
 inline constexpr const char* kRenderDialogTitle = "Save As One Big Lovely WAV File";
-inline constexpr const char* kRenderDialogFilter = "Audio files (*.wav)|*.WAV|All files (*.*)|*.*";
+inline constexpr const char* kRenderDialogFilter = "Wave (*.wav)|*.wav|FLAC (*.flac)|*.flac";
+inline constexpr const char* kStemsDialogTitle = "Export stems into folder";
+inline constexpr const char* kMidiDialogTitle = "Export MIDI";
+inline constexpr const char* kMidiDialogFilter = "MIDI files (*.mid)|*.mid";
+
+// The File menu's check boxes.
+struct ExportSettings {
+  bool loop = false;       // renders and stems exactly the song's length
+  bool monoStems = false;  // stems of one channel
+};
 
 struct RenderHost {
   std::filesystem::path home;
@@ -31,18 +41,31 @@ struct RenderHost {
   std::function<void(bool)> setPlayButtonsEnabled;
   // Empties the play sequence at the end.
   std::function<void()> clearPlaySequence;
+  ExportSettings settings;
 };
 
 FileRequest RenderFileRequest(const std::filesystem::path& home);
 
 class RenderFlow {
  public:
-  // The whole render. A request while one runs (its progress lets events
-  // run) is ignored and returns at once. Errors are raised to the caller's
-  // guard after the window and buttons are restored.
+  // Each of these works on the play list from its selected entry on, as the
+  // render does. A request while one runs (its progress lets events run) is
+  // ignored and returns at once. Errors are raised to the caller's guard
+  // after the window and buttons are restored.
+  //
+  // The whole render; a loop-exact one tells its length in bars and seconds.
   void RendorClick(RenderHost& host, Prompts& prompts, RenderProgress& progress);
+  // Asks for a folder and writes a stem per instrument into it, then says
+  // how many were written.
+  void ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProgress& progress);
+  // Asks for a file and writes the MIDI file.
+  void ExportMidiClick(RenderHost& host, Prompts& prompts);
   bool Running() const { return running_; }
 
  private:
+  // Runs work with the play buttons disabled, unless the play list is empty
+  // or another request runs.
+  void Run(RenderHost& host, const std::function<void()>& work);
+
   bool running_ = false;
 };

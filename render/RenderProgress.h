@@ -18,3 +18,17 @@ class RenderProgress {
   // The render is over, saved, cancelled or failed.
   virtual void End() {}
 };
+
+// Tells the watcher the work is over however it ends.
+class RenderProgressScope {
+ public:
+  RenderProgressScope(RenderProgress& progress, std::int64_t total) : progress_(progress) {
+    progress_.Begin(total);
+  }
+  ~RenderProgressScope() { progress_.End(); }
+  RenderProgressScope(const RenderProgressScope&) = delete;
+  RenderProgressScope& operator=(const RenderProgressScope&) = delete;
+
+ private:
+  RenderProgress& progress_;
+};

@@ -11,8 +11,7 @@ void TSequence::SetRenderWindow(TForm1* renderWindow, std::function<SlotSounds()
   renderSlots_ = std::move(slots);
 }
 
-void TSequence::RendorClick() {
-  if (!renderWindow_) return;
+RenderHost TSequence::RenderHostOf() {
   RenderHost host;
   host.home = homeDir_;
   host.kit = &DXWaveList1.Items;
@@ -31,5 +30,12 @@ void TSequence::RendorClick() {
     ToolButton7->setEnabled(enabled);
   };
   host.clearPlaySequence = [this] { engine_.MainPlay().clear(); };
+  host.settings = exportSettings_;
+  return host;
+}
+
+void TSequence::RendorClick() {
+  if (!renderWindow_) return;
+  RenderHost host = RenderHostOf();
   renderWindow_->Render(host);
 }

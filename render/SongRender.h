@@ -12,6 +12,7 @@
 
 #include "common/Text.h"
 #include "render/RenderPlan.h"
+#include "render/SongOutput.h"
 
 class RenderProgress;
 
@@ -25,7 +26,7 @@ enum class RenderOutcome { Saved, SavedToFallback, Cancelled };
 struct RenderResult {
   RenderOutcome outcome = RenderOutcome::Saved;
   std::filesystem::path savedTo;
-  std::int32_t frames = 0;
+  std::int64_t frames = 0;  // in the file saved
 };
 
 // Instruments in increasing chooser index, each over the whole song, hits in
@@ -42,7 +43,18 @@ struct RenderResult {
 // given, it is told the fallback message and the song goes to the home
 // folder's "temp.wav"; otherwise EFCreateError is raised. The destination is
 // replaced only by a complete file; on any error it is left as it was.
+//
+// A destination named ".flac" gets FLAC; the shape makes the file one
+// channel or loop-exact (the render is then built in a work file beside it
+// first). The fallback file keeps the shape and is a WAV.
 RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
                           const std::vector<int>& used, const std::filesystem::path& destination,
                           RenderProgress& progress,
-                          const std::function<void(const std::string&)>& onFallback = {});
+                          const std::function<void(const std::string&)>& onFallback = {},
+                          const SongShape& shape = {});
+
+// Puts a render built in work (workFrames long) at the destination in the
+// form it and the shape ask for, through a part file; returns the frames
+// there.
+std::int64_t DeliverSong(const std::filesystem::path& work, std::int64_t workFrames,
+                         const std::filesystem::path& destination, const SongShape& shape);

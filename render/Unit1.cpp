@@ -42,8 +42,16 @@ TForm1::TForm1(QWidget* parent)
 }
 
 void TForm1::Render(RenderHost& host) {
-  if (flow_.Running()) return;
-  RunGuarded(AppPrompts(), [&] { flow_.RendorClick(host, AppPrompts(), *this); });
+  Run([&](RenderFlow& flow, RenderProgress& progress) {
+    flow.RendorClick(host, AppPrompts(), progress);
+  });
+}
+
+void TForm1::Run(const std::function<void(RenderFlow&, RenderProgress&)>& work) {
+  if (Rendering()) return;
+  busy_ = true;
+  RunGuarded(AppPrompts(), [&] { work(flow_, *this); });
+  busy_ = false;
 }
 
 void TForm1::Begin(std::int64_t total) {

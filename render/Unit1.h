@@ -35,8 +35,11 @@ class TForm1 : public QWidget, public RenderProgress {
   // The main window's RendorClick: the whole render inside the error guard.
   // A request while a render runs is ignored.
   void Render(RenderHost& host);
-  // The assembly's state: true while a render runs.
-  bool Rendering() const { return flow_.Running(); }
+  // Other long work shown here (stems, collecting a song), inside the error
+  // guard; ignored while a render or other work runs.
+  void Run(const std::function<void(RenderFlow&, RenderProgress&)>& work);
+  // True while a render or other work runs.
+  bool Rendering() const { return busy_ || flow_.Running(); }
 
   // RenderProgress.
   void Begin(std::int64_t total) override;
@@ -47,6 +50,7 @@ class TForm1 : public QWidget, public RenderProgress {
 
  private:
   RenderFlow flow_;
+  bool busy_ = false;
   QProgressBar* progressBar_ = nullptr;
   std::function<bool()> stopPressed_;
   std::int64_t total_ = 0;

@@ -42,6 +42,11 @@ struct TWaveFormat {
   }
 };
 
+// The 44-byte header SaveToFile writes before the samples.
+constexpr int kWaveHeaderSize = 44;
+std::array<std::uint8_t, kWaveHeaderSize> WaveHeader(const TWaveFormat& format,
+                                                     std::uint32_t dataSize);
+
 inline std::int16_t DecodeSample(const std::uint8_t* at, bool eightBit) {
   if (eightBit) return static_cast<std::int16_t>((int(at[0]) - 128) * 255);
   return static_cast<std::int16_t>(std::uint16_t(at[0] | (at[1] << 8)));

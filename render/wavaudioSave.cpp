@@ -14,8 +14,11 @@ void Put32(std::uint8_t* at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-std::array<std::uint8_t, 44> Header(const TWaveFormat& format, std::uint32_t dataSize) {
-  std::array<std::uint8_t, 44> h{};
+}  // namespace
+
+std::array<std::uint8_t, kWaveHeaderSize> WaveHeader(const TWaveFormat& format,
+                                                     std::uint32_t dataSize) {
+  std::array<std::uint8_t, kWaveHeaderSize> h{};
   std::memcpy(&h[0], "RIFF", 4);
   Put32(&h[4], dataSize + 36);
   std::memcpy(&h[8], "WAVE", 4);
@@ -27,8 +30,6 @@ std::array<std::uint8_t, 44> Header(const TWaveFormat& format, std::uint32_t dat
   Put32(&h[40], dataSize);
   return h;
 }
-
-}  // namespace
 
 void TWave::SaveToFile(const std::filesystem::path& fileName) {
   // The file gets the samples with every write in the window.
@@ -47,7 +48,7 @@ void TWave::SaveToFile(const std::filesystem::path& fileName) {
     } catch (const EFCreateError&) {
       throw EFCreateError(DisplayPath(fileName));
     }
-    const auto header = Header(Format, static_cast<std::uint32_t>(size));
+    const auto header = WaveHeader(Format, static_cast<std::uint32_t>(size));
     out.WriteAt(0, header.data(), header.size());
     if (useFile_)
       out.AppendFrom(file_, 0, size);

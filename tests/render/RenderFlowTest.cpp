@@ -62,7 +62,7 @@ TEST_F(RenderFlowTest, RendersToTheChosenFileAndRestoresTheButtons) {
   ASSERT_EQ(prompts_.fileRequests.size(), 1u);
   const FileRequest& request = prompts_.fileRequests[0];
   EXPECT_EQ(request.title, "Save As One Big Lovely WAV File");
-  EXPECT_EQ(request.filter, "Audio files (*.wav)|*.WAV|All files (*.*)|*.*");
+  EXPECT_EQ(request.filter, "Wave (*.wav)|*.wav|FLAC (*.flac)|*.flac");
   EXPECT_EQ(request.defaultSuffix, "wav");
   EXPECT_TRUE(request.askBeforeOverwrite);
   EXPECT_EQ(rec_.calls, (std::vector<std::string>{"disable", "compile", "enable", "clear"}));

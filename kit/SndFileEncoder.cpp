@@ -1,0 +1,48 @@
+#include "kit/SndFileEncoder.h"
+
+#include "common/Exception.h"
+#include "common/Files.h"
+#include "kit/SndFile.h"
+
+namespace {
+
+class SndFileWriter : public SoundWriter {
+ public:
+  SndFileWriter(SndFileHandle file, std::filesystem::path path)
+      : file_(std::move(file)), path_(std::move(path)) {}
+  void Write(const std::int16_t* frames, std::int64_t count) override {
+    if (sf_writef_short(file_.get(), frames, count) != count) Fail();
+  }
+  void Close() override {
+    // The encoder writes its last block and the stream's summary on close.
+    if (sf_close(file_.release()) != 0) Fail();
+  }
+
+ private:
+  [[noreturn]] void Fail() {
+    file_.reset();
+    throw EFCreateError(DisplayPath(path_));
+  }
+  SndFileHandle file_;
+  std::filesystem::path path_;
+};
+
+class SndFileEncoder : public SoundEncoder {
+ public:
+  std::unique_ptr<SoundWriter> CreateFlac(const std::filesystem::path& path, std::int64_t rate,
+                                          int channels) override {
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(rate);
+    info.channels = channels;
+    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    SndFileHandle file(sf_open(path.c_str(), SFM_WRITE, &info));
+    if (!file) throw EFCreateError(DisplayPath(path));
+    return std::make_unique<SndFileWriter>(std::move(file), path);
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<SoundEncoder> MakeSndFileEncoder() {
+  return std::make_shared<SndFileEncoder>();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// A finished render delivered as asked: the render's own WAV as it stands,
+// or FLAC of the same 16-bit samples, one channel (the mean of the two),
+// loop-exact (folded at the song's length).
+#include <cstdint>
+#include <filesystem>
+
+enum class SongFileType { Wave, Flac };
+
+// ".flac" in any letter case is FLAC; any other name gets WAV, as the
+// render always wrote.
+SongFileType SongFileTypeOf(const std::filesystem::path& path);
+
+struct SongShape {
+  bool mono = false;
+  // The song's length in frames when the file is to loop exactly, else -1.
+  std::int32_t loopFrames = -1;
+  bool Loop() const { return loopFrames >= 0; }
+};
+
+// True when the render's own file is already what the destination gets.
+bool RenderIsFinal(const std::filesystem::path& destination, const SongShape& shape);
+
+// Writes the render held in work (44-byte header, 16-bit stereo samples) to
+// part in the destination's type and the shape asked for; returns the frames
+// written. EFCreateError naming the destination when part can't be written.
+std::int64_t WriteShapedSong(const std::filesystem::path& work, const std::filesystem::path& part,
+                             const std::filesystem::path& destination, const SongShape& shape);
+
+// Moves a finished file into place: renamed, or copied where the two lie on
+// different file systems.
+void MoveInto(const std::filesystem::path& from, const std::filesystem::path& to);

@@ -1,0 +1,93 @@
+#include "render/Stems.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <system_error>
+
+#include "common/Exception.h"
+#include "common/Files.h"
+#include "kit/InstrumentTable.h"
+#include "render/RenderProgress.h"
+#include "render/SongMix.h"
+#include "render/SongRender.h"
+#include "render/wavaudio.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Characters no file name may hold on one system or another.
+std::string FileNameSafe(std::string name) {
+  for (char& c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || std::strchr("/\\:*?\"<>|", c)) c = '_';
+  }
+  return name.empty() ? "_" : name;
+}
+
+}  // namespace
+
+std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
+                                       const std::vector<int>& instruments) {
+  const int width = std::max<int>(2, static_cast<int>(std::to_string(instruments.size()).size()));
+  std::vector<std::string> names;
+  for (std::size_t k = 0; k < instruments.size(); ++k) {
+    std::string place = std::to_string(k + 1);
+    place.insert(0, static_cast<std::size_t>(width) - std::min<std::size_t>(width, place.size()),
+                 '0');
+    names.push_back(place + " " + FileNameSafe(InstrumentName(chooser.Item(instruments[k]))) +
+                    ".wav");
+  }
+  return names;
+}
+
+StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
+                        const std::vector<int>& used, const fs::path& folder,
+                        const SongShape& shape, RenderProgress& progress) {
+  wavaudio::TWave format;
+  format.Format.nSamplesPerSec = 44100;
+  const std::vector<InstrumentPass> passes = PlanRender(input, sequence, used, format);
+  std::vector<int> instruments;
+  for (const auto& pass : passes) instruments.push_back(pass.instrument);
+  const std::vector<std::string> names = StemFileNames(input.chooser, instruments);
+
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error || !fs::is_directory(folder)) throw EFCreateError(DisplayPath(folder));
+
+  StemsResult result;
+  result.planned = passes.size();
+  const std::int32_t songEnd = SongEndOf(passes);
+  std::int64_t total = 0;
+  for (const auto& pass : passes) total += MixWorkOf({&pass, 1});
+  const RenderProgressScope shown(progress, total);
+  std::int64_t done = 0;
+  for (std::size_t k = 0; k < passes.size(); ++k) {
+    const fs::path stem = folder / names[k];
+    const PartFile work(stem, RenderIsFinal(stem, shape) ? ".part" : ".mix.part");
+    auto out = std::make_unique<wavaudio::TWave>();
+    out->Format = format.Format;
+    out->FileName = work.Path();
+    try {
+      out->SetUseFile(true);
+    } catch (const std::exception&) {
+      throw EFCreateError(DisplayPath(stem));
+    }
+    const std::span<const InstrumentPass> alone(&passes[k], 1);
+    const MixOutcome mixed = MixToFile(std::move(out), alone, songEnd, progress, done);
+    if (mixed.cancelled) {
+      result.cancelled = true;
+      break;
+    }
+    try {
+      result.frames = DeliverSong(work.Path(), mixed.frames, stem, shape);
+    } catch (const std::exception&) {
+      throw EFCreateError(DisplayPath(stem));
+    }
+    result.written.push_back(stem);
+    done += MixWorkOf(alone);
+  }
+  return result;
+}

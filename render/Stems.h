@@ -1,0 +1,36 @@
+#pragma once
+// Stems: one file per instrument the song uses, each holding what the render
+// gives for that instrument alone, all as long as the whole render, so that
+// summed sample by sample (where nothing clips) they are the render.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/Text.h"
+#include "render/RenderPlan.h"
+#include "render/SongOutput.h"
+
+class RenderProgress;
+
+// "01 Kick.wav", "17 Sample3.wav": each instrument's place among the given
+// ones (two digits, more when there are more than 99) and its name, with the
+// characters file systems refuse made '_'.
+std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
+                                       const std::vector<int>& instruments);
+
+struct StemsResult {
+  std::vector<std::filesystem::path> written;  // in chooser order
+  std::size_t planned = 0;
+  std::int64_t frames = 0;  // in each stem
+  bool cancelled = false;
+};
+
+// Writes the stems of the sequence's instruments into the folder (made when
+// missing), replacing files of the same names, each through a part file.
+// When progress reports Cancelled, the stems finished stay and the one under
+// way is not written. Raises what the render raises; EFCreateError naming a
+// stem or the folder that can't be written.
+StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
+                        const std::vector<int>& used, const std::filesystem::path& folder,
+                        const SongShape& shape, RenderProgress& progress);
