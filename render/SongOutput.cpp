@@ -71,6 +71,10 @@ SongFileType SongFileTypeOf(const fs::path& path) {
                                                                   : SongFileType::Wave;
 }
 
+void CheckSongFileType(const fs::path& destination) {
+  if (SongFileTypeOf(destination) == SongFileType::Flac) InstalledSoundEncoder();
+}
+
 bool RenderIsFinal(const fs::path& destination, const SongShape& shape) {
   return SongFileTypeOf(destination) == SongFileType::Wave && !shape.mono && !shape.Loop();
 }

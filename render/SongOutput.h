@@ -18,6 +18,10 @@ struct SongShape {
   bool Loop() const { return loopFrames >= 0; }
 };
 
+// Raises before any work when the destination's type can't be written (a
+// build without a FLAC encoder).
+void CheckSongFileType(const std::filesystem::path& destination);
+
 // True when the render's own file is already what the destination gets.
 bool RenderIsFinal(const std::filesystem::path& destination, const SongShape& shape);
 

@@ -38,6 +38,7 @@ RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
                           RenderProgress& progress,
                           const std::function<void(const std::string&)>& onFallback,
                           const SongShape& shape) {
+  CheckSongFileType(destination);
   auto out = std::make_unique<wavaudio::TWave>();
   out->Format.nSamplesPerSec = 44100;
   const std::vector<InstrumentPass> passes = PlanRender(input, sequence, used, *out);

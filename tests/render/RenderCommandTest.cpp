@@ -6,50 +6,14 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/CommandLine.h"
-#include "common/Files.h"
 #include "support/SoundFiles.h"
-#include "support/TempDir.h"
+#include "tests/render/CommandHome.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using Row = std::array<std::string, 6>;
-
-// A pattern file: the grid's rows 0 .. L+2, tempo, loops, 32 empty slots.
-Lines PatternLines(const std::string& name, int tempo, int loops, const std::vector<Row>& rows) {
-  const int steps = static_cast<int>(rows.size());
-  Lines lines{name, "Length:", std::to_string(steps), "Time:", "4", "", "", ""};
-  for (int c = 1; c <= 6; ++c) lines.push_back("Channel:" + std::to_string(c));
-  for (int r = 0; r < steps; ++r) {
-    lines.push_back(std::to_string(r + 1));
-    lines.insert(lines.end(), rows[r].begin(), rows[r].end());
-  }
-  for (int c = 0; c < 7; ++c) lines.push_back("");
-  lines.push_back(std::to_string(tempo));
-  lines.push_back(std::to_string(loops));
-  for (int s = 0; s < 32; ++s) {
-    lines.push_back("Blank.wav");
-    lines.push_back("44100");
-  }
-  return lines;
-}
-
-struct CliRun {
-  int code = 0;
-  bool handled = false;
-  std::string out, err;
-};
-
-CliRun Korvanto(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  CliRun run;
-  run.code = RunCommandLine(args, out, err, false, run.handled);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
+using namespace command_home;
 
 // What python3's wave module reads from the file.
 std::string PythonWave(const fs::path& path) {
@@ -66,21 +30,7 @@ std::string PythonWave(const fs::path& path) {
   return text;
 }
 
-class RenderCommandTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const fs::path build = KORVANTO_TEST_BUILD_DIR;
-    const fs::path source = KORVANTO_TEST_SOURCE_DIR;
-    fs::copy_file(build / "kit" / "power.dxg", home_ / "power.dxg");
-    fs::copy_file(build / "kit" / "Blank.wav", home_ / "Blank.wav");
-    fs::create_directories(home_ / "temp");
-    for (const auto& f : fs::directory_iterator(source / "data" / "demo"))
-      fs::copy_file(f.path(), home_ / f.path().filename());
-    WriteTextLines(home_ / "Panning.dat", Lines(17, "0"));
-  }
-  TempDir home_;
-  CurrentDirScope inHome_{home_.path()};
-};
+using RenderCommandTest = CommandHomeTest;
 
 TEST_F(RenderCommandTest, RendersTheDemoSongToAWaveFileOthersRead) {
   const CliRun run = Korvanto({"render", "Demo.sng", "demo.wav"});

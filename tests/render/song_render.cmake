@@ -7,3 +7,10 @@ korvanto_test(test_song_render
 add_dependencies(test_song_render default_kit)
 # Slots holding other formats than 16-bit WAV are decoded when a song loads.
 target_link_libraries(test_song_render PRIVATE korvanto_sndfile PkgConfig::SNDFILE)
+# Stems, loop-exact and FLAC renders, MIDI files and collected songs.
+korvanto_test(test_exports
+  ${CMAKE_CURRENT_LIST_DIR}/ExportsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiExportTest.cpp
+)
+add_dependencies(test_exports default_kit)
+target_link_libraries(test_exports PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

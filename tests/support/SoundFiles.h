@@ -1,6 +1,6 @@
 #pragma once
 // Sound files of every format, written by libsndfile in the test, and the
-// libsndfile decoder installed for a test's lifetime.
+// libsndfile decoder and encoder installed for a test's lifetime.
 #include <sndfile.h>
 
 #include <cmath>
@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "kit/SndFileDecoder.h"
+#include "kit/SndFileEncoder.h"
 #include "kit/SoundDecoder.h"
+#include "kit/SoundEncoder.h"
 
 namespace sound_files {
 
@@ -82,4 +84,11 @@ class SndFileDecoding {
  public:
   SndFileDecoding() { SetSoundDecoder(MakeSndFileDecoder()); }
   ~SndFileDecoding() { SetSoundDecoder(nullptr); }
+};
+
+// The program's FLAC encoder, installed while it lives.
+class SndFileEncoding {
+ public:
+  SndFileEncoding() { SetSoundEncoder(MakeSndFileEncoder()); }
+  ~SndFileEncoding() { SetSoundEncoder(nullptr); }
 };

@@ -1,0 +1,241 @@
+// Stems, loop-exact and FLAC renders from the command line, checked against
+// the plain render sample by sample.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+
+#include "app/RenderCommand.h"
+#include "render/RenderProgress.h"
+#include "support/SoundFiles.h"
+#include "tests/render/CommandHome.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace command_home;
+
+const char* const kKit[] = {"Kick      ", "Short Kick", "Snare     ", "ClsHiat   ",
+                            "OpHiat    ", "Tom1      ", "Tom2      ", "Cymbol1   ",
+                            "Cymbol2   ", "Rimshot   ", "Shaker    ", "Block     ",
+                            "Congo     ", "Cowbell   ", "Crack     ", "Tamb      "};
+
+std::string Cell(int instrument, char digit) {
+  return std::string(kKit[instrument]) + "[" + digit + "]";
+}
+
+std::vector<std::string> FileNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class ExportsTest : public CommandHomeTest {
+ protected:
+  void SetUp() override {
+    CommandHomeTest::SetUp();
+    // Kick to the right, the closed hat to the left.
+    Lines pans(17, "0");
+    pans[1] = "1500";
+    pans[4] = "-2000";
+    WriteTextLines(home_ / "Panning.dat", pans);
+    sound_files::WriteSound(home_ / "tone.wav", sound_files::kWav16, 44100, 2,
+                            sound_files::Widen(sound_files::Tone16(9000, 44100)));
+  }
+
+  // Every kit instrument once, quietly, and slot 3 twice: 17 instruments.
+  void WriteFullKitSong() {
+    std::vector<Row> rows(16, Row{});
+    for (int r = 0; r < 16; ++r) rows[r][0] = Cell(r, '4');
+    rows[2][1] = "Sample3";
+    rows[10][1] = "Sample3";
+    WriteTextLines(home_ / "All.pat", PatternLines("All", 60, 1, rows));
+    WriteTextLines(home_ / "All.sng", SongLines({"All"}, {{}, {}, {"tone.wav", 30000, -1200}}));
+  }
+
+  void Run(const std::vector<std::string>& args) {
+    const CliRun run = Korvanto(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    lastOut_ = run.out;
+  }
+
+  SndFileDecoding decoding_;
+  SndFileEncoding encoding_;
+  std::string lastOut_;
+};
+
+TEST_F(ExportsTest, StemsAreNamedByPlaceAndInstrumentAndSumToTheRender) {
+  WriteFullKitSong();
+  Run({"render", "All.sng", "all.wav"});
+  Run({"render", "All.sng", "--stems", "stems"});
+  EXPECT_NE(lastOut_.find("Wrote 17 stems of "), std::string::npos) << lastOut_;
+
+  std::vector<std::string> expected;
+  for (int k = 0; k < 16; ++k) {
+    std::string name = kKit[k];
+    name.erase(name.find_last_not_of(' ') + 1);
+    expected.push_back((k < 9 ? "0" : "") + std::to_string(k + 1) + " " + name + ".wav");
+  }
+  expected.push_back("17 Sample3.wav");
+  EXPECT_EQ(FileNames(home_ / "stems"), expected);
+
+  const auto render = WavSamples(home_ / "all.wav");
+  std::vector<long> sum(render.size(), 0);
+  for (const auto& name : expected) {
+    EXPECT_EQ(fs::file_size(home_ / "stems" / name), fs::file_size(home_ / "all.wav")) << name;
+    const auto stem = WavSamples(home_ / "stems" / name);
+    for (std::size_t i = 0; i < stem.size() && i < sum.size(); ++i) sum[i] += stem[i];
+  }
+  for (std::size_t i = 0; i < sum.size(); ++i) {
+    ASSERT_LT(std::abs(sum[i]), 32767) << "the song clips at sample " << i;
+    ASSERT_EQ(sum[i], render[i]) << "sample " << i;
+  }
+}
+
+TEST_F(ExportsTest, AStemHoldsWhatTheRenderGivesForItsInstrumentAlone) {
+  WriteFullKitSong();
+  Run({"render", "All.sng", "--stems", "stems"});
+  // The same song with the slot's hits only.
+  std::vector<Row> rows(16, Row{});
+  rows[2][1] = "Sample3";
+  rows[10][1] = "Sample3";
+  WriteTextLines(home_ / "Alone.pat", PatternLines("Alone", 60, 1, rows));
+  WriteTextLines(home_ / "Alone.sng", SongLines({"Alone"}, {{}, {}, {"tone.wav", 30000, -1200}}));
+  Run({"render", "Alone.sng", "alone.wav"});
+  const auto alone = WavSamples(home_ / "alone.wav");
+  const auto stem = WavSamples(home_ / "stems" / "17 Sample3.wav");
+  ASSERT_LT(alone.size(), stem.size());  // the stem lasts as long as the whole song
+  EXPECT_TRUE(std::equal(alone.begin(), alone.end(), stem.begin()));
+  EXPECT_TRUE(std::all_of(stem.begin() + alone.size(), stem.end(), [](auto s) { return s == 0; }));
+}
+
+TEST_F(ExportsTest, AMonoStemIsTheMeanOfTheStereoOne) {
+  WriteFullKitSong();
+  Run({"render", "All.sng", "--stems", "stereo"});
+  Run({"render", "All.sng", "--stems", "mono", "--mono"});
+  EXPECT_EQ(FileNames(home_ / "mono"), FileNames(home_ / "stereo"));
+  int differing = 0;  // frames whose channels differ, so the mean is tested
+  for (const auto& name : FileNames(home_ / "stereo")) {
+    const std::string header = ReadFileBytes(home_ / "mono" / name).substr(0, 44);
+    EXPECT_EQ(header[22], 1) << name;  // one channel
+    EXPECT_EQ(header[32], 2) << name;  // two bytes a frame
+    const auto stereo = WavSamples(home_ / "stereo" / name);
+    const auto mono = WavSamples(home_ / "mono" / name);
+    ASSERT_EQ(mono.size() * 2, stereo.size()) << name;
+    for (std::size_t f = 0; f < mono.size(); ++f) {
+      const int left = stereo[2 * f], right = stereo[2 * f + 1];
+      differing += left != right;
+      // Halves round to the even neighbour.
+      const double mean = (left + right) / 2.0;
+      ASSERT_EQ(mono[f], std::nearbyint(mean)) << name << " frame " << f;
+    }
+  }
+  EXPECT_GT(differing, 1000);
+}
+
+// Two patterns at different tempos; a long cymbal on the last step rings on
+// past the end, longer than the song.
+TEST_F(ExportsTest, ALoopExactRenderIsTheSongsLengthWithItsTailOnItsStart) {
+  std::vector<Row> a(4, Row{});
+  a[0][0] = Cell(0, ' ');
+  a[3][2] = Cell(7, '2');
+  WriteTextLines(home_ / "A.pat", PatternLines("A", 60, 2, a));  // 0.12 s steps
+  std::vector<Row> b(2, Row{});
+  b[1][1] = Cell(2, '3');
+  b[1][2] = Cell(8, ' ');
+  WriteTextLines(home_ / "B.pat", PatternLines("B", 50, 1, b));  // 0.1 s steps
+  WriteTextLines(home_ / "Loop.sng", SongLines({"A", "B"}));
+  Run({"render", "Loop.sng", "plain.wav"});
+  Run({"render", "Loop.sng", "loop.wav", "--loop"});
+  EXPECT_NE(lastOut_.find("Loop of 0 bars and 10 steps, 1.16 s"), std::string::npos) << lastOut_;
+
+  const long length = 8 * 5292 + 2 * 4410;  // every step's interval, in frames
+  const auto plain = WavSamples(home_ / "plain.wav");
+  const auto loop = WavSamples(home_ / "loop.wav");
+  ASSERT_EQ(static_cast<long>(loop.size()), 2 * length);
+  ASSERT_GT(static_cast<long>(plain.size()), 2 * 2 * length) << "the tail wraps more than once";
+  for (long i = 0; i < 2 * length; ++i) {
+    long sum = 0;
+    for (long at = i; at < static_cast<long>(plain.size()); at += 2 * length) sum += plain[at];
+    ASSERT_LT(std::abs(sum), 32767);
+    ASSERT_EQ(loop[i], sum) << "sample " << i;
+  }
+
+  // Stems loop the same way, each as long as the song.
+  Run({"render", "Loop.sng", "--stems", "stems", "--loop"});
+  for (const auto& name : FileNames(home_ / "stems"))
+    EXPECT_EQ(fs::file_size(home_ / "stems" / name), 44u + 4u * length) << name;
+}
+
+TEST_F(ExportsTest, AFlacRenderDecodesToTheWaveRendersSamples) {
+  Run({"render", "Demo.sng", "demo.wav"});
+  Run({"render", "Demo.sng", "demo.flac"});
+  Run({"render", "Demo.sng", "mono.FLAC", "--mono"});
+  EXPECT_FALSE(fs::exists(home_ / "demo.flac.part"));
+  EXPECT_FALSE(fs::exists(home_ / "demo.flac.mix.part"));
+  const auto wav = WavSamples(home_ / "demo.wav");
+  auto decode = [](const fs::path& path, int channels) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    EXPECT_NE(file, nullptr) << path;
+    if (!file) return std::vector<short>{};
+    EXPECT_EQ(info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    EXPECT_EQ(info.samplerate, 44100);
+    EXPECT_EQ(info.channels, channels);
+    std::vector<short> samples(static_cast<std::size_t>(info.frames * info.channels));
+    EXPECT_EQ(sf_readf_short(file, samples.data(), info.frames), info.frames);
+    sf_close(file);
+    return samples;
+  };
+  const auto flac = decode(home_ / "demo.flac", 2);
+  EXPECT_TRUE(std::equal(wav.begin(), wav.end(), flac.begin(), flac.end()));
+  EXPECT_LT(fs::file_size(home_ / "demo.flac"), fs::file_size(home_ / "demo.wav") * 3 / 4);
+  const auto mono = decode(home_ / "mono.FLAC", 1);
+  ASSERT_EQ(mono.size() * 2, wav.size());
+  EXPECT_EQ(mono[1000], std::nearbyint((wav[2000] + wav[2001]) / 2.0));
+}
+
+TEST_F(ExportsTest, WrongArgumentsAndFailuresHaveTheirExitCodes) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"render", "Demo.sng", "--stems"},
+                                             {"render", "Demo.sng", "out.wav", "--stems", "dir"},
+                                             {"render", "Demo.sng", "out.wav", "--fast"},
+                                             {"render", "--loop"},
+                                             {"midi", "Demo.sng"},
+                                             {"collect", "Demo.sng"}}) {
+    const CliRun run = Korvanto(args);
+    EXPECT_TRUE(run.handled);
+    EXPECT_EQ(run.code, 2) << args.back();
+    EXPECT_NE(run.err.find("Usage"), std::string::npos);
+  }
+  WriteTextLines(home_ / "stems", {"a file, not a folder"});
+  CliRun run = Korvanto({"render", "Demo.sng", "--stems", "stems"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "korvanto: Cannot create file stems\n");
+
+  SetSoundEncoder(nullptr);
+  run = Korvanto({"render", "Demo.sng", "demo.flac"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "korvanto: This build of Korvanto can't write FLAC files\n");
+  EXPECT_FALSE(fs::exists(home_ / "demo.flac"));
+  EXPECT_FALSE(fs::exists(home_ / "demo.flac.mix.part"));
+}
+
+// Stop during the second stem: the first stays, nothing else is written.
+TEST_F(ExportsTest, StoppedStemsKeepTheFinishedOnes) {
+  struct StopAtSecond : RenderProgress {
+    int instruments = 0;
+    void Adding(const std::string&) override { ++instruments; }
+    bool Cancelled() override { return instruments >= 2; }
+  } progress;
+  const auto result = StemsFromCommandLine(home_.path(), "Demo.sng", home_ / "stems", progress, {});
+  EXPECT_TRUE(result.stems.cancelled);
+  EXPECT_EQ(result.stems.written.size(), 1u);
+  EXPECT_GT(result.stems.planned, 2u);
+  EXPECT_EQ(FileNames(home_ / "stems"), std::vector<std::string>{"01 Kick.wav"});
+}
+
+}  // namespace
