@@ -11,6 +11,7 @@ target_link_libraries(test_song_render PRIVATE korvanto_sndfile PkgConfig::SNDFI
 korvanto_test(test_exports
   ${CMAKE_CURRENT_LIST_DIR}/ExportsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiExportTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CollectTest.cpp
 )
 add_dependencies(test_exports default_kit)
 target_link_libraries(test_exports PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

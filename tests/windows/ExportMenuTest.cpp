@@ -1,0 +1,113 @@
+// The File menu's exports in the running program give what the command line
+// gives for the same song: stems, a loop-exact render, a MIDI file, and a
+// collected folder that renders the song byte for byte.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QProgressBar>
+#include <QToolButton>
+
+#include "app/ProgramWindows.h"
+#include "common/Files.h"
+#include "support/WindowTest.h"
+#include "tests/render/CommandHome.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using command_home::Korvanto;
+
+QAction* MenuItem(QWidget& window, const QString& caption) {
+  for (QAction* action : window.findChildren<QAction*>())
+    if (action->text().remove('&') == caption) return action;
+  ADD_FAILURE() << "no menu item " << caption.toStdString();
+  return nullptr;
+}
+
+class ExportMenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"Rock.pat", "Funk.pat"})
+      fs::copy_file(fs::path(KORVANTO_TEST_SOURCE_DIR) / "data" / "demo" / name, home_ / name);
+    WriteTextLines(home_ / "song.sng", {"Rock", "Funk"});
+    windows_.OpenSongs({(home_ / "song.sng").string()});
+    windows_.Show();
+    home_.prompts.messages.clear();
+  }
+
+  // What the command line says and writes for the same song.
+  std::string Command(const std::vector<std::string>& args) {
+    const auto run = Korvanto(args);
+    EXPECT_EQ(run.code, 0) << run.err;
+    return run.out;
+  }
+
+  std::string LastMessage() const {
+    return home_.prompts.messages.empty() ? "" : home_.prompts.messages.back().text;
+  }
+
+  WindowTestHome home_;
+  ProgramWindows windows_;
+};
+
+TEST_F(ExportMenuTest, MonoStemsGoIntoTheChosenFolder) {
+  Command({"render", "song.sng", "--stems", "cli", "--mono"});
+  windows_.sequence.MonoStemsAction->trigger();
+  home_.prompts.paths.push_back((home_ / "stems").string());
+  MenuItem(windows_.sequence, "Export stems...")->trigger();
+
+  EXPECT_EQ(home_.prompts.fileRequests.back().title, "Export stems into folder");
+  std::size_t stems = 0;
+  for (const auto& entry : fs::directory_iterator(home_ / "cli")) {
+    ++stems;
+    EXPECT_TRUE(ReadFileBytes(home_ / "stems" / entry.path().filename()) ==
+                ReadFileBytes(entry.path()))
+        << entry.path().filename();
+  }
+  EXPECT_GT(stems, 3u);
+  EXPECT_EQ(LastMessage(), std::to_string(stems) + " of " + std::to_string(stems) +
+                               " stems were written to " + (home_ / "stems").string());
+  EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled());
+  EXPECT_TRUE(windows_.sequence.ProgressBar1->isHidden());
+}
+
+TEST_F(ExportMenuTest, TheLoopCheckBoxMakesTheRenderLoopExact) {
+  const std::string said = Command({"render", "song.sng", "cli.wav", "--loop"});
+  windows_.sequence.LoopExactAction->trigger();
+  EXPECT_TRUE(windows_.sequence.LoopExactAction->isChecked());
+  home_.prompts.paths.push_back((home_ / "loop.wav").string());
+  MenuItem(windows_.sequence, "Render song to wav file")->trigger();
+  EXPECT_TRUE(ReadFileBytes(home_ / "loop.wav") == ReadFileBytes(home_ / "cli.wav"));
+  ASSERT_FALSE(LastMessage().empty());
+  EXPECT_NE(said.find(LastMessage() + "\n"), std::string::npos) << LastMessage() << " / " << said;
+  EXPECT_EQ(LastMessage().rfind("Loop of ", 0), 0u);
+}
+
+TEST_F(ExportMenuTest, AMidiFileAndACollectedSong) {
+  Command({"midi", "song.sng", "cli.mid"});
+  Command({"render", "song.sng", "cli.wav"});
+  home_.prompts.paths.push_back((home_ / "gui.mid").string());
+  MenuItem(windows_.sequence, "Export MIDI...")->trigger();
+  EXPECT_EQ(home_.prompts.fileRequests.back().filter, "MIDI files (*.mid)|*.mid");
+  EXPECT_TRUE(ReadFileBytes(home_ / "gui.mid") == ReadFileBytes(home_ / "cli.mid"));
+
+  home_.prompts.paths.push_back((home_ / "gig").string());
+  MenuItem(windows_.sequence, "Collect song into folder...")->trigger();
+  EXPECT_NE(LastMessage().find("collected into " + (home_ / "gig").string() + " as gig.sng"),
+            std::string::npos)
+      << LastMessage();
+  {
+    const CurrentDirScope there(home_ / "gig");
+    Command({"render", "gig.sng", "there.wav"});
+  }
+  EXPECT_TRUE(ReadFileBytes(home_ / "gig" / "there.wav") == ReadFileBytes(home_ / "cli.wav"));
+
+  // A second collect into the same folder is refused with a message.
+  home_.prompts.paths.push_back((home_ / "gig").string());
+  MenuItem(windows_.sequence, "Collect song into folder...")->trigger();
+  EXPECT_NE(LastMessage().find("is not empty"), std::string::npos) << LastMessage();
+  EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled());
+}
+
+}  // namespace
