@@ -248,6 +248,16 @@ TEST(GmDrumMap, KitNamesMapToGeneralMidiDrumsAndTheRestToFreeNotes) {
   EXPECT_EQ(mapped[20], 96);  // Sample1
 }
 
+TEST(GmDrumMap, TheReadmeShowsTheTableAsTheProgramHasIt) {
+  const std::string readme = ReadFileBytes(fs::path(KORVANTO_TEST_SOURCE_DIR) / "README.md");
+  std::string rows;
+  for (const GmDrumName& row : kGmDrumMap)
+    rows += "| `" + std::string(row.word) + "` | " + std::to_string(row.note) + " | " + row.gmName +
+            " |\n";
+  EXPECT_NE(readme.find("| word | note | General MIDI name |\n|---|---|---|\n" + rows),
+            std::string::npos);
+}
+
 TEST(MidiVelocity, EachDigitFiveDecibelsQuieterOnTheGeneralMidiCurve) {
   std::vector<int> velocities;
   for (int digit = 1; digit <= 9; ++digit) {
