@@ -116,11 +116,24 @@ class NoSlotFiles : public RecordSlots {
   void LoadFile(int, const std::string&) override {}
 };
 
-// Every kit and slot sound written to temp/ for the render to read.
-void PrepareRender(const fs::path& home, const CommandLineSong& song) {
-  DeleteRenderFiles(home, song.chooser.LastKitIndex());
-  ExportKit(home, song.kit);
-  ExportSlots(home, song.slots);
+// A song loaded, its kit and slot sounds written to temp/ for the render to
+// read.
+struct ReadySong {
+  CommandLineSong song;
+  SongSteps steps;
+  std::vector<int> used;
+  RenderInput Input(const fs::path& home) const {
+    return {home, song.kit, song.chooser, song.slots};
+  }
+};
+
+void MakeReady(ReadySong& ready, const fs::path& home, const fs::path& input) {
+  LoadCommandLineSong(ready.song, home, input, SlotFiles::Read);
+  ready.steps = StepsOf(ready.song.sequence);
+  ready.used = UsedInstruments(ready.song.sequence, ready.song.chooser);
+  DeleteRenderFiles(home, ready.song.chooser.LastKitIndex());
+  ExportKit(home, ready.song.kit);
+  ExportSlots(home, ready.song.slots);
 }
 
 SongShape ShapeOf(const RenderRequest& request, const SongSteps& steps) {
@@ -150,31 +163,21 @@ void LoadCommandLineSong(CommandLineSong& song, const fs::path& home, const fs::
 RenderCommandResult RenderFromCommandLine(const fs::path& home, const fs::path& input,
                                           const fs::path& output, RenderProgress& progress,
                                           const RenderRequest& request) {
-  CommandLineSong song;
-  LoadCommandLineSong(song, home, input, SlotFiles::Read);
-  const SongSteps steps = StepsOf(song.sequence);
-  PrepareRender(home, song);
-  const RenderInput renderInput{home, song.kit, song.chooser, song.slots};
-  const RenderResult result =
-      AssembleSong(renderInput, song.sequence, UsedInstruments(song.sequence, song.chooser), output,
-                   progress, {}, ShapeOf(request, steps));
-  return {result.frames, result.outcome == RenderOutcome::Cancelled, steps.rows};
+  ReadySong ready;
+  MakeReady(ready, home, input);
+  const RenderResult result = AssembleSong(ready.Input(home), ready.song.sequence, ready.used,
+                                           output, progress, {}, ShapeOf(request, ready.steps));
+  return {result.frames, result.outcome == RenderOutcome::Cancelled, ready.steps.rows};
 }
 
 StemsCommandResult StemsFromCommandLine(const fs::path& home, const fs::path& input,
                                         const fs::path& folder, RenderProgress& progress,
                                         const RenderRequest& request) {
-  CommandLineSong song;
-  LoadCommandLineSong(song, home, input, SlotFiles::Read);
-  const SongSteps steps = StepsOf(song.sequence);
-  PrepareRender(home, song);
-  const RenderInput renderInput{home, song.kit, song.chooser, song.slots};
-  StemsCommandResult result;
-  result.stems =
-      ExportStems(renderInput, song.sequence, UsedInstruments(song.sequence, song.chooser), folder,
-                  ShapeOf(request, steps), progress);
-  result.rows = steps.rows;
-  return result;
+  ReadySong ready;
+  MakeReady(ready, home, input);
+  return {ExportStems(ready.Input(home), ready.song.sequence, ready.used, folder,
+                      ShapeOf(request, ready.steps), progress),
+          ready.steps.rows};
 }
 
 void MidiFromCommandLine(const fs::path& home, const fs::path& input, const fs::path& output) {

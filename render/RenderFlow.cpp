@@ -128,16 +128,17 @@ void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProg
 }
 
 void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
-  Run(host, [&] {
-    const Lines sequence = host.compile();
-    FileRequest request;
-    request.title = kMidiDialogTitle;
-    request.filter = kMidiDialogFilter;
-    request.startDir = host.home.string();
-    request.defaultSuffix = "mid";
-    request.askBeforeOverwrite = true;
-    const auto chosen = prompts.SaveFile(request);
-    if (!chosen || chosen->empty()) return;
-    WriteFileAtomically(*chosen, MidiFileBytes(sequence, *host.chooser, host.slots()));
-  });
+  // Quick, so the players are left as they are.
+  if (running_ || host.playListEmpty()) return;
+  RunningFlag running(running_);
+  const Lines sequence = host.compile();
+  FileRequest request;
+  request.title = kMidiDialogTitle;
+  request.filter = kMidiDialogFilter;
+  request.startDir = host.home.string();
+  request.defaultSuffix = "mid";
+  request.askBeforeOverwrite = true;
+  const auto chosen = prompts.SaveFile(request);
+  if (!chosen || chosen->empty()) return;
+  WriteFileAtomically(*chosen, MidiFileBytes(sequence, *host.chooser, host.slots()));
 }

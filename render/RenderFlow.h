@@ -58,7 +58,8 @@ class RenderFlow {
   // Asks for a folder and writes a stem per instrument into it, then says
   // how many were written.
   void ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProgress& progress);
-  // Asks for a file and writes the MIDI file.
+  // Asks for a file and writes the MIDI file; the play buttons and the play
+  // sequence are left alone.
   void ExportMidiClick(RenderHost& host, Prompts& prompts);
   bool Running() const { return running_; }
 

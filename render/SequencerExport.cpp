@@ -45,6 +45,12 @@ void TSequence::ExportStemsClick() {
 void TSequence::ExportMidiClick() {
   if (!renderWindow_) return;
   RenderHost host = RenderHostOf();
+  // A song playing meanwhile plays on where it is.
+  host.compile = [this] {
+    Lines sequence;
+    CompilePlayList(sequence);
+    return sequence;
+  };
   renderWindow_->Run(
       [&](RenderFlow& flow, RenderProgress&) { flow.ExportMidiClick(host, AppPrompts()); });
 }

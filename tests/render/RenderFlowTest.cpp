@@ -129,4 +129,32 @@ TEST_F(RenderFlowTest, ASecondRequestDuringARenderIsIgnored) {
   EXPECT_FALSE(flow_.Running());
 }
 
+// The exports share the render's flow: the play buttons and the play
+// sequence as the render leaves them, a cancelled dialog writes nothing.
+TEST_F(RenderFlowTest, StemsAndMidiFilesFromTheFlow) {
+  host_.settings.monoStems = true;
+  prompts_.paths.push_back((home_ / "stems").string());
+  RenderProgress progress;
+  flow_.ExportStemsClick(host_, prompts_, progress);
+  EXPECT_EQ(rec_.calls, (std::vector<std::string>{"disable", "compile", "enable", "clear"}));
+  EXPECT_EQ(prompts_.fileRequests.back().title, "Export stems into folder");
+  const std::string stem = Bytes(home_ / "stems" / "01 Kick.wav");
+  EXPECT_EQ(stem.substr(22, 2), std::string("\x01\x00", 2));  // mono
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(prompts_.messages[0].text, "1 of 1 stems were written to " + (home_ / "stems").string());
+
+  // The MIDI file leaves the players alone; nothing is written on cancel.
+  rec_.calls.clear();
+  flow_.ExportMidiClick(host_, prompts_);
+  EXPECT_EQ(rec_.calls, std::vector<std::string>{"compile"});
+  EXPECT_EQ(prompts_.fileRequests.back().defaultSuffix, "mid");
+  prompts_.paths.push_back((home_ / "song.mid").string());
+  flow_.ExportMidiClick(host_, prompts_);
+  EXPECT_EQ(Bytes(home_ / "song.mid").substr(0, 4), "MThd");
+  playListEmpty_ = true;
+  flow_.ExportMidiClick(host_, prompts_);
+  EXPECT_EQ(rec_.compiles, 3);
+  EXPECT_FALSE(flow_.Running());
+}
+
 }  // namespace
