@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 
+class RenderProgress;
+
 enum class SongFileType { Wave, Flac };
 
 // ".flac" in any letter case is FLAC; any other name gets WAV, as the
@@ -25,11 +27,21 @@ void CheckSongFileType(const std::filesystem::path& destination);
 // True when the render's own file is already what the destination gets.
 bool RenderIsFinal(const std::filesystem::path& destination, const SongShape& shape);
 
+// The frames the destination gets of a render of renderFrames.
+std::int64_t ShapedFrames(std::int64_t renderFrames, const SongShape& shape);
+
+struct ShapedSong {
+  std::int64_t frames = 0;
+  bool cancelled = false;  // the file is complete but holds the frames up to the stop
+};
+
 // Writes the render held in work (44-byte header, 16-bit stereo samples) to
-// part in the destination's type and the shape asked for; returns the frames
-// written. EFCreateError naming the destination when part can't be written.
-std::int64_t WriteShapedSong(const std::filesystem::path& work, const std::filesystem::path& part,
-                             const std::filesystem::path& destination, const SongShape& shape);
+// part in the destination's type and the shape asked for. Advance counts the
+// frames written on from progressBase; Cancelled stops the writing.
+// EFCreateError naming the destination when part can't be written.
+ShapedSong WriteShapedSong(const std::filesystem::path& work, const std::filesystem::path& part,
+                           const std::filesystem::path& destination, const SongShape& shape,
+                           RenderProgress& progress, std::int64_t progressBase);
 
 // Moves a finished file into place: renamed, or copied where the two lie on
 // different file systems.

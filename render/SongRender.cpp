@@ -21,16 +21,18 @@ std::unique_ptr<PartFile> WorkFileFor(const fs::path& destination, const SongSha
 
 }  // namespace
 
-std::int64_t DeliverSong(const fs::path& work, std::int64_t workFrames, const fs::path& destination,
-                         const SongShape& shape) {
+ShapedSong DeliverSong(const fs::path& work, std::int64_t workFrames, const fs::path& destination,
+                       const SongShape& shape, RenderProgress& progress, std::int64_t progressBase,
+                       bool keepStopped) {
   if (RenderIsFinal(destination, shape)) {
     MoveInto(work, destination);
-    return workFrames;
+    return {workFrames, false};
   }
   const PartFile part(destination);
-  const std::int64_t frames = WriteShapedSong(work, part.Path(), destination, shape);
-  MoveInto(part.Path(), destination);
-  return frames;
+  const ShapedSong shaped =
+      WriteShapedSong(work, part.Path(), destination, shape, progress, progressBase);
+  if (!shaped.cancelled || keepStopped) MoveInto(part.Path(), destination);
+  return shaped;
 }
 
 RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
@@ -68,21 +70,31 @@ RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
     out->SetUseFile(true);
   }
 
-  MixOutcome mixed;
-  {
-    const RenderProgressScope shown(progress, MixWorkOf(passes));
-    mixed = MixToFile(std::move(out), passes, 0, progress);
-  }
+  const std::int64_t mixWork = MixWorkOf(passes);
+  const RenderProgressScope shown(
+      progress,
+      mixWork +
+          (RenderIsFinal(result.savedTo, shape) ? 0 : ShapedFrames(SongEndOf(passes), shape)));
+  const MixOutcome mixed = MixToFile(std::move(out), passes, 0, progress);
+  // A song stopped while mixing is written out as it stands.
+  RenderProgress unstoppable;
+  RenderProgress& writing = mixed.cancelled ? unstoppable : progress;
   if (mixed.cancelled) result.outcome = RenderOutcome::Cancelled;
+  auto deliver = [&](const fs::path& to) {
+    const ShapedSong shaped =
+        DeliverSong(work->Path(), mixed.frames, to, shape, writing, mixWork, true);
+    result.frames = shaped.frames;
+    if (shaped.cancelled) result.outcome = RenderOutcome::Cancelled;
+  };
   try {
-    result.frames = DeliverSong(work->Path(), mixed.frames, result.savedTo, shape);
+    deliver(result.savedTo);
     return result;
   } catch (const std::exception&) {
     if (!onFallback || result.outcome != RenderOutcome::Saved)
       throw EFCreateError(DisplayPath(result.savedTo));
   }
   tellFallback();
-  result.frames = DeliverSong(work->Path(), mixed.frames, fallback, shape);
+  deliver(fallback);
   result.outcome = RenderOutcome::SavedToFallback;
   result.savedTo = fallback;
   return result;

@@ -54,7 +54,10 @@ RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
                           const SongShape& shape = {});
 
 // Puts a render built in work (workFrames long) at the destination in the
-// form it and the shape ask for, through a part file; returns the frames
-// there.
-std::int64_t DeliverSong(const std::filesystem::path& work, std::int64_t workFrames,
-                         const std::filesystem::path& destination, const SongShape& shape);
+// form it and the shape ask for, through a part file. Writing a FLAC, mono or
+// loop file counts its frames on from progressBase and stops at Cancelled:
+// the file then holds the frames written so far when keepStopped, else the
+// destination is left as it was.
+ShapedSong DeliverSong(const std::filesystem::path& work, std::int64_t workFrames,
+                       const std::filesystem::path& destination, const SongShape& shape,
+                       RenderProgress& progress, std::int64_t progressBase, bool keepStopped);

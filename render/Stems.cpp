@@ -60,8 +60,11 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
   StemsResult result;
   result.planned = passes.size();
   const std::int32_t songEnd = SongEndOf(passes);
+  // Each stem's mixing, then its frames when a mono or loop file is written.
+  const std::int64_t shaping =
+      RenderIsFinal(folder / "stem.wav", shape) ? 0 : ShapedFrames(songEnd, shape);
   std::int64_t total = 0;
-  for (const auto& pass : passes) total += MixWorkOf({&pass, 1});
+  for (const auto& pass : passes) total += MixWorkOf({&pass, 1}) + shaping;
   const RenderProgressScope shown(progress, total);
   std::int64_t done = 0;
   for (std::size_t k = 0; k < passes.size(); ++k) {
@@ -81,13 +84,20 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
       result.cancelled = true;
       break;
     }
+    done += MixWorkOf(alone);
+    ShapedSong shaped;
     try {
-      result.frames = DeliverSong(work.Path(), mixed.frames, stem, shape);
+      shaped = DeliverSong(work.Path(), mixed.frames, stem, shape, progress, done, false);
     } catch (const std::exception&) {
       throw EFCreateError(DisplayPath(stem));
     }
+    if (shaped.cancelled) {
+      result.cancelled = true;
+      break;
+    }
+    result.frames = shaped.frames;
     result.written.push_back(stem);
-    done += MixWorkOf(alone);
+    done += shaping;
   }
   return result;
 }

@@ -7,6 +7,8 @@
 
 #include "app/RenderCommand.h"
 #include "render/RenderProgress.h"
+#include "render/RenderTestSupport.h"
+#include "render/SongRender.h"
 #include "support/SoundFiles.h"
 #include "tests/render/CommandHome.h"
 
@@ -236,6 +238,39 @@ TEST_F(ExportsTest, StoppedStemsKeepTheFinishedOnes) {
   EXPECT_EQ(result.stems.written.size(), 1u);
   EXPECT_GT(result.stems.planned, 2u);
   EXPECT_EQ(FileNames(home_ / "stems"), std::vector<std::string>{"01 Kick.wav"});
+}
+
+// Stop while a FLAC is written: a render keeps the frames written so far, a
+// stem is not written at all.
+TEST_F(ExportsTest, StopWhileWritingAFlacKeepsWhatWasWrittenOrNothing) {
+  std::vector<std::int32_t> samples;
+  for (int i = 0; i < 2 * 200000; ++i) samples.push_back((i * 37) % 20001 - 10000);
+  WriteFileAtomically(home_ / "work.wav", rendertest::SongFileBytes(samples));
+  struct StopAtThirdBlock : RenderProgress {
+    int polls = 0;
+    std::int64_t last = 0;
+    void Advance(std::int64_t done) override { last = done; }
+    bool Cancelled() override { return ++polls > 2; }
+  };
+  StopAtThirdBlock kept;
+  const ShapedSong shaped =
+      DeliverSong(home_ / "work.wav", 200000, home_ / "out.flac", {}, kept, 1000, true);
+  EXPECT_TRUE(shaped.cancelled);
+  EXPECT_EQ(shaped.frames, 2 * 65536);
+  EXPECT_EQ(kept.last, 1000 + 2 * 65536);
+  SF_INFO info{};
+  SNDFILE* file = sf_open((home_ / "out.flac").c_str(), SFM_READ, &info);
+  ASSERT_NE(file, nullptr);
+  std::vector<short> decoded(static_cast<std::size_t>(info.frames * 2));
+  EXPECT_EQ(sf_readf_short(file, decoded.data(), info.frames), 2 * 65536);
+  sf_close(file);
+  EXPECT_TRUE(std::equal(decoded.begin(), decoded.end(), samples.begin()));
+
+  StopAtThirdBlock dropped;
+  EXPECT_TRUE(DeliverSong(home_ / "work.wav", 200000, home_ / "stem.flac", {}, dropped, 0, false)
+                  .cancelled);
+  EXPECT_FALSE(fs::exists(home_ / "stem.flac"));
+  EXPECT_FALSE(fs::exists(home_ / "stem.flac.part"));
 }
 
 }  // namespace
