@@ -98,6 +98,7 @@ ShapedSong WriteShapedSong(const fs::path& work, const fs::path& part, const fs:
   wavaudio::WaveFile render(work, wavaudio::WaveFile::Mode::Read);
   FoldedFrames song(render, shape.loopFrames);
   const int channels = shape.mono ? 1 : 2;
+  progress.Adding(destination.filename().string());
   ShapedSong shaped;
   try {
     auto writer = OpenWriter(part, SongFileTypeOf(destination), channels);
