@@ -77,13 +77,15 @@ std::optional<std::string> QtPrompts::SaveFile(const FileRequest& request) {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOptions(DialogOptions(request));
   if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(FromLatin1(request.defaultSuffix));
-  // A name typed without an extension takes the chosen filter's.
+  // A name typed without an extension takes the chosen filter's ("*.*" keeps
+  // the default).
+  const QString defaultSuffix = FromLatin1(request.defaultSuffix);
   QObject::connect(
-      &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        const int star = filter.indexOf(QStringLiteral("*."));
-        const int end = filter.indexOf(QRegularExpression(QStringLiteral("[ ;)]")), star);
-        if (star >= 0 && end > star + 2)
-          dialog.setDefaultSuffix(filter.mid(star + 2, end - star - 2));
+      &dialog, &QFileDialog::filterSelected, &dialog,
+      [&dialog, defaultSuffix](const QString& filter) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+        const auto match = pattern.match(filter);
+        dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1).toLower() : defaultSuffix);
       });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();

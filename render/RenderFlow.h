@@ -15,7 +15,8 @@ class RenderProgress;
 class TWaveCollection;
 
 inline constexpr const char* kRenderDialogTitle = "Save As One Big Lovely WAV File";
-inline constexpr const char* kRenderDialogFilter = "Wave (*.wav)|*.wav|FLAC (*.flac)|*.flac";
+inline constexpr const char* kRenderDialogFilter =
+    "Audio files (*.wav)|*.WAV|FLAC (*.flac)|*.flac|All files (*.*)|*.*";
 inline constexpr const char* kStemsDialogTitle = "Export stems into folder";
 inline constexpr const char* kMidiDialogTitle = "Export MIDI";
 inline constexpr const char* kMidiDialogFilter = "MIDI files (*.mid)|*.mid";

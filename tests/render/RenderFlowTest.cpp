@@ -62,7 +62,7 @@ TEST_F(RenderFlowTest, RendersToTheChosenFileAndRestoresTheButtons) {
   ASSERT_EQ(prompts_.fileRequests.size(), 1u);
   const FileRequest& request = prompts_.fileRequests[0];
   EXPECT_EQ(request.title, "Save As One Big Lovely WAV File");
-  EXPECT_EQ(request.filter, "Wave (*.wav)|*.wav|FLAC (*.flac)|*.flac");
+  EXPECT_EQ(request.filter, "Audio files (*.wav)|*.WAV|FLAC (*.flac)|*.flac|All files (*.*)|*.*");
   EXPECT_EQ(request.defaultSuffix, "wav");
   EXPECT_TRUE(request.askBeforeOverwrite);
   EXPECT_EQ(rec_.calls, (std::vector<std::string>{"disable", "compile", "enable", "clear"}));
@@ -141,7 +141,8 @@ TEST_F(RenderFlowTest, StemsAndMidiFilesFromTheFlow) {
   const std::string stem = Bytes(home_ / "stems" / "01 Kick.wav");
   EXPECT_EQ(stem.substr(22, 2), std::string("\x01\x00", 2));  // mono
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(prompts_.messages[0].text, "1 of 1 stems were written to " + (home_ / "stems").string());
+  EXPECT_EQ(prompts_.messages[0].text,
+            "1 of 1 stems were written to " + (home_ / "stems").string());
 
   // The MIDI file leaves the players alone; nothing is written on cancel.
   rec_.calls.clear();

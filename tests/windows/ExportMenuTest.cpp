@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/ProgramWindows.h"
 #include "common/Files.h"
+#include "common/QtPrompts.h"
+#include "render/RenderFlow.h"
 #include "support/WindowTest.h"
 #include "tests/render/CommandHome.h"
 
@@ -108,6 +114,30 @@ TEST_F(ExportMenuTest, AMidiFileAndACollectedSong) {
   MenuItem(windows_.sequence, "Collect song into folder...")->trigger();
   EXPECT_NE(LastMessage().find("is not empty"), std::string::npos) << LastMessage();
   EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled());
+}
+
+// The render's Save dialog: a name typed after choosing "FLAC (*.flac)" gets
+// ".flac", after "All files (*.*)" the default ".wav".
+TEST(RenderSaveDialog, ATypedNameTakesTheChosenFiltersExtension) {
+  TempDir dir;
+  QtPrompts prompts;
+  auto choose = [&](int filter) {
+    QTimer::singleShot(0, [filter] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+      ASSERT_NE(types, nullptr);
+      types->setFocus();
+      for (int i = 0; i < filter; ++i) QTest::keyClick(types, Qt::Key_Down);
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText("song");
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    const auto chosen = prompts.SaveFile(RenderFileRequest(dir.path()));
+    return chosen ? fs::path(*chosen).filename().string() : std::string();
+  };
+  EXPECT_EQ(choose(0), "song.wav");
+  EXPECT_EQ(choose(1), "song.flac");
+  EXPECT_EQ(choose(2), "song.wav");
 }
 
 }  // namespace
