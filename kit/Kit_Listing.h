@@ -12,6 +12,8 @@ class TWaveCollection;
 class TKit_List : public QWidget {
   Q_OBJECT
  public:
+  static constexpr int kWidth = 170;
+
   explicit TKit_List(QWidget* parent = nullptr);
 
   // Rebuilds the labels for entries 1 .. K-1 of the kit.
@@ -21,6 +23,7 @@ class TKit_List : public QWidget {
   const std::vector<QLabel*>& Labels() const { return labels_; }
 
  protected:
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -97,6 +97,7 @@ void TMakit::KitMakeClick(const TWaveCollection& mainKit, const std::filesystem:
     GetKitList(mainKit);
     show();
     raise();
+    activateWindow();
     const bool templated = prompts.Message("Do you wish to template the current drum kit?",
                                            "Question", PromptButtons::YesNo) == PromptAnswer::Yes;
     homeDir_ = homeDir;

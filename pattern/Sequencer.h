@@ -34,6 +34,7 @@ class QListWidget;
 class QProgressBar;
 class QSlider;
 class QSpinBox;
+class QSplitter;
 class QToolBar;
 class QToolButton;
 class SampleEditor;
@@ -52,7 +53,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   ~TSequence() override;
 
   static constexpr int kMinimumHeight = 540;
-  static constexpr int kGridTop = 192;
+  static constexpr int kDesignWidth = 580;
 
   // Core state the window shows.
   PatternGrid& Grid() { return grid_; }
@@ -103,6 +104,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   QToolButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *LibBin = nullptr, *SongBin = nullptr,
               *UpDownUp = nullptr, *UpDownDown = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
+  QSplitter* Splitter = nullptr;  // between the lists and the grid
   QAction* InsertInstrumentAction = nullptr;
 
   // Editing handlers.
@@ -188,6 +190,10 @@ class TSequence : public QMainWindow, public PlaybackHost {
  private:
   void BuildToolBar();
   void BuildPanels(QWidget* client);
+  QWidget* BuildLibraryPanel();
+  QWidget* BuildPlayListPanel();
+  QWidget* BuildTempoBar();
+  QWidget* BuildInstrumentsPanel();
   void BuildMenu();
   QToolButton* AddToolButton(int icon, const QString& hint, void (TSequence::*handler)());
   void Guarded(const std::function<void()>& action);

@@ -105,7 +105,6 @@ void TSequence::FormResize() {
     resize(width(), kMinimumHeight);
     return;  // the resize comes back here with the new height
   }
-  if (Image1) Image1->setGeometry(0, 29, width(), height());
-  if (ToolBar1) ToolBar1->setGeometry(0, 0, width(), 29);
-  StringGrid1->resize(StringGrid1->width(), height() - kGridTop - 50);
+  // The skin lies behind the whole client area; the layout fits the rest.
+  if (Image1 && centralWidget()) Image1->setGeometry(centralWidget()->rect());
 }
