@@ -97,8 +97,8 @@ TSequence::~TSequence() {
   qApp->removeEventFilter(this);
 }
 
-void TSequence::Guarded(const std::function<void()>& action) {
-  RunGuarded(AppPrompts(), action);
+bool TSequence::Guarded(const std::function<void()>& action) {
+  return RunGuarded(AppPrompts(), action);
 }
 
 QToolButton* TSequence::AddToolButton(int icon, const QString& hint, void (TSequence::*handler)()) {
@@ -426,6 +426,24 @@ void TSequence::ShowChooserItems() {
 
 void TSequence::RefreshGrid() {
   StringGrid1->Refresh();
+  ShowUnsavedMarks();
+}
+
+PatternValues TSequence::CurrentValues() const {
+  return {Delay->value(), Loop->value()};
+}
+
+// The title names the song's file with a star while the play list differs
+// from it; the name box turns italic, its tip starred, while the grid
+// differs from its pattern file.
+void TSequence::ShowUnsavedMarks() {
+  setWindowTitle(Latin1(SongTitle(unsaved_.SongFile())) + "[*]");
+  setWindowModified(unsaved_.SongChanged(playList_));
+  const bool patternChanged = unsaved_.PatternChanged(grid_, CurrentValues());
+  QFont font = Edit2->font();
+  font.setItalic(patternChanged);
+  Edit2->setFont(font);
+  Edit2->setToolTip(patternChanged ? "Pattern Name *" : "Pattern Name");
 }
 
 void TSequence::RefreshLibrary() {

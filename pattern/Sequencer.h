@@ -22,6 +22,7 @@
 #include "song/KitPlaybackSound.h"
 #include "song/PlayList.h"
 #include "song/SequencerCore.h"
+#include "song/UnsavedChanges.h"
 #include "song/UpDownArrows.h"
 #include "song/PlaybackEngine.h"
 #include "song/PlaybackHost.h"
@@ -196,10 +197,15 @@ class TSequence : public QMainWindow, public PlaybackHost {
   QWidget* BuildInstrumentsPanel();
   void BuildMenu();
   QToolButton* AddToolButton(int icon, const QString& hint, void (TSequence::*handler)());
-  void Guarded(const std::function<void()>& action);
+  // False when the action raised (its error has been shown).
+  bool Guarded(const std::function<void()>& action);
   void RefreshGrid();
   void RefreshLibrary();
   void RefreshPlayList();
+  PatternValues CurrentValues() const;
+  void ShowUnsavedMarks();
+  // Closing with unsaved work asks to save it; false when the user cancels.
+  bool AskToSaveBeforeClosing();
   void ShowPatternValues(const PatternValues& values);
   SequencerCore Core();
   void ShowChooserItems();
@@ -223,6 +229,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   std::string patternName_;
   PendingTimeBeat pending_;
   PanningTable panningTable_;
+  UnsavedChanges unsaved_;
   std::filesystem::path homeDir_;
   std::string kitFileName_ = "power.dxg";
   int cellJump_ = 0;

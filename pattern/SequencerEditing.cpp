@@ -72,6 +72,7 @@ void TSequence::Edit2Change() {
 void TSequence::LoopChange() {
   const int clamped = ClampLoopCount(Loop->value());
   if (clamped != Loop->value()) Loop->setValue(clamped);
+  ShowUnsavedMarks();
 }
 
 void TSequence::CellJump1Click() {

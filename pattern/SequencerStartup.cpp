@@ -62,6 +62,9 @@ void TSequence::FormCreate() {
   StartUpStep([&] { ResetSampleWorkFiles(homeDir_); });
   RefreshGrid();
   ShowToggles();
+  unsaved_.PatternMet(grid_, CurrentValues());
+  unsaved_.SongMet(playList_, std::nullopt);
+  ShowUnsavedMarks();
   // The kit's first instrument (the kick) ready to place.
   if (instruments_.LastKitIndex() >= 1) ChooseInstrument(instruments_.Item(1));
   ComboBox1Change();
@@ -75,6 +78,10 @@ void TSequence::FormClose() {
 }
 
 void TSequence::closeEvent(QCloseEvent* event) {
+  if (!closed_ && !AskToSaveBeforeClosing()) {
+    event->ignore();
+    return;
+  }
   FormClose();
   Shutdown();
   event->accept();
@@ -88,6 +95,31 @@ void TSequence::Shutdown() {
 
 void TSequence::Exit1Click() {
   close();
+}
+
+bool TSequence::AskToSaveBeforeClosing() {
+  auto ask = [](const std::string& text) {
+    return AppPrompts().Message(text, "Korvanto", PromptButtons::YesNoCancel);
+  };
+  if (unsaved_.PatternChanged(grid_, CurrentValues())) {
+    const std::string name =
+        grid_.Cell(0, 0).empty() ? "in the grid" : "\"" + grid_.Cell(0, 0) + "\"";
+    const PromptAnswer answer =
+        ask("The pattern " + name + " has changes that are not saved. Save it before closing?");
+    if (answer == PromptAnswer::Cancel) return false;
+    if (answer == PromptAnswer::Yes &&
+        !(Guarded([&] { BitBtn6Click(); }) && !unsaved_.PatternChanged(grid_, CurrentValues())))
+      return false;
+  }
+  if (unsaved_.SongChanged(playList_)) {
+    const PromptAnswer answer =
+        ask("The play list has changes that are not saved. Save the song before closing?");
+    if (answer == PromptAnswer::Cancel) return false;
+    if (answer == PromptAnswer::Yes &&
+        !(Guarded([&] { BitBtn9Click(); }) && !unsaved_.SongChanged(playList_)))
+      return false;
+  }
+  return true;
 }
 
 void TSequence::HelpClick() {

@@ -41,6 +41,7 @@ void TSequence::RefreshPlayList() {
     item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
   }
   SongList->setCurrentRow(playList_.Selected());
+  ShowUnsavedMarks();
 }
 
 void TSequence::ShowPatternValues(const PatternValues& values) {
@@ -57,9 +58,10 @@ void TSequence::ShowPatternValues(const PatternValues& values) {
 void TSequence::BitBtn6Click() {
   patternName_ = grid_.Cell(0, 0);
   auto core = Core();
-  SavePattern(core, {Delay->value(), Loop->value()});
+  if (SavePattern(core, CurrentValues())) unsaved_.PatternMet(grid_, CurrentValues());
   RefreshPlayList();
   RefreshLibrary();
+  RefreshGrid();
 }
 
 void TSequence::LibBinClick() {
@@ -103,6 +105,8 @@ void TSequence::SongListMouseDown(int row) {
   if (!loaded) return;
   patternName_ = playList_.Name(row);
   ShowPatternValues(loaded->values);
+  unsaved_.PatternMet(grid_, CurrentValues());
+  ShowUnsavedMarks();
   if (!loaded->slotError.empty()) AppPrompts().ShowError(loaded->slotError);
 }
 
@@ -117,7 +121,7 @@ void TSequence::New_SongClick() {
     const QSignalBlocker block(Edit2);
     Edit2->clear();
   }
-  setWindowTitle(kNewSongCaption);
+  unsaved_.SongMet(playList_, std::nullopt);
   RefreshGrid();
   RefreshPlayList();
 }
@@ -127,6 +131,7 @@ void TSequence::BitBtn8Click() {
   const auto opened = OpenSong(core);
   if (!opened) return;
   ToolButton1->setEnabled(true);
+  unsaved_.SongMet(playList_, opened->file);
   RefreshPlayList();
   if (!opened->slotError.empty()) AppPrompts().ShowError(opened->slotError);
 }
@@ -135,6 +140,7 @@ void TSequence::OpenSongAtStart(const std::string& path) {
   Guarded([&] {
     auto core = Core();
     const SongOpen opened = OpenSongFile(core, path);
+    unsaved_.SongMet(playList_, opened.file);
     RefreshPlayList();
     if (!opened.slotError.empty()) AppPrompts().ShowError(opened.slotError);
   });
@@ -142,5 +148,9 @@ void TSequence::OpenSongAtStart(const std::string& path) {
 
 void TSequence::BitBtn9Click() {
   auto core = Core();
-  if (SaveSong(core)) ToolButton1->setEnabled(true);
+  const auto saved = SaveSong(core);
+  if (!saved) return;
+  ToolButton1->setEnabled(true);
+  unsaved_.SongMet(playList_, *saved);
+  ShowUnsavedMarks();
 }
