@@ -28,6 +28,7 @@ ProgramWindows::~ProgramWindows() {
   sequence.SetKitMakerWindow(nullptr);
   sequence.SetRenderWindow(nullptr, {});
   sequence.SetOptionsWindow(nullptr);
+  sequence.SetSamplesWindow(nullptr);
   sequence.OnClosed = nullptr;
 }
 
@@ -41,6 +42,7 @@ void ProgramWindows::Wire() {
   sequence.SetRenderWindow(&renderWindow, [this] { return SlotSoundsOf(sampleEditor.Slots()); });
   sequence.SetKitMakerWindow(&kitMaker);
   sequence.SetOptionsWindow(&options);
+  sequence.SetSamplesWindow(&samples);
   samples.OnChooseSlot = [this](int slot) {
     sequence.ChooseInstrument("Sample" + std::to_string(slot));
   };

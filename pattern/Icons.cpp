@@ -39,8 +39,12 @@ void Lines(QPainter& p, const QColor& c, int count, qreal width) {
 
 void Draw(QPainter& p, ToolIcon icon, bool on) {
   switch (icon) {
-    case ToolIcon::Play: Triangle(p, QRectF(5, 3, 12, 14), kGreen); break;
-    case ToolIcon::Stop: p.fillRect(QRectF(4, 4, 12, 12), kRed); break;
+    case ToolIcon::Play:
+      Triangle(p, QRectF(5, 3, 12, 14), kGreen);
+      break;
+    case ToolIcon::Stop:
+      p.fillRect(QRectF(4, 4, 12, 12), kRed);
+      break;
     case ToolIcon::RepeatPattern:
     case ToolIcon::RepeatList:
       if (on) p.fillRect(QRectF(0, 0, kSize, kSize), QColor(255, 226, 150));
@@ -54,7 +58,8 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
       p.setPen(QPen(kBlue, 1.8));
       QPainterPath wave;
       wave.moveTo(2, 10);
-      for (int x = 2; x <= 18; ++x) wave.lineTo(x, 10 + 6 * std::sin((x - 2) * 0.8) * (1 - (x - 2) / 20.0));
+      for (int x = 2; x <= 18; ++x)
+        wave.lineTo(x, 10 + 6 * std::sin((x - 2) * 0.8) * (1 - (x - 2) / 20.0));
       p.drawPath(wave);
       break;
     }
@@ -96,7 +101,9 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
       p.drawPolygon(QPolygonF({QPointF(6, 17), QPointF(14, 17), QPointF(12, 3), QPointF(8, 3)}));
       p.drawLine(QPointF(10, 14), QPointF(15, 5));
       break;
-    case ToolIcon::ArrowRight: Triangle(p, QRectF(6, 4, 9, 12), kInk); break;
+    case ToolIcon::ArrowRight:
+      Triangle(p, QRectF(6, 4, 9, 12), kInk);
+      break;
     case ToolIcon::ArrowLeft:
       p.translate(kSize, 0);
       p.scale(-1, 1);
@@ -104,7 +111,8 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
       break;
     case ToolIcon::ArrowUp:
     case ToolIcon::ArrowDown: {
-      const qreal tip = icon == ToolIcon::ArrowUp ? 5 : 15, base = icon == ToolIcon::ArrowUp ? 14 : 6;
+      const qreal tip = icon == ToolIcon::ArrowUp ? 5 : 15,
+                  base = icon == ToolIcon::ArrowUp ? 14 : 6;
       p.setPen(Qt::NoPen);
       p.setBrush(kInk);
       p.drawPolygon(QPolygonF({QPointF(10, tip), QPointF(4, base), QPointF(16, base)}));
@@ -121,11 +129,18 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
 }
 }  // namespace
 
+// Drawn once per screen scale, so the pictures stay sharp on high-DPI screens.
 QIcon MakeToolIcon(ToolIcon icon, int imageIndex) {
-  QPixmap pixmap(kSize, kSize);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  Draw(painter, icon, imageIndex != 0);
-  return QIcon(pixmap);
+  QIcon result;
+  for (const qreal scale : {1.0, 1.5, 2.0, 3.0}) {
+    QPixmap pixmap(qRound(kSize * scale), qRound(kSize * scale));
+    pixmap.setDevicePixelRatio(scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Draw(painter, icon, imageIndex != 0);
+    painter.end();
+    result.addPixmap(pixmap);
+  }
+  return result;
 }

@@ -86,6 +86,11 @@ TSequence::TSequence(QWidget* parent)
   addToolBar(ToolBar1);
   BuildPanels(client);
   BuildMenu();
+  // Qt's own overflow buttons, shown when the window is too narrow.
+  for (auto* button : findChildren<QToolButton*>("qt_toolbar_ext_button"))
+    button->setAccessibleName("More tool bar buttons");
+  for (auto* button : findChildren<QToolButton*>("qt_menubar_ext_button"))
+    button->setAccessibleName("More menus");
   qApp->installEventFilter(this);
   // The designed size, wide enough for the tool bar and whole cells.
   resize(std::max(kDesignWidth, ToolBar1->sizeHint().width() + 8), 538);
@@ -359,38 +364,41 @@ void TSequence::BuildMenu() {
     connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
     return action;
   };
-  QMenu* file = menuBar()->addMenu("File");
+  // Every menu and item opens with Alt and its underlined letter.
+  QMenu* file = menuBar()->addMenu("&File");
   add(file, "&New Song", QKeySequence("Ctrl+N"), [this] { New_SongClick(); });
-  add(file, "Open Song", QKeySequence("Ctrl+O"), [this] { BitBtn8Click(); });
-  add(file, "Save Song", QKeySequence("Ctrl+S"), [this] { BitBtn9Click(); });
+  add(file, "&Open Song", QKeySequence("Ctrl+O"), [this] { BitBtn8Click(); });
+  add(file, "&Save Song", QKeySequence("Ctrl+S"), [this] { BitBtn9Click(); });
   add(file, "E&xit", QKeySequence("Ctrl+C"), [this] { Exit1Click(); });
-  add(file, "Render song to wav file", QKeySequence("F11"), [this] { RendorClick(); });
-  QMenu* edit = menuBar()->addMenu("Edit");
-  add(edit, "Clear Pattern", {}, [this] { BitBtn7Click(); });
+  add(file, "&Render song to wav file", QKeySequence("F11"), [this] { RendorClick(); });
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  EditMenu = edit;
+  add(edit, "Clear &Pattern", {}, [this] { BitBtn7Click(); });
   edit->addSeparator();
-  add(edit, "Clear List", {}, [this] { BitBtn10Click(); });
+  add(edit, "Clear &List", {}, [this] { BitBtn10Click(); });
   edit->addSeparator();
-  add(edit, "Update Time", {}, [this] { BitBtn13Click(); });
-  InsertInstrumentAction = add(edit, "Insert instrument", QKeySequence(Qt::Key_Return),
+  add(edit, "&Update Time", {}, [this] { BitBtn13Click(); });
+  InsertInstrumentAction = add(edit, "&Insert instrument", QKeySequence(Qt::Key_Return),
                                [this] { Insertinstrument1Click(); });
   InsertInstrumentAction->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
   edit->addSeparator();
-  add(edit, "Kit List", {}, [this] { KitList1Click(); });
-  add(edit, "Kit Maker", {}, [this] { KitMakeClick(); });
-  QMenu* import = menuBar()->addMenu("Import");
-  add(import, "Drum Kit Library", {}, [this] { SoundLibrary1Click(); });
+  add(edit, "&Kit List", QKeySequence("Ctrl+K"), [this] { KitList1Click(); });
+  add(edit, "&Extra samples", QKeySequence("Ctrl+E"), [this] { ExtraSamplesClick(); });
+  add(edit, "Kit &Maker", {}, [this] { KitMakeClick(); });
+  QMenu* import = menuBar()->addMenu("&Import");
+  add(import, "&Drum Kit Library", {}, [this] { SoundLibrary1Click(); });
   QMenu* options = menuBar()->addMenu("&Options");
-  add(options, "Cell Jump", QKeySequence("Ctrl+J"), [this] { CellJump1Click(); });
-  QMenu* play = menuBar()->addMenu("Play");
-  add(play, "Play Pattern", QKeySequence("F6"), [this] { BitBtn3Click(); });
-  add(play, "Play Song", QKeySequence("F5"), [this] { BitBtn12Click(); });
+  add(options, "&Cell Jump", QKeySequence("Ctrl+J"), [this] { CellJump1Click(); });
+  QMenu* play = menuBar()->addMenu("&Play");
+  add(play, "Play &Pattern", QKeySequence("F6"), [this] { BitBtn3Click(); });
+  add(play, "Play S&ong", QKeySequence("F5"), [this] { BitBtn12Click(); });
   play->addSeparator();
   add(play, "&Stop", QKeySequence("F8"), [this] { BitBtn4Click(); });
   play->addSeparator();
   // Ctrl+S is Save Song's: Play Instrument gets a key of its own.
-  add(play, "Play Instrument", QKeySequence("Ctrl+P"), [this] { BitBtn11Click(); });
-  QMenu* help = menuBar()->addMenu("Help");
-  add(help, "Contents", {}, [this] { HelpClick(); });
+  add(play, "Play &Instrument", QKeySequence("Ctrl+P"), [this] { BitBtn11Click(); });
+  QMenu* help = menuBar()->addMenu("&Help");
+  add(help, "&Contents", QKeySequence::HelpContents, [this] { HelpClick(); });
 }
 
 // Enter inserts an instrument wherever the focus is: keep the focused control

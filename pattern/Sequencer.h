@@ -32,6 +32,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class HelpWindow;
+class QMenu;
 class QProgressBar;
 class QSlider;
 class QSpinBox;
@@ -107,6 +109,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   QProgressBar* ProgressBar1 = nullptr;
   QSplitter* Splitter = nullptr;  // between the lists and the grid
   QAction* InsertInstrumentAction = nullptr;
+  QMenu* EditMenu = nullptr;
 
   // Editing handlers.
   void StringGrid1MouseUp(Qt::MouseButton button);
@@ -128,6 +131,9 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void PanningChange();
   void BitBtn11Click();
   void KitList1Click();
+  // Edit > Extra samples: brings the slot window back once it was closed.
+  void ExtraSamplesClick();
+  void SetSamplesWindow(QWidget* samples) { samples_ = samples; }
   void KitMakeClick();
   void SelectInstrument(int tag);
   // Puts a text into the chooser as if the user had chosen it.
@@ -144,6 +150,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void FormResize();
   void Exit1Click();
   void HelpClick();
+  HelpWindow* Help() const { return helpWindow_; }
 
   // Playback: the players live in the engine; these forward to it.
   void ToolButton3Click();
@@ -236,6 +243,8 @@ class TSequence : public QMainWindow, public PlaybackHost {
   bool firstLoad_ = false;
   bool kitLoaded_ = false;
   TKit_List* kitList_ = nullptr;
+  QWidget* samples_ = nullptr;
+  HelpWindow* helpWindow_ = nullptr;  // made on first use, owned as a child
   TMakit* kitMaker_ = nullptr;
   TForm1* renderWindow_ = nullptr;
   std::function<SlotSounds()> renderSlots_;

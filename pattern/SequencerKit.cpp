@@ -102,6 +102,12 @@ void TSequence::KitList1Click() {
   kitList_->raise();
 }
 
+void TSequence::ExtraSamplesClick() {
+  if (!samples_) return;
+  samples_->show();
+  samples_->raise();
+}
+
 void TSequence::SelectInstrument(int tag) {
   ChooseInstrument(instruments_.Item(tag + 1));
   ShowPanOf(tag + 1);

@@ -13,6 +13,7 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/Text.h"
+#include "help/HelpWindow.h"
 #include "kit/KitPanning.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
@@ -122,9 +123,18 @@ bool TSequence::AskToSaveBeforeClosing() {
   return true;
 }
 
+// A help file of the user's own in the home folder opens on the desktop, as
+// it always did; otherwise the manual compiled into the program shows.
 void TSequence::HelpClick() {
-  QDesktopServices::openUrl(
-      QUrl::fromLocalFile(QString::fromStdString((fs::current_path() / "korvanto.hlp").string())));
+  const fs::path own = fs::current_path() / "korvanto.hlp";
+  if (fs::exists(own)) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(own.string())));
+    return;
+  }
+  if (!helpWindow_) helpWindow_ = new HelpWindow(this);
+  helpWindow_->show();
+  helpWindow_->raise();
+  helpWindow_->activateWindow();
 }
 
 void TSequence::resizeEvent(QResizeEvent* event) {
