@@ -59,6 +59,8 @@ void ProgramWindows::OpenSlotInEditor(int slot) {
     sampleEditor.SetCaption(SlotCaption(slot, sampleEditor.Slots().FileName(slot)));
     sampleEditor.SetCurrentSlot(slot);
     if (sampleEditor.isHidden()) sampleEditor.show();
+    sampleEditor.raise();
+    sampleEditor.activateWindow();
     sampleEditor.LoadSlotControls(slot);
   });
 }

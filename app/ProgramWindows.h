@@ -33,12 +33,14 @@ class ProgramWindows {
 
   // In creation order; members are destroyed in the reverse one. The tool
   // windows belong to the main window: they stay above it, below its
-  // dialogs, and hide with it when it is minimised.
+  // dialogs, and hide with it when it is minimised. The sample editor and
+  // the kit maker are windows of their own that come to the front when
+  // opened, above the tool windows too.
   TSequence sequence;
-  TMainForm sampleEditor{&sequence};
+  TMainForm sampleEditor;
   TKit_List kitList{&sequence};
   TForm1 renderWindow{&sequence};
-  TMakit kitMaker{&sequence};
+  TMakit kitMaker;
   TIntroScreen introScreen;  // shows itself only when Korvanto.avi is there
   TForm2 options{sequence, &sequence};
   TSamples samples{&sequence};

@@ -44,7 +44,7 @@ TSamples::TSamples(QWidget* parent)
   big.setPointSize(12);
   for (int n = 1; n <= kSlots; ++n) {
     auto* button = new QPushButton(QString("Sample %1").arg(n), content);
-    button->setGeometry(28, SlotButtonTop(n), 100, 24);
+    button->setGeometry(28, SlotButtonTop(n), 140, 24);
     button->setProperty("slot", n);
     button->setAccessibleName(QString("Sample slot %1").arg(n));
     button->setStyleSheet("background: palette(button); font-size: 8pt; padding: 0px;");
@@ -55,7 +55,7 @@ TSamples::TSamples(QWidget* parent)
     number->setFont(big);
     number->move(4, SlotButtonTop(n));
   }
-  content->resize(132, SlotButtonTop(kSlots) + 30);
+  content->resize(172, SlotButtonTop(kSlots) + 30);
   SamPannel->setWidget(content);
 }
 

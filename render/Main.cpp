@@ -65,7 +65,6 @@ QLabel* MakeLabel(QWidget* client, const char* name, const char* text, QPoint at
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
-  // Owned by the main window (when it is the parent): above it, below its dialogs.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowMinMaxButtonsHint);
   // The designed sizes fit a small 8-point face.
