@@ -1,5 +1,6 @@
 #include "kit/Kit_Listing.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -21,6 +22,15 @@ TKit_List::TKit_List(QWidget* parent)
   resize(kWidth, 425);
   scrollBox_ = new QScrollArea(this);
   scrollBox_->setGeometry(rect());
+}
+
+void TKit_List::ShowTitle(const QString& title) {
+  setWindowTitle(title);
+  QFont bold = font();
+  bold.setBold(true);
+  constexpr int kButtonsAndIcon = 110;
+  const int needed = QFontMetrics(bold).horizontalAdvance(title) * 6 / 5 + kButtonsAndIcon;
+  if (width() < needed) resize(needed, height());
 }
 
 void TKit_List::resizeEvent(QResizeEvent* event) {

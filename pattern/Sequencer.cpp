@@ -315,7 +315,7 @@ QWidget* TSequence::BuildInstrumentsPanel() {
   auto* column = new QVBoxLayout(instruments);
   column->setContentsMargins(8, 6, 8, 6);
   column->setSpacing(2);
-  auto* chooserLabel = BoldLabel("&Instruments");
+  auto* chooserLabel = BoldLabel("Instr&uments");
   column->addWidget(chooserLabel);
   ComboBox1 = new QComboBox;
   ComboBox1->setObjectName("ComboBox1");

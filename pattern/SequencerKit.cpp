@@ -29,7 +29,7 @@ void TSequence::GetDrumLibrary() {
   kitFileName_ = FileNamePart(kitFileName_);
   const std::string title =
       kitFileName_.substr(0, kitFileName_.size() >= 4 ? kitFileName_.size() - 4 : 0);
-  if (kitList_) kitList_->setWindowTitle(QString::fromLatin1(("Kit List-" + title).c_str()));
+  if (kitList_) kitList_->ShowTitle(QString::fromLatin1(("Kit List-" + title).c_str()));
   kitLoaded_ = true;
   ShowKitInChooser();
 }
