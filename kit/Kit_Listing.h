@@ -12,7 +12,7 @@ class TWaveCollection;
 class TKit_List : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int kWidth = 220;
+  static constexpr int kWidth = 230;
 
   explicit TKit_List(QWidget* parent = nullptr);
 
