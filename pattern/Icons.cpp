@@ -37,8 +37,28 @@ void Lines(QPainter& p, const QColor& c, int count, qreal width) {
   for (int i = 0; i < count; ++i) p.drawLine(QPointF(3, 5 + i * 4), QPointF(3 + width, 5 + i * 4));
 }
 
+// The curved arrow of undo; redo is its mirror image.
+void UndoArrow(QPainter& p, bool mirrored) {
+  if (mirrored) {
+    p.translate(kSize, 0);
+    p.scale(-1, 1);
+  }
+  p.setPen(QPen(kBlue, 2.2, Qt::SolidLine, Qt::RoundCap));
+  QPainterPath curve;
+  curve.moveTo(6, 8);
+  curve.cubicTo(QPointF(13, 4), QPointF(19, 9), QPointF(15, 16));
+  p.drawPath(curve);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kBlue);
+  p.drawPolygon(QPolygonF({QPointF(2, 8), QPointF(9, 3), QPointF(9, 13)}));
+}
+
 void Draw(QPainter& p, ToolIcon icon, bool on) {
   switch (icon) {
+    case ToolIcon::Undo:
+    case ToolIcon::Redo:
+      UndoArrow(p, icon == ToolIcon::Redo);
+      break;
     case ToolIcon::Play:
       Triangle(p, QRectF(5, 3, 12, 14), kGreen);
       break;

@@ -86,6 +86,7 @@ TSequence::TSequence(QWidget* parent)
   addToolBar(ToolBar1);
   BuildPanels(client);
   BuildMenu();
+  BuildUndo();
   // Qt's own overflow buttons, shown when the window is too narrow.
   for (auto* button : findChildren<QToolButton*>("qt_toolbar_ext_button"))
     button->setAccessibleName("More tool bar buttons");
@@ -339,6 +340,8 @@ QWidget* TSequence::BuildInstrumentsPanel() {
   Panning->setTickPosition(QSlider::TicksBothSides);
   panLabel->setBuddy(Panning);
   connect(Panning, &QSlider::valueChanged, this, [this] { Guarded([&] { PanningChange(); }); });
+  connect(Panning, &QSlider::sliderPressed, this, [this] { panDragStart_ = Panning->value(); });
+  connect(Panning, &QSlider::sliderReleased, this, [this] { Guarded([&] { PanningReleased(); }); });
   column->addWidget(Panning);
   auto* bpm = BoldLabel("BPM");
   bpm->setAlignment(Qt::AlignCenter);
@@ -377,7 +380,7 @@ void TSequence::BuildMenu() {
   edit->addSeparator();
   add(edit, "Clear &List", {}, [this] { BitBtn10Click(); });
   edit->addSeparator();
-  add(edit, "&Update Time", {}, [this] { BitBtn13Click(); });
+  add(edit, "Update &Time", {}, [this] { BitBtn13Click(); });
   InsertInstrumentAction = add(edit, "&Insert instrument", QKeySequence(Qt::Key_Return),
                                [this] { Insertinstrument1Click(); });
   InsertInstrumentAction->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});

@@ -17,6 +17,7 @@
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
 #include "pattern/TimeBeat.h"
+#include "pattern/UndoCommands.h"
 #include "render/RenderPrep.h"
 #include "song/EditorSlotAccess.h"
 #include "song/KitPlaybackSound.h"
@@ -38,6 +39,8 @@ class QProgressBar;
 class QSlider;
 class QSpinBox;
 class QSplitter;
+class QUndoGroup;
+class QUndoStack;
 class QToolBar;
 class QToolButton;
 class SampleEditor;
@@ -109,6 +112,8 @@ class TSequence : public QMainWindow, public PlaybackHost {
   QProgressBar* ProgressBar1 = nullptr;
   QSplitter* Splitter = nullptr;  // between the lists and the grid
   QAction* InsertInstrumentAction = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
   QMenu* EditMenu = nullptr;
 
   // Editing handlers.
@@ -129,6 +134,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void GetDrumLibrary();
   void SoundLibrary1Click();
   void PanningChange();
+  void PanningReleased();
   void BitBtn11Click();
   void KitList1Click();
   // Edit > Extra samples: brings the slot window back once it was closed.
@@ -138,6 +144,14 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void SelectInstrument(int tag);
   // Puts a text into the chooser as if the user had chosen it.
   void ChooseInstrument(const std::string& text);
+
+  // Undo: what the commands do to the window, and the two histories.
+  void ApplyGridEdit(const GridEdit& edit, bool undo);
+  void ShowLoops(int loops);
+  void RestorePlayList(const PlayListState& state);
+  void ShowPan(const std::string& entry, int pan);
+  QUndoStack* GridUndo() const { return gridUndo_; }
+  QUndoStack* PlayListUndo() const { return listUndo_; }
 
   // Start-up, close and resize.
   void FormCreate();
@@ -203,6 +217,15 @@ class TSequence : public QMainWindow, public PlaybackHost {
   QWidget* BuildTempoBar();
   QWidget* BuildInstrumentsPanel();
   void BuildMenu();
+  void BuildUndo();
+  void PushGridEdit(const QString& text, GridEdit edit,
+                    std::optional<GridCommand::Loops> loops = std::nullopt,
+                    int merge = GridCommand::kNoMerge);
+  // Pushes the change from before to the list as it stands now.
+  void PushPlayListEdit(const QString& text, const PlayListState& before, GridEdit grid = {});
+  void PushPan(const std::string& entry, int before, int after);
+  void ClearGridUndo();
+  void ClearPlayListUndo();
   QToolButton* AddToolButton(int icon, const QString& hint, void (TSequence::*handler)());
   // False when the action raised (its error has been shown).
   bool Guarded(const std::function<void()>& action);
@@ -251,6 +274,11 @@ class TSequence : public QMainWindow, public PlaybackHost {
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
   TForm2* options_ = nullptr;
+  QUndoGroup* undoGroup_ = nullptr;
+  QUndoStack* gridUndo_ = nullptr;
+  QUndoStack* listUndo_ = nullptr;
+  int shownLoops_ = 1;        // the loop count before the user's latest change
+  int panDragStart_ = 0;      // the pan when the bar was grabbed
   // Last: the players stop before anything they use goes.
   PlaybackEngine engine_;
 };

@@ -59,8 +59,19 @@ void TSequence::PanningChange() {
         "Sample Panning", PromptButtons::Ok);
     return;
   }
-  if (!instruments_.Item(index).empty())
-    DXWaveList1.Items.Find(instruments_.Item(index)).Pan = Panning->value();
+  if (instruments_.Item(index).empty()) return;
+  const std::string& name = instruments_.Item(index);
+  TWaveCollectionItem& entry = DXWaveList1.Items.Find(name);
+  const int before = entry.Pan;
+  entry.Pan = Panning->value();
+  // A drag is one step, pushed when the bar is let go; keys step at once.
+  if (!Panning->isSliderDown()) PushPan(name, before, entry.Pan);
+}
+
+void TSequence::PanningReleased() {
+  const int index = instruments_.IndexOf(ChooserText());
+  if (index < 1 || index > instruments_.LastKitIndex() || instruments_.Item(index).empty()) return;
+  PushPan(instruments_.Item(index), panDragStart_, Panning->value());
 }
 
 void TSequence::ComboBox1Change() {
