@@ -59,14 +59,15 @@ void RaiseToAudioPriority() {
 void CaptureTape::Run(Clock::time_point start) {
   RaiseToAudioPriority();
   const int rate = settings_.rate, period = settings_.periodFrames;
-  for (int64_t block = 0;; ++block) {
+  const int burst = std::max(1, settings_.burstPeriods);
+  for (int64_t block = 0;; block += burst) {
     // Due times are absolute, so wake-up delays never accumulate.
     const auto due = start + std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(
                                  block * period * int64_t{1000000000} / rate));
     std::unique_lock lock(stopMutex_);
     if (stopSignal_.wait_until(lock, due, [this] { return stopping_; })) return;
     lock.unlock();
-    RenderBlock(period);
+    for (int i = 0; i < burst; ++i) RenderBlock(period);
   }
 }
 

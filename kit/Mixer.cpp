@@ -7,6 +7,12 @@
 
 namespace {
 
+// Covers the hand-over of a tick to the UI thread and the call itself.
+constexpr double kHeadroom = 0.002;
+// The first half second of a device's callbacks (its buffer filling up) does
+// not show how it delivers later.
+constexpr double kSettleSeconds = 0.5;
+
 float FormatScale(SampleKind kind) {
   switch (kind) {
     case SampleKind::U8:
@@ -38,13 +44,14 @@ Mixer::Mixer(const Settings& s)
     : rate_(s.rate),
       period_(s.periodFrames),
       stamped_(s.stamped),
-      latency_(std::chrono::duration_cast<Clock::duration>(
-          std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + 0.002))),
       origin_(Clock::now()),
       queue_(8192),
       reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
       voices_(s.slots),
-      isActive_(s.slots, 0) {
+      isActive_(s.slots, 0),
+      latency_(std::chrono::duration_cast<Clock::duration>(
+          std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + kHeadroom))),
+      latencyShown_(latency_.count()) {
   active_.reserve(s.slots);
   for (int i = 0; i < s.slots; ++i) reports_[i].store(0);
 }
@@ -56,11 +63,7 @@ double Mixer::Seconds(Clock::time_point t) const {
 void Mixer::Render(float* out, int frames, Clock::time_point now) {
   DenormalGuard flushDenormals;
   const auto renderStart = Clock::now();
-  if (stamped_) {
-    const double late = clock_.OnBlock(Seconds(now), blockStart_, frames, rate_);
-    if (late > static_cast<double>(frames) / rate_)
-      lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
-  }
+  if (stamped_) FollowDevice(Seconds(now), frames);
   dataEpoch_.load(std::memory_order_acquire);
   MixerCommand command;
   while (queue_.TryPop(command)) Apply(command, blockStart_);
@@ -71,10 +74,34 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
 
   blockStart_ += frames;
   framesRendered_.store(blockStart_, std::memory_order_relaxed);
+  if (!stamped_) return;
+  const double took = std::chrono::duration<double>(Clock::now() - renderStart).count();
+  lastRenderEnd_ = Seconds(now) + took;
   // A block that took longer than its own length starves the device.
-  if (stamped_ && std::chrono::duration<double>(Clock::now() - renderStart).count() >
-                      static_cast<double>(frames) / rate_)
+  if (took > static_cast<double>(frames) / rate_)
     slowRenders_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void Mixer::FollowDevice(double now, int frames) {
+  const double period = static_cast<double>(frames) / rate_;
+  // Asked for right after the last block ended: the device pulls a burst.
+  const bool backToBack = now - lastRenderEnd_ < period / 4;
+  const double late = clock_.OnBlock(now, blockStart_, frames, rate_, backToBack);
+  if (late > period) lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
+  LearnLatency(now, frames);
+}
+
+// A play's onset frame must not be rendered yet when its command arrives, at
+// the latest with the block after the call. The furthest the device has asked
+// ahead of the clock's frame for now is what the latency must cover.
+void Mixer::LearnLatency(double now, int frames) {
+  if (clock_.FramesSinceStart() < kSettleSeconds * rate_) return;
+  const double ahead = static_cast<double>(blockStart_ + frames) - clock_.FrameAt(now);
+  const auto needed = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(ahead / rate_ + kHeadroom));
+  if (needed <= latency_) return;
+  latency_ = needed;
+  latencyShown_.store(latency_.count(), std::memory_order_relaxed);
 }
 
 void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {

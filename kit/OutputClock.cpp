@@ -4,10 +4,14 @@
 #include <cmath>
 #include <numbers>
 
-double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate) {
+double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate,
+                            bool backToBack) {
   const double period = static_cast<double>(frames) / rate;
   double late = 0;
-  if (ready_) {
+  if (ready_ && backToBack && firstFrame == frame0_ + frames_) {
+    t0_ = t1_;
+    t1_ += e2_;
+  } else if (ready_) {
     double error = now - t1_;
     late = error;
     // A gap far beyond jitter (the output was paused) restarts the loop.
@@ -30,6 +34,7 @@ double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate
     e2_ = period;
     t0_ = now;
     t1_ = now + period;
+    startFrame_ = firstFrame;
   }
   // e2 tracks the length of a nominal block; rescale for this one.
   if (frames != frames_ && frames_ > 0) {

@@ -74,6 +74,36 @@ TEST(Mixer, PlacesEachOnsetAtItsCallTimePlusTheLatencyDespiteCallbackJitter) {
   }
 }
 
+// A sound server that serves a quantum of four periods as four callbacks in
+// a row, then nothing for four periods.
+std::vector<Clock::time_point> BurstCallbacks(Clock::time_point start, int blocks) {
+  std::vector<Clock::time_point> callbacks;
+  for (int k = 0; k < blocks; ++k)
+    callbacks.push_back(start + microseconds(5000 * (k / 4 * 4) + 20 * (k % 4)));
+  return callbacks;
+}
+
+TEST(Mixer, LearnsADeviceThatPullsBurstsAndPlacesEveryOnsetOnTime) {
+  for (int trial = 0; trial < 20; ++trial) {
+    Mixer mixer({kRate, kPeriod, true, 16});
+    const auto start = Clock::time_point(seconds(1000));
+    const auto callbacks = BurstCallbacks(start, 600);
+    std::vector<Clock::time_point> first(callbacks.begin(), callbacks.begin() + 400);
+    ASSERT_EQ(RenderUntilOnset(mixer, first), -1);
+    // Anywhere in the four periods between two bursts.
+    const auto call = start + microseconds(5000 * 400 - 20000 + 1000 * trial + 3);
+    Click click;
+    ASSERT_TRUE(mixer.Send(StartCommand(click, 0, call)));
+    std::vector<Clock::time_point> rest(callbacks.begin() + 400, callbacks.end());
+    const int64_t onset = RenderUntilOnset(mixer, rest) + 400 * kPeriod;
+    const double expected = duration<double>(call + mixer.TriggerLatency() - start).count() * kRate;
+    EXPECT_EQ(mixer.LateStarts(), 0) << trial;
+    EXPECT_NEAR(onset, expected, 1.5) << trial;
+    EXPECT_GE(mixer.TriggerLatency(), microseconds(4 * 5000));
+    EXPECT_EQ(mixer.Underruns(), 0);
+  }
+}
+
 TEST(Mixer, WithoutStampsAVoiceStartsAtTheNextBlock) {
   Mixer mixer({kRate, kPeriod, false, 16});
   std::vector<float> block(2 * kPeriod);
