@@ -87,10 +87,41 @@ void TriggerCost() {
   kit.SetDXSound(nullptr);
 }
 
+// Fast retriggers of long sounds: far more overlap than the device has voices.
+void VoiceStealing() {
+  auto tape = std::make_shared<CaptureTape>(CaptureTape::Settings{});
+  SetAudioOutputFactory(CaptureFactory(tape));
+  ManualUiThread ui;
+  SoundWindow window;
+  TDXSound sound(&window);
+  sound.Initialize();
+  TDXWaveList kit(ui);
+  Wave::TWave wave;
+  wave.SetFormat(Wave::MakePcmFormat(48000, 16, 2));
+  const auto data = Noise(2 * 48000);  // two seconds
+  wave.SetSize(static_cast<int32_t>(data.size() * 2));
+  std::memcpy(wave.Data(), data.data(), data.size() * 2);
+  for (int i = 0; i < 32; ++i) kit.Items.Add().SetWave(wave);
+  kit.SetDXSound(&sound);
+  int64_t triggers = 0;
+  for (int block = 0; block < 200; ++block) {
+    for (int i = 0; i < 32; ++i, ++triggers) kit.Play(i);
+    tape->RenderFrames(240);
+    if (block % 100 == 99) kit.Sweep();
+  }
+  const VoicePool& voices = sound.DSound()->voices();
+  std::printf("%lld overlapping triggers of 2 s sounds, %d voices\n",
+              static_cast<long long>(triggers), sound.DSound()->mixer().Slots());
+  std::printf("BENCH voices_dropped %lld count\n", static_cast<long long>(voices.Dropped()));
+  std::printf("BENCH voice_steals %lld count\n", static_cast<long long>(voices.Steals()));
+  kit.SetDXSound(nullptr);
+}
+
 }  // namespace
 
 int main() {
   MixerCost();
   TriggerCost();
+  VoiceStealing();
   return 0;
 }

@@ -156,17 +156,27 @@ void TDirectSoundBuffer::Detach() {
   device_ = nullptr;
 }
 
-void TDirectSoundBuffer::ReleaseVoice() {
-  if (slot_ < 0) return;
+void TDirectSoundBuffer::KeepCursor() {
   VoicePool& pool = device_->voices();
   const VoiceReport report = pool.mixer().Report(slot_);
   if (report.generation == pool.Generation(slot_)) cursor_ = report.cursor;
-  pool.Release(slot_);
+}
+
+void TDirectSoundBuffer::ReleaseVoice() {
+  if (slot_ < 0) return;
+  KeepCursor();
+  device_->voices().Release(slot_);
   slot_ = -1;
 }
 
 void TDirectSoundBuffer::VoiceEnded() {
   ReleaseVoice();
+}
+
+// The pool gave the voice to a newer sound: this buffer no longer plays.
+void TDirectSoundBuffer::VoiceStolen() {
+  KeepCursor();
+  slot_ = -1;
 }
 
 MixerCommand TDirectSoundBuffer::Command(MixerOp op) const {
@@ -202,7 +212,10 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
   looping_ = looping;
   VoicePool& pool = device_->voices();
   const int slot = pool.Acquire(this, bytes_);
-  if (slot < 0) return SetDXResult(DSERR_ALLOCATED);
+  if (slot < 0) {
+    pool.CountDropped();
+    return SetDXResult(DSERR_ALLOCATED);
+  }
   slot_ = slot;
   MixerCommand start = Command(MixerOp::Start);
   start.stampNs =
@@ -210,6 +223,7 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
   if (!pool.Send(start)) {
     pool.Release(slot);
     slot_ = -1;
+    pool.CountDropped();
     return SetDXResult(DSERR_ALLOCATED);
   }
   return SetDXResult(DS_OK);

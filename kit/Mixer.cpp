@@ -12,6 +12,9 @@ constexpr double kHeadroom = 0.002;
 // The first half second of a device's callbacks (its buffer filling up) does
 // not show how it delivers later.
 constexpr double kSettleSeconds = 0.5;
+// Voices that can fade out at once after steals; more steals in one block cut.
+constexpr int kFadingVoices = 32;
+constexpr double kFadeSeconds = 0.003;
 
 float FormatScale(SampleKind kind) {
   switch (kind) {
@@ -43,16 +46,18 @@ void SetParams(MixerVoice& v, const MixerCommand& c, int outputRate) {
 Mixer::Mixer(const Settings& s)
     : rate_(s.rate),
       period_(s.periodFrames),
+      slots_(s.slots),
+      fadeFrames_(std::max(1, static_cast<int>(s.rate * kFadeSeconds))),
       stamped_(s.stamped),
       origin_(Clock::now()),
       queue_(8192),
       reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
-      voices_(s.slots),
-      isActive_(s.slots, 0),
+      voices_(s.slots + kFadingVoices),
+      isActive_(s.slots + kFadingVoices, 0),
       latency_(std::chrono::duration_cast<Clock::duration>(
           std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + kHeadroom))),
       latencyShown_(latency_.count()) {
-  active_.reserve(s.slots);
+  active_.reserve(voices_.size());
   for (int i = 0; i < s.slots; ++i) reports_[i].store(0);
 }
 
@@ -73,7 +78,7 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
   for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
 
   blockStart_ += frames;
-  framesRendered_.store(blockStart_, std::memory_order_relaxed);
+  framesRendered_.store(blockStart_, std::memory_order_release);
   if (!stamped_) return;
   const double took = std::chrono::duration<double>(Clock::now() - renderStart).count();
   lastRenderEnd_ = Seconds(now) + took;
@@ -123,6 +128,9 @@ void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {
     case MixerOp::SetLooping:
       v.looping = c.looping;
       break;
+    case MixerOp::Steal:
+      Steal(c.slot);
+      break;
   }
   Publish(c.slot);
 }
@@ -149,6 +157,21 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
   Activate(c.slot);
 }
 
+// A voice that sounds moves to a fading voice; one not started yet just ends.
+void Mixer::Steal(int slot) {
+  MixerVoice& v = voices_[slot];
+  if (v.state == MixerVoice::State::Playing) {
+    for (int f = slots_; f < static_cast<int>(voices_.size()); ++f) {
+      if (voices_[f].state != MixerVoice::State::Idle) continue;
+      voices_[f] = v;
+      voices_[f].fadeLeft = fadeFrames_;
+      Activate(f);
+      break;
+    }
+  }
+  v.state = MixerVoice::State::Idle;
+}
+
 void Mixer::Activate(int slot) {
   if (isActive_[slot]) return;
   isActive_[slot] = 1;
@@ -156,6 +179,7 @@ void Mixer::Activate(int slot) {
 }
 
 void Mixer::Publish(int slot) {
+  if (slot >= slots_) return;  // fading voices belong to no buffer
   const MixerVoice& v = voices_[slot];
   const bool playing = v.state != MixerVoice::State::Idle;
   reports_[slot].store(VoiceReport::Pack(v.generation, playing, v.Cursor()),
@@ -172,6 +196,11 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
       if (!MixVoice(v, out + 2 * offset, frames - offset)) {
         v.state = MixerVoice::State::Idle;
         v.position = 0;
+      }
+    } else if (v.fadeLeft > 0) {
+      if (!MixVoiceFading(v, out, frames, fadeFrames_)) {
+        v.state = MixerVoice::State::Idle;
+        v.fadeLeft = 0;
       }
     } else if (v.state == MixerVoice::State::Playing) {
       if (!MixVoice(v, out, frames)) {

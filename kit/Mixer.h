@@ -32,7 +32,7 @@ class Mixer {
 
   int Rate() const { return rate_; }
   int PeriodFrames() const { return period_; }
-  int Slots() const { return static_cast<int>(voices_.size()); }
+  int Slots() const { return slots_; }
   // Time from a Play call to its onset: at least two periods and 2 ms of
   // headroom, more when the device asks for blocks further ahead of time
   // (several periods in a burst); learned from the callbacks, never shrinks.
@@ -63,11 +63,15 @@ class Mixer {
   int64_t LateCallbacks() const { return lateCallbacks_.load(std::memory_order_relaxed); }
   int64_t SlowRenders() const { return slowRenders_.load(std::memory_order_relaxed); }
   int64_t LateStarts() const { return lateStarts_.load(std::memory_order_relaxed); }
-  int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
+  // Sample bytes a finished block read are free once this has passed it.
+  int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_acquire); }
+  // How long a stolen voice takes to fade out.
+  int FadeFrames() const { return fadeFrames_; }
 
  private:
   void Apply(const MixerCommand& c, int64_t blockStart);
   void Start(const MixerCommand& c, int64_t blockStart);
+  void Steal(int slot);
   void Activate(int slot);
   void Publish(int slot);
   void MixActive(float* out, int frames, int64_t blockStart);
@@ -77,6 +81,8 @@ class Mixer {
 
   const int rate_;
   const int period_;
+  const int slots_;
+  const int fadeFrames_;
   const bool stamped_;
   const Clock::time_point origin_;
 
@@ -84,7 +90,7 @@ class Mixer {
   std::unique_ptr<std::atomic<uint64_t>[]> reports_;
   std::atomic<uint64_t> dataEpoch_{0};
 
-  // Render side only.
+  // Render side only. The slots' voices, then those fading out after a steal.
   std::vector<MixerVoice> voices_;
   std::vector<uint16_t> active_;  // slots not idle, in no order
   std::vector<uint8_t> isActive_;

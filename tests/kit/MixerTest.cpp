@@ -104,6 +104,39 @@ TEST(Mixer, LearnsADeviceThatPullsBurstsAndPlacesEveryOnsetOnTime) {
   }
 }
 
+// A stolen voice does not click off: it falls to silence over a few ms
+// while the new one starts at once.
+TEST(Mixer, AStolenVoiceFadesOutWhileItsSlotStartsTheNewOne) {
+  Mixer mixer({kRate, kPeriod, false, 1});
+  std::vector<int16_t> level(2 * kRate, 16384);
+  MixerCommand start;
+  start.op = MixerOp::Start;
+  start.generation = 1;
+  start.data = reinterpret_cast<const uint8_t*>(level.data());
+  start.frames = kRate;
+  start.layout = SampleLayout{SampleKind::S16, 2, 4, kRate, kRate * 4};
+  mixer.Send(start);
+  std::vector<float> block(2 * kPeriod);
+  mixer.Render(block.data(), kPeriod);
+  ASSERT_EQ(block[2 * (kPeriod - 1)], 0.5f);
+
+  MixerCommand steal;
+  steal.op = MixerOp::Steal;
+  mixer.Send(steal);
+  std::vector<int16_t> quiet(2 * kRate, 0);
+  start.generation = 2;
+  start.data = reinterpret_cast<const uint8_t*>(quiet.data());
+  mixer.Send(start);
+  mixer.Render(block.data(), kPeriod);
+  const int fade = mixer.FadeFrames();
+  EXPECT_GE(fade, kRate / 1000);  // at least a millisecond
+  EXPECT_GT(block[0], 0.45f);
+  for (int f = 1; f < kPeriod; ++f) ASSERT_LE(block[2 * f], block[2 * (f - 1)]) << f;
+  EXPECT_LT(block[2 * (fade / 2)], 0.3f);
+  EXPECT_EQ(block[2 * fade], 0.0f);
+  EXPECT_TRUE(mixer.Report(0).playing);  // the new voice
+}
+
 TEST(Mixer, WithoutStampsAVoiceStartsAtTheNextBlock) {
   Mixer mixer({kRate, kPeriod, false, 16});
   std::vector<float> block(2 * kPeriod);
