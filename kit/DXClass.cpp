@@ -1,6 +1,7 @@
 #include "kit/DXClass.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "common/Exception.h"
@@ -372,6 +373,8 @@ bool TDirectSoundBuffer::Lock(uint32_t offset, uint32_t bytes, TLockRegions& reg
   const uint32_t size = bytes_->size;
   if (bytes_->primary) return SetDXResult(DSERR_INVALIDCALL);
   if (offset >= size || bytes == 0 || bytes > size) return SetDXResult(DSERR_INVALIDPARAM);
+  if (slot_ < 0 && device_->voices().Retiring(bytes_.get()) && !RenewBytes())
+    return SetDXResult(DSERR_OUTOFMEMORY);
   const uint32_t first = std::min(bytes, size - offset);
   regions.ptr1 = bytes_->data.get() + offset;
   regions.bytes1 = first;
@@ -380,6 +383,21 @@ bool TDirectSoundBuffer::Lock(uint32_t offset, uint32_t bytes, TLockRegions& reg
     regions.bytes2 = bytes - first;
   }
   return SetDXResult(DS_OK);
+}
+
+// A voice just stopped may still be mixed from the old bytes on the output's
+// thread: writing goes to a copy of them, and the old ones stay with the mixer
+// until it lets go.
+bool TDirectSoundBuffer::RenewBytes() {
+  auto fresh = std::make_shared<Bytes>();
+  fresh->data.reset(new (std::nothrow) uint8_t[bytes_->size]);
+  if (!fresh->data) return false;
+  std::memcpy(fresh->data.get(), bytes_->data.get(), bytes_->size);
+  fresh->size = bytes_->size;
+  fresh->format = bytes_->format;
+  fresh->layout = bytes_->layout;
+  bytes_ = std::move(fresh);
+  return true;
 }
 
 bool TDirectSoundBuffer::Unlock(const TLockRegions&) {

@@ -136,6 +136,7 @@ class TDirectSoundBuffer : public TDirectX {
   };
 
   void RequireMade() const;
+  bool RenewBytes();
   void Detach();
   void VoiceEnded();
   void VoiceStolen();
