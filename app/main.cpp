@@ -6,10 +6,12 @@
 
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
+#include "common/QtUiThread.h"
 
 #include "app/CommandLine.h"
 #include "intro/intro.h"
 #include "kit/AudioOutput.h"
+#include "kit/DeviceLossWatch.h"
 #include "kit/MakeKit.h"
 #include "kit/Kit_Listing.h"
 #include "kit/Sams.h"
@@ -44,6 +46,9 @@ int main(int argc, char** argv) {
   font.setPointSize(9);
   app.setFont(font);
   SetAudioOutputFactory(SdlAudioOutputFactory());
+  // A sound device that goes away is told of once and opened again.
+  DeviceLossWatch deviceWatch(QtUiThread::Instance(), SdlSoundDevice(),
+                              [](const std::string& text) { AppPrompts().ShowError(text); });
 
   // The main window comes first: its start-up runs before any other window exists.
   TSequence sequence;

@@ -1,0 +1,4 @@
+# The sound device watch: a lost device told once and opened again.
+target_sources(korvanto_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/DeviceLossWatch.cpp
+)
