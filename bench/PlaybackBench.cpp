@@ -1,87 +1,27 @@
 // The pattern player plays a kick on every step of a 16-step pattern at tempo
-// 60 (120 ms steps), repeated, into the capture output paced in real time.
-// Onsets are found in the recorded samples and the gaps between them are
-// compared with 120 ms.
+// 60 (120 ms steps), repeated, into the capture output paced in real time:
+// as a sound card does, in bursts of four periods as sound servers do, and
+// with the UI thread stalled now and then. Onsets are found in the recorded
+// samples and the gaps between them are compared with 120 ms.
 // Usage: bench_playback [seconds, default 30]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "common/ManualUiThread.h"
+#include "bench/KickPattern.h"
 #include "kit/CaptureOutput.h"
-#include "kit/DXWaveList.h"
-#include "kit/InstrumentTable.h"
-#include "kit/Wave.h"
-#include "song/KitPlaybackSound.h"
-#include "song/PlaybackEngine.h"
-#include "song/Tempo.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-constexpr int kRate = 48000;
-constexpr int kSteps = 16;
-constexpr double kStepFrames = 0.120 * kRate;
-const std::string kKick = "Kick      [ ]";
-
-// The main window as the player sees it: a pattern of kicks, the bar at 60.
-class BenchHost : public PlaybackHost {
- public:
-  std::string Cell(int col, int row) const override {
-    if (col == 2 && row == 0) return std::to_string(kSteps);
-    return col == 1 && row >= 2 && row < 2 + kSteps ? kKick : std::string();
-  }
-  int DelayPosition() const override { return kStartTempoPosition; }
-  void SetDelayPosition(int) override {}
-  void ShowBeatsPerMinute(int) override {}
-  void EnablePlayButton(PlayButton, bool) override {}
-  int PlayListCount() const override { return 0; }
-  void SelectPlayListEntry(int) override {}
-  void CompilePlayList(std::vector<std::string>&) override {}
-};
-
-// A short decaying tone that starts at full swing, so its first frame is its onset.
-Wave::TWave Kick() {
-  std::vector<int16_t> samples;
-  for (int k = 0; k < kRate / 50; ++k) {
-    const double v = 16000.0 * std::exp(-k / 150.0) * std::cos(2 * M_PI * 90.0 * k / kRate);
-    samples.push_back(static_cast<int16_t>(v));
-    samples.push_back(static_cast<int16_t>(v));
-  }
-  Wave::TWave wave;
-  wave.SetFormat(Wave::MakePcmFormat(kRate, 16, 2));
-  wave.SetSize(static_cast<int32_t>(samples.size() * 2));
-  std::memcpy(wave.Data(), samples.data(), samples.size() * 2);
-  return wave;
-}
-
-// First frames of sound after at least 50 ms of silence.
-std::vector<size_t> Onsets(const std::vector<float>& samples) {
-  std::vector<size_t> onsets;
-  size_t quiet = 0;
-  for (size_t frame = 0; frame < samples.size() / 2; ++frame) {
-    if (std::abs(samples[2 * frame]) > 1e-3f) {
-      if (quiet >= static_cast<size_t>(kRate / 20)) onsets.push_back(frame);
-      quiet = 0;
-    } else {
-      ++quiet;
-    }
-  }
-  return onsets;
-}
-
-double Percentile(std::vector<double> v, double p) {
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
-}
+using namespace kickbench;
 
 struct Options {
   bool stamp = true;
@@ -95,6 +35,7 @@ struct Run {
   size_t onsets = 0;
   int64_t lateCallbacks = 0, slowRenders = 0, lateStarts = 0;
   double latencyMs = 0;
+  std::vector<std::pair<double, double>> stalls;  // output frames
 };
 
 constexpr auto kStallEvery = 2000ms;
@@ -129,39 +70,24 @@ Run Play(int seconds, const Options& options) {
   tape->Reserve(static_cast<size_t>(seconds + 2) * kRate);
   SetAudioOutputFactory(CaptureFactory(tape));
 
-  ManualUiThread ui;
-  SoundWindow window;
-  TDXSound device(&window);
-  device.Initialize();
-  TDXWaveList kit(ui);
-  kit.Items.Add();
-  kit.Items.Add().SetName(kKick);
-  kit.Items[1].SetWave(Kick());
-  kit.SetDXSound(&device);
-  InstrumentTable instruments;
-  instruments.Rebuild(kit.Items);
-  KitPlaybackSound sound(instruments, kit, device);
-  sound.SetStampSteps(options.stamp);
-  BenchHost host;
-  PlaybackEngine engine(ui, host, sound);
-  engine.SetUpTempo();
-  engine.ToolButton3Click();  // repeat pattern
-
-  ui.PumpFor(1000ms);  // the output clock settles
-  engine.BitBtn3Click();
-  const auto stalls =
-      PumpWithStalls(ui, std::chrono::seconds(seconds), options.stallUiThread, *tape);
-  engine.BitBtn4Click();
-  ui.PumpFor(100ms);
   Run run;
-  const Mixer& mixer = device.DSound()->mixer();
-  run.lateCallbacks = mixer.LateCallbacks();
-  run.slowRenders = mixer.SlowRenders();
-  run.lateStarts = mixer.LateStarts();
-  run.latencyMs = std::chrono::duration<double, std::milli>(mixer.TriggerLatency()).count();
-  const double latencyFrames = run.latencyMs * kRate / 1000;
-  kit.SetDXSound(nullptr);
-  device.Finalize();
+  double latencyFrames = 0;
+  {
+    KickRig rig;
+    rig.sound.SetStampSteps(options.stamp);
+    rig.ui.PumpFor(1000ms);  // the output clock settles
+    rig.Start();
+    run.stalls =
+        PumpWithStalls(rig.ui, std::chrono::seconds(seconds), options.stallUiThread, *tape);
+    rig.Stop();
+    rig.ui.PumpFor(100ms);
+    const Mixer& mixer = rig.mixer();
+    run.lateCallbacks = mixer.LateCallbacks();
+    run.slowRenders = mixer.SlowRenders();
+    run.lateStarts = mixer.LateStarts();
+    run.latencyMs = std::chrono::duration<double, std::milli>(mixer.TriggerLatency()).count();
+    latencyFrames = run.latencyMs * kRate / 1000;
+  }
   SetAudioOutputFactory(nullptr);
 
   const std::vector<size_t> onsets = Onsets(tape->Samples());
@@ -169,7 +95,7 @@ Run Play(int seconds, const Options& options) {
   // An onset sounds a latency after its tick was due.
   const auto nearStall = [&](size_t onset) {
     const double due = static_cast<double>(onset) - latencyFrames;
-    for (const auto& [from, to] : stalls)
+    for (const auto& [from, to] : run.stalls)
       if (due > from - 0.01 * kRate && due < to + 2 * kStepFrames) return true;
     return false;
   };

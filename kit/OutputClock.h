@@ -23,7 +23,11 @@ class OutputClock {
   void Reset() { ready_ = false; }
 
  private:
+  double FollowStep(double error);
+
   double bandwidth_;
+  int runSide_ = 0, runLength_ = 0;  // callbacks in a row beyond jitter, and on which side
+  double runLeast_ = 0;
   bool ready_ = false;
   double t0_ = 0, t1_ = 0, e2_ = 0;  // smoothed start of this and the next block, period
   int64_t frame0_ = 0;

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "kit/AudioThreadPriority.h"
+
 namespace {
 
 bool InitSdlAudio() {
@@ -184,6 +186,7 @@ class SharedDevice : public LosableDevice {
   }
 
   void RunStandIn() {
+    RaiseToAudioPriority();
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     for (int64_t block = 1;; ++block) {
@@ -196,6 +199,9 @@ class SharedDevice : public LosableDevice {
   }
 
   static void Callback(void* self, uint8_t* stream, int bytes) {
+    // SDL asks for no more than an ordinary priority without a session bus.
+    thread_local const bool raised = (RaiseToAudioPriority(), true);
+    (void)raised;
     static_cast<SharedDevice*>(self)->Mix(reinterpret_cast<float*>(stream),
                                           bytes / static_cast<int>(2 * sizeof(float)));
   }

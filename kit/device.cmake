@@ -2,3 +2,6 @@
 target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DeviceLossWatch.cpp
 )
+target_sources(korvanto_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/AudioThreadPriority.cpp
+)
