@@ -1,6 +1,7 @@
 // Creates the application and the windows in their fixed order, then runs the
 // event loop until the main window closes.
 #include <QApplication>
+#include <cstdio>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -12,6 +13,7 @@
 #include "intro/intro.h"
 #include "kit/AudioOutput.h"
 #include "kit/DeviceLossWatch.h"
+#include "kit/SoundTrouble.h"
 #include "kit/MakeKit.h"
 #include "kit/Kit_Listing.h"
 #include "kit/Sams.h"
@@ -49,6 +51,9 @@ int main(int argc, char** argv) {
   // A sound device that goes away is told of once and opened again.
   DeviceLossWatch deviceWatch(QtUiThread::Instance(), SdlSoundDevice(),
                               [](const std::string& text) { AppPrompts().ShowError(text); });
+  // Sounds placed late and underruns, on the terminal as they happen.
+  SoundTroubleLog troubleLog(QtUiThread::Instance(),
+                             [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
 
   // The main window comes first: its start-up runs before any other window exists.
   TSequence sequence;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "kit/DenormalGuard.h"
+#include "kit/SoundTrouble.h"
 
 namespace {
 
@@ -83,8 +84,10 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
   const double took = std::chrono::duration<double>(Clock::now() - renderStart).count();
   lastRenderEnd_ = Seconds(now) + took;
   // A block that took longer than its own length starves the device.
-  if (took > static_cast<double>(frames) / rate_)
+  if (took > static_cast<double>(frames) / rate_) {
     slowRenders_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddSlowRender();
+  }
 }
 
 void Mixer::FollowDevice(double now, int frames) {
@@ -92,7 +95,10 @@ void Mixer::FollowDevice(double now, int frames) {
   // Asked for right after the last block ended: the device pulls a burst.
   const bool backToBack = now - lastRenderEnd_ < period / 4;
   const double late = clock_.OnBlock(now, blockStart_, frames, rate_, backToBack);
-  if (late > period) lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
+  if (late > period) {
+    lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddLateCallback();
+  }
   LearnLatency(now, frames);
 }
 
@@ -150,7 +156,10 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
                          std::chrono::nanoseconds(c.stampNs))) +
                      latency_;
     const int64_t frame = std::llround(clock_.FrameAt(Seconds(due)));
-    if (frame < blockStart) lateStarts_.fetch_add(1, std::memory_order_relaxed);
+    if (frame < blockStart) {
+      lateStarts_.fetch_add(1, std::memory_order_relaxed);
+      soundtrouble::AddLateStart();
+    }
     v.startFrame = std::max(frame, blockStart);
   }
   v.state = MixerVoice::State::Scheduled;

@@ -1,6 +1,7 @@
 #include "kit/VoicePool.h"
 
 #include "kit/DXClass.h"
+#include "kit/SoundTrouble.h"
 
 VoicePool::VoicePool(Mixer& mixer)
     : mixer_(mixer),
@@ -54,6 +55,7 @@ int VoicePool::Steal() {
   if (TDirectSoundBuffer* owner = owner_[slot]) owner->VoiceStolen();
   retired_.push_back({mixer_.Sent(), std::move(keepAlive_[slot]), true});
   ++steals_;
+  soundtrouble::AddSteal();
   return slot;
 }
 
@@ -66,6 +68,11 @@ int VoicePool::Oldest() const {
     if (best < 0 || acquiredAt_[slot] < acquiredAt_[best]) best = slot;
   }
   return oldest >= 0 ? oldest : oldestLooping;
+}
+
+void VoicePool::CountDropped() {
+  ++dropped_;
+  soundtrouble::AddDropped();
 }
 
 void VoicePool::SendPendingStops() {

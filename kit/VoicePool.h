@@ -33,7 +33,7 @@ class VoicePool {
   // Voices taken from an older sound, and plays that found no slot.
   int64_t Steals() const { return steals_; }
   int64_t Dropped() const { return dropped_; }
-  void CountDropped() { ++dropped_; }
+  void CountDropped();
 
  private:
   struct Retired {

@@ -5,3 +5,6 @@ target_sources(korvanto_core PRIVATE
 target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AudioThreadPriority.cpp
 )
+target_sources(korvanto_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/SoundTrouble.cpp
+)

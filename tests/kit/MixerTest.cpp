@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <random>
 
+#include "common/ManualUiThread.h"
 #include "kit/Mixer.h"
 #include "kit/OutputClock.h"
+#include "kit/SoundTrouble.h"
 
 namespace {
 
@@ -151,14 +153,26 @@ TEST(Mixer, WithoutStampsAVoiceStartsAtTheNextBlock) {
   EXPECT_FALSE(report.playing);  // a 32-frame click has ended
 }
 
-TEST(Mixer, ALateCallbackCountsAsAnUnderrun) {
+// A late callback counts as an underrun, and the program's log tells of it
+// in the second it happened, and only then.
+TEST(Mixer, ALateCallbackCountsAsAnUnderrunAndTheLogTellsOfIt) {
+  ManualUiThread ui;
+  std::vector<std::string> lines;
+  SoundTroubleLog log(ui, [&](const std::string& line) { lines.push_back(line); });
   Mixer mixer({kRate, kPeriod, true, 16});
   std::vector<float> block(2 * kPeriod);
   const auto start = Clock::time_point(seconds(50));
   for (int k = 0; k < 100; ++k) mixer.Render(block.data(), kPeriod, start + microseconds(5000 * k));
-  EXPECT_EQ(mixer.Underruns(), 0);
+  EXPECT_EQ(mixer.LateCallbacks(), 0);
+  ui.FireTimers();
+  EXPECT_TRUE(lines.empty());
   mixer.Render(block.data(), kPeriod, start + microseconds(5000 * 100 + 12000));
-  EXPECT_EQ(mixer.Underruns(), 1);
+  EXPECT_EQ(mixer.LateCallbacks(), 1);
+  ui.FireTimers();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("1 late callbacks"), std::string::npos) << lines[0];
+  ui.FireTimers();
+  EXPECT_EQ(lines.size(), 1u);
 }
 
 TEST(OutputClock, FollowsADeviceThatRunsSlightlyFast) {
