@@ -16,13 +16,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ThreadedSound, EveryTriggerFromTheUiThreadIsMixedOnTheOutputThread) {
+// A tape paced in real time, with room for four seconds.
+std::shared_ptr<CaptureTape> PacedTape() {
   CaptureTape::Settings settings;
   settings.rate = kRate;
   settings.periodFrames = 240;
   settings.pacing = CaptureTape::Pacing::RealTime;
   auto tape = std::make_shared<CaptureTape>(settings);
   tape->Reserve(kRate * 4);
+  return tape;
+}
+
+TEST(ThreadedSound, EveryTriggerFromTheUiThreadIsMixedOnTheOutputThread) {
+  auto tape = PacedTape();
   SetAudioOutputFactory(CaptureFactory(tape));
   ManualUiThread ui;
   SoundWindow window;
@@ -76,12 +82,7 @@ TEST(ThreadedSound, EveryTriggerFromTheUiThreadIsMixedOnTheOutputThread) {
 // is filled anew at once, while the output's thread may still be mixing the
 // voice that was just stopped.
 TEST(ThreadedSound, RestartingASoundingStreamOverAndOverMixesOnlyItsOwnSamples) {
-  CaptureTape::Settings settings;
-  settings.rate = kRate;
-  settings.periodFrames = 240;
-  settings.pacing = CaptureTape::Pacing::RealTime;
-  auto tape = std::make_shared<CaptureTape>(settings);
-  tape->Reserve(kRate * 4);
+  auto tape = PacedTape();
   TDirectSound device(std::make_unique<CaptureOutput>(tape));
   ManualUiThread ui;
   TempDir dir;
