@@ -157,29 +157,24 @@ TEST(Mixer, WithoutStampsAVoiceStartsAtTheNextBlock) {
 // in the second it happened, and only then.
 TEST(Mixer, ALateCallbackCountsAsAnUnderrunAndTheLogTellsOfIt) {
   ManualUiThread ui;
-  std::vector<std::string> lines;
-  SoundTroubleLog log(ui, [&](const std::string& line) { lines.push_back(line); });
+  std::vector<std::string> told;  // what the log said of late callbacks
+  SoundTroubleLog log(ui, [&](const std::string& line) {
+    if (line.find("late callbacks") != std::string::npos) told.push_back(line);
+  });
   Mixer mixer({kRate, kPeriod, true, 16});
   std::vector<float> block(2 * kPeriod);
   const auto start = Clock::time_point(seconds(50));
   for (int k = 0; k < 100; ++k) mixer.Render(block.data(), kPeriod, start + microseconds(5000 * k));
   EXPECT_EQ(mixer.LateCallbacks(), 0);
   ui.FireTimers();
-  EXPECT_TRUE(lines.empty());
+  EXPECT_TRUE(told.empty());
   mixer.Render(block.data(), kPeriod, start + microseconds(5000 * 100 + 12000));
   EXPECT_EQ(mixer.LateCallbacks(), 1);
   ui.FireTimers();
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("1 late callbacks"), std::string::npos) << lines[0];
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("1 late callbacks"), std::string::npos) << told[0];
   ui.FireTimers();
-  EXPECT_EQ(lines.size(), 1u);
-}
-
-TEST(OutputClock, FollowsADeviceThatRunsSlightlyFast) {
-  OutputClock clock;
-  const double period = 240.0 / 48000 * (1 - 0.001);  // the device's clock is 0.1 % fast
-  for (int k = 0; k < 2000; ++k) clock.OnBlock(k * period, 240LL * k, 240, 48000);
-  EXPECT_NEAR(clock.FrameAt(1999 * period + period / 2), 240 * 1999 + 120, 0.5);
+  EXPECT_EQ(told.size(), 1u);
 }
 
 // A sound server's callbacks come a little slow, then one quickly to catch
