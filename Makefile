@@ -25,7 +25,9 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
+# PulseAudio only serves the benchmarks: without it their server run is skipped.
 bench: build
+	@scripts/install-deps bench || echo "bench: PulseAudio not installed, its run is skipped"
 	@scripts/run-benches $(BUILD)
 
 clean:
