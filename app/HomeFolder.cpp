@@ -51,12 +51,14 @@ HomeChoice ChooseHome(const HomePlaces& places, const std::vector<std::string>& 
   return {UserDataFolder(places), true};
 }
 
-void FillHome(const fs::path& home, const fs::path& shared) {
+bool FillHome(const fs::path& home, const fs::path& shared) {
   MakeFolder(home);
   std::error_code ec;
-  if (!fs::exists(home / kKitFile, ec) && !shared.empty() && fs::is_directory(shared, ec))
-    CopyAbsent(shared, home);
+  const bool fill =
+      !fs::exists(home / kKitFile, ec) && !shared.empty() && fs::is_directory(shared, ec);
+  if (fill) CopyAbsent(shared, home);
   MakeFolder(home / "temp");
+  return fill;
 }
 
 fs::path SharedContentFolder(const fs::path& programFolder, const fs::path& relativeFromProgram) {

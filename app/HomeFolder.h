@@ -36,8 +36,9 @@ HomeChoice ChooseHome(const HomePlaces& places, const std::vector<std::string>& 
 // Makes the folder and its temp folder. When it holds no "power.dxg", every
 // file of shared that it lacks is copied in; a file already there is never
 // replaced, and a home with its kit gets nothing, so what the user changed or
-// deleted stays so. EFCreateError when the folder or a file can't be made.
-void FillHome(const std::filesystem::path& home, const std::filesystem::path& shared);
+// deleted stays so. True when the shared content was copied in. EFCreateError
+// when the folder or a file can't be made.
+bool FillHome(const std::filesystem::path& home, const std::filesystem::path& shared);
 
 // The shared content: programFolder/relativeFromProgram when installed, else
 // programFolder/share/korvanto, as the build folder holds it; empty when

@@ -14,6 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char* kDemoSong = "Demo.sng";
+
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
@@ -73,20 +75,24 @@ std::vector<std::string> ProgramHome::EnterForWindows(const std::vector<std::str
   for (std::string& argument : seen)
     if (IsSongArgument(argument))
       argument = (places_.current / argument).lexically_normal().string();
+  bool filled = false;
   try {
-    Enter(choice.folder, choice.fill);
+    filled = Enter(choice.folder, choice.fill);
   } catch (const std::exception& error) {
     err << "korvanto: " << error.what() << "; the home folder stays "
         << DisplayPath(places_.current) << "\n";
     return arguments;
   }
+  std::error_code ec;
+  if (filled && fs::is_regular_file(kDemoSong, ec)) seen.push_back(kDemoSong);
   return seen;
 }
 
-void ProgramHome::Enter(const fs::path& folder, bool fill) {
-  if (fill) FillHome(folder, shared_);
+bool ProgramHome::Enter(const fs::path& folder, bool fill) {
+  const bool filled = fill && FillHome(folder, shared_);
   std::error_code ec;
   fs::current_path(folder, ec);
   if (ec) throw EFOpenError(DisplayPath(folder));
   places_.current = fs::current_path(ec);
+  return filled;
 }

@@ -26,14 +26,16 @@ class ProgramHome {
   // Unless --home said it, enters the home ChooseHome picks; a home that
   // can't be made is reported on err, and the current folder stays the home.
   // Returns the arguments, a song's path made absolute when the home is
-  // another folder.
+  // another folder. The first start in the user's data folder, just filled,
+  // opens the demo song "Demo.sng".
   std::vector<std::string> EnterForWindows(const std::vector<std::string>& arguments,
                                            std::ostream& err);
 
   const std::filesystem::path& Shared() const { return shared_; }
 
  private:
-  void Enter(const std::filesystem::path& folder, bool fill);
+  // True when the folder was filled from the shared content.
+  bool Enter(const std::filesystem::path& folder, bool fill);
 
   HomePlaces places_;
   std::filesystem::path shared_;

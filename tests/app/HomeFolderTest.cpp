@@ -28,6 +28,7 @@ class SharedContent : public ::testing::Test {
     Write(shared_ / "Panning.dat", "0\r\n");
     Write(shared_ / "Rock.pat", "ROCK");
     Write(shared_ / "Funk.pat", "FUNK");
+    Write(shared_ / "Demo.sng", "Rock\r\n");
   }
   TempDir shared_;
   TempDir root_;
@@ -59,8 +60,9 @@ TEST(HomeChoice, TheUsersFolderFollowsXdgDataHomeWhenItIsAnAbsolutePath) {
 
 TEST_F(SharedContent, ANewHomeIsFilledOnceAndTheUsersChangesStay) {
   const fs::path home = root_ / "deep" / "korvanto";
-  FillHome(home, shared_.path());
-  for (const char* name : {"power.dxg", "Blank.wav", "Panning.dat", "Rock.pat", "Funk.pat"})
+  EXPECT_TRUE(FillHome(home, shared_.path()));
+  for (const char* name :
+       {"power.dxg", "Blank.wav", "Panning.dat", "Rock.pat", "Funk.pat", "Demo.sng"})
     EXPECT_EQ(ReadFileBytes(home / name), ReadFileBytes(shared_ / name)) << name;
   EXPECT_TRUE(fs::is_directory(home / "temp"));
   EXPECT_TRUE(fs::is_empty(home / "temp"));
@@ -68,7 +70,7 @@ TEST_F(SharedContent, ANewHomeIsFilledOnceAndTheUsersChangesStay) {
   Write(home / "Rock.pat", "MY ROCK");
   fs::remove(home / "Funk.pat");
   Write(shared_ / "House.pat", "HOUSE");  // a newer program's demo
-  FillHome(home, shared_.path());
+  EXPECT_FALSE(FillHome(home, shared_.path()));
   EXPECT_EQ(ReadFileBytes(home / "Rock.pat"), "MY ROCK");
   EXPECT_FALSE(fs::exists(home / "Funk.pat"));
   EXPECT_FALSE(fs::exists(home / "House.pat"));
@@ -183,9 +185,15 @@ TEST_F(ProgramStart, StartedWithASongTheWindowsWorkInItsFolder) {
 TEST_F(ProgramStart, StartedFromTheMenuTheWindowsWorkInTheFilledUsersFolder) {
   fs::current_path(root_.path());
   ProgramHome home = HomeFrom(root_.path());
-  EXPECT_EQ(home.EnterForWindows({}, err_), std::vector<std::string>{});
+  // The first start opens the demo song; later ones start with an empty play list.
+  EXPECT_EQ(home.EnterForWindows({"-platform", "offscreen"}, err_),
+            (std::vector<std::string>{"-platform", "offscreen", "Demo.sng"}));
   EXPECT_EQ(fs::current_path(), root_ / "xdg" / "korvanto");
   EXPECT_EQ(ReadFileBytes("Rock.pat"), "ROCK");
+  fs::current_path(root_.path());
+  ProgramHome again = HomeFrom(root_.path());
+  EXPECT_EQ(again.EnterForWindows({}, err_), std::vector<std::string>{});
+  EXPECT_EQ(fs::current_path(), root_ / "xdg" / "korvanto");
 
   // A folder holding the kit stays the home.
   Write(root_ / "kitted" / "power.dxg", "KIT");
