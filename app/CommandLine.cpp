@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/ClipReport.h"
+#include "app/KitCommand.h"
+#include "app/PatternCommand.h"
 #include "app/RenderCommand.h"
 #include "common/Exception.h"
 #include "common/Files.h"
@@ -20,19 +23,28 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: korvanto [SONG.sng | --help | --version | render SONG.sng|PATTERN.pat OUT.wav]\n"
+    "Usage: korvanto [--home DIR] [SONG.sng | COMMAND...]\n"
     "\n"
     "Without arguments Korvanto opens its windows; with a song file it opens\n"
     "that song on the play list.\n"
     "\n"
     "  render SONG.sng OUT.wav     render a song's play list from its first entry\n"
     "  render PATTERN.pat OUT.wav  render one pattern, its loop count included\n"
+    "  kit list KIT.dxg            list a kit's entries\n"
+    "  kit extract KIT.dxg DIR     write each instrument to DIR (\"01 Kick.wav\"...)\n"
+    "  kit build KIT.dxg [NAME=]FILE...\n"
+    "                              build a kit from sound files, as the kit maker does\n"
+    "  pattern show FILE.pat       print a pattern's settings and grid\n"
+    "  --home DIR                  work in DIR, filled with the default kit and the\n"
+    "                              demo content when it holds no kit\n"
     "  --help                      show this text\n"
     "  --version                   show the version\n"
     "\n"
-    "Run it in the home folder: the kit power.dxg, Panning.dat, Blank.wav, the\n"
-    "temp folder and the song's patterns are read there; the kit's and the\n"
-    "slots' sounds are written to temp/ while rendering.\n";
+    "Commands run in the home folder: the kit power.dxg, Panning.dat, Blank.wav,\n"
+    "the temp folder and the song's patterns are read there; the kit's and the\n"
+    "slots' sounds are written to temp/ while rendering. The windows' home is the\n"
+    "current folder when it holds power.dxg, else the song's folder, else\n"
+    "$XDG_DATA_HOME/korvanto (~/.local/share/korvanto), filled the first time.\n";
 
 // A bar on a terminal, redrawn when it moves by a percent.
 class TerminalBar : public RenderProgress {
@@ -73,19 +85,6 @@ class TerminalBar : public RenderProgress {
   bool drawn_ = false;
   std::string adding_;
   std::size_t pad_ = 0;  // clears a longer name drawn before
-};
-
-// Decoded sample files say on standard error when they clipped.
-class ClipReport : public DecodeWatch {
- public:
-  explicit ClipReport(std::ostream& err) : err_(err) {}
-  void Clipped(const std::filesystem::path& source, std::int64_t samples) override {
-    err_ << "korvanto: " << DisplayPath(source) << ": " << samples
-         << " samples lay beyond full scale and were clipped\n";
-  }
-
- private:
-  std::ostream& err_;
 };
 
 std::string Duration(std::int32_t frames) {
@@ -130,6 +129,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     handled = true;
     out << "Korvanto " << KORVANTO_VERSION << "\n";
     return 0;
+  }
+  if (command == "kit" || command == "pattern") {
+    handled = true;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return command == "kit" ? RunKitCommand(rest, out, err) : RunPatternCommand(rest, out, err);
   }
   if (command != "render") return 0;
   handled = true;

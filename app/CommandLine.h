@@ -1,7 +1,8 @@
 #pragma once
 // The program's command line: "render" turns a song or a pattern into a WAV
-// file without opening a window; "--help" and "--version". Anything else is
-// left to the windows.
+// file without opening a window, "kit" lists, extracts and builds kits,
+// "pattern show" prints a pattern; "--help" and "--version". Anything else
+// is left to the windows.
 #include <iosfwd>
 #include <string>
 #include <vector>

@@ -2,8 +2,10 @@
 // event loop until the main window closes.
 #include <QApplication>
 #include <cstdio>
+#include <iostream>
 
 #include "app/CommandLine.h"
+#include "app/ProgramHome.h"
 #include "app/ProgramWindows.h"
 #include "common/QtDecodeProgress.h"
 #include "common/QtPrompts.h"
@@ -17,13 +19,22 @@
 int main(int argc, char** argv) {
   // Sound files of other formats than 8- and 16-bit PCM WAV are decoded.
   SetSoundDecoder(MakeSndFileDecoder());
+  // "--home DIR" first makes DIR the home folder, for the commands too.
+  ProgramHome home = ProgramHome::OfThisProgram();
+  if (!home.TakeOption(argc, argv, std::cerr)) return 1;
   // "korvanto render SONG OUT.wav", --help and --version run without windows.
   bool handled = false;
   const int code = RunCommandLine(argc, argv, handled);
   if (handled) return code;
 
+  // The windows' home: the current folder with its kit, a song's folder or
+  // the user's data folder; the windows find everything in the current folder.
+  const std::vector<std::string> arguments =
+      home.EnterForWindows({argv + 1, argv + argc}, std::cerr);
   QApplication app(argc, argv);
   app.setApplicationName("Korvanto");
+  // The desktop entry: the window's icon and name in docks and task bars.
+  app.setDesktopFileName("korvanto");
   QFont font = app.font();
   font.setPointSize(9);
   app.setFont(font);
@@ -39,7 +50,7 @@ int main(int argc, char** argv) {
   });
 
   ProgramWindows windows;
-  windows.OpenSongs(std::vector<std::string>(argv + 1, argv + argc));
+  windows.OpenSongs(arguments);
   windows.Show();
   return app.exec();
 }
