@@ -3,7 +3,7 @@ BUILD ?= build
 HOME_DIR := $(BUILD)/home
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean tsan fuzz
+.PHONY: all deps configure build run test bench clean tsan fuzz install deb
 
 all: build
 
@@ -22,10 +22,22 @@ run: build
 	@scripts/prepare-home $(BUILD) $(HOME_DIR)
 	cd $(HOME_DIR) && $(CURDIR)/$(BUILD)/korvanto $$([ -f Demo.sng ] && echo Demo.sng)
 
+# Installs the program, its menu entry, icons, file types, manual page and
+# the shared content under PREFIX (DESTDIR is honoured).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD): apt install ./$(BUILD)/korvanto_*.deb
+deb: build
+	cd $(BUILD) && cpack -G DEB
+
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
+# PulseAudio only serves the benchmarks: without it their server run is skipped.
 bench: build
+	@scripts/install-deps bench || echo "bench: PulseAudio not installed, its run is skipped"
 	@scripts/run-benches $(BUILD)
 
 clean:

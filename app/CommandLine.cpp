@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "app/ExportCommands.h"
+#include "app/KitCommand.h"
+#include "app/PatternCommand.h"
 
 #ifndef KORVANTO_VERSION
 #define KORVANTO_VERSION "unknown"
@@ -14,7 +16,7 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: korvanto [SONG.sng | --help | --version | COMMAND ...]\n"
+    "Usage: korvanto [--home DIR] [SONG.sng | COMMAND...]\n"
     "\n"
     "Without arguments Korvanto opens its windows; with a song file it opens\n"
     "that song on the play list.\n"
@@ -32,13 +34,23 @@ const char* const kUsage =
     "  collect SONG.sng DIR        copy the song, its patterns, the kit, Panning.dat,\n"
     "                              Blank.wav and its sample files into the empty or\n"
     "                              new folder DIR, a home that renders the same song\n"
+    "  kit list KIT.dxg            list a kit's entries\n"
+    "  kit extract KIT.dxg DIR     write each instrument to DIR (\"01 Kick.wav\"...)\n"
+    "  kit build KIT.dxg [NAME=]FILE...\n"
+    "                              build a kit from sound files, as the kit maker does\n"
+    "  pattern show FILE.pat       print a pattern's settings and grid\n"
+    "  --home DIR                  work in DIR, filled with the default kit and the\n"
+    "                              demo content when it holds no kit\n"
     "  --help                      show this text\n"
     "  --version                   show the version\n"
     "\n"
-    "Run it in the home folder: the kit power.dxg, Panning.dat, Blank.wav, the\n"
-    "temp folder and the song's patterns are read there; the kit's and the\n"
-    "slots' sounds are written to temp/ while rendering. Exit codes: 0 done,\n"
-    "1 failed (the message goes to standard error), 2 wrong arguments.\n";
+    "Commands run in the home folder: the kit power.dxg, Panning.dat, Blank.wav,\n"
+    "the temp folder and the song's patterns are read there; the kit's and the\n"
+    "slots' sounds are written to temp/ while rendering. The windows' home is the\n"
+    "current folder when it holds power.dxg, else the song's folder, else\n"
+    "$XDG_DATA_HOME/korvanto (~/.local/share/korvanto), filled the first time.\n"
+    "Exit codes: 0 done, 1 failed (the message goes to standard error), 2 wrong\n"
+    "arguments.\n";
 
 }  // namespace
 
@@ -56,6 +68,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     handled = true;
     out << "Korvanto " << KORVANTO_VERSION << "\n";
     return 0;
+  }
+  if (command == "kit" || command == "pattern") {
+    handled = true;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return command == "kit" ? RunKitCommand(rest, out, err) : RunPatternCommand(rest, out, err);
   }
   using Command = int (*)(const std::vector<std::string>&, const CommandStreams&);
   const std::pair<const char*, Command> commands[] = {

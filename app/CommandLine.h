@@ -2,6 +2,7 @@
 // The program's command line: "render" turns a song or a pattern into a WAV
 // or FLAC file or stems, "midi" into a MIDI file, "collect" copies a song
 // with everything it needs into one folder, all without opening a window;
+// "kit" lists, extracts and builds kits, "pattern show" prints a pattern;
 // "--help" and "--version". Anything else is left to the windows.
 #include <iosfwd>
 #include <string>

@@ -5,8 +5,10 @@
 #include <optional>
 #include <ostream>
 
+#include "app/ClipReport.h"
 #include "app/RenderCommand.h"
 #include "app/TerminalProgress.h"
+#include "kit/DecodeWatch.h"
 #include "render/LoopFold.h"
 
 namespace fs = std::filesystem;

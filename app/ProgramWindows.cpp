@@ -2,11 +2,19 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 
+#include "app/WindowArrangement.h"
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "render/RenderPrep.h"
+
+namespace {
+constexpr int kFramesKnownAfter = 300;  // ms
+}  // namespace
 
 ProgramWindows::ProgramWindows() {
   Wire();
@@ -20,6 +28,7 @@ ProgramWindows::~ProgramWindows() {
   sequence.SetKitMakerWindow(nullptr);
   sequence.SetRenderWindow(nullptr, {});
   sequence.SetOptionsWindow(nullptr);
+  sequence.SetSamplesWindow(nullptr);
   sequence.OnClosed = nullptr;
 }
 
@@ -33,6 +42,7 @@ void ProgramWindows::Wire() {
   sequence.SetRenderWindow(&renderWindow, [this] { return SlotSoundsOf(sampleEditor.Slots()); });
   sequence.SetKitMakerWindow(&kitMaker);
   sequence.SetOptionsWindow(&options);
+  sequence.SetSamplesWindow(&samples);
   samples.OnChooseSlot = [this](int slot) {
     sequence.ChooseInstrument("Sample" + std::to_string(slot));
   };
@@ -46,10 +56,11 @@ void ProgramWindows::Wire() {
 // Choosing a slot in the Extra samples window opens it in the sample editor.
 void ProgramWindows::OpenSlotInEditor(int slot) {
   RunGuarded(AppPrompts(), [&] {
-    sampleEditor.SetCaption("Sample " + std::to_string(slot) + " : " +
-                            sampleEditor.Slots().FileName(slot));
+    sampleEditor.SetCaption(SlotCaption(slot, sampleEditor.Slots().FileName(slot)));
     sampleEditor.SetCurrentSlot(slot);
     if (sampleEditor.isHidden()) sampleEditor.show();
+    sampleEditor.raise();
+    sampleEditor.activateWindow();
     sampleEditor.LoadSlotControls(slot);
   });
 }
@@ -60,13 +71,33 @@ void ProgramWindows::OpenSongs(const std::vector<std::string>& arguments) {
 }
 
 void ProgramWindows::Show() {
+  Arrange();
   sequence.show();
-  // The Kit List stands just right of the main window.
-  kitList.move(sequence.frameGeometry().right() + 1, kitList.y());
   kitList.show();
   samples.show();
   sequence.raise();
   sequence.activateWindow();
+  // The window manager tells the frames' sizes only once they are shown.
+  QTimer::singleShot(kFramesKnownAfter, &sequence, [this] { Arrange(); });
+}
+
+void ProgramWindows::Arrange() {
+  const QScreen* screen = sequence.screen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  // A frame not yet known: the style's title bar and a thin border.
+  const int title = sequence.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  auto frameOf = [&](const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    if (frame.size() != window.size()) return ScreenRect{0, 0, frame.width(), frame.height()};
+    return ScreenRect{0, 0, window.width() + 2, window.height() + title + 2};
+  };
+  const StartWindows placed =
+      ArrangeStartWindows({area.x(), area.y(), area.width(), area.height()},
+                          {frameOf(samples), frameOf(sequence), frameOf(kitList)}, title);
+  samples.move(placed.samples.x, placed.samples.y);
+  sequence.move(placed.main.x, placed.main.y);
+  kitList.move(placed.kitList.x, placed.kitList.y);
 }
 
 void ProgramWindows::EndProgram() {

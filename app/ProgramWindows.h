@@ -31,19 +31,25 @@ class ProgramWindows {
   // samples window and the Kit List.
   void Show();
 
-  // In creation order; members are destroyed in the reverse one.
+  // In creation order; members are destroyed in the reverse one. The tool
+  // windows belong to the main window: they stay above it, below its
+  // dialogs, and hide with it when it is minimised. The sample editor and
+  // the kit maker are windows of their own that come to the front when
+  // opened, above the tool windows too.
   TSequence sequence;
   TMainForm sampleEditor;
-  TKit_List kitList;
-  TForm1 renderWindow;
+  TKit_List kitList{&sequence};
+  TForm1 renderWindow{&sequence};
   TMakit kitMaker;
   TIntroScreen introScreen;  // shows itself only when Korvanto.avi is there
-  TForm2 options{sequence};
-  TSamples samples;
+  TForm2 options{sequence, &sequence};
+  TSamples samples{&sequence};
 
  private:
   void Wire();
   void OpenSlotInEditor(int slot);
+  // Places the start-up windows by their frames inside the screen's free area.
+  void Arrange();
   // Closing the main window: every other window goes and the loop ends.
   void EndProgram();
 };

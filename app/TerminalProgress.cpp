@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <ostream>
 
-#include "common/Files.h"
-
 void TerminalBar::Begin(std::int64_t total) {
   total_ = total;
   Draw(0);
@@ -32,11 +30,6 @@ void TerminalBar::Draw(int percent) {
        << std::string(pad_ > adding_.size() ? pad_ - adding_.size() : 0, ' ') << std::flush;
   pad_ = std::max(pad_, adding_.size());
   drawn_ = true;
-}
-
-void ClipReport::Clipped(const std::filesystem::path& source, std::int64_t samples) {
-  err_ << "korvanto: " << DisplayPath(source) << ": " << samples
-       << " samples lay beyond full scale and were clipped\n";
 }
 
 std::string Duration(std::int64_t frames) {

@@ -1,12 +1,11 @@
 #pragma once
-// What the command line shows while it works: a progress bar on a terminal,
-// clipping reports of decoded samples, and song lengths.
+// What the command line shows while it works: a progress bar on a terminal
+// and song lengths.
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
 
-#include "kit/DecodeWatch.h"
 #include "render/RenderProgress.h"
 
 // A bar on a terminal, redrawn when it moves by a percent.
@@ -29,16 +28,6 @@ class TerminalBar : public RenderProgress {
   bool drawn_ = false;
   std::string adding_;
   std::size_t pad_ = 0;  // clears a longer name drawn before
-};
-
-// Decoded sample files say on standard error when they clipped.
-class ClipReport : public DecodeWatch {
- public:
-  explicit ClipReport(std::ostream& err) : err_(err) {}
-  void Clipped(const std::filesystem::path& source, std::int64_t samples) override;
-
- private:
-  std::ostream& err_;
 };
 
 // "0:42.4": minutes, seconds and tenths of 44100 Hz frames.

@@ -1,36 +1,59 @@
 // Creates the application and the windows in their fixed order, then runs the
 // event loop until the main window closes.
 #include <QApplication>
+#include <cstdio>
+#include <iostream>
 
 #include "app/CommandLine.h"
+#include "app/ProgramHome.h"
 #include "app/ProgramWindows.h"
 #include "common/QtDecodeProgress.h"
+#include "common/QtPrompts.h"
+#include "common/QtUiThread.h"
 #include "kit/AudioOutput.h"
+#include "kit/DeviceLossWatch.h"
 #include "kit/SdlAudioOutput.h"
 #include "kit/SndFileDecoder.h"
 #include "kit/SndFileEncoder.h"
+#include "kit/SoundTrouble.h"
 
 int main(int argc, char** argv) {
   // Sound files of other formats than 8- and 16-bit PCM WAV are decoded;
   // songs may be rendered to FLAC.
   SetSoundDecoder(MakeSndFileDecoder());
   SetSoundEncoder(MakeSndFileEncoder());
+  // "--home DIR" first makes DIR the home folder, for the commands too.
+  ProgramHome home = ProgramHome::OfThisProgram();
+  if (!home.TakeOption(argc, argv, std::cerr)) return 1;
   // "korvanto render SONG OUT.wav", --help and --version run without windows.
   bool handled = false;
   const int code = RunCommandLine(argc, argv, handled);
   if (handled) return code;
 
+  // The windows' home: the current folder with its kit, a song's folder or
+  // the user's data folder; the windows find everything in the current folder.
+  const std::vector<std::string> arguments =
+      home.EnterForWindows({argv + 1, argv + argc}, std::cerr);
   QApplication app(argc, argv);
   app.setApplicationName("Korvanto");
+  // The desktop entry: the window's icon and name in docks and task bars.
+  app.setDesktopFileName("korvanto");
   QFont font = app.font();
   font.setPointSize(9);
   app.setFont(font);
   SetAudioOutputFactory(SdlAudioOutputFactory());
   QtDecodeProgress decodeProgress;
   SetDecodeWatch(&decodeProgress);
+  // A sound device that goes away is told of once and opened again.
+  DeviceLossWatch deviceWatch(QtUiThread::Instance(), SdlSoundDevice(),
+                              [](const std::string& text) { AppPrompts().ShowError(text); });
+  // Sounds placed late and underruns, on the terminal as they happen.
+  SoundTroubleLog troubleLog(QtUiThread::Instance(), [](const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+  });
 
   ProgramWindows windows;
-  windows.OpenSongs(std::vector<std::string>(argv + 1, argv + argc));
+  windows.OpenSongs(arguments);
   windows.Show();
   return app.exec();
 }

@@ -1,139 +1,114 @@
 // The pattern player plays a kick on every step of a 16-step pattern at tempo
-// 60 (120 ms steps), repeated, into the capture output paced in real time.
-// Onsets are found in the recorded samples and the gaps between them are
-// compared with 120 ms.
+// 60 (120 ms steps), repeated, into the capture output paced in real time:
+// as a sound card does, in bursts of four periods as sound servers do, and
+// with the UI thread stalled now and then. Onsets are found in the recorded
+// samples and the gaps between them are compared with 120 ms.
 // Usage: bench_playback [seconds, default 30]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
-#include "common/ManualUiThread.h"
+#include "bench/KickPattern.h"
 #include "kit/CaptureOutput.h"
-#include "kit/DXWaveList.h"
-#include "kit/InstrumentTable.h"
-#include "kit/Wave.h"
-#include "song/KitPlaybackSound.h"
-#include "song/PlaybackEngine.h"
-#include "song/Tempo.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-constexpr int kRate = 48000;
-constexpr int kSteps = 16;
-constexpr double kStepFrames = 0.120 * kRate;
-const std::string kKick = "Kick      [ ]";
+using namespace kickbench;
 
-// The main window as the player sees it: a pattern of kicks, the bar at 60.
-class BenchHost : public PlaybackHost {
- public:
-  std::string Cell(int col, int row) const override {
-    if (col == 2 && row == 0) return std::to_string(kSteps);
-    return col == 1 && row >= 2 && row < 2 + kSteps ? kKick : std::string();
-  }
-  int DelayPosition() const override { return kStartTempoPosition; }
-  void SetDelayPosition(int) override {}
-  void ShowBeatsPerMinute(int) override {}
-  void EnablePlayButton(PlayButton, bool) override {}
-  int PlayListCount() const override { return 0; }
-  void SelectPlayListEntry(int) override {}
-  void CompilePlayList(std::vector<std::string>&) override {}
+struct Options {
+  bool stamp = true;
+  int burstPeriods = 1;       // the capture output's blocks per wake-up
+  bool stallUiThread = false;  // 300 ms without pumping, every 2 s
 };
-
-// A short decaying tone that starts at full swing, so its first frame is its onset.
-Wave::TWave Kick() {
-  std::vector<int16_t> samples;
-  for (int k = 0; k < kRate / 50; ++k) {
-    const double v = 16000.0 * std::exp(-k / 150.0) * std::cos(2 * M_PI * 90.0 * k / kRate);
-    samples.push_back(static_cast<int16_t>(v));
-    samples.push_back(static_cast<int16_t>(v));
-  }
-  Wave::TWave wave;
-  wave.SetFormat(Wave::MakePcmFormat(kRate, 16, 2));
-  wave.SetSize(static_cast<int32_t>(samples.size() * 2));
-  std::memcpy(wave.Data(), samples.data(), samples.size() * 2);
-  return wave;
-}
-
-// First frames of sound after at least 50 ms of silence.
-std::vector<size_t> Onsets(const std::vector<float>& samples) {
-  std::vector<size_t> onsets;
-  size_t quiet = 0;
-  for (size_t frame = 0; frame < samples.size() / 2; ++frame) {
-    if (std::abs(samples[2 * frame]) > 1e-3f) {
-      if (quiet >= static_cast<size_t>(kRate / 20)) onsets.push_back(frame);
-      quiet = 0;
-    } else {
-      ++quiet;
-    }
-  }
-  return onsets;
-}
-
-double Percentile(std::vector<double> v, double p) {
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
-}
 
 struct Run {
-  std::vector<double> errors;  // |gap - 120 ms|, frames
+  std::vector<double> errors;  // |gap - 120 ms|, frames, gaps not next to a stall
+  std::vector<double> gaps;    // every gap, frames
   size_t onsets = 0;
-  int64_t underruns = 0, lateStarts = 0;
+  int64_t lateCallbacks = 0, slowRenders = 0, lateStarts = 0;
+  double latencyMs = 0;
+  std::vector<std::pair<double, double>> stalls;  // output frames
 };
 
-Run Play(int seconds, bool stamp) {
+constexpr auto kStallEvery = 2000ms;
+constexpr auto kStall = 300ms;
+
+// Pumps the UI thread; with stalls, stops pumping for a while every 2 s and
+// notes when, as output frames.
+std::vector<std::pair<double, double>> PumpWithStalls(ManualUiThread& ui, std::chrono::seconds length,
+                                                      bool stall, CaptureTape& tape) {
+  std::vector<std::pair<double, double>> stalls;
+  const auto end = std::chrono::steady_clock::now() + length;
+  while (std::chrono::steady_clock::now() < end) {
+    ui.PumpFor(stall ? std::chrono::milliseconds(kStallEvery) : 100ms);
+    if (!stall) continue;
+    const auto from = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(kStall);
+    const auto frame = [&](auto t) {
+      return std::chrono::duration<double>(t - tape.StartTime()).count() * kRate;
+    };
+    stalls.emplace_back(frame(from), frame(std::chrono::steady_clock::now()));
+  }
+  return stalls;
+}
+
+Run Play(int seconds, const Options& options) {
   CaptureTape::Settings settings;
   settings.rate = kRate;
   settings.periodFrames = 240;
   settings.pacing = CaptureTape::Pacing::RealTime;
+  settings.burstPeriods = options.burstPeriods;
   auto tape = std::make_shared<CaptureTape>(settings);
   tape->Reserve(static_cast<size_t>(seconds + 2) * kRate);
   SetAudioOutputFactory(CaptureFactory(tape));
 
-  ManualUiThread ui;
-  SoundWindow window;
-  TDXSound device(&window);
-  device.Initialize();
-  TDXWaveList kit(ui);
-  kit.Items.Add();
-  kit.Items.Add().SetName(kKick);
-  kit.Items[1].SetWave(Kick());
-  kit.SetDXSound(&device);
-  InstrumentTable instruments;
-  instruments.Rebuild(kit.Items);
-  KitPlaybackSound sound(instruments, kit, device);
-  sound.SetStampSteps(stamp);
-  BenchHost host;
-  PlaybackEngine engine(ui, host, sound);
-  engine.SetUpTempo();
-  engine.ToolButton3Click();  // repeat pattern
-
-  ui.PumpFor(500ms);  // the output clock settles
-  engine.BitBtn3Click();
-  ui.PumpFor(std::chrono::seconds(seconds));
-  engine.BitBtn4Click();
-  ui.PumpFor(100ms);
   Run run;
-  run.underruns = device.DSound()->mixer().Underruns();
-  run.lateStarts = device.DSound()->mixer().LateStarts();
-  kit.SetDXSound(nullptr);
-  device.Finalize();
+  double latencyFrames = 0;
+  {
+    KickRig rig;
+    rig.sound.SetStampSteps(options.stamp);
+    rig.ui.PumpFor(1000ms);  // the output clock settles
+    rig.Start();
+    run.stalls =
+        PumpWithStalls(rig.ui, std::chrono::seconds(seconds), options.stallUiThread, *tape);
+    rig.Stop();
+    rig.ui.PumpFor(100ms);
+    const Mixer& mixer = rig.mixer();
+    run.lateCallbacks = mixer.LateCallbacks();
+    run.slowRenders = mixer.SlowRenders();
+    run.lateStarts = mixer.LateStarts();
+    run.latencyMs = std::chrono::duration<double, std::milli>(mixer.TriggerLatency()).count();
+    latencyFrames = run.latencyMs * kRate / 1000;
+  }
   SetAudioOutputFactory(nullptr);
 
   const std::vector<size_t> onsets = Onsets(tape->Samples());
   run.onsets = onsets.size();
-  for (size_t i = 1; i < onsets.size(); ++i)
-    run.errors.push_back(std::abs(static_cast<double>(onsets[i] - onsets[i - 1]) - kStepFrames));
+  // An onset sounds a latency after its tick was due.
+  const auto nearStall = [&](size_t onset) {
+    const double due = static_cast<double>(onset) - latencyFrames;
+    for (const auto& [from, to] : run.stalls)
+      if (due > from - 0.01 * kRate && due < to + 2 * kStepFrames) return true;
+    return false;
+  };
+  for (size_t i = 1; i < onsets.size(); ++i) {
+    const double gap = static_cast<double>(onsets[i] - onsets[i - 1]);
+    run.gaps.push_back(gap);
+    if (!nearStall(onsets[i]) && !nearStall(onsets[i - 1]))
+      run.errors.push_back(std::abs(gap - kStepFrames));
+  }
   return run;
 }
 
-void Report(const Run& run, const std::string& suffix) {
+void Report(const Run& run, const std::string& prefix, const std::string& suffix) {
   if (run.errors.empty()) {
     std::printf("no onsets found\n");
     return;
@@ -141,14 +116,18 @@ void Report(const Run& run, const std::string& suffix) {
   const double toMs = 1000.0 / kRate;
   const double p50 = Percentile(run.errors, 0.5), p99 = Percentile(run.errors, 0.99),
                max = Percentile(run.errors, 1.0);
-  std::printf("onsets %zu, underruns %lld, late starts %lld\n", run.onsets,
-              static_cast<long long>(run.underruns), static_cast<long long>(run.lateStarts));
-  std::printf("BENCH onset_interval_error_p50_ms%s %.4f ms\n", suffix.c_str(), p50 * toMs);
-  std::printf("BENCH onset_interval_error_p99_ms%s %.4f ms\n", suffix.c_str(), p99 * toMs);
-  std::printf("BENCH onset_interval_error_max_ms%s %.4f ms\n", suffix.c_str(), max * toMs);
-  std::printf("BENCH onset_interval_error_p50_frames%s %.1f frames\n", suffix.c_str(), p50);
-  std::printf("BENCH onset_interval_error_p99_frames%s %.1f frames\n", suffix.c_str(), p99);
-  std::printf("BENCH onset_interval_error_max_frames%s %.1f frames\n", suffix.c_str(), max);
+  std::printf("onsets %zu, late callbacks %lld, slow renders %lld, late starts %lld, "
+              "trigger latency %.2f ms\n",
+              run.onsets, static_cast<long long>(run.lateCallbacks),
+              static_cast<long long>(run.slowRenders), static_cast<long long>(run.lateStarts),
+              run.latencyMs);
+  const char* p = prefix.c_str();
+  const char* s = suffix.c_str();
+  std::printf("BENCH %sonset_interval_error_p50_ms%s %.4f ms\n", p, s, p50 * toMs);
+  std::printf("BENCH %sonset_interval_error_p99_ms%s %.4f ms\n", p, s, p99 * toMs);
+  std::printf("BENCH %sonset_interval_error_max_ms%s %.4f ms\n", p, s, max * toMs);
+  std::printf("BENCH %sonset_interval_error_p99_frames%s %.1f frames\n", p, s, p99);
+  std::fflush(stdout);
 }
 
 }  // namespace
@@ -156,10 +135,22 @@ void Report(const Run& run, const std::string& suffix) {
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
   std::printf("pattern player, kick on every 120 ms step, %d s at %d Hz\n", seconds, kRate);
-  Report(Play(seconds, true), "");
+  Report(Play(seconds, {}), "", "");
+
   // For comparison: plays placed by the time of the call, after the hand-over.
   const int shorter = std::max(1, seconds / 3);
   std::printf("the same, %d s, plays stamped by their call instead of the tick\n", shorter);
-  Report(Play(shorter, false), "_unstamped");
+  Report(Play(shorter, {.stamp = false}), "", "_unstamped");
+
+  std::printf("the same, %d s, the output asking for 4 periods back to back\n", seconds);
+  const Run burst = Play(seconds, {.burstPeriods = 4});
+  Report(burst, "burst_", "");
+  std::printf("BENCH burst_late_starts %lld count\n", static_cast<long long>(burst.lateStarts));
+
+  std::printf("the same, %d s, the UI thread stalled for 300 ms every 2 s\n", seconds);
+  const Run stalled = Play(seconds, {.stallUiThread = true});
+  Report(stalled, "stall_", "");
+  std::printf("BENCH stall_min_gap_ms %.2f ms\n",
+              *std::min_element(stalled.gaps.begin(), stalled.gaps.end()) * 1000.0 / kRate);
   return 0;
 }

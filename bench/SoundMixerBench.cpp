@@ -56,35 +56,63 @@ void MixerCost() {
               ns / (double(blocks) * kPeriod * kVoices));
 }
 
-void TriggerCost() {
-  auto tape = std::make_shared<CaptureTape>(CaptureTape::Settings{});
-  SetAudioOutputFactory(CaptureFactory(tape));
-  ManualUiThread ui;
-  SoundWindow window;
-  TDXSound sound(&window);
-  sound.Initialize();
-  TDXWaveList kit(ui);
+Wave::TWave NoiseWave(uint32_t rate, int frames) {
   Wave::TWave wave;
-  wave.SetFormat(Wave::MakePcmFormat(44100, 16, 2));
-  const auto data = Noise(4410);
+  wave.SetFormat(Wave::MakePcmFormat(rate, 16, 2));
+  const auto data = Noise(frames);
   wave.SetSize(static_cast<int32_t>(data.size() * 2));
   std::memcpy(wave.Data(), data.data(), data.size() * 2);
-  for (int i = 0; i < 17; ++i) kit.Items.Add().SetWave(wave);
-  kit.SetDXSound(&sound);
+  return wave;
+}
+
+// A kit of copies of one wave on a device that records on a manual tape.
+struct ManualKit {
+  ManualKit(int entries, const Wave::TWave& wave) {
+    SetAudioOutputFactory(CaptureFactory(tape));
+    sound.Initialize();
+    for (int i = 0; i < entries; ++i) kit.Items.Add().SetWave(wave);
+    kit.SetDXSound(&sound);
+  }
+  ~ManualKit() { kit.SetDXSound(nullptr); }
+
+  std::shared_ptr<CaptureTape> tape = std::make_shared<CaptureTape>(CaptureTape::Settings{});
+  ManualUiThread ui;
+  SoundWindow window;
+  TDXSound sound{&window};
+  TDXWaveList kit{ui};
+};
+
+void TriggerCost() {
+  ManualKit rig(17, NoiseWave(44100, 4410));
   std::vector<double> us;
   for (int round = 0; round < 50; ++round) {
     for (int i = 0; i < 100; ++i) {
       const auto start = Clock::now();
-      kit.Play(1 + i % 16);
+      rig.kit.Play(1 + i % 16);
       us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
-    tape->RenderFrames(4410);  // let the voices end, as the sweep would find them
-    kit.Sweep();
+    rig.tape->RenderFrames(4410);  // let the voices end, as the sweep would find them
+    rig.kit.Sweep();
   }
   std::sort(us.begin(), us.end());
   std::printf("BENCH trigger_us %.2f us\n", us[us.size() / 2]);
   std::printf("BENCH trigger_us_p99 %.2f us\n", us[us.size() * 99 / 100]);
-  kit.SetDXSound(nullptr);
+}
+
+// Fast retriggers of long sounds: far more overlap than the device has voices.
+void VoiceStealing() {
+  ManualKit rig(32, NoiseWave(48000, 2 * 48000));  // two seconds
+  int64_t triggers = 0;
+  for (int block = 0; block < 200; ++block) {
+    for (int i = 0; i < 32; ++i, ++triggers) rig.kit.Play(i);
+    rig.tape->RenderFrames(240);
+    if (block % 100 == 99) rig.kit.Sweep();
+  }
+  const VoicePool& voices = rig.sound.DSound()->voices();
+  std::printf("%lld overlapping triggers of 2 s sounds, %d voices\n",
+              static_cast<long long>(triggers), rig.sound.DSound()->mixer().Slots());
+  std::printf("BENCH voices_dropped %lld count\n", static_cast<long long>(voices.Dropped()));
+  std::printf("BENCH voice_steals %lld count\n", static_cast<long long>(voices.Steals()));
 }
 
 }  // namespace
@@ -92,5 +120,6 @@ void TriggerCost() {
 int main() {
   MixerCost();
   TriggerCost();
+  VoiceStealing();
   return 0;
 }

@@ -1,5 +1,5 @@
-// Tick lateness of the thread timer against each tick's due time (the end of
-// the previous wait plus the interval), and the worker's CPU use, for the
+// Tick lateness of the thread timer against each tick's due time (the
+// previous due time plus the interval), and the worker's CPU use, for the
 // precise wait and the old sleep-then-spin wait side by side.
 //   bench_timer [seconds per measurement, default 30] [spin margin in us]
 #include <pthread.h>
@@ -47,16 +47,15 @@ Measurement Measure(supertimer::WaitOptions wait, int intervalMs, seconds length
   {
     ManualUiThread ui;
     TSuperTimer timer(ui, wait);
-    TSuperTimer::Clock::time_point previous{};
+    bool first = true;
     timer.OnTimer = [&](TSuperTimer& sender) {
-      const auto now = sender.TickTime();
+      const auto woke = sender.WakeTime();
       result.handoverMs.push_back(
-          duration<double, std::milli>(TSuperTimer::Clock::now() - now).count());
-      if (previous != TSuperTimer::Clock::time_point{}) {
-        const auto due = previous + milliseconds(intervalMs);
-        result.lateMs.push_back(duration<double, std::milli>(now - due).count());
-      }
-      previous = now;
+          duration<double, std::milli>(TSuperTimer::Clock::now() - woke).count());
+      // The first tick's due time counts from the enabling, not from a wait.
+      if (!first)
+        result.lateMs.push_back(duration<double, std::milli>(woke - sender.TickTime()).count());
+      first = false;
     };
     timer.SetInterval(static_cast<std::uint16_t>(intervalMs));
     timer.SetEnabled(true);

@@ -1,9 +1,11 @@
 #include "common/Files.h"
 
+#include <cstring>
 #include <fstream>
 #include <system_error>
 
 #include "common/Exception.h"
+#include "common/Utf8.h"
 
 namespace fs = std::filesystem;
 
@@ -60,4 +62,13 @@ Lines ReadTextLines(const fs::path& path) {
 
 void WriteTextLines(const fs::path& path, const Lines& lines) {
   WriteFileAtomically(path, JoinLinesCrlf(lines));
+}
+
+std::string FileNameFromLatin1(const std::string& latin1) {
+  std::string safe = latin1;
+  for (char& c : safe) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F) || std::strchr("/\\:*?\"<>|", c)) c = '_';
+  }
+  return safe.empty() ? "_" : Latin1ToUtf8(safe);
 }

@@ -32,3 +32,7 @@ void WriteTextLines(const std::filesystem::path& path, const Lines& lines);
 
 // The path as the program shows it in messages.
 std::string DisplayPath(const std::filesystem::path& path);
+
+// An instrument's Latin-1 name as part of a file name: control characters
+// and those no file name may hold on one system or another become '_'.
+std::string FileNameFromLatin1(const std::string& latin1);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-enum class PromptButtons { Ok, OkCancel, YesNo };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
 
 struct FileRequest {

@@ -50,6 +50,10 @@ PromptAnswer QtPrompts::Message(const std::string& text, const std::string& capt
     case PromptButtons::YesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       break;
+    case PromptButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
   }
   switch (box.exec()) {
     case QMessageBox::Ok:

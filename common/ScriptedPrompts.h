@@ -28,7 +28,8 @@ class ScriptedPrompts : public Prompts {
       answers.pop_front();
       return answer;
     }
-    return buttons == PromptButtons::YesNo      ? PromptAnswer::No
+    return buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel
+               ? PromptAnswer::No
            : buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel
                                                 : PromptAnswer::Ok;
   }

@@ -124,3 +124,9 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
       return false;
   return true;
 }
+
+std::string WithoutSurroundingBlanks(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return "";
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}

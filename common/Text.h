@@ -15,6 +15,9 @@ Lines SplitLines(std::string_view bytes);
 // Joins lines, each ended by CR LF (the last one too).
 std::string JoinLinesCrlf(const Lines& lines);
 
+// The text less the blanks before and after it.
+std::string WithoutSurroundingBlanks(std::string_view text);
+
 // A whole number: optional sign and decimal digits, else EConvertError.
 int ParseWholeNumber(std::string_view text);
 

@@ -1,13 +1,11 @@
 #include "kit/CaptureOutput.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "common/Files.h"
+#include "kit/AudioThreadPriority.h"
 
 CaptureTape::CaptureTape(const Settings& settings)
     : settings_(settings), block_(2 * static_cast<size_t>(settings.periodFrames)) {}
@@ -46,27 +44,19 @@ void CaptureTape::Stop() {
   render_ = nullptr;
 }
 
-namespace {
-// A paced tape stands in for a sound card's callback thread, which audio
-// systems run at a real-time priority; take one where the system allows.
-void RaiseToAudioPriority() {
-  sched_param param{};
-  param.sched_priority = 20;
-  pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);  // refused: keep the default
-}
-}  // namespace
-
 void CaptureTape::Run(Clock::time_point start) {
+  // A paced tape stands in for a sound card's callback thread.
   RaiseToAudioPriority();
   const int rate = settings_.rate, period = settings_.periodFrames;
-  for (int64_t block = 0;; ++block) {
+  const int burst = std::max(1, settings_.burstPeriods);
+  for (int64_t block = 0;; block += burst) {
     // Due times are absolute, so wake-up delays never accumulate.
     const auto due = start + std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(
                                  block * period * int64_t{1000000000} / rate));
     std::unique_lock lock(stopMutex_);
     if (stopSignal_.wait_until(lock, due, [this] { return stopping_; })) return;
     lock.unlock();
-    RenderBlock(period);
+    for (int i = 0; i < burst; ++i) RenderBlock(period);
   }
 }
 

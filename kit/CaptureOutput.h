@@ -22,6 +22,9 @@ class CaptureTape {
     int rate = 48000;
     int periodFrames = 240;
     Pacing pacing = Pacing::Manual;
+    // Paced tapes: blocks asked for back to back at each wake-up, as sound
+    // servers that pull a quantum of several periods at once do.
+    int burstPeriods = 1;
     bool refuseOpen = false;  // behaves like a machine without sound
   };
 

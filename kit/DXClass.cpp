@@ -1,6 +1,7 @@
 #include "kit/DXClass.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "common/Exception.h"
@@ -156,17 +157,27 @@ void TDirectSoundBuffer::Detach() {
   device_ = nullptr;
 }
 
-void TDirectSoundBuffer::ReleaseVoice() {
-  if (slot_ < 0) return;
+void TDirectSoundBuffer::KeepCursor() {
   VoicePool& pool = device_->voices();
   const VoiceReport report = pool.mixer().Report(slot_);
   if (report.generation == pool.Generation(slot_)) cursor_ = report.cursor;
-  pool.Release(slot_);
+}
+
+void TDirectSoundBuffer::ReleaseVoice() {
+  if (slot_ < 0) return;
+  KeepCursor();
+  device_->voices().Release(slot_);
   slot_ = -1;
 }
 
 void TDirectSoundBuffer::VoiceEnded() {
   ReleaseVoice();
+}
+
+// The pool gave the voice to a newer sound: this buffer no longer plays.
+void TDirectSoundBuffer::VoiceStolen() {
+  KeepCursor();
+  slot_ = -1;
 }
 
 MixerCommand TDirectSoundBuffer::Command(MixerOp op) const {
@@ -202,7 +213,10 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
   looping_ = looping;
   VoicePool& pool = device_->voices();
   const int slot = pool.Acquire(this, bytes_);
-  if (slot < 0) return SetDXResult(DSERR_ALLOCATED);
+  if (slot < 0) {
+    pool.CountDropped();
+    return SetDXResult(DSERR_ALLOCATED);
+  }
   slot_ = slot;
   MixerCommand start = Command(MixerOp::Start);
   start.stampNs =
@@ -210,6 +224,7 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
   if (!pool.Send(start)) {
     pool.Release(slot);
     slot_ = -1;
+    pool.CountDropped();
     return SetDXResult(DSERR_ALLOCATED);
   }
   return SetDXResult(DS_OK);
@@ -358,6 +373,8 @@ bool TDirectSoundBuffer::Lock(uint32_t offset, uint32_t bytes, TLockRegions& reg
   const uint32_t size = bytes_->size;
   if (bytes_->primary) return SetDXResult(DSERR_INVALIDCALL);
   if (offset >= size || bytes == 0 || bytes > size) return SetDXResult(DSERR_INVALIDPARAM);
+  if (slot_ < 0 && device_->voices().Retiring(bytes_.get()) && !RenewBytes())
+    return SetDXResult(DSERR_OUTOFMEMORY);
   const uint32_t first = std::min(bytes, size - offset);
   regions.ptr1 = bytes_->data.get() + offset;
   regions.bytes1 = first;
@@ -366,6 +383,21 @@ bool TDirectSoundBuffer::Lock(uint32_t offset, uint32_t bytes, TLockRegions& reg
     regions.bytes2 = bytes - first;
   }
   return SetDXResult(DS_OK);
+}
+
+// A voice just stopped may still be mixed from the old bytes on the output's
+// thread: writing goes to a copy of them, and the old ones stay with the mixer
+// until it lets go.
+bool TDirectSoundBuffer::RenewBytes() {
+  auto fresh = std::make_shared<Bytes>();
+  fresh->data.reset(new (std::nothrow) uint8_t[bytes_->size]);
+  if (!fresh->data) return false;
+  std::memcpy(fresh->data.get(), bytes_->data.get(), bytes_->size);
+  fresh->size = bytes_->size;
+  fresh->format = bytes_->format;
+  fresh->layout = bytes_->layout;
+  bytes_ = std::move(fresh);
+  return true;
 }
 
 bool TDirectSoundBuffer::Unlock(const TLockRegions&) {

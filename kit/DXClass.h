@@ -136,9 +136,12 @@ class TDirectSoundBuffer : public TDirectX {
   };
 
   void RequireMade() const;
+  bool RenewBytes();
   void Detach();
   void VoiceEnded();
+  void VoiceStolen();
   void ReleaseVoice();
+  void KeepCursor();
   bool Control(uint32_t flag);
   MixerCommand Command(MixerOp op) const;
   uint32_t Frames() const { return bytes_->size / bytes_->layout.blockAlign; }

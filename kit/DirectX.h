@@ -13,6 +13,7 @@ constexpr HRESULT DSERR_INVALIDCALL = static_cast<HRESULT>(0x88780032);
 constexpr HRESULT DSERR_PRIOLEVELNEEDED = static_cast<HRESULT>(0x88780046);
 constexpr HRESULT DSERR_BADFORMAT = static_cast<HRESULT>(0x88780064);
 constexpr HRESULT DSERR_BUFFERLOST = static_cast<HRESULT>(0x88780096);
+constexpr HRESULT DSERR_OUTOFMEMORY = static_cast<HRESULT>(0x8007000E);
 
 // Buffer description flags.
 constexpr uint32_t DSBCAPS_PRIMARYBUFFER = 0x1;

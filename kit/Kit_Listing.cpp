@@ -1,5 +1,6 @@
 #include "kit/Kit_Listing.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -14,13 +15,27 @@ std::string KitLabelCaption(const std::string& entryName) {
 }
 
 TKit_List::TKit_List(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint) {
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName("Kit_List");
   setWindowTitle("Kit List");
-  setGeometry(653, 1, 112, 425);
+  // Wide enough for its title, "Kit List-" and the kit's name.
+  resize(kWidth, 425);
   scrollBox_ = new QScrollArea(this);
-  scrollBox_->setGeometry(0, 4, 103, 393);
+  scrollBox_->setGeometry(rect());
+}
+
+void TKit_List::ShowTitle(const QString& title) {
+  setWindowTitle(title);
+  QFont bold = font();
+  bold.setBold(true);
+  constexpr int kButtonsAndIcon = 110;
+  const int needed = QFontMetrics(bold).horizontalAdvance(title) * 6 / 5 + kButtonsAndIcon;
+  if (width() < needed) resize(needed, height());
+}
+
+void TKit_List::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (scrollBox_) scrollBox_->setGeometry(rect());
 }
 
 void TKit_List::PaintLabels(const TWaveCollection& kit) {
@@ -35,7 +50,8 @@ void TKit_List::PaintLabels(const TWaveCollection& kit) {
   font.setItalic(true);
   const int count = kit.Count() >= 2 ? kit.Count() - 1 : 0;
   for (int i = 0; i < count; ++i) {
-    auto* label = new QLabel(QString::fromLatin1(KitLabelCaption(kit[i + 1].Name()).c_str()), content);
+    auto* label =
+        new QLabel(QString::fromLatin1(KitLabelCaption(kit[i + 1].Name()).c_str()), content);
     label->setProperty("tag", i);
     label->setFont(font);
     label->setCursor(Qt::PointingHandCursor);

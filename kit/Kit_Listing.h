@@ -12,7 +12,13 @@ class TWaveCollection;
 class TKit_List : public QWidget {
   Q_OBJECT
  public:
+  static constexpr int kWidth = 230;
+
   explicit TKit_List(QWidget* parent = nullptr);
+
+  // Sets the title and widens the window, if need be, so the window manager
+  // shows it whole beside its buttons.
+  void ShowTitle(const QString& title);
 
   // Rebuilds the labels for entries 1 .. K-1 of the kit.
   void PaintLabels(const TWaveCollection& kit);
@@ -21,6 +27,7 @@ class TKit_List : public QWidget {
   const std::vector<QLabel*>& Labels() const { return labels_; }
 
  protected:
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -97,8 +97,12 @@ void TMakit::KitMakeClick(const TWaveCollection& mainKit, const std::filesystem:
     GetKitList(mainKit);
     show();
     raise();
+    activateWindow();
     const bool templated = prompts.Message("Do you wish to template the current drum kit?",
                                            "Question", PromptButtons::YesNo) == PromptAnswer::Yes;
+    // The question took the focus; the kit maker comes to the front again.
+    raise();
+    activateWindow();
     homeDir_ = homeDir;
     maker_->PrepareKit(mainKit, homeDir, templated);
   });

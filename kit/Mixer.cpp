@@ -4,8 +4,18 @@
 #include <cmath>
 
 #include "kit/DenormalGuard.h"
+#include "kit/SoundTrouble.h"
 
 namespace {
+
+// Covers the hand-over of a tick to the UI thread and the call itself.
+constexpr double kHeadroom = 0.002;
+// The first half second of a device's callbacks (its buffer filling up) does
+// not show how it delivers later.
+constexpr double kSettleSeconds = 0.5;
+// Voices that can fade out at once after steals; more steals in one block cut.
+constexpr int kFadingVoices = 32;
+constexpr double kFadeSeconds = 0.003;
 
 float FormatScale(SampleKind kind) {
   switch (kind) {
@@ -37,15 +47,18 @@ void SetParams(MixerVoice& v, const MixerCommand& c, int outputRate) {
 Mixer::Mixer(const Settings& s)
     : rate_(s.rate),
       period_(s.periodFrames),
+      slots_(s.slots),
+      fadeFrames_(std::max(1, static_cast<int>(s.rate * kFadeSeconds))),
       stamped_(s.stamped),
-      latency_(std::chrono::duration_cast<Clock::duration>(
-          std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + 0.002))),
       origin_(Clock::now()),
       queue_(8192),
       reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
-      voices_(s.slots),
-      isActive_(s.slots, 0) {
-  active_.reserve(s.slots);
+      voices_(s.slots + kFadingVoices),
+      isActive_(s.slots + kFadingVoices, 0),
+      latency_(std::chrono::duration_cast<Clock::duration>(
+          std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + kHeadroom))),
+      latencyShown_(latency_.count()) {
+  active_.reserve(voices_.size());
   for (int i = 0; i < s.slots; ++i) reports_[i].store(0);
 }
 
@@ -56,11 +69,7 @@ double Mixer::Seconds(Clock::time_point t) const {
 void Mixer::Render(float* out, int frames, Clock::time_point now) {
   DenormalGuard flushDenormals;
   const auto renderStart = Clock::now();
-  if (stamped_) {
-    const double late = clock_.OnBlock(Seconds(now), blockStart_, frames, rate_);
-    if (late > static_cast<double>(frames) / rate_)
-      lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
-  }
+  if (stamped_) FollowDevice(Seconds(now), frames);
   dataEpoch_.load(std::memory_order_acquire);
   MixerCommand command;
   while (queue_.TryPop(command)) Apply(command, blockStart_);
@@ -70,11 +79,40 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
   for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
 
   blockStart_ += frames;
-  framesRendered_.store(blockStart_, std::memory_order_relaxed);
+  framesRendered_.store(blockStart_, std::memory_order_release);
+  if (!stamped_) return;
+  const double took = std::chrono::duration<double>(Clock::now() - renderStart).count();
+  lastRenderEnd_ = Seconds(now) + took;
   // A block that took longer than its own length starves the device.
-  if (stamped_ && std::chrono::duration<double>(Clock::now() - renderStart).count() >
-                      static_cast<double>(frames) / rate_)
+  if (took > static_cast<double>(frames) / rate_) {
     slowRenders_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddSlowRender();
+  }
+}
+
+void Mixer::FollowDevice(double now, int frames) {
+  const double period = static_cast<double>(frames) / rate_;
+  // Asked for right after the last block ended: the device pulls a burst.
+  const bool backToBack = now - lastRenderEnd_ < period / 4;
+  const double late = clock_.OnBlock(now, blockStart_, frames, rate_, backToBack);
+  if (late > period) {
+    lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddLateCallback();
+  }
+  LearnLatency(now, frames);
+}
+
+// A play's onset frame must not be rendered yet when its command arrives, at
+// the latest with the block after the call. The furthest the device has asked
+// ahead of the clock's frame for now is what the latency must cover.
+void Mixer::LearnLatency(double now, int frames) {
+  if (clock_.FramesSinceStart() < kSettleSeconds * rate_) return;
+  const double ahead = static_cast<double>(blockStart_ + frames) - clock_.FrameAt(now);
+  const auto needed = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(ahead / rate_ + kHeadroom));
+  if (needed <= latency_) return;
+  latency_ = needed;
+  latencyShown_.store(latency_.count(), std::memory_order_relaxed);
 }
 
 void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {
@@ -96,6 +134,9 @@ void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {
     case MixerOp::SetLooping:
       v.looping = c.looping;
       break;
+    case MixerOp::Steal:
+      Steal(c.slot);
+      break;
   }
   Publish(c.slot);
 }
@@ -115,11 +156,29 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
                          std::chrono::nanoseconds(c.stampNs))) +
                      latency_;
     const int64_t frame = std::llround(clock_.FrameAt(Seconds(due)));
-    if (frame < blockStart) lateStarts_.fetch_add(1, std::memory_order_relaxed);
+    if (frame < blockStart) {
+      lateStarts_.fetch_add(1, std::memory_order_relaxed);
+      soundtrouble::AddLateStart();
+    }
     v.startFrame = std::max(frame, blockStart);
   }
   v.state = MixerVoice::State::Scheduled;
   Activate(c.slot);
+}
+
+// A voice that sounds moves to a fading voice; one not started yet just ends.
+void Mixer::Steal(int slot) {
+  MixerVoice& v = voices_[slot];
+  if (v.state == MixerVoice::State::Playing) {
+    for (int f = slots_; f < static_cast<int>(voices_.size()); ++f) {
+      if (voices_[f].state != MixerVoice::State::Idle) continue;
+      voices_[f] = v;
+      voices_[f].fadeLeft = fadeFrames_;
+      Activate(f);
+      break;
+    }
+  }
+  v.state = MixerVoice::State::Idle;
 }
 
 void Mixer::Activate(int slot) {
@@ -129,6 +188,7 @@ void Mixer::Activate(int slot) {
 }
 
 void Mixer::Publish(int slot) {
+  if (slot >= slots_) return;  // fading voices belong to no buffer
   const MixerVoice& v = voices_[slot];
   const bool playing = v.state != MixerVoice::State::Idle;
   reports_[slot].store(VoiceReport::Pack(v.generation, playing, v.Cursor()),
@@ -145,6 +205,11 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
       if (!MixVoice(v, out + 2 * offset, frames - offset)) {
         v.state = MixerVoice::State::Idle;
         v.position = 0;
+      }
+    } else if (v.fadeLeft > 0) {
+      if (!MixVoiceFading(v, out, frames, fadeFrames_)) {
+        v.state = MixerVoice::State::Idle;
+        v.fadeLeft = 0;
       }
     } else if (v.state == MixerVoice::State::Playing) {
       if (!MixVoice(v, out, frames)) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -31,9 +32,13 @@ class Mixer {
 
   int Rate() const { return rate_; }
   int PeriodFrames() const { return period_; }
-  int Slots() const { return static_cast<int>(voices_.size()); }
-  // Time from a Play call to its onset: two periods and 2 ms of headroom.
-  Clock::duration TriggerLatency() const { return latency_; }
+  int Slots() const { return slots_; }
+  // Time from a Play call to its onset: at least two periods and 2 ms of
+  // headroom, more when the device asks for blocks further ahead of time
+  // (several periods in a burst); learned from the callbacks, never shrinks.
+  Clock::duration TriggerLatency() const {
+    return Clock::duration(latencyShown_.load(std::memory_order_relaxed));
+  }
 
   // ---- UI thread ----
   bool Send(const MixerCommand& command) { return queue_.TryPush(command); }
@@ -58,33 +63,44 @@ class Mixer {
   int64_t LateCallbacks() const { return lateCallbacks_.load(std::memory_order_relaxed); }
   int64_t SlowRenders() const { return slowRenders_.load(std::memory_order_relaxed); }
   int64_t LateStarts() const { return lateStarts_.load(std::memory_order_relaxed); }
-  int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
+  // Sample bytes a finished block read are free once this has passed it.
+  int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_acquire); }
+  // How long a stolen voice takes to fade out.
+  int FadeFrames() const { return fadeFrames_; }
 
  private:
   void Apply(const MixerCommand& c, int64_t blockStart);
   void Start(const MixerCommand& c, int64_t blockStart);
+  void Steal(int slot);
   void Activate(int slot);
   void Publish(int slot);
   void MixActive(float* out, int frames, int64_t blockStart);
+  void FollowDevice(double now, int frames);
+  void LearnLatency(double now, int frames);
   double Seconds(Clock::time_point t) const;
 
   const int rate_;
   const int period_;
+  const int slots_;
+  const int fadeFrames_;
   const bool stamped_;
-  const Clock::duration latency_;
   const Clock::time_point origin_;
 
   SpscQueue<MixerCommand> queue_;
   std::unique_ptr<std::atomic<uint64_t>[]> reports_;
   std::atomic<uint64_t> dataEpoch_{0};
 
-  // Render side only.
+  // Render side only. The slots' voices, then those fading out after a steal.
   std::vector<MixerVoice> voices_;
   std::vector<uint16_t> active_;  // slots not idle, in no order
   std::vector<uint8_t> isActive_;
   OutputClock clock_;
   int64_t blockStart_ = 0;
+  Clock::duration latency_;
+  // s, in the time of the callbacks
+  double lastRenderEnd_ = -std::numeric_limits<double>::infinity();
 
+  std::atomic<Clock::rep> latencyShown_;
   std::atomic<int64_t> lateCallbacks_{0};
   std::atomic<int64_t> slowRenders_{0};
   std::atomic<int64_t> lateStarts_{0};

@@ -4,7 +4,9 @@
 
 #include "kit/SoundFormat.h"
 
-enum class MixerOp : uint8_t { Start, Stop, SetParams, SetCursor, SetLooping };
+// Steal: the slot's voice fades out within a few milliseconds on a voice of
+// its own, and the slot is free for the next Start.
+enum class MixerOp : uint8_t { Start, Stop, SetParams, SetCursor, SetLooping, Steal };
 
 struct MixerCommand {
   MixerOp op = MixerOp::Stop;

@@ -1,5 +1,6 @@
 #include "kit/MixerVoice.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -142,6 +143,24 @@ bool MixVoice(MixerVoice& v, float* out, int frames) {
       return MixKind<ReadF32>(v, out, frames);
   }
   return false;
+}
+
+bool MixVoiceFading(MixerVoice& v, float* out, int frames, int fadeFrames) {
+  constexpr int kStep = 8;
+  const float left = v.gainLeft, right = v.gainRight;
+  bool more = true;
+  for (int done = 0; done < frames && v.fadeLeft > 0 && more;) {
+    const int n = std::min({kStep, frames - done, v.fadeLeft});
+    const float g = static_cast<float>(v.fadeLeft) / static_cast<float>(fadeFrames);
+    v.gainLeft = left * g;
+    v.gainRight = right * g;
+    more = MixVoice(v, out + 2 * done, n);
+    v.fadeLeft -= n;
+    done += n;
+  }
+  v.gainLeft = left;
+  v.gainRight = right;
+  return more && v.fadeLeft > 0;
 }
 
 void PanVolumeGains(int32_t volume, int32_t pan, float& left, float& right) {

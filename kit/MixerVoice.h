@@ -17,6 +17,7 @@ struct MixerVoice {
   State state = State::Idle;
   int64_t startFrame = 0;  // output frame where a scheduled voice begins
   uint32_t generation = 0;
+  int fadeLeft = 0;  // frames of a fade-out still to play; 0: no fade
 
   uint32_t Cursor() const { return static_cast<uint32_t>(position >> 32); }
 };
@@ -25,6 +26,10 @@ struct MixerVoice {
 // interpolation. Returns false when the voice reached the end of its data
 // (not looping) and must stop.
 bool MixVoice(MixerVoice& voice, float* out, int frames);
+
+// The same for a voice fading out over fadeFrames in all: its gain falls in
+// short steps. Returns false once the fade or the data is over.
+bool MixVoiceFading(MixerVoice& voice, float* out, int frames, int fadeFrames);
 
 // Gains of a volume and a pan in hundredths of a decibel; the extremes are silence.
 void PanVolumeGains(int32_t volume, int32_t pan, float& left, float& right);

@@ -1,9 +1,11 @@
 #include "kit/Sams.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QVBoxLayout>
 
 int SlotButtonTop(int slot) {
   int y = 0;
@@ -12,32 +14,39 @@ int SlotButtonTop(int slot) {
 }
 
 TSamples::TSamples(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint) {
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName("Samples");
   setWindowTitle("Extra samples");
-  setGeometry(0, 1, 115, 445);
+  resize(kWidth, 445);
   QFont small = font();
   small.setPointSize(8);
   setFont(small);
-  auto* active = new QLabel("Active Sample", this);
-  active->setStyleSheet("font-size: 8pt;");
-  active->move(4, 0);
-  Label1 = new QLabel("1", this);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  auto* header = new QHBoxLayout;
+  header->setContentsMargins(4, 2, 4, 0);
+  header->addWidget(new QLabel("Active Sample"));
+  Label1 = new QLabel("1");
   Label1->setObjectName("Label1");
-  Label1->move(80, 0);
-  SamPannel = new QScrollArea(this);
+  Label1->setAccessibleName("Active sample");
+  header->addWidget(Label1);
+  header->addStretch(1);
+  column->addLayout(header);
+  SamPannel = new QScrollArea;
   SamPannel->setObjectName("SamPannel");
-  SamPannel->setGeometry(0, 16, 105, 401);
+  SamPannel->setAccessibleName("Sample slots");
   SamPannel->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   SamPannel->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: #808000; }");
+  column->addWidget(SamPannel, 1);
   auto* content = new QWidget;
   QFont big = font();
   big.setPointSize(12);
   for (int n = 1; n <= kSlots; ++n) {
     auto* button = new QPushButton(QString("Sample %1").arg(n), content);
-    button->setGeometry(24, SlotButtonTop(n), 60, 24);
+    button->setGeometry(28, SlotButtonTop(n), 140, 24);
     button->setProperty("slot", n);
+    button->setAccessibleName(QString("Sample slot %1").arg(n));
     button->setStyleSheet("background: palette(button); font-size: 8pt; padding: 0px;");
     button->installEventFilter(this);
     connect(button, &QPushButton::clicked, this, [this, n] { Select_Sample(n); });
@@ -46,7 +55,7 @@ TSamples::TSamples(QWidget* parent)
     number->setFont(big);
     number->move(4, SlotButtonTop(n));
   }
-  content->resize(88, SlotButtonTop(kSlots) + 30);
+  content->resize(172, SlotButtonTop(kSlots) + 30);
   SamPannel->setWidget(content);
 }
 
@@ -56,7 +65,9 @@ void TSamples::Select_Sample(int slot) {
   if (OnOpenSlot) OnOpenSlot(slot);
 }
 
-void TSamples::Select_number(int slot) { Label1->setText(QString::number(slot)); }
+void TSamples::Select_number(int slot) {
+  Label1->setText(QString::number(slot));
+}
 
 bool TSamples::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {

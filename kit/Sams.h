@@ -13,6 +13,7 @@ class TSamples : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kSlots = 32;
+  static constexpr int kWidth = 220;  // the title "Extra samples" whole, beside its buttons
 
   explicit TSamples(QWidget* parent = nullptr);
 

@@ -3,16 +3,26 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <vector>
+
+#include "kit/AudioThreadPriority.h"
 
 namespace {
 
 bool InitSdlAudio() {
   static std::once_flag once;
   static bool ok = false;
-  std::call_once(once, [] { ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; });
+  std::call_once(once, [] {
+    // SDL's events carry device removal; its signal handlers would take
+    // Ctrl+C away from the program.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    ok = SDL_InitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS) == 0;
+  });
   return ok;
 }
 
@@ -29,9 +39,25 @@ int DeviceRate(int preferred) {
   return preferred == 44100 ? 44100 : 48000;
 }
 
+std::string DefaultDeviceName() {
+#if SDL_VERSION_ATLEAST(2, 24, 0)
+  SDL_AudioSpec spec;
+  char* name = nullptr;
+  if (SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 && name) {
+    std::string result = name;
+    SDL_free(name);
+    return result;
+  }
+#endif
+  const char* driver = SDL_GetCurrentAudioDriver();
+  return std::string("default output") + (driver ? std::string(" (") + driver + ")" : "");
+}
+
 // The one SDL device, opened while any output is open. The started outputs
-// are changed only under SDL's device lock, which the callback holds.
-class SharedDevice {
+// change under mixMutex_, which the callback holds while it mixes. While the
+// device is lost a thread of our own calls the outputs at the device's pace,
+// so that the mixers, and the players behind them, carry on without sound.
+class SharedDevice : public LosableDevice {
  public:
   static constexpr int kMaxOutputs = 16;
 
@@ -41,7 +67,7 @@ class SharedDevice {
   }
 
   bool Acquire(int preferredRate, int& rate, int& period) {
-    if (users_ == 0 && !OpenDevice(preferredRate)) return false;
+    if (users_ == 0 && !OpenDevice(DeviceRate(preferredRate), true)) return false;
     ++users_;
     rate = rate_;
     period = period_;
@@ -50,48 +76,132 @@ class SharedDevice {
 
   void Release() {
     if (--users_ > 0) return;
-    SDL_CloseAudioDevice(device_);
+    StopStandIn();
+    if (device_) SDL_CloseAudioDevice(device_);
     device_ = 0;
+    lost_ = false;
   }
 
   void Attach(SdlAudioOutput* output) {
-    SDL_LockAudioDevice(device_);
-    if (started_.size() < kMaxOutputs) started_.push_back(output);
-    SDL_UnlockAudioDevice(device_);
-    SDL_PauseAudioDevice(device_, 0);
+    {
+      std::lock_guard lock(mixMutex_);
+      if (started_.size() < kMaxOutputs) started_.push_back(output);
+    }
+    if (device_) SDL_PauseAudioDevice(device_, 0);
   }
 
   // Once it returns, the callback no longer calls the output.
   void Detach(SdlAudioOutput* output) {
-    SDL_LockAudioDevice(device_);
+    std::lock_guard lock(mixMutex_);
     std::erase(started_, output);
-    SDL_UnlockAudioDevice(device_);
   }
+
+  News Poll() override {
+    News news;
+    SDL_Event events[16];
+    int n;
+    while ((n = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_AUDIODEVICEADDED,
+                               SDL_AUDIODEVICEREMOVED)) > 0) {
+      for (int i = 0; i < n; ++i) {
+        const SDL_AudioDeviceEvent& e = events[i].adevice;
+        if (e.iscapture) continue;
+        if (events[i].type == SDL_AUDIODEVICEADDED) news.added = true;
+        if (events[i].type == SDL_AUDIODEVICEREMOVED && device_ && e.which == device_)
+          news.removed = true;
+      }
+    }
+    // SDL stops a device it found disconnected, also when no event got through.
+    if (device_ && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED) news.removed = true;
+    if (news.removed && !lost_) Lose();
+    news.removed = news.removed || lost_;
+    return news;
+  }
+
+  std::string Name() const override { return name_; }
+
+  bool Reopen() override {
+    if (users_ == 0) return true;
+    if (!lost_) return true;
+    StopStandIn();
+    if (!OpenDevice(rate_, false)) {
+      StartStandIn();
+      return false;
+    }
+    lost_ = false;
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+
+  SDL_AudioDeviceID DeviceId() const { return device_; }
 
  private:
   SharedDevice() { started_.reserve(kMaxOutputs); }
 
-  bool OpenDevice(int preferredRate) {
+  // The first opening takes the device's rate and block length; a reopening
+  // keeps them, so the mixers go on unchanged (SDL converts if it must).
+  bool OpenDevice(int rate, bool first) {
     if (!InitSdlAudio()) return false;
     SDL_AudioSpec want{};
     SDL_AudioSpec have{};
-    want.freq = DeviceRate(preferredRate);
+    want.freq = rate;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
-    want.samples = 256;  // about 5 ms
+    want.samples = first ? 256 : static_cast<Uint16>(period_);  // about 5 ms
     want.callback = &SharedDevice::Callback;
     want.userdata = this;
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
-                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    const int changes =
+        first ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE : 0;
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, changes);
     if (device_ == 0) return false;
+    name_ = DefaultDeviceName();
+    if (!first) return true;
     rate_ = have.freq;
     period_ = have.samples;
     // Room for the largest block SDL may ask for, made before it starts.
     mix_.assign(static_cast<size_t>(std::max(period_, 4096)) * 2, 0.0f);
+    standInBlock_.assign(static_cast<size_t>(period_) * 2, 0.0f);
     return true;
   }
 
+  void Lose() {
+    lost_ = true;
+    if (device_) SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    StartStandIn();
+  }
+
+  void StartStandIn() {
+    stopStandIn_ = false;
+    standIn_ = std::thread([this] { RunStandIn(); });
+  }
+
+  void StopStandIn() {
+    if (!standIn_.joinable()) return;
+    {
+      std::lock_guard lock(standInMutex_);
+      stopStandIn_ = true;
+    }
+    standInWake_.notify_all();
+    standIn_.join();
+  }
+
+  void RunStandIn() {
+    RaiseToAudioPriority();
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    for (int64_t block = 1;; ++block) {
+      const auto due = start + std::chrono::nanoseconds(block * period_ * int64_t{1000000000} / rate_);
+      std::unique_lock lock(standInMutex_);
+      if (standInWake_.wait_until(lock, due, [this] { return stopStandIn_; })) return;
+      lock.unlock();
+      Mix(standInBlock_.data(), period_);
+    }
+  }
+
   static void Callback(void* self, uint8_t* stream, int bytes) {
+    // SDL asks for no more than an ordinary priority without a session bus.
+    thread_local const bool raised = (RaiseToAudioPriority(), true);
+    (void)raised;
     static_cast<SharedDevice*>(self)->Mix(reinterpret_cast<float*>(stream),
                                           bytes / static_cast<int>(2 * sizeof(float)));
   }
@@ -99,6 +209,7 @@ class SharedDevice {
   void Mix(float* out, int frames) {
     std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
     const size_t samples = std::min(static_cast<size_t>(frames) * 2, mix_.size());
+    std::lock_guard lock(mixMutex_);
     for (SdlAudioOutput* output : started_) {
       output->RenderInto(mix_.data(), static_cast<int>(samples / 2));
       for (size_t i = 0; i < samples; ++i) out[i] += mix_[i];
@@ -108,11 +219,20 @@ class SharedDevice {
   }
 
   SDL_AudioDeviceID device_ = 0;
+  std::string name_;
   int users_ = 0;
   int rate_ = 0;
   int period_ = 0;
+  bool lost_ = false;
+  std::mutex mixMutex_;
   std::vector<SdlAudioOutput*> started_;
   std::vector<float> mix_;
+
+  std::thread standIn_;
+  std::mutex standInMutex_;
+  std::condition_variable standInWake_;
+  bool stopStandIn_ = false;
+  std::vector<float> standInBlock_;
 };
 
 }  // namespace
@@ -152,4 +272,12 @@ void SdlAudioOutput::RenderInto(float* out, int frames) {
 
 AudioOutputFactory SdlAudioOutputFactory() {
   return [] { return std::make_unique<SdlAudioOutput>(); };
+}
+
+LosableDevice& SdlSoundDevice() {
+  return SharedDevice::Instance();
+}
+
+uint32_t SdlSoundDeviceId() {
+  return SharedDevice::Instance().DeviceId();
 }

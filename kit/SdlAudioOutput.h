@@ -6,10 +6,13 @@
 // Every window's sound device is one SdlAudioOutput, but they all share one
 // SDL device: some systems (and SDL's own dummy driver) open the default
 // device only once. Its callback sums what each started output renders.
+// When that device goes away the outputs go on being called at its pace
+// without sound until SdlSoundDevice() opens the default device again.
 #include <atomic>
 #include <cstdint>
 
 #include "kit/AudioOutput.h"
+#include "kit/DeviceLossWatch.h"
 
 class SdlAudioOutput : public AudioOutput {
  public:
@@ -42,3 +45,7 @@ class SdlAudioOutput : public AudioOutput {
 
 // The factory the program installs at start-up.
 AudioOutputFactory SdlAudioOutputFactory();
+// The shared device, for the watch that tells of its loss and reopens it.
+LosableDevice& SdlSoundDevice();
+// SDL's id of the shared device while it is open, else 0 (for tests).
+uint32_t SdlSoundDeviceId();

@@ -4,4 +4,5 @@ target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/WaveStream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaveCollection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KitFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BlankWave.cpp
 )

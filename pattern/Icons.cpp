@@ -37,10 +37,34 @@ void Lines(QPainter& p, const QColor& c, int count, qreal width) {
   for (int i = 0; i < count; ++i) p.drawLine(QPointF(3, 5 + i * 4), QPointF(3 + width, 5 + i * 4));
 }
 
+// The curved arrow of undo; redo is its mirror image.
+void UndoArrow(QPainter& p, bool mirrored) {
+  if (mirrored) {
+    p.translate(kSize, 0);
+    p.scale(-1, 1);
+  }
+  p.setPen(QPen(kBlue, 2.2, Qt::SolidLine, Qt::RoundCap));
+  QPainterPath curve;
+  curve.moveTo(6, 8);
+  curve.cubicTo(QPointF(13, 4), QPointF(19, 9), QPointF(15, 16));
+  p.drawPath(curve);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kBlue);
+  p.drawPolygon(QPolygonF({QPointF(2, 8), QPointF(9, 3), QPointF(9, 13)}));
+}
+
 void Draw(QPainter& p, ToolIcon icon, bool on) {
   switch (icon) {
-    case ToolIcon::Play: Triangle(p, QRectF(5, 3, 12, 14), kGreen); break;
-    case ToolIcon::Stop: p.fillRect(QRectF(4, 4, 12, 12), kRed); break;
+    case ToolIcon::Undo:
+    case ToolIcon::Redo:
+      UndoArrow(p, icon == ToolIcon::Redo);
+      break;
+    case ToolIcon::Play:
+      Triangle(p, QRectF(5, 3, 12, 14), kGreen);
+      break;
+    case ToolIcon::Stop:
+      p.fillRect(QRectF(4, 4, 12, 12), kRed);
+      break;
     case ToolIcon::RepeatPattern:
     case ToolIcon::RepeatList:
       if (on) p.fillRect(QRectF(0, 0, kSize, kSize), QColor(255, 226, 150));
@@ -54,7 +78,8 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
       p.setPen(QPen(kBlue, 1.8));
       QPainterPath wave;
       wave.moveTo(2, 10);
-      for (int x = 2; x <= 18; ++x) wave.lineTo(x, 10 + 6 * std::sin((x - 2) * 0.8) * (1 - (x - 2) / 20.0));
+      for (int x = 2; x <= 18; ++x)
+        wave.lineTo(x, 10 + 6 * std::sin((x - 2) * 0.8) * (1 - (x - 2) / 20.0));
       p.drawPath(wave);
       break;
     }
@@ -96,7 +121,9 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
       p.drawPolygon(QPolygonF({QPointF(6, 17), QPointF(14, 17), QPointF(12, 3), QPointF(8, 3)}));
       p.drawLine(QPointF(10, 14), QPointF(15, 5));
       break;
-    case ToolIcon::ArrowRight: Triangle(p, QRectF(6, 4, 9, 12), kInk); break;
+    case ToolIcon::ArrowRight:
+      Triangle(p, QRectF(6, 4, 9, 12), kInk);
+      break;
     case ToolIcon::ArrowLeft:
       p.translate(kSize, 0);
       p.scale(-1, 1);
@@ -104,7 +131,8 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
       break;
     case ToolIcon::ArrowUp:
     case ToolIcon::ArrowDown: {
-      const qreal tip = icon == ToolIcon::ArrowUp ? 5 : 15, base = icon == ToolIcon::ArrowUp ? 14 : 6;
+      const qreal tip = icon == ToolIcon::ArrowUp ? 5 : 15,
+                  base = icon == ToolIcon::ArrowUp ? 14 : 6;
       p.setPen(Qt::NoPen);
       p.setBrush(kInk);
       p.drawPolygon(QPolygonF({QPointF(10, tip), QPointF(4, base), QPointF(16, base)}));
@@ -121,11 +149,18 @@ void Draw(QPainter& p, ToolIcon icon, bool on) {
 }
 }  // namespace
 
+// Drawn once per screen scale, so the pictures stay sharp on high-DPI screens.
 QIcon MakeToolIcon(ToolIcon icon, int imageIndex) {
-  QPixmap pixmap(kSize, kSize);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  Draw(painter, icon, imageIndex != 0);
-  return QIcon(pixmap);
+  QIcon result;
+  for (const qreal scale : {1.0, 1.5, 2.0, 3.0}) {
+    QPixmap pixmap(qRound(kSize * scale), qRound(kSize * scale));
+    pixmap.setDevicePixelRatio(scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Draw(painter, icon, imageIndex != 0);
+    painter.end();
+    result.addPixmap(pixmap);
+  }
+  return result;
 }

@@ -10,7 +10,7 @@
 #include "pattern/Sequencer.h"
 
 TForm2::TForm2(TSequence& sequence, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), sequence_(sequence) {
+    : QWidget(parent, Qt::Tool), sequence_(sequence) {
   setWindowTitle("Options");
   setFixedSize(180, 96);
   auto* label = new QLabel("Cell Jump", this);

@@ -29,12 +29,33 @@ std::array<std::string, PatternGrid::kColumns>& PatternGrid::RowCells(int row) {
 void PatternGrid::SetCell(int col, int row, std::string text) {
   if (col < 0 || col >= kColumns || row < 0) return;
   if (text.empty() && row >= StoredRows()) return;
+  if (recording_ && Cell(col, row) != text)
+    recording_->Absorb({{{col, row, Cell(col, row), text}}, rowCount_, rowCount_});
   RowCells(row)[col] = std::move(text);
 }
 
 void PatternGrid::SetRowCount(int rows) {
   rowCount_ = std::max(rows, kFirstStepRow + 1);
+  if (recording_) recording_->rowsAfter = rowCount_;
   ClampCurrentToShown();
+}
+
+GridEdit PatternGrid::Record(const std::function<void()>& operation) {
+  GridEdit edit;
+  edit.rowsBefore = edit.rowsAfter = rowCount_;
+  recording_ = &edit;
+  struct Stop {
+    GridEdit*& recording;
+    ~Stop() { recording = nullptr; }
+  } stop{recording_};
+  operation();
+  return edit;
+}
+
+void PatternGrid::Apply(const GridEdit& edit, bool undo) {
+  for (const GridEdit::Cell& cell : edit.cells)
+    SetCell(cell.col, cell.row, undo ? cell.before : cell.after);
+  SetRowCount(undo ? edit.rowsBefore : edit.rowsAfter);
 }
 
 void PatternGrid::ClampCurrentToShown() {
@@ -63,7 +84,9 @@ void PatternGrid::SelectRange(int col1, int row1, int col2, int row2) {
                 clampCol(std::max(col1, col2)), clampRow(std::max(row1, row2))};
 }
 
-int PatternGrid::StepCount() const { return ParseWholeNumber(Cell(2, 0)); }
+int PatternGrid::StepCount() const {
+  return ParseWholeNumber(Cell(2, 0));
+}
 
 bool PatternGrid::Toggle(const std::string& typed) {
   const std::string chooserText = WithoutControlCharacters(typed);
@@ -94,7 +117,9 @@ void PatternGrid::TypeDigit(char digit, const std::string& chooserText, int cell
   if (row_ + cellJump < rowCount_) SetCurrent(col_, row_ + cellJump);
 }
 
-void PatternGrid::SetName(const std::string& name) { SetCell(0, 0, WithoutControlCharacters(name)); }
+void PatternGrid::SetName(const std::string& name) {
+  SetCell(0, 0, WithoutControlCharacters(name));
+}
 
 void PatternGrid::DeleteSelection() {
   for (int row = selection_.top; row <= selection_.bottom; ++row)
@@ -155,4 +180,6 @@ std::vector<std::string> StepLabels(int count, int time) {
   return labels;
 }
 
-int ClampLoopCount(int loops) { return loops < 1 ? 1 : loops; }
+int ClampLoopCount(int loops) {
+  return loops < 1 ? 1 : loops;
+}

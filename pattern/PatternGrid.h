@@ -6,8 +6,11 @@
 // rows 2..L+1 the steps (column 0 the label, columns 1..6 the channels);
 // row L+2 is the spare row. Cells beyond the shown rows are kept.
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "pattern/GridEdit.h"
 
 struct GridRect {
   int left = 1, top = 2, right = 1, bottom = 2;
@@ -76,11 +79,18 @@ class PatternGrid {
   void WriteStepLabels(int steps, int time);
   void WriteChannelHeads();
 
+  // Runs an operation and returns what it changed, for undo. An operation
+  // that raises changes nothing it hasn't reported: the error goes on.
+  GridEdit Record(const std::function<void()>& operation);
+  // Puts one side of an edit back: its "before" side to undo, "after" to redo.
+  void Apply(const GridEdit& edit, bool undo);
+
  private:
   std::array<std::string, kColumns>& RowCells(int row);
   void ClampCurrentToShown();
 
   std::vector<std::array<std::string, kColumns>> rows_;
+  GridEdit* recording_ = nullptr;
   int rowCount_ = 18;
   int col_ = 1;
   int row_ = 2;

@@ -18,11 +18,13 @@
 #include "pattern/PatternLibrary.h"
 #include "pattern/TimeBeat.h"
 #include "render/RenderFlow.h"
+#include "pattern/UndoCommands.h"
 #include "render/RenderPrep.h"
 #include "song/EditorSlotAccess.h"
 #include "song/KitPlaybackSound.h"
 #include "song/PlayList.h"
 #include "song/SequencerCore.h"
+#include "song/UnsavedChanges.h"
 #include "song/UpDownArrows.h"
 #include "song/PlaybackEngine.h"
 #include "song/PlaybackHost.h"
@@ -31,11 +33,15 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QListWidget;
+class HelpWindow;
+class QMenu;
 class QProgressBar;
 class QSlider;
 class QSpinBox;
+class QSplitter;
+class QUndoGroup;
+class QUndoStack;
 class QToolBar;
 class QToolButton;
 class SampleEditor;
@@ -54,7 +60,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   ~TSequence() override;
 
   static constexpr int kMinimumHeight = 540;
-  static constexpr int kGridTop = 192;
+  static constexpr int kDesignWidth = 580;
 
   // Core state the window shows.
   PatternGrid& Grid() { return grid_; }
@@ -105,7 +111,11 @@ class TSequence : public QMainWindow, public PlaybackHost {
   QToolButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *LibBin = nullptr, *SongBin = nullptr,
               *UpDownUp = nullptr, *UpDownDown = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
+  QSplitter* Splitter = nullptr;  // between the lists and the grid
   QAction* InsertInstrumentAction = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
+  QMenu* EditMenu = nullptr;
 
   // Editing handlers.
   void StringGrid1MouseUp(Qt::MouseButton button);
@@ -125,12 +135,24 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void GetDrumLibrary();
   void SoundLibrary1Click();
   void PanningChange();
+  void PanningReleased();
   void BitBtn11Click();
   void KitList1Click();
+  // Edit > Extra samples: brings the slot window back once it was closed.
+  void ExtraSamplesClick();
+  void SetSamplesWindow(QWidget* samples) { samples_ = samples; }
   void KitMakeClick();
   void SelectInstrument(int tag);
   // Puts a text into the chooser as if the user had chosen it.
   void ChooseInstrument(const std::string& text);
+
+  // Undo: what the commands do to the window, and the two histories.
+  void ApplyGridEdit(const GridEdit& edit, bool undo);
+  void ShowLoops(int loops);
+  void RestorePlayList(const PlayListState& state);
+  void ShowPan(const std::string& entry, int pan);
+  QUndoStack* GridUndo() const { return gridUndo_; }
+  QUndoStack* PlayListUndo() const { return listUndo_; }
 
   // Start-up, close and resize.
   void FormCreate();
@@ -143,6 +165,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void FormResize();
   void Exit1Click();
   void HelpClick();
+  HelpWindow* Help() const { return helpWindow_; }
 
   // Playback: the players live in the engine; these forward to it.
   void ToolButton3Click();
@@ -196,14 +219,32 @@ class TSequence : public QMainWindow, public PlaybackHost {
  private:
   void BuildToolBar();
   void BuildPanels(QWidget* client);
+  QWidget* BuildLibraryPanel();
+  QWidget* BuildPlayListPanel();
+  QWidget* BuildTempoBar();
+  QWidget* BuildInstrumentsPanel();
   void BuildMenu();
   void BuildExportMenu(QMenu* file);
   RenderHost RenderHostOf();
+  void BuildUndo();
+  void PushGridEdit(const QString& text, GridEdit edit,
+                    std::optional<GridCommand::Loops> loops = std::nullopt,
+                    int merge = GridCommand::kNoMerge);
+  // Pushes the change from before to the list as it stands now.
+  void PushPlayListEdit(const QString& text, const PlayListState& before, GridEdit grid = {});
+  void PushPan(const std::string& entry, int before, int after);
+  void ClearGridUndo();
+  void ClearPlayListUndo();
   QToolButton* AddToolButton(int icon, const QString& hint, void (TSequence::*handler)());
-  void Guarded(const std::function<void()>& action);
+  // False when the action raised (its error has been shown).
+  bool Guarded(const std::function<void()>& action);
   void RefreshGrid();
   void RefreshLibrary();
   void RefreshPlayList();
+  PatternValues CurrentValues() const;
+  void ShowUnsavedMarks();
+  // Closing with unsaved work asks to save it; false when the user cancels.
+  bool AskToSaveBeforeClosing();
   void ShowPatternValues(const PatternValues& values);
   SequencerCore Core();
   void ShowChooserItems();
@@ -227,12 +268,15 @@ class TSequence : public QMainWindow, public PlaybackHost {
   std::string patternName_;
   PendingTimeBeat pending_;
   PanningTable panningTable_;
+  UnsavedChanges unsaved_;
   std::filesystem::path homeDir_;
   std::string kitFileName_ = "power.dxg";
   int cellJump_ = 0;
   bool firstLoad_ = false;
   bool kitLoaded_ = false;
   TKit_List* kitList_ = nullptr;
+  QWidget* samples_ = nullptr;
+  HelpWindow* helpWindow_ = nullptr;  // made on first use, owned as a child
   TMakit* kitMaker_ = nullptr;
   TForm1* renderWindow_ = nullptr;
   std::function<SlotSounds()> renderSlots_;
@@ -240,6 +284,11 @@ class TSequence : public QMainWindow, public PlaybackHost {
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
   TForm2* options_ = nullptr;
+  QUndoGroup* undoGroup_ = nullptr;
+  QUndoStack* gridUndo_ = nullptr;
+  QUndoStack* listUndo_ = nullptr;
+  int shownLoops_ = 1;        // the loop count before the user's latest change
+  int panDragStart_ = 0;      // the pan when the bar was grabbed
   // Last: the players stop before anything they use goes.
   PlaybackEngine engine_;
 };

@@ -29,7 +29,7 @@ void TSequence::GetDrumLibrary() {
   kitFileName_ = FileNamePart(kitFileName_);
   const std::string title =
       kitFileName_.substr(0, kitFileName_.size() >= 4 ? kitFileName_.size() - 4 : 0);
-  if (kitList_) kitList_->setWindowTitle(QString::fromLatin1(("Kit List-" + title).c_str()));
+  if (kitList_) kitList_->ShowTitle(QString::fromLatin1(("Kit List-" + title).c_str()));
   kitLoaded_ = true;
   ShowKitInChooser();
 }
@@ -59,8 +59,19 @@ void TSequence::PanningChange() {
         "Sample Panning", PromptButtons::Ok);
     return;
   }
-  if (!instruments_.Item(index).empty())
-    DXWaveList1.Items.Find(instruments_.Item(index)).Pan = Panning->value();
+  if (instruments_.Item(index).empty()) return;
+  const std::string& name = instruments_.Item(index);
+  TWaveCollectionItem& entry = DXWaveList1.Items.Find(name);
+  const int before = entry.Pan;
+  entry.Pan = Panning->value();
+  // A drag is one step, pushed when the bar is let go; keys step at once.
+  if (!Panning->isSliderDown()) PushPan(name, before, entry.Pan);
+}
+
+void TSequence::PanningReleased() {
+  const int index = instruments_.IndexOf(ChooserText());
+  if (index < 1 || index > instruments_.LastKitIndex() || instruments_.Item(index).empty()) return;
+  PushPan(instruments_.Item(index), panDragStart_, Panning->value());
 }
 
 void TSequence::ComboBox1Change() {
@@ -100,6 +111,12 @@ void TSequence::KitList1Click() {
   if (!kitList_) return;
   kitList_->show();
   kitList_->raise();
+}
+
+void TSequence::ExtraSamplesClick() {
+  if (!samples_) return;
+  samples_->show();
+  samples_->raise();
 }
 
 void TSequence::SelectInstrument(int tag) {

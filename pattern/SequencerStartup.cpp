@@ -13,6 +13,7 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/Text.h"
+#include "help/HelpWindow.h"
 #include "kit/KitPanning.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
@@ -62,6 +63,9 @@ void TSequence::FormCreate() {
   StartUpStep([&] { ResetSampleWorkFiles(homeDir_); });
   RefreshGrid();
   ShowToggles();
+  unsaved_.PatternMet(grid_, CurrentValues());
+  unsaved_.SongMet(playList_, std::nullopt);
+  ShowUnsavedMarks();
   // The kit's first instrument (the kick) ready to place.
   if (instruments_.LastKitIndex() >= 1) ChooseInstrument(instruments_.Item(1));
   ComboBox1Change();
@@ -75,6 +79,10 @@ void TSequence::FormClose() {
 }
 
 void TSequence::closeEvent(QCloseEvent* event) {
+  if (!closed_ && !AskToSaveBeforeClosing()) {
+    event->ignore();
+    return;
+  }
   FormClose();
   Shutdown();
   event->accept();
@@ -90,9 +98,43 @@ void TSequence::Exit1Click() {
   close();
 }
 
+bool TSequence::AskToSaveBeforeClosing() {
+  auto ask = [](const std::string& text) {
+    return AppPrompts().Message(text, "Korvanto", PromptButtons::YesNoCancel);
+  };
+  if (unsaved_.PatternChanged(grid_, CurrentValues())) {
+    const std::string name =
+        grid_.Cell(0, 0).empty() ? "in the grid" : "\"" + grid_.Cell(0, 0) + "\"";
+    const PromptAnswer answer =
+        ask("The pattern " + name + " has changes that are not saved. Save it before closing?");
+    if (answer == PromptAnswer::Cancel) return false;
+    if (answer == PromptAnswer::Yes &&
+        !(Guarded([&] { BitBtn6Click(); }) && !unsaved_.PatternChanged(grid_, CurrentValues())))
+      return false;
+  }
+  if (unsaved_.SongChanged(playList_)) {
+    const PromptAnswer answer =
+        ask("The play list has changes that are not saved. Save the song before closing?");
+    if (answer == PromptAnswer::Cancel) return false;
+    if (answer == PromptAnswer::Yes &&
+        !(Guarded([&] { BitBtn9Click(); }) && !unsaved_.SongChanged(playList_)))
+      return false;
+  }
+  return true;
+}
+
+// A help file of the user's own in the home folder opens on the desktop, as
+// it always did; otherwise the manual compiled into the program shows.
 void TSequence::HelpClick() {
-  QDesktopServices::openUrl(
-      QUrl::fromLocalFile(QString::fromStdString((fs::current_path() / "korvanto.hlp").string())));
+  const fs::path own = fs::current_path() / "korvanto.hlp";
+  if (fs::exists(own)) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(own.string())));
+    return;
+  }
+  if (!helpWindow_) helpWindow_ = new HelpWindow(this);
+  helpWindow_->show();
+  helpWindow_->raise();
+  helpWindow_->activateWindow();
 }
 
 void TSequence::resizeEvent(QResizeEvent* event) {
@@ -105,7 +147,6 @@ void TSequence::FormResize() {
     resize(width(), kMinimumHeight);
     return;  // the resize comes back here with the new height
   }
-  if (Image1) Image1->setGeometry(0, 29, width(), height());
-  if (ToolBar1) ToolBar1->setGeometry(0, 0, width(), 29);
-  StringGrid1->resize(StringGrid1->width(), height() - kGridTop - 50);
+  // The skin lies behind the whole client area; the layout fits the rest.
+  if (Image1 && centralWidget()) Image1->setGeometry(centralWidget()->rect());
 }

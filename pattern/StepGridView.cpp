@@ -8,7 +8,9 @@
 #include <algorithm>
 
 namespace {
-bool IsFixed(int col, int row) { return col == 0 || row < PatternGrid::kFirstStepRow; }
+bool IsFixed(int col, int row) {
+  return col == 0 || row < PatternGrid::kFirstStepRow;
+}
 }  // namespace
 
 int PatternGridModel::rowCount(const QModelIndex& parent) const {
@@ -33,7 +35,8 @@ QVariant PatternGridModel::data(const QModelIndex& index, int role) const {
       if (col == 0 && row >= PatternGrid::kFirstStepRow && grid_.Cell(col, row).ends_with('*'))
         return QColor(150, 40, 30);
       return {};
-    default: return {};
+    default:
+      return {};
   }
 }
 
@@ -53,6 +56,11 @@ StepGridView::StepGridView(PatternGrid& grid, QWidget* parent)
   horizontalHeader()->hide();
   verticalHeader()->hide();
   horizontalHeader()->setDefaultSectionSize(71);
+  // The six channels share the width; the label column stays narrow.
+  horizontalHeader()->setMinimumSectionSize(40);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+  horizontalHeader()->resizeSection(0, kLabelColumnWidth);
   verticalHeader()->setDefaultSectionSize(16);
   verticalHeader()->setMinimumSectionSize(10);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -120,21 +128,40 @@ void StepGridView::mouseReleaseEvent(QMouseEvent* event) {
   Q_EMIT MouseUp(event->button());
 }
 
-void StepGridView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+void StepGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  mousePressEvent(event);
+}
 
 bool StepGridView::MoveByKey(int key, bool extend) {
   int col = grid_.Col(), row = grid_.Row();
   const int page = std::max(1, viewport()->height() / 16 - 1);
   switch (key) {
-    case Qt::Key_Left: --col; break;
-    case Qt::Key_Right: ++col; break;
-    case Qt::Key_Up: --row; break;
-    case Qt::Key_Down: ++row; break;
-    case Qt::Key_PageUp: row -= page; break;
-    case Qt::Key_PageDown: row += page; break;
-    case Qt::Key_Home: col = 1; break;
-    case Qt::Key_End: col = PatternGrid::kColumns - 1; break;
-    default: return false;
+    case Qt::Key_Left:
+      --col;
+      break;
+    case Qt::Key_Right:
+      ++col;
+      break;
+    case Qt::Key_Up:
+      --row;
+      break;
+    case Qt::Key_Down:
+      ++row;
+      break;
+    case Qt::Key_PageUp:
+      row -= page;
+      break;
+    case Qt::Key_PageDown:
+      row += page;
+      break;
+    case Qt::Key_Home:
+      col = 1;
+      break;
+    case Qt::Key_End:
+      col = PatternGrid::kColumns - 1;
+      break;
+    default:
+      return false;
   }
   col = std::clamp(col, 1, PatternGrid::kColumns - 1);
   row = std::clamp(row, PatternGrid::kFirstStepRow, grid_.RowCount() - 1);

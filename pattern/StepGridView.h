@@ -24,6 +24,8 @@ class PatternGridModel : public QAbstractTableModel {
 class StepGridView : public QTableView {
   Q_OBJECT
  public:
+  static constexpr int kLabelColumnWidth = 50;
+
   explicit StepGridView(PatternGrid& grid, QWidget* parent = nullptr);
   // Shows the grid's cells, current cell and selection.
   void Refresh();

@@ -30,7 +30,10 @@ QString FromLatin1(const std::string& s) {
 
 // The semitone buttons: a small arrow; the image under each is the pressed look.
 QPixmap ArrowPixmap(int width, bool up, bool pressed) {
-  QPixmap pixmap(width, 13);
+  // Drawn at the screen's scale, so the arrows stay sharp on high-DPI screens.
+  const qreal scale = std::max<qreal>(1.0, qGuiApp->devicePixelRatio());
+  QPixmap pixmap(qRound(width * scale), qRound(13 * scale));
+  pixmap.setDevicePixelRatio(scale);
   pixmap.fill(pressed ? QColor(96, 96, 96) : QColor(192, 192, 192));
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -62,8 +65,8 @@ QLabel* MakeLabel(QWidget* client, const char* name, const char* text, QPoint at
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
-  setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                 Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowMinMaxButtonsHint);
   // The designed sizes fit a small 8-point face.
   QFont small = font();
   small.setPointSize(8);

@@ -19,7 +19,7 @@ class QSlider;
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 245;
+  static constexpr int kClientWidth = 270;
   static constexpr int kClientHeight = 171;
 
   // Creates the window hidden; its sound device and the 32 slots are made here.

@@ -28,6 +28,10 @@ void CopyWorkFile(const std::filesystem::path& from, const std::filesystem::path
 
 }  // namespace
 
+std::string SlotCaption(int slot, const std::string& fileName) {
+  return "Sample " + std::to_string(slot) + " : " + fileName;
+}
+
 SampleEditor::SampleEditor(TDXSound& sound, UiThread& ui, std::filesystem::path homeDir,
                            Guard guard)
     : sound_(sound),
@@ -88,8 +92,8 @@ void SampleEditor::OpenFile(const std::string& path) {
 
 void SampleEditor::OpenSteps(const SoundFile& sound) {
   const std::string& path = sound.chosen;
-  const std::string name = FileNamePart(path);
-  controls_.caption = std::string(kAppTitle) + " - " + name;
+  // The title keeps naming the slot, as choosing it in Extra samples does.
+  controls_.caption = SlotCaption(current_, path);
   if (OnSlotButtonCaption) OnSlotButtonCaption(current_, SlotShortName(path));
   // Always the first work file, whichever slot is current; the render
   // rewrites every slot's work file from its own file anyway.

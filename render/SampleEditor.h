@@ -29,6 +29,9 @@ struct SampleEditorControls {
   bool globalFocusChecked = true;
 };
 
+// The editor's title for a slot: "Sample 3 : /samples/conga.wav".
+std::string SlotCaption(int slot, const std::string& fileName);
+
 class SampleEditor {
  public:
   // Runs an action outside any window handler (the play check's ticks) so
@@ -36,7 +39,6 @@ class SampleEditor {
   using Guard = std::function<void(const std::function<void()>&)>;
 
   static constexpr std::chrono::milliseconds kCheckInterval{100};
-  static constexpr const char* kAppTitle = "Korvanto";
 
   // homeDir receives the work copy temp/sample1.wav of each opened file.
   SampleEditor(TDXSound& sound, UiThread& ui, std::filesystem::path homeDir, Guard guard);

@@ -27,11 +27,11 @@ void TSequence::BuildExportMenu(QMenu* file) {
             [this, setting](bool on) { exportSettings_.*setting = on; });
     return action;
   };
-  ExportStemsAction = add("Export stems...", &TSequence::ExportStemsClick);
-  ExportMidiAction = add("Export MIDI...", &TSequence::ExportMidiClick);
-  CollectSongAction = add("Collect song into folder...", &TSequence::CollectSongClick);
-  LoopExactAction = check("Loop-exact render and stems", &ExportSettings::loop);
-  MonoStemsAction = check("Mono stems", &ExportSettings::monoStems);
+  ExportStemsAction = add("Export s&tems...", &TSequence::ExportStemsClick);
+  ExportMidiAction = add("Export M&IDI...", &TSequence::ExportMidiClick);
+  CollectSongAction = add("&Collect song into folder...", &TSequence::CollectSongClick);
+  LoopExactAction = check("&Loop-exact render and stems", &ExportSettings::loop);
+  MonoStemsAction = check("&Mono stems", &ExportSettings::monoStems);
 }
 
 void TSequence::ExportStemsClick() {

@@ -1,7 +1,6 @@
 #include "render/Stems.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <span>
 #include <system_error>
@@ -16,19 +15,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Characters no file name may hold on one system or another.
-std::string FileNameSafe(std::string name) {
-  for (char& c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || std::strchr("/\\:*?\"<>|", c)) c = '_';
-  }
-  return name.empty() ? "_" : name;
-}
-
-}  // namespace
-
 std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
                                        const std::vector<int>& instruments) {
   const int width = std::max<int>(2, static_cast<int>(std::to_string(instruments.size()).size()));
@@ -37,7 +23,7 @@ std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
     std::string place = std::to_string(k + 1);
     place.insert(0, static_cast<std::size_t>(width) - std::min<std::size_t>(width, place.size()),
                  '0');
-    names.push_back(place + " " + FileNameSafe(InstrumentName(chooser.Item(instruments[k]))) +
+    names.push_back(place + " " + FileNameFromLatin1(InstrumentName(chooser.Item(instruments[k]))) +
                     ".wav");
   }
   return names;

@@ -68,6 +68,11 @@ void PlayList::Clear() {
   selected_ = kNone;
 }
 
+void PlayList::Restore(const PlayListState& state) {
+  entries_ = state.entries;
+  Select(state.selected);
+}
+
 void PlayList::SetNames(const std::vector<std::string>& names) {
   entries_.clear();
   for (const auto& name : names) entries_.push_back({name, false});

@@ -10,6 +10,13 @@ struct PlayListEntry {
   bool operator==(const PlayListEntry&) const = default;
 };
 
+// The whole list as it stands, for undo: entries, marks and selection.
+struct PlayListState {
+  std::vector<PlayListEntry> entries;
+  int selected = -1;
+  bool operator==(const PlayListState&) const = default;
+};
+
 class PlayList {
  public:
   static constexpr int kNone = -1;
@@ -41,6 +48,9 @@ class PlayList {
   void Clear();
   // Unchecked entries, nothing selected.
   void SetNames(const std::vector<std::string>& names);
+
+  PlayListState State() const { return {entries_, selected_}; }
+  void Restore(const PlayListState& state);
 
  private:
   std::vector<PlayListEntry> entries_;

@@ -19,6 +19,7 @@ void TSequence::BitBtn4Click() {
 }
 void TSequence::DelayChange() {
   engine_.DelayChange();
+  ShowUnsavedMarks();
 }
 
 void TSequence::ToolButton3Click() {

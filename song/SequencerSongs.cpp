@@ -41,11 +41,12 @@ void TSequence::RefreshPlayList() {
     item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
   }
   SongList->setCurrentRow(playList_.Selected());
+  ShowUnsavedMarks();
 }
 
 void TSequence::ShowPatternValues(const PatternValues& values) {
   SetDelayPosition(values.tempoPosition);
-  Loop->setValue(values.loops);
+  ShowLoops(values.loops);
   engine_.FollowDelay();
   {
     const QSignalBlocker block(Edit2);
@@ -57,42 +58,66 @@ void TSequence::ShowPatternValues(const PatternValues& values) {
 void TSequence::BitBtn6Click() {
   patternName_ = grid_.Cell(0, 0);
   auto core = Core();
-  SavePattern(core, {Delay->value(), Loop->value()});
+  const PlayListState before = playList_.State();
+  if (SavePattern(core, CurrentValues())) unsaved_.PatternMet(grid_, CurrentValues());
+  // A new pattern joins the play list: that step can be taken back.
+  PushPlayListEdit("Add " + Latin1(patternName_) + " to the play list", before);
   RefreshPlayList();
   RefreshLibrary();
+  RefreshGrid();
 }
 
 void TSequence::LibBinClick() {
   auto core = Core();
   if (DeletePattern(core, MusicLib->currentRow())) {
+    // The file is gone: what the list's history holds can't be taken back to it.
+    ClearPlayListUndo();
     RefreshLibrary();
     RefreshPlayList();
   }
 }
 
 void TSequence::MusicLibDblClick() {
-  AddToPlayList(library_, MusicLib->currentRow(), playList_);
+  const PlayListState before = playList_.State();
+  const int row = MusicLib->currentRow();
+  AddToPlayList(library_, row, playList_);
+  if (row >= 0 && row < static_cast<int>(library_.Entries().size()))
+    PushPlayListEdit("Add " + Latin1(library_.Entries()[row]) + " to the play list", before);
   RefreshPlayList();
 }
 
 void TSequence::BitBtn2Click() {
+  const PlayListState before = playList_.State();
+  const QString name =
+      playList_.Selected() >= 0 ? Latin1(playList_.Name(playList_.Selected())) : "";
   RemoveSelectedEntry(playList_, library_);
+  PushPlayListEdit("Remove " + name + " from the play list", before);
   RefreshPlayList();
   RefreshLibrary();
 }
 
 void TSequence::UpDown1Click(Arrow arrow) {
+  const PlayListState before = playList_.State();
   PressPlayListArrow(upDown_, playList_, arrow);
+  const int moved = playList_.Selected();
+  if (moved >= 0)
+    PushPlayListEdit(QString("Move %1 %2")
+                         .arg(Latin1(playList_.Name(moved)), arrow == Arrow::Up ? "up" : "down"),
+                     before);
   RefreshPlayList();
 }
 
 void TSequence::SongBinClick() {
+  const PlayListState before = playList_.State();
   playList_.RemoveChecked();
+  PushPlayListEdit("Remove ticked entries", before);
   RefreshPlayList();
 }
 
 void TSequence::BitBtn10Click() {
+  const PlayListState before = playList_.State();
   ClearPlayList(playList_, [&] { engine_.PlayListCleared(); });
+  PushPlayListEdit("Clear play list", before);
   RefreshPlayList();
 }
 
@@ -103,6 +128,10 @@ void TSequence::SongListMouseDown(int row) {
   if (!loaded) return;
   patternName_ = playList_.Name(row);
   ShowPatternValues(loaded->values);
+  // Another pattern in the grid: the grid's history was of the one before.
+  ClearGridUndo();
+  unsaved_.PatternMet(grid_, CurrentValues());
+  ShowUnsavedMarks();
   if (!loaded->slotError.empty()) AppPrompts().ShowError(loaded->slotError);
 }
 
@@ -112,12 +141,17 @@ void TSequence::CompilePlayList(std::vector<std::string>& sequence) {
 }
 
 void TSequence::New_SongClick() {
-  NewSong(grid_, playList_);
+  const PlayListState before = playList_.State();
+  GridEdit cleared = grid_.Record([&] { NewSong(grid_, playList_); });
   {
     const QSignalBlocker block(Edit2);
     Edit2->clear();
   }
-  setWindowTitle(kNewSongCaption);
+  // A new song replaces both histories; it can itself be taken back.
+  ClearGridUndo();
+  ClearPlayListUndo();
+  PushPlayListEdit("New Song", before, std::move(cleared));
+  unsaved_.SongMet(playList_, std::nullopt);
   RefreshGrid();
   RefreshPlayList();
 }
@@ -127,6 +161,8 @@ void TSequence::BitBtn8Click() {
   const auto opened = OpenSong(core);
   if (!opened) return;
   ToolButton1->setEnabled(true);
+  ClearPlayListUndo();
+  unsaved_.SongMet(playList_, opened->file);
   RefreshPlayList();
   if (!opened->slotError.empty()) AppPrompts().ShowError(opened->slotError);
 }
@@ -135,6 +171,8 @@ void TSequence::OpenSongAtStart(const std::string& path) {
   Guarded([&] {
     auto core = Core();
     const SongOpen opened = OpenSongFile(core, path);
+    ClearPlayListUndo();
+    unsaved_.SongMet(playList_, opened.file);
     RefreshPlayList();
     if (!opened.slotError.empty()) AppPrompts().ShowError(opened.slotError);
   });
@@ -142,5 +180,9 @@ void TSequence::OpenSongAtStart(const std::string& path) {
 
 void TSequence::BitBtn9Click() {
   auto core = Core();
-  if (SaveSong(core)) ToolButton1->setEnabled(true);
+  const auto saved = SaveSong(core);
+  if (!saved) return;
+  ToolButton1->setEnabled(true);
+  unsaved_.SongMet(playList_, *saved);
+  ShowUnsavedMarks();
 }

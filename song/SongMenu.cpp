@@ -23,13 +23,13 @@ void NewSong(PatternGrid& grid, PlayList& playList) {
   playList.Clear();
 }
 
-bool SaveSong(SequencerCore& core) {
+std::optional<std::filesystem::path> SaveSong(SequencerCore& core) {
   const auto chosen = core.prompts.SaveFile(SongFileRequest(core.home));
-  if (!chosen || chosen->empty()) return false;
+  if (!chosen || chosen->empty()) return std::nullopt;
   std::filesystem::path path(*chosen);
   if (!path.has_extension()) path += std::string(".") + kSongSuffix;
   WriteTextLines(path, BuildSongLines(core.playList.Names(), core.slots));
-  return true;
+  return path;
 }
 
 std::optional<SongOpen> OpenSong(SequencerCore& core) {
@@ -42,6 +42,7 @@ SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path) {
   const SongFileData data = ReadSongFile(path);
   core.playList.SetNames(data.entries);
   SongOpen result;
+  result.file = path;
   try {
     for (size_t i = 0; i < data.slots.size(); ++i)
       ApplySongSlot(static_cast<int>(i) + 1, data.slots[i], core.slots);

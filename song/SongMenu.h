@@ -22,12 +22,13 @@ FileRequest SongFileRequest(const std::filesystem::path& home);
 void NewSong(PatternGrid& grid, PlayList& playList);
 
 // Asks for a file (a name without extension gets ".sng") and writes the
-// play list and the 32 slot blocks to it. False when the dialog was
-// cancelled: nothing changes then. EFCreateError when it can't be written;
-// an existing file is replaced only by a complete new one.
-bool SaveSong(SequencerCore& core);
+// play list and the 32 slot blocks to it; returns the file written. Nothing
+// when the dialog was cancelled: nothing changes then. EFCreateError when it
+// can't be written; an existing file is replaced only by a complete new one.
+std::optional<std::filesystem::path> SaveSong(SequencerCore& core);
 
 struct SongOpen {
+  std::filesystem::path file;
   // Set when a slot's file could not be loaded: the entries and the slots
   // before it are loaded, the later ones are as they were.
   std::string slotError;

@@ -51,13 +51,14 @@ void TTimerThread::Execute() {
     TSuperTimer::WorkerSleeper sleeper(timer_, generation);
     const auto end = supertimer::WaitForDue(timer_.wait_, sleeper, due, interval);
     if (end)
-      timer_.handover_.Invoke([this, generation, end = *end] { timer_.Deliver(generation, end); });
+      timer_.handover_.Invoke(
+          [this, generation, due, end = *end] { timer_.Deliver(generation, due, end); });
+    const auto handedBack = TSuperTimer::Clock::now();
 
     lock.lock();
-    // Late ticks are not made up: the next one counts from this wait's end,
-    // with the interval as the tick handler left it.
     if (end && timer_.generation_.load() == generation)
-      timer_.nextDue_ = end->reading + milliseconds(timer_.interval_);
+      timer_.nextDue_ =
+          supertimer::NextDue(due, interval, handedBack, milliseconds(timer_.interval_));
   }
 }
 
@@ -138,9 +139,11 @@ void TSuperTimer::DispatchTick() {
   RunHandler(OnStop);
 }
 
-void TSuperTimer::Deliver(std::uint64_t generation, supertimer::WaitEnd end) {
+void TSuperTimer::Deliver(std::uint64_t generation, Clock::time_point due,
+                          supertimer::WaitEnd end) {
   if (!enabled_ || generation_.load() != generation) return;
-  tickTime_ = end.actual;
+  tickTime_ = due;
+  wakeTime_ = end.actual;
   // A reading taken before the clock was restarted counts as no time at all.
   const auto run =
       std::max(duration_cast<milliseconds>(end.reading - startTime_).count(), std::int64_t{0});

@@ -57,8 +57,9 @@ class TSuperTimer {
   void SetEnabled(bool value);
 
   std::uint16_t Interval() const { return interval_; }
-  // 0 disables. Takes effect from the worker's next wait; set inside a tick
-  // handler, it governs the wait that follows that tick.
+  // 0 disables. Set inside a tick handler, the next tick still comes at the
+  // later of the due time already fixed (the old interval on) and the new
+  // interval less 50 ms after the handler; the gaps after it are the new one.
   void SetInterval(std::uint16_t milliseconds);
 
   TThreadPriority ThreadPriority() const { return priority_; }
@@ -78,8 +79,10 @@ class TSuperTimer {
   std::int64_t TickLimit() const { return tickLimit_; }
   void SetTickLimit(std::int64_t ticks) { tickLimit_ = ticks; }
 
-  // When the wait for the current tick ended: the moment the tick stands for.
+  // When the current tick was due: the moment it stands for.
   Clock::time_point TickTime() const { return tickTime_; }
+  // When the wait for the current tick really ended.
+  Clock::time_point WakeTime() const { return wakeTime_; }
 
   NotifyEvent OnTimer;
   // Runs when the timer stops itself at its tick limit.
@@ -96,7 +99,7 @@ class TSuperTimer {
   friend class TTimerThread;
   class WorkerSleeper;
 
-  void Deliver(std::uint64_t generation, supertimer::WaitEnd end);
+  void Deliver(std::uint64_t generation, Clock::time_point due, supertimer::WaitEnd end);
   void RunHandler(const NotifyEvent& handler);
   void ReportError(const std::string& message);
   void RestartClock();
@@ -117,6 +120,7 @@ class TSuperTimer {
   std::int64_t baseElapsed_ = 0;
   Clock::time_point startTime_{};
   Clock::time_point tickTime_{};
+  Clock::time_point wakeTime_{};
 
   std::mutex mutex_;
   std::condition_variable wake_;

@@ -46,6 +46,13 @@ std::optional<WaitEnd> SleepThenSpin(Sleeper& sleeper, Clock::time_point due,
 
 }  // namespace
 
+Clock::time_point NextDue(Clock::time_point due, std::chrono::milliseconds interval,
+                          Clock::time_point handedBack, std::chrono::milliseconds newInterval) {
+  constexpr auto kLeastSleep = 50ms;
+  const auto floor = handedBack + std::max(newInterval - kLeastSleep, 0ms);
+  return std::max(due + interval, floor);
+}
+
 std::optional<WaitEnd> WaitForDue(const WaitOptions& options, Sleeper& sleeper,
                                   Clock::time_point due, std::chrono::milliseconds interval) {
   if (options.kind == WaitKind::SleepThenSpin) return SleepThenSpin(sleeper, due, interval);

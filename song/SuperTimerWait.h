@@ -40,6 +40,16 @@ struct WaitEnd {
   Clock::time_point actual;
 };
 
+// When the tick after one due at `due` is due. While ticks are on time that
+// is the due time plus the interval the wait used, so wake-up delays never
+// add up. The tick handler may have changed the interval or run late; the
+// next tick still comes no sooner than the new interval less 50 ms after the
+// hand-over returned (nothing less for 50 ms or below), so a stall of the UI
+// thread never makes two steps sound together: the schedule starts again
+// from there.
+Clock::time_point NextDue(Clock::time_point due, std::chrono::milliseconds interval,
+                          Clock::time_point handedBack, std::chrono::milliseconds newInterval);
+
 // Waits until due; nothing when the wait became void.
 std::optional<WaitEnd> WaitForDue(const WaitOptions& options, Sleeper& sleeper,
                                   Clock::time_point due, std::chrono::milliseconds interval);

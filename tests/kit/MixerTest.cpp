@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <random>
 
+#include "common/ManualUiThread.h"
 #include "kit/Mixer.h"
 #include "kit/OutputClock.h"
+#include "kit/SoundTrouble.h"
 
 namespace {
 
@@ -74,6 +76,69 @@ TEST(Mixer, PlacesEachOnsetAtItsCallTimePlusTheLatencyDespiteCallbackJitter) {
   }
 }
 
+// A sound server that serves a quantum of four periods as four callbacks in
+// a row, then nothing for four periods.
+std::vector<Clock::time_point> BurstCallbacks(Clock::time_point start, int blocks) {
+  std::vector<Clock::time_point> callbacks;
+  for (int k = 0; k < blocks; ++k)
+    callbacks.push_back(start + microseconds(5000 * (k / 4 * 4) + 20 * (k % 4)));
+  return callbacks;
+}
+
+TEST(Mixer, LearnsADeviceThatPullsBurstsAndPlacesEveryOnsetOnTime) {
+  for (int trial = 0; trial < 20; ++trial) {
+    Mixer mixer({kRate, kPeriod, true, 16});
+    const auto start = Clock::time_point(seconds(1000));
+    const auto callbacks = BurstCallbacks(start, 600);
+    std::vector<Clock::time_point> first(callbacks.begin(), callbacks.begin() + 400);
+    ASSERT_EQ(RenderUntilOnset(mixer, first), -1);
+    // Anywhere in the four periods between two bursts.
+    const auto call = start + microseconds(5000 * 400 - 20000 + 1000 * trial + 3);
+    Click click;
+    ASSERT_TRUE(mixer.Send(StartCommand(click, 0, call)));
+    std::vector<Clock::time_point> rest(callbacks.begin() + 400, callbacks.end());
+    const int64_t onset = RenderUntilOnset(mixer, rest) + 400 * kPeriod;
+    const double expected = duration<double>(call + mixer.TriggerLatency() - start).count() * kRate;
+    EXPECT_EQ(mixer.LateStarts(), 0) << trial;
+    EXPECT_NEAR(onset, expected, 1.5) << trial;
+    EXPECT_GE(mixer.TriggerLatency(), microseconds(4 * 5000));
+    EXPECT_EQ(mixer.LateCallbacks(), 0);
+  }
+}
+
+// A stolen voice does not click off: it falls to silence over a few ms
+// while the new one starts at once.
+TEST(Mixer, AStolenVoiceFadesOutWhileItsSlotStartsTheNewOne) {
+  Mixer mixer({kRate, kPeriod, false, 1});
+  std::vector<int16_t> level(2 * kRate, 16384);
+  MixerCommand start;
+  start.op = MixerOp::Start;
+  start.generation = 1;
+  start.data = reinterpret_cast<const uint8_t*>(level.data());
+  start.frames = kRate;
+  start.layout = SampleLayout{SampleKind::S16, 2, 4, kRate, kRate * 4};
+  mixer.Send(start);
+  std::vector<float> block(2 * kPeriod);
+  mixer.Render(block.data(), kPeriod);
+  ASSERT_EQ(block[2 * (kPeriod - 1)], 0.5f);
+
+  MixerCommand steal;
+  steal.op = MixerOp::Steal;
+  mixer.Send(steal);
+  std::vector<int16_t> quiet(2 * kRate, 0);
+  start.generation = 2;
+  start.data = reinterpret_cast<const uint8_t*>(quiet.data());
+  mixer.Send(start);
+  mixer.Render(block.data(), kPeriod);
+  const int fade = mixer.FadeFrames();
+  EXPECT_GE(fade, kRate / 1000);  // at least a millisecond
+  EXPECT_GT(block[0], 0.45f);
+  for (int f = 1; f < kPeriod; ++f) ASSERT_LE(block[2 * f], block[2 * (f - 1)]) << f;
+  EXPECT_LT(block[2 * (fade / 2)], 0.3f);
+  EXPECT_EQ(block[2 * fade], 0.0f);
+  EXPECT_TRUE(mixer.Report(0).playing);  // the new voice
+}
+
 TEST(Mixer, WithoutStampsAVoiceStartsAtTheNextBlock) {
   Mixer mixer({kRate, kPeriod, false, 16});
   std::vector<float> block(2 * kPeriod);
@@ -88,21 +153,67 @@ TEST(Mixer, WithoutStampsAVoiceStartsAtTheNextBlock) {
   EXPECT_FALSE(report.playing);  // a 32-frame click has ended
 }
 
-TEST(Mixer, ALateCallbackCountsAsAnUnderrun) {
+// A late callback counts as an underrun, and the program's log tells of it
+// in the second it happened, and only then.
+TEST(Mixer, ALateCallbackCountsAsAnUnderrunAndTheLogTellsOfIt) {
+  ManualUiThread ui;
+  std::vector<std::string> told;  // what the log said of late callbacks
+  SoundTroubleLog log(ui, [&](const std::string& line) {
+    if (line.find("late callbacks") != std::string::npos) told.push_back(line);
+  });
   Mixer mixer({kRate, kPeriod, true, 16});
   std::vector<float> block(2 * kPeriod);
   const auto start = Clock::time_point(seconds(50));
   for (int k = 0; k < 100; ++k) mixer.Render(block.data(), kPeriod, start + microseconds(5000 * k));
-  EXPECT_EQ(mixer.Underruns(), 0);
+  EXPECT_EQ(mixer.LateCallbacks(), 0);
+  ui.FireTimers();
+  EXPECT_TRUE(told.empty());
   mixer.Render(block.data(), kPeriod, start + microseconds(5000 * 100 + 12000));
-  EXPECT_EQ(mixer.Underruns(), 1);
+  EXPECT_EQ(mixer.LateCallbacks(), 1);
+  ui.FireTimers();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("1 late callbacks"), std::string::npos) << told[0];
+  ui.FireTimers();
+  EXPECT_EQ(told.size(), 1u);
 }
 
-TEST(OutputClock, FollowsADeviceThatRunsSlightlyFast) {
+// A sound server's callbacks come a little slow, then one quickly to catch
+// up: the clock keeps the rate the device really plays at.
+TEST(OutputClock, FindsTheTrueRateUnderASawtoothOfCallbacks) {
   OutputClock clock;
-  const double period = 240.0 / 48000 * (1 - 0.001);  // the device's clock is 0.1 % fast
-  for (int k = 0; k < 2000; ++k) clock.OnBlock(k * period, 240LL * k, 240, 48000);
-  EXPECT_NEAR(clock.FrameAt(1999 * period + period / 2), 240 * 1999 + 120, 0.5);
+  const double period = 256.0 / 48000;
+  const double step = 0.120;  // a step every 120 ms, placed 20 ms ahead
+  std::vector<double> placed;
+  double t = 0;
+  for (int k = 0; k < 8000; ++k) {
+    clock.OnBlock(t, 256LL * k, 256, 48000);
+    const double due = step * static_cast<double>(placed.size() + 1);
+    if (t > 2.0 && due - t < 0.020) placed.push_back(clock.FrameAt(due));
+    if (t <= 2.0 && due - t < 0.020) placed.push_back(0);  // the clock still settles
+    // Nine blocks 0.09 ms late each, then the tenth makes it all up.
+    t += k % 10 == 9 ? period - 9 * 0.00009 : period + 0.00009;
+  }
+  // The steps 120 ms apart land 5760 frames apart, over the whole run too.
+  const size_t first = 20;
+  const double frames = placed.back() - placed[first];
+  const double steps = static_cast<double>(placed.size() - 1 - first);
+  EXPECT_NEAR(frames / steps, 5760, 5760 * 20e-6);
+  for (size_t i = first + 1; i < placed.size(); ++i)
+    ASSERT_NEAR(placed[i] - placed[i - 1], 5760, 0.5 * 48) << i;  // 0.5 ms
+}
+
+// A server that fell behind asks for every block later from then on: the
+// clock follows within a few blocks instead of counting them all late.
+TEST(OutputClock, FollowsADeviceThatMovesLaterAtOnce) {
+  OutputClock clock;
+  const double period = 240.0 / 48000;
+  int late = 0;
+  for (int k = 0; k < 1000; ++k) {
+    const double t = k * period + (k >= 500 ? 0.008 : 0);
+    if (clock.OnBlock(t, 240LL * k, 240, 48000) > period) ++late;
+  }
+  EXPECT_LE(late, 8);
+  EXPECT_NEAR(clock.FrameAt(999 * period + 0.008), 240 * 999, 2);
 }
 
 }  // namespace

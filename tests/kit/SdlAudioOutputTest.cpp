@@ -9,7 +9,11 @@
 #include <cstring>
 #include <thread>
 
+#include <SDL.h>
+
+#include "common/ManualUiThread.h"
 #include "kit/DXClass.h"
+#include "kit/DeviceLossWatch.h"
 #include "kit/SdlAudioOutput.h"
 #include "kit/Wave.h"
 
@@ -107,6 +111,78 @@ TEST(SdlAudioOutput, SeveralOutputsShareTheOneDevice) {
   std::this_thread::sleep_for(50ms);
   EXPECT_EQ(first.Callbacks(), stopped);  // a stopped output is never called again
   second.Stop();
+}
+
+void PushDeviceEvent(Uint32 type, Uint32 which) {
+  SDL_Event event{};
+  event.type = type;
+  event.adevice.which = which;
+  event.adevice.iscapture = 0;
+  ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+// Waits until the mixer has rendered more frames than it had.
+bool MixerGoesOn(TDirectSound& device) {
+  const int64_t before = device.mixer().FramesRendered();
+  const auto until = std::chrono::steady_clock::now() + 5s;
+  while (device.mixer().FramesRendered() <= before + 4 * device.mixer().PeriodFrames())
+    if (std::chrono::steady_clock::now() > until) return false;
+    else std::this_thread::sleep_for(2ms);
+  return true;
+}
+
+// SDL reports the device removed (a headset unplugged): the user hears of it
+// once, the mixer keeps its pace without sound, and the default device comes
+// back when SDL says one was added or, failing that, at the next retry.
+TEST(SdlAudioOutput, ALostDeviceIsToldOnceAndOpenedAgain) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TDirectSound device(std::make_unique<SdlAudioOutput>());
+  ManualUiThread ui;
+  std::vector<std::string> told;
+  auto now = std::chrono::steady_clock::now();
+  DeviceLossWatch watch(
+      ui, SdlSoundDevice(), [&](const std::string& text) { told.push_back(text); },
+      [&] { return now; });
+  ASSERT_TRUE(MixerGoesOn(device));
+  const Uint32 id = SdlSoundDeviceId();
+  ASSERT_NE(id, 0u);
+
+  PushDeviceEvent(SDL_AUDIODEVICEREMOVED, id + 1000);  // another device: nothing
+  ui.FireTimers();
+  ui.ProcessPending();
+  EXPECT_FALSE(watch.Lost());
+
+  PushDeviceEvent(SDL_AUDIODEVICEREMOVED, id);
+  ui.FireTimers();
+  ui.ProcessPending();
+  EXPECT_TRUE(watch.Lost());
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("went away"), std::string::npos);
+  EXPECT_EQ(told[0], DeviceLossWatch::LostMessage(SdlSoundDevice().Name()));
+  EXPECT_EQ(SdlSoundDeviceId(), 0u);  // the dead device is closed
+  EXPECT_TRUE(MixerGoesOn(device));   // the players carry on, silently
+
+  ui.FireTimers();  // within the second: no retry, no second message
+  ui.ProcessPending();
+  EXPECT_TRUE(watch.Lost());
+  EXPECT_EQ(told.size(), 1u);
+
+  PushDeviceEvent(SDL_AUDIODEVICEADDED, 0);
+  ui.FireTimers();
+  EXPECT_FALSE(watch.Lost());
+  EXPECT_NE(SdlSoundDeviceId(), 0u);
+  EXPECT_TRUE(MixerGoesOn(device));
+
+  // Lost again: told again; back after a second without any event.
+  PushDeviceEvent(SDL_AUDIODEVICEREMOVED, SdlSoundDeviceId());
+  ui.FireTimers();
+  ui.ProcessPending();
+  EXPECT_EQ(told.size(), 2u);
+  now += DeviceLossWatch::kRetry;
+  ui.FireTimers();
+  EXPECT_FALSE(watch.Lost());
+  EXPECT_TRUE(MixerGoesOn(device));
+  EXPECT_EQ(told.size(), 2u);
 }
 
 }  // namespace

@@ -229,4 +229,53 @@ TEST_F(SoundBufferTest, TheTapeSavesWhatWasMixedAsA16BitWavFile) {
   EXPECT_EQ(data[100], 0);
 }
 
+// A long level on both channels: left marks every voice, right tells them apart.
+std::unique_ptr<TDirectSoundBuffer> Level(TDirectSound& device, int16_t left, int16_t right) {
+  std::vector<int16_t> samples;
+  for (int i = 0; i < kRate / 2; ++i) {
+    samples.push_back(left);
+    samples.push_back(right);
+  }
+  return MakeBuffer(device, samples);
+}
+
+TEST_F(SoundBufferTest, WhenEveryVoicePlaysTheOldestIsStolenAndTheNewestIsHeard) {
+  constexpr int kSlots = 512, kTriggers = 600, kStolen = kTriggers - kSlots;
+  std::vector<std::unique_ptr<TDirectSoundBuffer>> buffers;
+  for (int i = 0; i < kTriggers; ++i)
+    buffers.push_back(Level(device, 1, i < kStolen ? 1000 : i >= kSlots ? 1 : 0));
+  for (int i = 0; i < kSlots; ++i) ASSERT_TRUE(buffers[i]->Play()) << i;
+  Render(240);  // they all sound
+  for (int i = kSlots; i < kTriggers; ++i) ASSERT_TRUE(buffers[i]->Play()) << i;
+  Render(240);  // the stolen ones fade out
+  const auto out = Render(240);
+  for (int f = 0; f < 240; ++f) {
+    ASSERT_NEAR(In16(out[2 * f]), kSlots, 0.01) << f;
+    ASSERT_NEAR(In16(out[2 * f + 1]), kStolen, 0.01) << f;  // only the newest, no old one
+  }
+  for (int i = 0; i < kTriggers; ++i)
+    EXPECT_EQ(buffers[i]->Playing(), i >= kStolen) << i;
+  EXPECT_EQ(device.voices().Steals(), kStolen);
+  EXPECT_EQ(device.voices().Dropped(), 0);
+}
+
+TEST_F(SoundBufferTest, StealingSparesALoopingSoundWhileOneShotsPlay) {
+  auto ring = Level(device, 1, 0);
+  ring->Play(DSBPLAY_LOOPING);  // the oldest voice of all
+  std::vector<std::unique_ptr<TDirectSoundBuffer>> shots;
+  for (int i = 0; i < 512; ++i) {
+    shots.push_back(Level(device, 1, 0));
+    ASSERT_TRUE(shots.back()->Play());
+  }
+  Render(240);
+  EXPECT_TRUE(ring->Playing());
+  EXPECT_FALSE(shots[0]->Playing());
+  EXPECT_TRUE(shots[1]->Playing());
+  // A stolen buffer plays again when asked, taking the next oldest voice.
+  ASSERT_TRUE(shots[0]->Play());
+  EXPECT_TRUE(shots[0]->Playing());
+  EXPECT_FALSE(shots[1]->Playing());
+  EXPECT_EQ(device.voices().Steals(), 2);
+}
+
 }  // namespace

@@ -3,23 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <set>
 #include <thread>
 
 #include "common/ManualUiThread.h"
+#include "kit/AudioStream.h"
 #include "kit/DXWaveList.h"
 #include "kit/SoundTestSupport.h"
+#include "support/TempDir.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ThreadedSound, EveryTriggerFromTheUiThreadIsMixedOnTheOutputThread) {
+// A tape paced in real time, with room for four seconds.
+std::shared_ptr<CaptureTape> PacedTape() {
   CaptureTape::Settings settings;
   settings.rate = kRate;
   settings.periodFrames = 240;
   settings.pacing = CaptureTape::Pacing::RealTime;
   auto tape = std::make_shared<CaptureTape>(settings);
   tape->Reserve(kRate * 4);
+  return tape;
+}
+
+TEST(ThreadedSound, EveryTriggerFromTheUiThreadIsMixedOnTheOutputThread) {
+  auto tape = PacedTape();
   SetAudioOutputFactory(CaptureFactory(tape));
   ManualUiThread ui;
   SoundWindow window;
@@ -67,6 +76,42 @@ TEST(ThreadedSound, EveryTriggerFromTheUiThreadIsMixedOnTheOutputThread) {
   }
   EXPECT_EQ(left, 1000.0 * kTriggers);
   EXPECT_EQ(right, 7.0 * kTriggers);
+}
+
+// A "SampleN" cell on every step restarts a slot that still sounds: the ring
+// is filled anew at once, while the output's thread may still be mixing the
+// voice that was just stopped.
+TEST(ThreadedSound, RestartingASoundingStreamOverAndOverMixesOnlyItsOwnSamples) {
+  auto tape = PacedTape();
+  TDirectSound device(std::make_unique<CaptureOutput>(tape));
+  ManualUiThread ui;
+  TempDir dir;
+  std::vector<int16_t> samples;
+  for (int i = 0; i < kRate / 2; ++i) {
+    samples.push_back(static_cast<int16_t>(1 + i % 1000));
+    samples.push_back(0);
+  }
+  MakeWave16(samples).SaveToFile(dir / "slot.wav");
+  TAudioFileStream stream(device, ui);
+  stream.SetFileName((dir / "slot.wav").string());
+  for (int step = 0; step < 40; ++step) {
+    stream.SetPosition(0);
+    stream.Play();
+    ui.PumpFor(std::chrono::milliseconds(15 + step % 7));
+  }
+  stream.Stop();
+  std::this_thread::sleep_for(20ms);
+
+  const std::set<int16_t> known(samples.begin(), samples.end());
+  const auto recorded = tape->Samples();
+  size_t sounding = 0;
+  for (size_t i = 0; i < recorded.size(); i += 2) {
+    const double left = In16(recorded[i]);
+    if (left == 0) continue;
+    ++sounding;
+    ASSERT_TRUE(known.count(static_cast<int16_t>(left))) << i;
+  }
+  EXPECT_GT(sounding, static_cast<size_t>(kRate / 4));
 }
 
 }  // namespace

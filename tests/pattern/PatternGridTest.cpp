@@ -1,7 +1,9 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
 #include "common/Exception.h"
 #include "pattern/PatternGrid.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 // A grid as start-up leaves it: 16 steps, time 4.
@@ -14,7 +16,8 @@ const std::string kKick = "Kick      [ ]";
 }  // namespace
 
 TEST(StepLabels, StarMarksTheFirstStepOfEachGroup) {
-  EXPECT_EQ(StepLabels(6, 4), (std::vector<std::string>{"1:0*", "2:1", "3:2", "4:3", "5:0*", "6:1"}));
+  EXPECT_EQ(StepLabels(6, 4),
+            (std::vector<std::string>{"1:0*", "2:1", "3:2", "4:3", "5:0*", "6:1"}));
   EXPECT_EQ(StepLabels(3, 1), (std::vector<std::string>{"1:0*", "2:0*", "3:0*"}));
   const auto sixteen = StepLabels(17, 16);
   EXPECT_EQ(sixteen[0], "1:0*");
@@ -188,4 +191,70 @@ TEST(LoopCount, NeverBelowOne) {
   EXPECT_EQ(ClampLoopCount(-3), 1);
   EXPECT_EQ(ClampLoopCount(1), 1);
   EXPECT_EQ(ClampLoopCount(250), 250);
+}
+
+namespace {
+// Every stored cell and the shown rows: the whole pattern, hidden steps too.
+struct WholeGrid {
+  std::vector<std::string> cells;
+  int rows = 0;
+  bool operator==(const WholeGrid&) const = default;
+};
+WholeGrid Whole(const PatternGrid& grid) {
+  WholeGrid whole{{}, grid.RowCount()};
+  for (int row = 0; row < 80; ++row)
+    for (int col = 0; col < PatternGrid::kColumns; ++col)
+      whole.cells.push_back(grid.Cell(col, row));
+  return whole;
+}
+}  // namespace
+
+// Each edit reports what it changed: undoing puts the whole pattern back as
+// it was, hidden steps included; redoing gives it as the edit left it.
+TEST(GridEdit, EveryEditUndoesAndRedoesExactly) {
+  struct Case {
+    const char* name;
+    std::function<void(PatternGrid&)> edit;
+  };
+  const std::vector<Case> cases = {
+      {"toggle", [](PatternGrid& g) { g.Toggle(kKick); }},
+      {"volume", [](PatternGrid& g) { g.StepVolume(); }},
+      {"digit", [](PatternGrid& g) { g.TypeDigit('7', kKick, 4); }},
+      {"delete", [](PatternGrid& g) { g.DeleteSelection(); }},
+      {"clear", [](PatternGrid& g) { g.ClearPattern(); }},
+      {"name", [](PatternGrid& g) { g.SetName("Rock"); }},
+      {"shorten", [](PatternGrid& g) { g.ApplyLengthAndTime("4", "2"); }},
+      {"lengthen", [](PatternGrid& g) { g.ApplyLengthAndTime("32", "8"); }},
+  };
+  for (const Case& c : cases) {
+    PatternGrid grid = StartUpGrid();
+    grid.SetName("Funk");
+    for (int row = 2; row < 18; row += 3) grid.SetCell(1 + row % 6, row, kKick);
+    grid.SetCurrent(3, 2);  // holds a kick
+    grid.SelectRange(1, 2, 4, 11);
+    const WholeGrid before = Whole(grid);
+    const GridEdit edit = grid.Record([&] { c.edit(grid); });
+    const WholeGrid after = Whole(grid);
+    EXPECT_NE(before, after) << c.name;
+    grid.Apply(edit, true);
+    EXPECT_EQ(Whole(grid), before) << c.name;
+    grid.Apply(edit, false);
+    EXPECT_EQ(Whole(grid), after) << c.name;
+  }
+}
+
+// A range delete keeps only the cells it changed, not the whole range.
+TEST(GridEdit, ARangeDeleteKeepsOnlyTheCellsItChanged) {
+  PatternGrid grid = StartUpGrid();
+  grid.SetCell(2, 4, kKick);
+  grid.SetCell(3, 9, kKick);
+  grid.SetCurrent(1, 2);
+  grid.SelectRange(1, 2, 6, 17);
+  const GridEdit edit = grid.Record([&] { grid.DeleteSelection(); });
+  EXPECT_EQ(edit.cells.size(), 2u);
+  EXPECT_EQ(edit.ChangedCells(), 2);
+  // A failing edit reports nothing it didn't do.
+  const GridEdit refused =
+      grid.Record([&] { EXPECT_THROW(grid.ApplyLengthAndTime("ab", "4"), EConvertError); });
+  EXPECT_TRUE(refused.Empty());
 }

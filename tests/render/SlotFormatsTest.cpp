@@ -94,7 +94,7 @@ TEST_F(SlotFormatsTest, AFlacPlaysInASlotExactlyAsItsWav) {
   const std::string flac = Open(2, "tone.flac");
   EXPECT_EQ(slots().FileName(2), flac);
   EXPECT_EQ(slots().ReadableFile(2), (home / "temp" / "decoded-sample2.wav").string());
-  EXPECT_EQ(editor->Controls().caption, "Korvanto - tone.flac");
+  EXPECT_EQ(editor->Controls().caption, "Sample 2 : " + flac);
   // Cut as every name is, by four characters.
   EXPECT_EQ(buttonCaptions.back(), std::make_pair(2, std::string("tone.")));
   // The work copy is the decoded WAV, holding the tone.
@@ -162,7 +162,7 @@ TEST_F(SlotFormatsTest, AFileThatCantBeDecodedChangesNothing) {
     EXPECT_EQ(error.Message(), "Wave is invalid: " + (home / "notes.flac").string());
   }
   EXPECT_EQ(slots().FileName(2), good);
-  EXPECT_EQ(editor->Controls().caption, "Korvanto - tone.flac");
+  EXPECT_EQ(editor->Controls().caption, "Sample 2 : " + good);
   EXPECT_TRUE(editor->Controls().playEnabled);
   EXPECT_TRUE(editor->Controls().barsEnabled);
   EXPECT_EQ(buttonCaptions, captions);
@@ -181,7 +181,7 @@ TEST_F(SlotFormatsTest, ACancelledDecodeChangesNothing) {
   EXPECT_THROW(Open(2, "other.aiff"), EAbort);
   EXPECT_EQ(slots().FileName(2), good);
   EXPECT_EQ(slots().Frequency(2), static_cast<uint32_t>(kRate));
-  EXPECT_EQ(editor->Controls().caption, "Korvanto - tone.flac");
+  EXPECT_EQ(editor->Controls().caption, "Sample 2 : " + good);
   EXPECT_TRUE(editor->Controls().playEnabled);
 }
 

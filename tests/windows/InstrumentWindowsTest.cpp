@@ -123,6 +123,15 @@ TEST_F(InstrumentWindows, CtrlPPlaysTheChosenInstrumentAndCtrlSStaysSaveSongs) {
   EXPECT_EQ(home.prompts.fileRequests[0].filter, "*.sng|*.sng");
 }
 
+// The Kit List's title shows the kit's name whole: a long one widens it.
+TEST_F(InstrumentWindows, TheKitListWidensForALongKitName) {
+  kitList.ShowTitle("Kit List-power");
+  EXPECT_EQ(kitList.width(), TKit_List::kWidth);
+  kitList.ShowTitle("Kit List-the drums of the basement studio");
+  EXPECT_GT(kitList.width(), TKit_List::kWidth + 80);
+  EXPECT_EQ(kitList.windowTitle(), "Kit List-the drums of the basement studio");
+}
+
 TEST_F(InstrumentWindows, ImportKeepsPansByPositionAndRebuildsTheChooser) {
   sequence.Kit().Items.Find("Snare     [ ]").Pan = 900;  // position 3
   // A kit of 17 entries under other names: the default kit renamed.

@@ -74,9 +74,10 @@ TEST_F(IntroScreenTest, APlayingVideoGoesOnTheTenthTickWithoutInput) {
   EXPECT_EQ(intro.size(), QSize(452, 231));
   EXPECT_TRUE(intro.windowFlags() & Qt::FramelessWindowHint);
   EXPECT_TRUE(intro.windowFlags() & Qt::WindowStaysOnTopHint);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     EXPECT_LE((intro.geometry().center() - screen->availableGeometry().center()).manhattanLength(),
               2);
+  }
   EXPECT_EQ(intro.OleContainer1->geometry(), QRect(8, 16, 436, 210));
   EXPECT_TRUE(intro.Timer1->isActive());
   EXPECT_EQ(intro.Timer1->interval(), 1000);

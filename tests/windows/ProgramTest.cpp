@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/ProgramWindows.h"
+#include "app/WindowArrangement.h"
 #include "common/Files.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
@@ -109,9 +110,9 @@ TEST(Program, OpenSongSetsTheSlotsAndTheSampleEditorsPitchBar) {
   Lines song{"Rock"};
   for (int slot = 1; slot <= 32; ++slot) {
     const bool beep = slot == 3;
-    song.insert(song.end(), {"<*sam" + std::to_string(slot),
-                             beep ? (home / "beep.wav").string() : "Blank.wav",
-                             beep ? "30000" : "22050", "//", beep ? "-1500" : "0"});
+    song.insert(song.end(),
+                {"<*sam" + std::to_string(slot), beep ? (home / "beep.wav").string() : "Blank.wav",
+                 beep ? "30000" : "22050", "//", beep ? "-1500" : "0"});
   }
   WriteTextLines(home / "song.sng", song);
   ProgramWindows windows;
@@ -123,4 +124,27 @@ TEST(Program, OpenSongSetsTheSlotsAndTheSampleEditorsPitchBar) {
   EXPECT_TRUE(windows.sampleEditor.FrequencyTrackBar->isEnabled());
   EXPECT_EQ(windows.sampleEditor.Slots().Pan(3), -1500);
   EXPECT_EQ(windows.samples.SlotButtons()[2]->text(), "beep");
+}
+
+// The start-up windows as they are made, placed on a 1280x800 screen with a
+// panel: every frame inside, no title bar covered.
+TEST(Program, TheStartWindowsFitSideBySideOnA1280By800Screen) {
+  WindowTestHome home;
+  ProgramWindows windows;
+  constexpr int kTitle = 24, kBorder = 2;
+  auto frame = [&](const QWidget& window) {
+    return ScreenRect{0, 0, window.width() + kBorder, window.height() + kTitle + kBorder};
+  };
+  const ScreenRect area{0, 28, 1280, 772};
+  const StartWindows placed = ArrangeStartWindows(
+      area, {frame(windows.samples), frame(windows.sequence), frame(windows.kitList)}, kTitle);
+  const ScreenRect frames[] = {placed.samples, placed.main, placed.kitList};
+  for (const ScreenRect& f : frames) {
+    EXPECT_GE(f.x, area.x);
+    EXPECT_GE(f.y, area.y);
+    EXPECT_LE(f.Right(), area.Right());
+    EXPECT_LE(f.Bottom(), area.Bottom());
+  }
+  EXPECT_LE(placed.samples.Right(), placed.main.x);
+  EXPECT_LE(placed.main.Right(), placed.kitList.x);
 }

@@ -190,3 +190,50 @@ TEST_F(SequencerSongs, AStepErrorIsShownOnceAndTheSongGoesOn) {
   EXPECT_EQ(home.prompts.messages[0].text, "'fast' is not a valid integer value");
   QTest::keyClick(&sequence, Qt::Key_F8);
 }
+
+// The title names the song and stars unsaved play list changes; the name box
+// marks a grid that differs from its pattern file.
+TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
+  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  EXPECT_EQ(sequence.windowTitle(), "Korvanto Pro v6.0[*]");
+  home.prompts.paths.push_back((home / "Demo.sng").string());
+  sequence.BitBtn8Click();
+  EXPECT_EQ(sequence.windowTitle(), "Korvanto - Demo.sng[*]");
+  EXPECT_FALSE(sequence.isWindowModified());
+  sequence.SongList->setCurrentRow(1);
+  sequence.UpDownUp->click();
+  EXPECT_TRUE(sequence.isWindowModified());
+  sequence.UpDownDown->click();  // back where the file has it
+  EXPECT_FALSE(sequence.isWindowModified());
+
+  EXPECT_EQ(sequence.Edit2->toolTip(), "Pattern Name");
+  Click(sequence.StringGrid1, sequence.StringGrid1->CellRect(2, 3).center());
+  EXPECT_EQ(sequence.Edit2->toolTip(), "Pattern Name *");
+  EXPECT_TRUE(sequence.Edit2->font().italic());
+  sequence.Edit2->setText("mine");
+  sequence.ToolButton14->click();
+  EXPECT_EQ(sequence.Edit2->toolTip(), "Pattern Name");
+  EXPECT_TRUE(sequence.isWindowModified());  // saving a new pattern appended it to the list
+}
+
+// Closing with unsaved work asks, as desktop programs do: Cancel keeps the
+// window, Yes saves and closes.
+TEST_F(SequencerSongs, ClosingWithUnsavedWorkAsksToSaveIt) {
+  sequence.Edit2->setText("beat");
+  sequence.Grid().SetCell(1, 2, "Kick      [ ]");
+  sequence.ToolButton14->click();  // the pattern saved, the play list changed
+  home.prompts.messages.clear();
+  home.prompts.answers = {PromptAnswer::Cancel};
+  EXPECT_FALSE(sequence.close());
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text,
+            "The play list has changes that are not saved. Save the song before closing?");
+  EXPECT_EQ(home.prompts.messages[0].buttons, PromptButtons::YesNoCancel);
+  EXPECT_TRUE(sequence.isVisible());
+
+  home.prompts.answers = {PromptAnswer::Yes};
+  home.prompts.paths.push_back((home / "beat.sng").string());
+  EXPECT_TRUE(sequence.close());
+  EXPECT_EQ(ReadTextLines(home / "beat.sng")[0], "beat");
+}

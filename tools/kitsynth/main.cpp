@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Exception.h"
+#include "kit/BlankWave.h"
 #include "kit/Wave.h"
 #include "kit/WaveCollection.h"
 #include "tools/kitsynth/Voices.h"
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
   bool wavs = argc > 2 && std::string(argv[2]) == "--wavs";
   try {
     std::filesystem::create_directories(out);
-    Wave::TWave blank = ToWave(Silence(0.1));
+    const Wave::TWave blank = BlankWave();
     TWaveCollection kit;
     kit.Add().SetWave(blank);  // entry 0: the unnamed blank
     for (const Instrument& instrument : Instruments()) {

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack and checks its file list and its
+# Depends: Debian packages of Qt 6, SDL2 and libsndfile. Skips without the
+# Debian packaging tools.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+for tool in cpack dpkg-deb dpkg-shlibdeps dpkg-query; do
+  command -v "$tool" > /dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+(cd "$build" && cpack -G DEB -B "$work" > "$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
+debs=("$work"/korvanto_*.deb)
+[[ -f "${debs[0]}" ]] || fail "no package made"
+deb=${debs[0]}
+[[ $(basename "$deb") == korvanto_*_"$(dpkg --print-architecture)".deb ]] || fail "$(basename "$deb")"
+
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for f in ./usr/bin/korvanto \
+  ./usr/share/applications/korvanto.desktop \
+  ./usr/share/icons/hicolor/scalable/apps/korvanto.svg \
+  ./usr/share/icons/hicolor/48x48/apps/korvanto.png \
+  ./usr/share/icons/hicolor/256x256/apps/korvanto.png \
+  ./usr/share/mime/packages/korvanto.xml \
+  ./usr/share/metainfo/korvanto.metainfo.xml \
+  ./usr/share/man/man1/korvanto.1.gz \
+  ./usr/share/korvanto/power.dxg \
+  ./usr/share/korvanto/Blank.wav \
+  ./usr/share/korvanto/Panning.dat \
+  ./usr/share/korvanto/Demo.sng \
+  ./usr/share/korvanto/Rock.pat; do
+  grep -qxF "$f" <<< "$contents" || fail "$f is not in the package"
+done
+# Nothing outside /usr, nothing of the build's own.
+if grep -v '^\./usr/' <<< "$contents" | grep -qvx '\./'; then fail "files outside /usr"; fi
+if grep -qE '\.(a|h|cpp)$|/include/|/tests?/' <<< "$contents"; then fail "build files in the package"; fi
+
+[[ $(dpkg-deb -f "$deb" Package) == korvanto ]] || fail "package name"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for package in libqt6widgets6 libqt6core6 libsdl2-2.0-0 libsndfile1; do
+  grep -qE "(^|, )$package( |,|$)" <<< "$depends" || fail "Depends lacks $package"
+done
+# Each is a Debian package (the build installed them all from the archive).
+for package in $(tr ',' '\n' <<< "$depends" | sed 's/(.*//; s/|.*//' | tr -d ' '); do
+  dpkg-query -W "$package" > /dev/null 2>&1 || fail "$package is no installed Debian package"
+done
+echo "package file list and Depends checked"
