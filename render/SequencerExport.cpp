@@ -59,6 +59,7 @@ void TSequence::CollectSongClick() {
   if (!renderWindow_) return;
   CollectHost host;
   host.home = homeDir_;
+  host.songFile = unsaved_.SongFile();
   host.entries = [this] {
     std::vector<std::string> names;
     for (const auto& entry : playList_.Entries()) names.push_back(entry.name);

@@ -21,7 +21,8 @@ class ButtonsOff {
 
 }  // namespace
 
-std::string CollectedSongName(const fs::path& folder) {
+std::string CollectedSongName(const fs::path& folder, const std::optional<fs::path>& songFile) {
+  if (songFile && songFile->has_filename()) return songFile->filename().string();
   const std::string name = folder.filename().string();
   if (!name.empty() && name != "." && name != "..") return name + ".sng";
   const std::string parent = folder.parent_path().filename().string();
@@ -41,7 +42,7 @@ void CollectSongClick(CollectHost& host, Prompts& prompts, RenderProgress& progr
 
   CollectInput input;
   input.home = host.home;
-  input.songFileName = CollectedSongName(folder);
+  input.songFileName = CollectedSongName(folder, host.songFile);
   input.song = ParseSongLines(BuildSongLines(entries, *host.slots));
   input.kitBytes = host.kitBytes();
   input.pans = host.pans();

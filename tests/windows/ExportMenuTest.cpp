@@ -100,12 +100,13 @@ TEST_F(ExportMenuTest, AMidiFileAndACollectedSong) {
 
   home_.prompts.paths.push_back((home_ / "gig").string());
   MenuItem(windows_.sequence, "Collect song into folder...")->trigger();
-  EXPECT_NE(LastMessage().find("collected into " + (home_ / "gig").string() + " as gig.sng"),
+  // The song keeps the name of the file it was opened from.
+  EXPECT_NE(LastMessage().find("collected into " + (home_ / "gig").string() + " as song.sng"),
             std::string::npos)
       << LastMessage();
   {
     const CurrentDirScope there(home_ / "gig");
-    Command({"render", "gig.sng", "there.wav"});
+    Command({"render", "song.sng", "there.wav"});
   }
   EXPECT_TRUE(ReadFileBytes(home_ / "gig" / "there.wav") == ReadFileBytes(home_ / "cli.wav"));
 
