@@ -28,11 +28,11 @@ int Play(int seconds) {
   SetAudioOutputFactory(SdlAudioOutputFactory());
   try {
     KickRig rig;
-    // A server takes a while to start a stream: play once the output clock
-    // has seen two seconds of it, as the program's device has long run when
-    // the user first presses play.
-    rig.ui.PumpUntil([&] { return rig.mixer().FramesRendered() >= 2 * rig.mixer().Rate(); },
-                     10000ms);
+    // A server takes a while to start a stream, and the output clock some
+    // seconds to learn the device's pace: play once it has seen ten, as the
+    // program's device has long run when the user first presses play.
+    rig.ui.PumpUntil([&] { return rig.mixer().FramesRendered() >= 10 * rig.mixer().Rate(); },
+                     20000ms);
     rig.Start();
     rig.ui.PumpFor(std::chrono::seconds(seconds));
     rig.Stop();

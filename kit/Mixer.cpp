@@ -13,6 +13,8 @@ constexpr double kHeadroom = 0.002;
 // The first half second of a device's callbacks (its buffer filling up) does
 // not show how it delivers later.
 constexpr double kSettleSeconds = 0.5;
+constexpr double kPaceSettleSeconds = 2.0;
+constexpr double kMostPaceError = 0.005;
 // Voices that can fade out at once after steals; more steals in one block cut.
 constexpr int kFadingVoices = 32;
 constexpr double kFadeSeconds = 0.003;
@@ -100,6 +102,20 @@ void Mixer::FollowDevice(double now, int frames) {
     soundtrouble::AddLateCallback();
   }
   LearnLatency(now, frames);
+  LearnPace(now);
+}
+
+// The device's pace, from the callbacks once the stream has settled (a
+// server fills its buffer faster at first). A pace beyond any crystal's
+// tolerance is a device in trouble, not a rate.
+void Mixer::LearnPace(double now) {
+  if (!clock_.Ready() || clock_.FramesSinceStart() < kPaceSettleSeconds * rate_) {
+    paceSeen_.Reset();  // the loop (re)started
+    return;
+  }
+  paceSeen_.Add(now, blockStart_, rate_);
+  const double pace = paceSeen_.Pace(rate_);
+  if (std::abs(pace - 1) <= kMostPaceError) pace_.store(pace, std::memory_order_relaxed);
 }
 
 // A play's onset frame must not be rendered yet when its command arrives, at

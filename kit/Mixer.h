@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "kit/DevicePace.h"
 #include "kit/MixerCommand.h"
 #include "kit/MixerVoice.h"
 #include "kit/OutputClock.h"
@@ -39,6 +40,9 @@ class Mixer {
   Clock::duration TriggerLatency() const {
     return Clock::duration(latencyShown_.load(std::memory_order_relaxed));
   }
+  // The device's frames per clock second over its nominal rate: above 1 when
+  // its crystal runs fast. 1 until the callbacks have shown it.
+  double Pace() const { return pace_.load(std::memory_order_relaxed); }
 
   // ---- UI thread ----
   bool Send(const MixerCommand& command) { return queue_.TryPush(command); }
@@ -77,6 +81,7 @@ class Mixer {
   void MixActive(float* out, int frames, int64_t blockStart);
   void FollowDevice(double now, int frames);
   void LearnLatency(double now, int frames);
+  void LearnPace(double now);
   double Seconds(Clock::time_point t) const;
 
   const int rate_;
@@ -104,5 +109,7 @@ class Mixer {
   std::atomic<int64_t> lateCallbacks_{0};
   std::atomic<int64_t> slowRenders_{0};
   std::atomic<int64_t> lateStarts_{0};
+  std::atomic<double> pace_{1.0};
+  DevicePace paceSeen_;  // output callback only
   std::atomic<int64_t> framesRendered_{0};
 };

@@ -137,6 +137,15 @@ class SharedDevice : public LosableDevice {
  private:
   SharedDevice() { started_.reserve(kMaxOutputs); }
 
+  // About 5 ms on a sound card; a sound server serves its own larger quantum
+  // anyway, and a client that asks for less is woken more often and starved
+  // first on a busy desktop.
+  static Uint16 FirstBlockFrames() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    const std::string name = driver ? driver : "";
+    return name == "pulseaudio" || name == "pipewire" ? 512 : 256;
+  }
+
   // The first opening takes the device's rate and block length; a reopening
   // keeps them, so the mixers go on unchanged (SDL converts if it must).
   bool OpenDevice(int rate, bool first) {
@@ -146,7 +155,7 @@ class SharedDevice : public LosableDevice {
     want.freq = rate;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
-    want.samples = first ? 256 : static_cast<Uint16>(period_);  // about 5 ms
+    want.samples = first ? FirstBlockFrames() : static_cast<Uint16>(period_);
     want.callback = &SharedDevice::Callback;
     want.userdata = this;
     const int changes =

@@ -3,6 +3,7 @@ target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DirectX.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundFormat.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputClock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DevicePace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MixerVoice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Mixer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VoicePool.cpp

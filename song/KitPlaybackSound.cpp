@@ -19,3 +19,8 @@ void KitPlaybackSound::StopSlot(int slot) {
 void KitPlaybackSound::SetPrimaryFormat(const std::vector<uint8_t>& format) {
   if (TDirectSoundBuffer* primary = device_.Primary()) primary->SetFormat(format);
 }
+
+double KitPlaybackSound::DevicePace() const {
+  TDirectSound* device = device_.DSound();
+  return device ? device->mixer().Pace() : 1.0;
+}

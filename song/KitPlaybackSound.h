@@ -24,6 +24,7 @@ class KitPlaybackSound : public PlaybackSound {
   void TriggerCell(const std::string& text, std::optional<Clock::time_point> at) override;
   void StopSlot(int slot) override;
   void SetPrimaryFormat(const std::vector<uint8_t>& format) override;
+  double DevicePace() const override;
 
  private:
   const InstrumentTable& instruments_;

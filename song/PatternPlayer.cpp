@@ -13,6 +13,7 @@ void PlaybackEngine::BitBtn3Click() {
   playLength_ = length;
   playRow_ = kFirstStepRow;
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
+  DXTimer2_.SetPace(sound_.DevicePace());
   DXTimer2_.SetEnabled(true);
   DXSound1Initialize();
 }

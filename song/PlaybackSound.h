@@ -21,4 +21,7 @@ class PlaybackSound {
   virtual void StopSlot(int slot) = 0;
   // The result is not checked: playback goes on with the format the device kept.
   virtual void SetPrimaryFormat(const std::vector<uint8_t>& format) = 0;
+  // How fast the device's clock runs against the steady clock: the players'
+  // timers count steps on it, so a recording of the output keeps the tempo.
+  virtual double DevicePace() const { return 1.0; }
 };

@@ -24,6 +24,7 @@ void PlaybackEngine::BitBtn12Click() {
   DXSound1Initialize();
   // The interval stays as the last header left it, so the first step comes
   // one such interval after the start.
+  DXTimer1_.SetPace(sound_.DevicePace());
   DXTimer1_.SetEnabled(true);
 }
 

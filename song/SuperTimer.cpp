@@ -57,8 +57,8 @@ void TTimerThread::Execute() {
 
     lock.lock();
     if (end && timer_.generation_.load() == generation)
-      timer_.nextDue_ =
-          supertimer::NextDue(due, interval, handedBack, milliseconds(timer_.interval_));
+      timer_.nextDue_ = supertimer::NextDue(due, timer_.Paced(interval), handedBack,
+                                            timer_.Paced(milliseconds(timer_.interval_)));
   }
 }
 
@@ -85,7 +85,8 @@ void TSuperTimer::SetEnabled(bool value) {
       std::lock_guard lock(mutex_);
       enabled_ = true;
       ++generation_;
-      nextDue_ = startTime_ + milliseconds(interval_);
+      pace_ = nextPace_;
+      nextDue_ = startTime_ + Paced(milliseconds(interval_));
     }
     handover_.Rearm();
     if (!worker_) StartWorker();
@@ -106,6 +107,15 @@ void TSuperTimer::SetInterval(std::uint16_t milliseconds) {
   if (milliseconds == 0) SetEnabled(false);
   std::lock_guard lock(mutex_);
   interval_ = milliseconds;
+}
+
+void TSuperTimer::SetPace(double pace) {
+  if (pace > 0) nextPace_ = pace;
+}
+
+TSuperTimer::Clock::duration TSuperTimer::Paced(milliseconds interval) const {
+  return std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double, std::milli>(interval.count() / pace_));
 }
 
 void TSuperTimer::SetThreadPriority(TThreadPriority priority) {
@@ -145,8 +155,10 @@ void TSuperTimer::Deliver(std::uint64_t generation, Clock::time_point due,
   tickTime_ = due;
   wakeTime_ = end.actual;
   // A reading taken before the clock was restarted counts as no time at all.
-  const auto run =
-      std::max(duration_cast<milliseconds>(end.reading - startTime_).count(), std::int64_t{0});
+  const auto run = std::max(
+      duration_cast<milliseconds>(duration<double, std::nano>(end.reading - startTime_) * pace_)
+          .count(),
+      std::int64_t{0});
   elapsed_ = countDown_ ? baseElapsed_ - run : baseElapsed_ + run;
   try {
     DispatchTick();

@@ -62,6 +62,13 @@ class TSuperTimer {
   // interval less 50 ms after the handler; the gaps after it are the new one.
   void SetInterval(std::uint16_t milliseconds);
 
+  // The clock the intervals are counted on runs pace times as fast as the
+  // steady clock: the sound device's, so steps fall on exact frame counts
+  // of a device whose crystal runs fast or slow. Elapsed counts that clock
+  // too. Takes effect at the next enabling, so a run keeps one pace.
+  double Pace() const { return nextPace_; }
+  void SetPace(double pace);
+
   TThreadPriority ThreadPriority() const { return priority_; }
   void SetThreadPriority(TThreadPriority priority);
 
@@ -105,6 +112,8 @@ class TSuperTimer {
   void RestartClock();
   void StartWorker();
   void ApplyPriority();
+  // An interval of the paced clock in steady-clock time.
+  Clock::duration Paced(std::chrono::milliseconds interval) const;
 
   const supertimer::WaitOptions wait_;
   UiHandover handover_;
@@ -113,6 +122,8 @@ class TSuperTimer {
   // mutex_, so the UI thread reads them without it.
   bool enabled_ = false;
   std::uint16_t interval_ = 1000;
+  double nextPace_ = 1.0;
+  double pace_ = 1.0;  // of this run
   TThreadPriority priority_ = tpHigher;
   bool countDown_ = false;
   std::int64_t elapsed_ = 0;

@@ -46,10 +46,10 @@ std::optional<WaitEnd> SleepThenSpin(Sleeper& sleeper, Clock::time_point due,
 
 }  // namespace
 
-Clock::time_point NextDue(Clock::time_point due, std::chrono::milliseconds interval,
-                          Clock::time_point handedBack, std::chrono::milliseconds newInterval) {
-  constexpr auto kLeastSleep = 50ms;
-  const auto floor = handedBack + std::max(newInterval - kLeastSleep, 0ms);
+Clock::time_point NextDue(Clock::time_point due, Clock::duration interval,
+                          Clock::time_point handedBack, Clock::duration newInterval) {
+  constexpr Clock::duration kLeastSleep = 50ms;
+  const auto floor = handedBack + std::max(newInterval - kLeastSleep, Clock::duration::zero());
   return std::max(due + interval, floor);
 }
 

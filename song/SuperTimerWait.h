@@ -47,8 +47,8 @@ struct WaitEnd {
 // hand-over returned (nothing less for 50 ms or below), so a stall of the UI
 // thread never makes two steps sound together: the schedule starts again
 // from there.
-Clock::time_point NextDue(Clock::time_point due, std::chrono::milliseconds interval,
-                          Clock::time_point handedBack, std::chrono::milliseconds newInterval);
+Clock::time_point NextDue(Clock::time_point due, Clock::duration interval,
+                          Clock::time_point handedBack, Clock::duration newInterval);
 
 // Waits until due; nothing when the wait became void.
 std::optional<WaitEnd> WaitForDue(const WaitOptions& options, Sleeper& sleeper,

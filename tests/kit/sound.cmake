@@ -4,6 +4,7 @@ korvanto_test(test_sound
   ${CMAKE_CURRENT_LIST_DIR}/DXSoundTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioStreamTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ThreadedSoundTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DevicePaceTest.cpp
 )
 
 # The SDL output lives in the window library; its test is a program of its own.
