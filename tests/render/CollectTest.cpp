@@ -57,8 +57,8 @@ class CollectTest : public CommandHomeTest {
 };
 
 TEST_F(CollectTest, ACollectedSongRendersThereByteForByteAsAtHome) {
-  ASSERT_EQ(Korvanto({"render", "Gig.sng", "home.wav"}).code, 0);
-  const CliRun run = Korvanto({"collect", "Gig.sng", "gig"});
+  ASSERT_EQ(RunKorvanto({"render", "Gig.sng", "home.wav"}).code, 0);
+  const CommandRun run = RunKorvanto({"collect", "Gig.sng", "gig"});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "Collected Gig.sng and 10 files it needs into gig\n");
   EXPECT_EQ(Tree(home_ / "gig"),
@@ -82,7 +82,7 @@ TEST_F(CollectTest, ACollectedSongRendersThereByteForByteAsAtHome) {
   fs::remove_all(home_ / "b");
   {
     const CurrentDirScope there(home_ / "moved");
-    const CliRun render = Korvanto({"render", "Gig.sng", "there.wav"});
+    const CommandRun render = RunKorvanto({"render", "Gig.sng", "there.wav"});
     ASSERT_EQ(render.code, 0) << render.err;
   }
   EXPECT_TRUE(ReadFileBytes(home_ / "moved" / "there.wav") == ReadFileBytes(home_ / "home.wav"));
@@ -94,7 +94,7 @@ TEST_F(CollectTest, MissingFilesAreListedTogetherAndNothingIsWritten) {
   Lines song = ReadTextLines(home_ / "Gig.sng");
   song.insert(song.begin(), "Nowhere");
   WriteTextLines(home_ / "Gig.sng", song);
-  const CliRun run = Korvanto({"collect", "Gig.sng", "new/gig"});
+  const CommandRun run = RunKorvanto({"collect", "Gig.sng", "new/gig"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: These files are missing, so nothing was collected:\n" +
                          (home_ / "Nowhere.pat").string() + "\n" +
@@ -106,12 +106,12 @@ TEST_F(CollectTest, MissingFilesAreListedTogetherAndNothingIsWritten) {
 TEST_F(CollectTest, AFolderInUseIsRefusedAndStopLeavesNothing) {
   fs::create_directories(home_ / "used");
   WriteTextLines(home_ / "used" / "notes.txt", {"mine"});
-  CliRun run = Korvanto({"collect", "Gig.sng", "used"});
+  CommandRun run = RunKorvanto({"collect", "Gig.sng", "used"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err,
             "korvanto: The folder used is not empty: collect a song into an empty folder\n");
   EXPECT_EQ(Tree(home_ / "used"), std::vector<std::string>{"notes.txt"});
-  run = Korvanto({"collect", "Rock.pat", "pattern"});
+  run = RunKorvanto({"collect", "Rock.pat", "pattern"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: Not a song (.sng) file: Rock.pat\n");
 

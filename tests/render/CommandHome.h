@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
 #include "common/Files.h"
+#include "support/CommandRun.h"
 #include "support/TempDir.h"
 
 namespace command_home {
@@ -60,20 +60,6 @@ inline Lines SongLines(const std::vector<std::string>& entries,
   return lines;
 }
 
-struct CliRun {
-  int code = 0;
-  bool handled = false;
-  std::string out, err;
-};
-
-inline CliRun Korvanto(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  CliRun run;
-  run.code = RunCommandLine(args, out, err, false, run.handled);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 // The 16-bit samples of a WAV file as the render writes it (44-byte header).
 inline std::vector<std::int16_t> WavSamples(const std::filesystem::path& path) {

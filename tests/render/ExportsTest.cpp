@@ -59,7 +59,7 @@ class ExportsTest : public CommandHomeTest {
   }
 
   void Run(const std::vector<std::string>& args) {
-    const CliRun run = Korvanto(args);
+    const CommandRun run = RunKorvanto(args);
     ASSERT_EQ(run.code, 0) << run.err;
     lastOut_ = run.out;
   }
@@ -208,18 +208,18 @@ TEST_F(ExportsTest, WrongArgumentsAndFailuresHaveTheirExitCodes) {
                                              {"render", "--loop"},
                                              {"midi", "Demo.sng"},
                                              {"collect", "Demo.sng"}}) {
-    const CliRun run = Korvanto(args);
+    const CommandRun run = RunKorvanto(args);
     EXPECT_TRUE(run.handled);
     EXPECT_EQ(run.code, 2) << args.back();
     EXPECT_NE(run.err.find("Usage"), std::string::npos);
   }
   WriteTextLines(home_ / "stems", {"a file, not a folder"});
-  CliRun run = Korvanto({"render", "Demo.sng", "--stems", "stems"});
+  CommandRun run = RunKorvanto({"render", "Demo.sng", "--stems", "stems"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: Cannot create file stems\n");
 
   SetSoundEncoder(nullptr);
-  run = Korvanto({"render", "Demo.sng", "demo.flac"});
+  run = RunKorvanto({"render", "Demo.sng", "demo.flac"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: This build of Korvanto can't write FLAC files\n");
   EXPECT_FALSE(fs::exists(home_ / "demo.flac"));

@@ -162,7 +162,7 @@ TEST_F(MidiCommandTest, ASongsNotesAndTempoMapReadBack) {
   WriteTextLines(home_ / "B.pat", PatternLines("B", 45, 1, b));  // 0.09 s steps
   // The slot's file needn't exist: a MIDI file holds no sound.
   WriteTextLines(home_ / "S.sng", SongLines({"A", "B"}, {{}, {"/nowhere/clap.wav"}}));
-  const CliRun run = Korvanto({"midi", "S.sng", "s.mid"});
+  const CommandRun run = RunKorvanto({"midi", "S.sng", "s.mid"});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "Wrote s.mid\n");
 
@@ -205,7 +205,7 @@ TEST_F(MidiCommandTest, APatternExportsItsLoopCountTimes) {
   rows[0][0] = "Kick      [ ]";
   rows[15][1] = "Tamb      [5]";
   WriteTextLines(home_ / "Three.pat", PatternLines("Three", 48, 3, rows));
-  ASSERT_EQ(Korvanto({"midi", "Three.pat", "three.mid"}).code, 0);
+  ASSERT_EQ(RunKorvanto({"midi", "Three.pat", "three.mid"}).code, 0);
   const MidiFile file = MidiReader(ReadFileBytes(home_ / "three.mid")).Read();
   EXPECT_EQ(Tempos(file.tracks[0]), (std::vector<std::pair<long, long>>{{0, 384000}}));
   const auto notes = Notes(file.tracks[1]);
@@ -217,7 +217,7 @@ TEST_F(MidiCommandTest, APatternExportsItsLoopCountTimes) {
   EXPECT_EQ(file.tracks[0].back().tick, 48 * 120);
   EXPECT_EQ(file.tracks[1].back().tick, 48 * 120);
 
-  const CliRun run = Korvanto({"midi", "Three.pat", "no/such/folder/x.mid"});
+  const CommandRun run = RunKorvanto({"midi", "Three.pat", "no/such/folder/x.mid"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: Cannot create file no/such/folder/x.mid\n");
 }

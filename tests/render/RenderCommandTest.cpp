@@ -33,7 +33,7 @@ std::string PythonWave(const fs::path& path) {
 using RenderCommandTest = CommandHomeTest;
 
 TEST_F(RenderCommandTest, RendersTheDemoSongToAWaveFileOthersRead) {
-  const CliRun run = Korvanto({"render", "Demo.sng", "demo.wav"});
+  const CommandRun run = RunKorvanto({"render", "Demo.sng", "demo.wav"});
   EXPECT_TRUE(run.handled);
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
@@ -61,8 +61,8 @@ TEST_F(RenderCommandTest, APatternRendersWithItsLoopCount) {
   rows[15][1] = "ClsHiat   [ ]";
   WriteTextLines(home_ / "Once.pat", PatternLines("Once", 60, 1, rows));
   WriteTextLines(home_ / "Thrice.pat", PatternLines("Thrice", 60, 3, rows));
-  ASSERT_EQ(Korvanto({"render", "Once.pat", "once.wav"}).code, 0);
-  const CliRun run = Korvanto({"render", (home_ / "Thrice.pat").string(), "thrice.wav"});
+  ASSERT_EQ(RunKorvanto({"render", "Once.pat", "once.wav"}).code, 0);
+  const CommandRun run = RunKorvanto({"render", (home_ / "Thrice.pat").string(), "thrice.wav"});
   ASSERT_EQ(run.code, 0) << run.err;
   // The last hat three loops on: 32 steps of 0.12 s later than the first.
   const auto once = (fs::file_size(home_ / "once.wav") - 44) / 4;
@@ -72,40 +72,40 @@ TEST_F(RenderCommandTest, APatternRendersWithItsLoopCount) {
 
 TEST_F(RenderCommandTest, ErrorsAreReportedWithAFailingExitCode) {
   WriteTextLines(home_ / "Lost.sng", {"Rock", "Nowhere"});
-  CliRun run = Korvanto({"render", "Lost.sng", "lost.wav"});
+  CommandRun run = RunKorvanto({"render", "Lost.sng", "lost.wav"});
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.err.find("Nowhere.pat"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(home_ / "lost.wav"));
 
   WriteTextLines(home_ / "Broken.sng", {"Rock", "<*sam1", "Blank.wav", "fast"});
-  run = Korvanto({"render", "Broken.sng", "broken.wav"});
+  run = RunKorvanto({"render", "Broken.sng", "broken.wav"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: Broken.sng, line 4: 'fast' is not a valid integer value\n");
 
-  run = Korvanto({"render", "Absent.sng", "x.wav"});
+  run = RunKorvanto({"render", "Absent.sng", "x.wav"});
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.err.find("Absent.sng"), std::string::npos) << run.err;
 
   fs::remove(home_ / "power.dxg");
-  run = Korvanto({"render", "Demo.sng", "x.wav"});
+  run = RunKorvanto({"render", "Demo.sng", "x.wav"});
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.err.find("power.dxg"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(home_ / "x.wav"));
 }
 
 TEST_F(RenderCommandTest, HelpVersionAndWhatIsLeftToTheWindows) {
-  CliRun run = Korvanto({"--help"});
+  CommandRun run = RunKorvanto({"--help"});
   EXPECT_TRUE(run.handled);
   EXPECT_EQ(run.code, 0);
   EXPECT_NE(run.out.find("render SONG.sng"), std::string::npos);
-  run = Korvanto({"--version"});
+  run = RunKorvanto({"--version"});
   EXPECT_EQ(run.out, "Korvanto 6.0.0\n");
-  run = Korvanto({"render", "Demo.sng"});
+  run = RunKorvanto({"render", "Demo.sng"});
   EXPECT_TRUE(run.handled);
   EXPECT_EQ(run.code, 2);
   EXPECT_NE(run.err.find("Usage"), std::string::npos);
-  EXPECT_FALSE(Korvanto({}).handled);
-  EXPECT_FALSE(Korvanto({"-platform", "offscreen"}).handled);
+  EXPECT_FALSE(RunKorvanto({}).handled);
+  EXPECT_FALSE(RunKorvanto({"-platform", "offscreen"}).handled);
 }
 
 // A song of one pattern that plays sample slot 1 on two steps, slot 1
@@ -122,7 +122,7 @@ class RenderFormatsTest : public RenderCommandTest {
  protected:
   std::string Render(const std::string& file) {
     WriteSlotSong(home_.path(), file);
-    const CliRun run = Korvanto({"render", "Slot.sng", "out.wav"});
+    const CommandRun run = RunKorvanto({"render", "Slot.sng", "out.wav"});
     EXPECT_EQ(run.code, 0) << run.err;
     lastErr = run.err;
     return ReadFileBytes(home_ / "out.wav");
@@ -172,7 +172,7 @@ TEST_F(RenderFormatsTest, ClippingIsReportedAndUndecodableFilesStopTheRender) {
 
   WriteTextLines(home_ / "notes.flac", {"not a sound"});
   WriteSlotSong(home_.path(), "notes.flac");
-  const CliRun run = Korvanto({"render", "Slot.sng", "notes.wav"});
+  const CommandRun run = RunKorvanto({"render", "Slot.sng", "notes.wav"});
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: Wave is invalid: notes.flac\n");
   EXPECT_FALSE(fs::exists(home_ / "notes.wav"));

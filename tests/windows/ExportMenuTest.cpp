@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using command_home::Korvanto;
-
 QAction* MenuItem(QWidget& window, const QString& caption) {
   for (QAction* action : window.findChildren<QAction*>())
     if (action->text().remove('&') == caption) return action;
@@ -44,7 +42,7 @@ class ExportMenuTest : public ::testing::Test {
 
   // What the command line says and writes for the same song.
   std::string Command(const std::vector<std::string>& args) {
-    const auto run = Korvanto(args);
+    const auto run = RunKorvanto(args);
     EXPECT_EQ(run.code, 0) << run.err;
     return run.out;
   }
