@@ -1,0 +1,73 @@
+// TSequence: copies of unsaved work that survive a crash, and the ways out
+// that ask nothing.
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+
+#include "common/Guard.h"
+#include "common/QtPrompts.h"
+#include "pattern/PatternLoad.h"
+#include "pattern/Sequencer.h"
+#include "song/SongMenu.h"
+
+void TSequence::KeepRecovery() {
+  if (recovery_) return;
+  auto files = std::make_unique<RecoveryFiles>(homeDir_);
+  if (!OfferRecoveredWork(*files, AppPrompts(), [this] { RestoreRecoveredWork(); })) return;
+  recovery_ = std::move(files);
+  if (!recoveryTimer_) {
+    recoveryTimer_ = new QTimer(this);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { KeepRecoveryFiles(); });
+  }
+  recoveryTimer_->start(kRecoveryInterval);
+}
+
+// Each part on its own: a broken copy of one is told, the other still comes back.
+void TSequence::RestoreRecoveredWork() {
+  const RecoveryFiles files(homeDir_);
+  Guarded([&] {
+    if (!std::filesystem::exists(files.PatternFile())) return;
+    auto core = Core();
+    const PatternLoad loaded = LoadPatternIntoGrid(files.PatternFile(), grid_, core.slots);
+    patternName_ = grid_.Cell(0, 0);
+    ShowPatternValues(loaded.values);
+    ClearGridUndo();
+    unsaved_.PatternRecovered();
+    if (!loaded.slotError.empty()) AppPrompts().ShowError(loaded.slotError);
+  });
+  Guarded([&] {
+    if (!std::filesystem::exists(files.SongFile())) return;
+    auto core = Core();
+    const SongOpen opened = OpenSongFile(core, files.SongFile());
+    ClearPlayListUndo();
+    unsaved_.SongRecovered(files.RecoveredSongFile());
+    RefreshPlayList();
+    if (!opened.slotError.empty()) AppPrompts().ShowError(opened.slotError);
+  });
+  ShowUnsavedMarks();
+}
+
+// Runs every few seconds and on the way out: never a message box. A copy
+// that can't be written is told once on the terminal.
+void TSequence::KeepRecoveryFiles() {
+  if (!recovery_) return;
+  try {
+    auto core = Core();
+    recovery_->Keep(UnsavedWork(unsaved_, grid_, CurrentValues(), playList_, core.slots));
+  } catch (const std::exception& error) {
+    if (recoveryTroubleTold_) return;
+    recoveryTroubleTold_ = true;
+    std::fprintf(stderr, "korvanto: the recovery files can't be kept: %s\n", error.what());
+  }
+}
+
+void TSequence::CloseQuietly() {
+  closingQuietly_ = true;
+  KeepRecoveryFiles();
+  close();
+}
+
+void TSequence::StopForExit() {
+  engine_.EndTimers();
+  KeepRecoveryFiles();
+}
