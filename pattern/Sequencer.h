@@ -3,6 +3,7 @@
 // instrument chooser with its pan bar, tool bar and step grid. Its handlers
 // call core and then refresh the widgets from it.
 #include <QMainWindow>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -26,7 +27,7 @@
 #include "song/PlayList.h"
 #include "song/PlaybackEngine.h"
 #include "song/PlaybackHost.h"
-#include "song/RecoveryFiles.h"
+#include "song/RecoveryWriter.h"
 #include "song/SequencerCore.h"
 #include "song/UnsavedChanges.h"
 #include "song/UpDownArrows.h"
@@ -176,8 +177,10 @@ class TSequence : public QMainWindow, public PlaybackHost {
   static constexpr std::chrono::seconds kRecoveryInterval{10};
   void KeepRecovery();
   bool KeepsRecovery() const { return recovery_ != nullptr; }
-  // The timer's work: copies what differs from its file, removes the rest.
+  // The timer's work: copies what differs from its file, removes the rest,
+  // on the recovery writer's thread. Flush waits until it is on disk.
   void KeepRecoveryFiles();
+  void FlushRecoveryFiles();
   // Ends the program as closing the window does, without a question: the
   // unsaved work stays in the recovery files (a signal asked to end).
   void CloseQuietly();
@@ -305,9 +308,9 @@ class TSequence : public QMainWindow, public PlaybackHost {
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
   bool closingQuietly_ = false;
-  std::unique_ptr<RecoveryFiles> recovery_;
+  std::unique_ptr<RecoveryWriter> recovery_;
   QTimer* recoveryTimer_ = nullptr;
-  bool recoveryTroubleTold_ = false;
+  std::atomic<bool> recoveryTroubleTold_{false};
   TForm2* options_ = nullptr;
   QUndoGroup* undoGroup_ = nullptr;
   QUndoStack* gridUndo_ = nullptr;

@@ -12,9 +12,14 @@
 
 void TSequence::KeepRecovery() {
   if (recovery_) return;
-  auto files = std::make_unique<RecoveryFiles>(homeDir_);
-  if (!OfferRecoveredWork(*files, AppPrompts(), [this] { RestoreRecoveredWork(); })) return;
-  recovery_ = std::move(files);
+  RecoveryFiles found(homeDir_);
+  if (!OfferRecoveredWork(found, AppPrompts(), [this] { RestoreRecoveredWork(); })) return;
+  // A copy that can't be written is told once, on the terminal: never a
+  // message box every few seconds.
+  recovery_ = std::make_unique<RecoveryWriter>(homeDir_, [this](const std::string& message) {
+    if (recoveryTroubleTold_.exchange(true)) return;
+    std::fprintf(stderr, "korvanto: the recovery files can't be kept: %s\n", message.c_str());
+  });
   if (!recoveryTimer_) {
     recoveryTimer_ = new QTimer(this);
     connect(recoveryTimer_, &QTimer::timeout, this, [this] { KeepRecoveryFiles(); });
@@ -47,27 +52,26 @@ void TSequence::RestoreRecoveredWork() {
   ShowUnsavedMarks();
 }
 
-// Runs every few seconds and on the way out: never a message box. A copy
-// that can't be written is told once on the terminal.
+// Builds the copies here, in microseconds; the writer's thread writes them.
 void TSequence::KeepRecoveryFiles() {
   if (!recovery_) return;
-  try {
-    auto core = Core();
-    recovery_->Keep(UnsavedWork(unsaved_, grid_, CurrentValues(), playList_, core.slots));
-  } catch (const std::exception& error) {
-    if (recoveryTroubleTold_) return;
-    recoveryTroubleTold_ = true;
-    std::fprintf(stderr, "korvanto: the recovery files can't be kept: %s\n", error.what());
-  }
+  auto core = Core();
+  recovery_->Keep(UnsavedWork(unsaved_, grid_, CurrentValues(), playList_, core.slots));
+}
+
+void TSequence::FlushRecoveryFiles() {
+  KeepRecoveryFiles();
+  if (recovery_) recovery_->Flush();
 }
 
 void TSequence::CloseQuietly() {
   closingQuietly_ = true;
-  KeepRecoveryFiles();
+  FlushRecoveryFiles();
   close();
 }
 
 void TSequence::StopForExit() {
   engine_.EndTimers();
   KeepRecoveryFiles();
+  if (recovery_) recovery_->End();
 }

@@ -5,6 +5,7 @@
 #include "pattern/CoreState.h"
 #include "pattern/PatternLoad.h"
 #include "song/RecoveryFiles.h"
+#include "song/RecoveryWriter.h"
 #include "song/SongFile.h"
 #include "song/UnsavedChanges.h"
 
@@ -166,4 +167,48 @@ TEST(RecoveryOffer, CopiesFoundAskOnceYesRestoresNoRemovesUnansweredLeavesThem) 
   EXPECT_TRUE(OfferRecoveredWork(w.files, w.prompts, restore));
   EXPECT_FALSE(w.files.Found());
   EXPECT_EQ(restores, 1);
+}
+
+// The copies are written on a thread of the writer's own; a clean end's
+// removal is final, whatever work was still on its way.
+TEST(RecoveryWriter, WritesBesideTheWindowAndNothingComesAfterRemove) {
+  Work w;
+  std::vector<std::string> trouble;
+  RecoveryWriter writer(w.dir.path(),
+                        [&](const std::string& message) { trouble.push_back(message); });
+  w.grid.SetCell(1, 2, "Kick      [ ]");
+  writer.Keep(w.Unsaved());
+  writer.Flush();
+  EXPECT_TRUE(fs::exists(w.files.PatternFile()));
+
+  for (int edit = 0; edit < 50; ++edit) {
+    w.grid.SetCell(1, 3, edit % 2 ? "Snare     [ ]" : "");
+    writer.Keep(w.Unsaved());
+  }
+  writer.Remove();
+  writer.Flush();
+  EXPECT_FALSE(fs::exists(w.files.Folder()));
+
+  // Ended, as exit() ends it: the last work is written on the caller's thread.
+  writer.Keep(w.Unsaved());
+  writer.End();
+  EXPECT_TRUE(fs::exists(w.files.PatternFile()));
+  w.playList.Append("Rock");
+  writer.Keep(w.Unsaved());
+  EXPECT_TRUE(fs::exists(w.files.SongFile()));
+  EXPECT_TRUE(trouble.empty());
+}
+
+TEST(RecoveryWriter, ACopyThatCantBeWrittenIsToldAndTheWindowGoesOn) {
+  Work w;
+  WriteTextLines(w.dir / "temp", {"a file where the temp folder should be"});
+  std::vector<std::string> trouble;
+  {
+    RecoveryWriter writer(w.dir.path(),
+                          [&](const std::string& message) { trouble.push_back(message); });
+    w.grid.SetCell(1, 2, "Kick      [ ]");
+    writer.Keep(w.Unsaved());
+  }
+  ASSERT_EQ(trouble.size(), 1u);
+  EXPECT_NE(trouble[0].find("recovery"), std::string::npos) << trouble[0];
 }

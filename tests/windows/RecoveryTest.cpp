@@ -108,7 +108,7 @@ TEST_F(Recovery, KilledWithUnsavedWorkTheNextStartAsksOnceAndRestoresItAll) {
     windows->StartRecovery();
     EXPECT_TRUE(home.prompts.messages.empty());
     Work(*windows);
-    windows->sequence.KeepRecoveryFiles();  // the timer's tick
+    windows->sequence.FlushRecoveryFiles();  // the timer's tick
     before = Take(*windows);
     ASSERT_TRUE(files.Found());
   }
@@ -136,7 +136,7 @@ TEST_F(Recovery, NoLetsTheWorkGoAndTheWindowsStartAsUsual) {
     ProgramWindows windows;
     windows.StartRecovery();
     Work(windows);
-    windows.sequence.KeepRecoveryFiles();
+    windows.sequence.FlushRecoveryFiles();
   }
   ProgramWindows windows;
   const Snapshot fresh = Take(windows);
@@ -151,11 +151,11 @@ TEST_F(Recovery, NoLetsTheWorkGoAndTheWindowsStartAsUsual) {
 TEST_F(Recovery, ACleanCloseRemovesTheCopiesAndNothingUnsavedWritesNone) {
   ProgramWindows windows;
   windows.StartRecovery();
-  windows.sequence.KeepRecoveryFiles();
+  windows.sequence.FlushRecoveryFiles();
   EXPECT_FALSE(fs::exists(files.Folder()));
 
   Work(windows);
-  windows.sequence.KeepRecoveryFiles();
+  windows.sequence.FlushRecoveryFiles();
   ASSERT_TRUE(files.Found());
   home.prompts.answers = {PromptAnswer::No, PromptAnswer::No};  // don't save either
   const int code = RunEventLoop([&] { windows.sequence.close(); });
@@ -209,14 +209,14 @@ TEST_F(Recovery, AnUnansweredQuestionLeavesTheCopiesAlone) {
     ProgramWindows windows;
     windows.StartRecovery();
     Work(windows);
-    windows.sequence.KeepRecoveryFiles();
+    windows.sequence.FlushRecoveryFiles();
   }
   const std::string copy = ReadFileBytes(files.PatternFile());
   ProgramWindows windows;
   home.prompts.answers = {PromptAnswer::Cancel};
   windows.StartRecovery();
   EXPECT_FALSE(windows.sequence.KeepsRecovery());
-  windows.sequence.KeepRecoveryFiles();
+  windows.sequence.FlushRecoveryFiles();
   EXPECT_EQ(ReadFileBytes(files.PatternFile()), copy);
 }
 
