@@ -48,17 +48,6 @@ int main(int argc, char** argv) {
   QFont font = app.font();
   font.setPointSize(9);
   app.setFont(font);
-  SetAudioOutputFactory(SdlAudioOutputFactory());
-  QtDecodeProgress decodeProgress;
-  SetDecodeWatch(&decodeProgress);
-  // A sound device that goes away is told of once and opened again.
-  DeviceLossWatch deviceWatch(QtUiThread::Instance(), SdlSoundDevice(),
-                              [](const std::string& text) { AppPrompts().ShowError(text); });
-  // Sounds placed late and underruns, on the terminal as they happen.
-  SoundTroubleLog troubleLog(QtUiThread::Instance(), [](const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-  });
-
   // One program per home folder; the commands above take no lock.
   const HomeLock lock(std::filesystem::current_path());
   const StartMode mode = DecideStart(lock.Get(), force);
@@ -70,10 +59,21 @@ int main(int argc, char** argv) {
   if (lock.Get() == HomeLock::State::Unavailable)
     std::fprintf(stderr, "korvanto: %s can't be made: no recovery files are kept\n",
                  HomeLock::FileIn("").c_str());
+  SetAudioOutputFactory(SdlAudioOutputFactory());
+  QtDecodeProgress decodeProgress;
+  SetDecodeWatch(&decodeProgress);
+  // A sound device that goes away is told of once and opened again.
+  DeviceLossWatch deviceWatch(QtUiThread::Instance(), SdlSoundDevice(),
+                              [](const std::string& text) { AppPrompts().ShowError(text); });
+  // Sounds placed late and underruns, on the terminal as they happen.
+  SoundTroubleLog troubleLog(QtUiThread::Instance(), [](const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+  });
 
   ProgramWindows windows;
   // Ended by exit() (Qt's own when the display goes away), the program stops
-  // its workers and the sound device before the statics they use go.
+  // its workers and the sound device before the statics they use go: the
+  // hook is made after those (the shared sound device, the UI thread port).
   const ExitHook exitHook([&] { windows.StopForExit(); }, [] { EndSdlSoundDevice(); });
   const EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
   windows.OpenSongs(arguments);
