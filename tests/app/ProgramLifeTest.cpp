@@ -94,13 +94,14 @@ class RealProgram : public ::testing::Test {
 
 // Ctrl+C in the terminal, a logout, a closed terminal: each ends the program
 // as closing its main window does, with status 0 and the panning table
-// written; with nothing unsaved it leaves no recovery files.
-TEST_F(RealProgram, SigtermSigintAndSighupEachEndItCleanlyWhileASongPlays) {
+// written; with nothing unsaved it leaves no recovery files. Both players
+// run when the signal comes: the song (F5) and the grid's pattern (F6).
+TEST_F(RealProgram, SigtermSigintAndSighupEachEndItCleanlyWhileSongAndPatternPlay) {
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(strsignal(signal));
     fs::remove(Sound());
     auto program = Start("run", {"Demo.sng"});
-    ASSERT_TRUE(TypeInto("^Korvanto - Demo\\.sng$", {"F5"}));
+    ASSERT_TRUE(TypeInto("^Korvanto - Demo\\.sng$", {"F5", "F6"}));
     ASSERT_TRUE(SoundPlays()) << Printed("run");
     fs::remove(home_ / "Panning.dat");
 
