@@ -18,6 +18,7 @@
 #include "pattern/StepGridView.h"
 #include "song/RecoveryFiles.h"
 #include "song/SongFile.h"
+#include "support/EventLoop.h"
 #include "support/WindowTest.h"
 
 namespace fs = std::filesystem;
@@ -78,22 +79,6 @@ class Recovery : public ::testing::Test {
   WindowTestHome home;
   RecoveryFiles files{fs::current_path()};
 };
-
-// Runs the event loop as main() does; a loop that never ends fails the test.
-int RunEventLoop(const std::function<void()>& first) {
-  QTimer::singleShot(0, first);
-  bool timedOut = false;
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [&] {
-    timedOut = true;
-    QCoreApplication::exit(99);
-  });
-  watchdog.start(10000);
-  const int code = QApplication::exec();
-  EXPECT_FALSE(timedOut) << "the event loop went on after the main window closed";
-  return code;
-}
 
 }  // namespace
 
