@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   // its workers and the sound device before the statics they use go: the
   // hook is made after those (the shared sound device, the UI thread port).
   const ExitHook exitHook([&] { windows.StopForExit(); }, [] { EndSdlSoundDevice(); });
-  const EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
+  EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
   windows.OpenSongs(arguments);
   windows.Show();
   if (mode == StartMode::WithRecovery) windows.StartRecovery();
