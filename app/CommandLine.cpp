@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <string_view>
 #include <utility>
 
 #include "app/ExportCommands.h"
@@ -16,7 +17,7 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: korvanto [--home DIR] [SONG.sng | COMMAND...]\n"
+    "Usage: korvanto [--home DIR] [--force] [SONG.sng | COMMAND...]\n"
     "\n"
     "Without arguments Korvanto opens its windows; with a song file it opens\n"
     "that song on the play list.\n"
@@ -41,6 +42,9 @@ const char* const kUsage =
     "  pattern show FILE.pat       print a pattern's settings and grid\n"
     "  --home DIR                  work in DIR, filled with the default kit and the\n"
     "                              demo content when it holds no kit\n"
+    "  --force                     open the windows even though Korvanto already\n"
+    "                              runs in this home folder (this one then keeps no\n"
+    "                              recovery files)\n"
     "  --help                      show this text\n"
     "  --version                   show the version\n"
     "\n"
@@ -50,7 +54,8 @@ const char* const kUsage =
     "current folder when it holds power.dxg, else the song's folder, else\n"
     "$XDG_DATA_HOME/korvanto (~/.local/share/korvanto), filled the first time.\n"
     "Exit codes: 0 done, 1 failed (the message goes to standard error), 2 wrong\n"
-    "arguments.\n";
+    "arguments. The windows end with 0, also on SIGTERM, SIGINT or SIGHUP, and\n"
+    "with 1 when Korvanto already runs in the home folder.\n";
 
 }  // namespace
 
@@ -92,4 +97,21 @@ int RunCommandLine(int argc, char** argv, bool& handled) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   return RunCommandLine(args, std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1, handled);
+}
+
+bool TakeForceOption(int& argc, char** argv, bool leadingOnly) {
+  bool taken = false;
+  int kept = 1;
+  bool leading = true;
+  for (int i = 1; i < argc; ++i) {
+    const bool force = std::string_view(argv[i]) == "--force" && (leading || !leadingOnly);
+    leading = leading && force;
+    if (force)
+      taken = true;
+    else
+      argv[kept++] = argv[i];
+  }
+  if (kept < argc) argv[kept] = nullptr;
+  argc = kept;
+  return taken;
 }

@@ -15,3 +15,8 @@
 int RunCommandLine(int argc, char** argv, bool& handled);
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    bool outIsTerminal, bool& handled);
+
+// Takes the windows' option "--force" out of argv (argc shrinks): only from
+// the front when leadingOnly (a command may follow), else wherever it stands.
+// True when it was there.
+bool TakeForceOption(int& argc, char** argv, bool leadingOnly);

@@ -1,6 +1,7 @@
 #include "app/ProgramWindows.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -10,10 +11,14 @@
 #include "app/WindowArrangement.h"
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
+#include "kit/AudioStream.h"
+#include "kit/KitMaker.h"
 #include "render/RenderPrep.h"
 
 namespace {
 constexpr int kFramesKnownAfter = 300;  // ms
+// Dialogs that a signal's end closes before it gives up waiting for them.
+constexpr int kMostDialogsOnTheWay = 20;
 }  // namespace
 
 ProgramWindows::ProgramWindows() {
@@ -105,4 +110,26 @@ void ProgramWindows::EndProgram() {
            &samples, &options, &introScreen, &kitMaker, &renderWindow, &kitList, &sampleEditor})
     window->hide();
   QCoreApplication::quit();
+}
+
+void ProgramWindows::EndQuietly() {
+  // The dialog's own loop must be left before the main loop can end; the
+  // code that asked goes on with no answer (Cancel), and the end comes next.
+  if (QWidget* modal = QApplication::activeModalWidget();
+      modal && endAttempts_++ < kMostDialogsOnTheWay) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->done(QDialog::Rejected);
+    else
+      modal->close();
+    QMetaObject::invokeMethod(
+        &sequence, [this] { EndQuietly(); }, Qt::QueuedConnection);
+    return;
+  }
+  sequence.CloseQuietly();
+}
+
+void ProgramWindows::StopForExit() {
+  sequence.StopForExit();
+  for (int slot = 1; slot <= SampleSlots::kCount; ++slot) sampleEditor.Slots().Stop(slot);
+  if (TAudioFileStream* listening = kitMaker.Maker().ListeningStream()) listening->Stop();
 }

@@ -31,6 +31,17 @@ class ProgramWindows {
   // samples window and the Kit List.
   void Show();
 
+  // The program holds its home's lock: offers the work a run that did not
+  // end cleanly left, then keeps copies of unsaved work.
+  void StartRecovery() { sequence.KeepRecovery(); }
+  // A signal asked the program to end: a dialog waiting for an answer goes
+  // unanswered, then the main window closes without a question, its unsaved
+  // work left in the recovery files.
+  void EndQuietly();
+  // The program ends by exit(): the players' workers and the streams' refill
+  // workers end and the unsaved work is copied. UI thread only.
+  void StopForExit();
+
   // In creation order; members are destroyed in the reverse one. The tool
   // windows belong to the main window: they stay above it, below its
   // dialogs, and hide with it when it is minimised. The sample editor and
@@ -52,4 +63,5 @@ class ProgramWindows {
   void Arrange();
   // Closing the main window: every other window goes and the loop ends.
   void EndProgram();
+  int endAttempts_ = 0;
 };

@@ -1,12 +1,16 @@
 // Creates the application and the windows in their fixed order, then runs the
-// event loop until the main window closes.
+// event loop until the main window closes or a signal ends the program.
 #include <QApplication>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "app/CommandLine.h"
+#include "app/EndOnSignals.h"
+#include "app/HomeLock.h"
 #include "app/ProgramHome.h"
 #include "app/ProgramWindows.h"
+#include "common/ExitHook.h"
 #include "common/QtDecodeProgress.h"
 #include "common/QtPrompts.h"
 #include "common/QtUiThread.h"
@@ -25,10 +29,13 @@ int main(int argc, char** argv) {
   // "--home DIR" first makes DIR the home folder, for the commands too.
   ProgramHome home = ProgramHome::OfThisProgram();
   if (!home.TakeOption(argc, argv, std::cerr)) return 1;
+  // "--force" is the windows' option; before a command it changes nothing.
+  bool force = TakeForceOption(argc, argv, true);
   // "korvanto render SONG OUT.wav", --help and --version run without windows.
   bool handled = false;
   const int code = RunCommandLine(argc, argv, handled);
   if (handled) return code;
+  force = TakeForceOption(argc, argv, false) || force;
 
   // The windows' home: the current folder with its kit, a song's folder or
   // the user's data folder; the windows find everything in the current folder.
@@ -41,6 +48,17 @@ int main(int argc, char** argv) {
   QFont font = app.font();
   font.setPointSize(9);
   app.setFont(font);
+  // One program per home folder; the commands above take no lock.
+  const HomeLock lock(std::filesystem::current_path());
+  const StartMode mode = DecideStart(lock.Get(), force);
+  if (mode == StartMode::Refused) {
+    std::fprintf(stderr, "korvanto: %s\n", kAlreadyRunning);
+    AppPrompts().Message(kAlreadyRunning, "Korvanto", PromptButtons::Ok);
+    return 1;
+  }
+  if (lock.Get() == HomeLock::State::Unavailable)
+    std::fprintf(stderr, "korvanto: %s can't be made: no recovery files are kept\n",
+                 HomeLock::FileIn("").c_str());
   SetAudioOutputFactory(SdlAudioOutputFactory());
   QtDecodeProgress decodeProgress;
   SetDecodeWatch(&decodeProgress);
@@ -53,7 +71,13 @@ int main(int argc, char** argv) {
   });
 
   ProgramWindows windows;
+  // Ended by exit() (Qt's own when the display goes away), the program stops
+  // its workers and the sound device before the statics they use go: the
+  // hook is made after those (the shared sound device, the UI thread port).
+  const ExitHook exitHook([&] { windows.StopForExit(); }, [] { EndSdlSoundDevice(); });
+  EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
   windows.OpenSongs(arguments);
   windows.Show();
+  if (mode == StartMode::WithRecovery) windows.StartRecovery();
   return app.exec();
 }

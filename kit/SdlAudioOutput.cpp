@@ -134,8 +134,19 @@ class SharedDevice : public LosableDevice {
 
   SDL_AudioDeviceID DeviceId() const { return device_; }
 
+  // No callback and no stand-in block runs once this returns; the outputs
+  // stay attached and are simply not called again.
+  void End() {
+    StopStandIn();
+    if (device_) SDL_CloseAudioDevice(device_);
+    device_ = 0;
+  }
+
  private:
   SharedDevice() { started_.reserve(kMaxOutputs); }
+  // Static: when the program ends without closing its outputs, the callback
+  // must not go on into a destroyed device.
+  ~SharedDevice() { End(); }
 
   // About 5 ms on a sound card; a sound server serves its own larger quantum
   // anyway, and a client that asks for less is woken more often and starved
@@ -199,7 +210,8 @@ class SharedDevice : public LosableDevice {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     for (int64_t block = 1;; ++block) {
-      const auto due = start + std::chrono::nanoseconds(block * period_ * int64_t{1000000000} / rate_);
+      const auto due =
+          start + std::chrono::nanoseconds(block * period_ * int64_t{1000000000} / rate_);
       std::unique_lock lock(standInMutex_);
       if (standInWake_.wait_until(lock, due, [this] { return stopStandIn_; })) return;
       lock.unlock();
@@ -285,6 +297,10 @@ AudioOutputFactory SdlAudioOutputFactory() {
 
 LosableDevice& SdlSoundDevice() {
   return SharedDevice::Instance();
+}
+
+void EndSdlSoundDevice() {
+  SharedDevice::Instance().End();
 }
 
 uint32_t SdlSoundDeviceId() {

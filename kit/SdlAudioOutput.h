@@ -47,5 +47,8 @@ class SdlAudioOutput : public AudioOutput {
 AudioOutputFactory SdlAudioOutputFactory();
 // The shared device, for the watch that tells of its loss and reopens it.
 LosableDevice& SdlSoundDevice();
+// The program ends by exit(): the shared device closes, its callback and the
+// stand-in thread end. Any thread.
+void EndSdlSoundDevice();
 // SDL's id of the shared device while it is open, else 0 (for tests).
 uint32_t SdlSoundDeviceId();

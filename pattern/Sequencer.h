@@ -3,6 +3,8 @@
 // instrument chooser with its pan bar, tool bar and step grid. Its handlers
 // call core and then refresh the widgets from it.
 #include <QMainWindow>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -17,17 +19,18 @@
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
 #include "pattern/TimeBeat.h"
-#include "render/RenderFlow.h"
 #include "pattern/UndoCommands.h"
+#include "render/RenderFlow.h"
 #include "render/RenderPrep.h"
 #include "song/EditorSlotAccess.h"
 #include "song/KitPlaybackSound.h"
 #include "song/PlayList.h"
+#include "song/PlaybackEngine.h"
+#include "song/PlaybackHost.h"
+#include "song/RecoveryWriter.h"
 #include "song/SequencerCore.h"
 #include "song/UnsavedChanges.h"
 #include "song/UpDownArrows.h"
-#include "song/PlaybackEngine.h"
-#include "song/PlaybackHost.h"
 
 class QAction;
 class QComboBox;
@@ -40,6 +43,7 @@ class QProgressBar;
 class QSlider;
 class QSpinBox;
 class QSplitter;
+class QTimer;
 class QUndoGroup;
 class QUndoStack;
 class QToolBar;
@@ -164,6 +168,25 @@ class TSequence : public QMainWindow, public PlaybackHost {
   std::function<void()> OnClosed;
   void FormResize();
   void Exit1Click();
+
+  // Work that survives a crash (pattern/SequencerRecovery.cpp). From
+  // KeepRecovery on, the window keeps copies of unsaved work in
+  // temp/recovery/ every kRecoveryInterval; first it offers the copies a
+  // run that did not end cleanly left. Only the program holding the home's
+  // lock calls it.
+  static constexpr std::chrono::seconds kRecoveryInterval{10};
+  void KeepRecovery();
+  bool KeepsRecovery() const { return recovery_ != nullptr; }
+  // The timer's work: copies what differs from its file, removes the rest,
+  // on the recovery writer's thread. Flush waits until it is on disk.
+  void KeepRecoveryFiles();
+  void FlushRecoveryFiles();
+  // Ends the program as closing the window does, without a question: the
+  // unsaved work stays in the recovery files (a signal asked to end).
+  void CloseQuietly();
+  // The program ends by exit(): the timers' workers end and the unsaved
+  // work is copied; nothing else is touched.
+  void StopForExit();
   void HelpClick();
   HelpWindow* Help() const { return helpWindow_; }
 
@@ -254,6 +277,7 @@ class TSequence : public QMainWindow, public PlaybackHost {
   void ShowToggles();
   // Runs one start-up step; a failure is shown and the next steps still run.
   void StartUpStep(const std::function<void()>& step);
+  void RestoreRecoveredWork();
 
   SoundWindow soundWindow_;
   TDXSound DXSound1{&soundWindow_};
@@ -283,12 +307,16 @@ class TSequence : public QMainWindow, public PlaybackHost {
   ExportSettings exportSettings_;
   SlotPlayer* slotPlayer_ = nullptr;
   bool closed_ = false;
+  bool closingQuietly_ = false;
+  std::unique_ptr<RecoveryWriter> recovery_;
+  QTimer* recoveryTimer_ = nullptr;
+  std::atomic<bool> recoveryTroubleTold_{false};
   TForm2* options_ = nullptr;
   QUndoGroup* undoGroup_ = nullptr;
   QUndoStack* gridUndo_ = nullptr;
   QUndoStack* listUndo_ = nullptr;
-  int shownLoops_ = 1;        // the loop count before the user's latest change
-  int panDragStart_ = 0;      // the pan when the bar was grabbed
+  int shownLoops_ = 1;    // the loop count before the user's latest change
+  int panDragStart_ = 0;  // the pan when the bar was grabbed
   // Last: the players stop before anything they use goes.
   PlaybackEngine engine_;
 };

@@ -79,10 +79,12 @@ void TSequence::FormClose() {
 }
 
 void TSequence::closeEvent(QCloseEvent* event) {
-  if (!closed_ && !AskToSaveBeforeClosing()) {
+  if (!closed_ && !closingQuietly_ && !AskToSaveBeforeClosing()) {
     event->ignore();
     return;
   }
+  // The user's own close ends cleanly: whatever is unsaved was let go.
+  if (!closed_ && !closingQuietly_ && recovery_) recovery_->Remove();
   FormClose();
   Shutdown();
   event->accept();

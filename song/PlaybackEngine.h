@@ -55,6 +55,11 @@ class PlaybackEngine {
     sequencePos_ = 0;
   }
   void DXSound1Initialize();
+  // The program ends by exit(): both timers' workers end, the window untouched.
+  void EndTimers() {
+    DXTimer1_.EndWorker();
+    DXTimer2_.EndWorker();
+  }
   void DXTimer2Timer();  // one pattern step
   void DXTimer1Timer();  // one song step
 

@@ -65,6 +65,10 @@ void TTimerThread::Execute() {
 TSuperTimer::TSuperTimer(UiThread& ui, supertimer::WaitOptions wait) : wait_(wait), handover_(ui) {}
 
 TSuperTimer::~TSuperTimer() {
+  EndWorker();
+}
+
+void TSuperTimer::EndWorker() {
   SetEnabled(false);
   {
     std::lock_guard lock(mutex_);

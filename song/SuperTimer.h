@@ -50,6 +50,10 @@ class TSuperTimer {
   TSuperTimer(const TSuperTimer&) = delete;
   TSuperTimer& operator=(const TSuperTimer&) = delete;
 
+  // The program ends by exit(): disables the timer and joins its worker
+  // for good, as destruction would.
+  void EndWorker();
+
   bool Enabled() const { return enabled_; }
   // Enabling goes on with the clock where it stood; the first tick comes one
   // interval later. A timer whose interval is 0 stays disabled. Once

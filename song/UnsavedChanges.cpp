@@ -32,7 +32,7 @@ void UnsavedChanges::PatternMet(const PatternGrid& grid, PatternValues values) {
 }
 
 bool UnsavedChanges::PatternChanged(const PatternGrid& grid, PatternValues values) const {
-  return PatternState(grid, values) != pattern_;
+  return !pattern_ || PatternState(grid, values) != *pattern_;
 }
 
 void UnsavedChanges::SongMet(const PlayList& playList, std::optional<std::filesystem::path> file) {
@@ -41,7 +41,12 @@ void UnsavedChanges::SongMet(const PlayList& playList, std::optional<std::filesy
 }
 
 bool UnsavedChanges::SongChanged(const PlayList& playList) const {
-  return playList.Names() != song_;
+  return !song_ || playList.Names() != *song_;
+}
+
+void UnsavedChanges::SongRecovered(std::optional<std::filesystem::path> file) {
+  song_.reset();
+  songFile_ = std::move(file);
 }
 
 std::string SongTitle(const std::optional<std::filesystem::path>& songFile) {

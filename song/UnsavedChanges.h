@@ -17,15 +17,21 @@ class UnsavedChanges {
   // The grid was saved to or loaded from its file (or is a new pattern).
   void PatternMet(const PatternGrid& grid, PatternValues values);
   bool PatternChanged(const PatternGrid& grid, PatternValues values) const;
+  // The grid holds work brought back after a crash: unsaved until it meets a file.
+  void PatternRecovered() { pattern_.reset(); }
 
   // The play list was saved to or opened from file; no file for a new song.
   void SongMet(const PlayList& playList, std::optional<std::filesystem::path> file);
   bool SongChanged(const PlayList& playList) const;
   const std::optional<std::filesystem::path>& SongFile() const { return songFile_; }
+  // The play list holds work brought back after a crash, from the song file
+  // named (none for a new song): unsaved until it meets a file.
+  void SongRecovered(std::optional<std::filesystem::path> file);
 
  private:
-  Lines pattern_;
-  std::vector<std::string> song_;
+  // Nothing: no file holds what the grid or the list shows.
+  std::optional<Lines> pattern_;
+  std::optional<std::vector<std::string>> song_;
   std::optional<std::filesystem::path> songFile_;
 };
 

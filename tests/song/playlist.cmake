@@ -5,5 +5,6 @@ korvanto_test(test_playlist
   DemoGrooves.cpp
   DemoContentTest.cpp
   EditorSlotsTest.cpp
+  RecoveryFilesTest.cpp
 )
 target_link_libraries(test_playlist PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

@@ -11,6 +11,7 @@
 #include "app/ProgramWindows.h"
 #include "app/WindowArrangement.h"
 #include "common/Files.h"
+#include "support/EventLoop.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
 
@@ -22,22 +23,6 @@ QAction* MenuItem(QWidget& window, const QString& caption) {
   for (QAction* action : window.findChildren<QAction*>())
     if (action->text().remove('&') == caption) return action;
   return nullptr;
-}
-
-// Runs the event loop as main() does; a loop that never ends fails the test.
-int RunEventLoop(std::function<void()> first) {
-  QTimer::singleShot(0, first);
-  bool timedOut = false;
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [&] {
-    timedOut = true;
-    QCoreApplication::exit(99);
-  });
-  watchdog.start(10000);
-  const int code = QApplication::exec();
-  EXPECT_FALSE(timedOut) << "the event loop went on after the main window closed";
-  return code;
 }
 
 void CopyDemo(const WindowTestHome& home, const std::string& name) {

@@ -1,0 +1,113 @@
+#include "song/RecoveryFiles.h"
+
+#include <system_error>
+
+#include "common/Exception.h"
+#include "common/Files.h"
+#include "common/Prompts.h"
+#include "pattern/PatternGrid.h"
+#include "song/PlayList.h"
+#include "song/SongFile.h"
+#include "song/UnsavedChanges.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void RemoveFile(const fs::path& path) {
+  std::error_code ignored;
+  fs::remove(path, ignored);
+}
+
+void MakeFolder(const fs::path& folder) {
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) throw EFCreateError(DisplayPath(folder));
+}
+
+}  // namespace
+
+RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const PatternGrid& grid,
+                         PatternValues values, const PlayList& playList, SlotAccess& slots) {
+  RecoveryWork work;
+  if (unsaved.PatternChanged(grid, values)) {
+    try {
+      const int steps = grid.StepCount();
+      if (steps < 1) throw EConvertError(grid.Cell(2, 0));
+      work.pattern = BuildPatternLines(grid, steps, values, slots);
+    } catch (const Exception&) {
+      work.patternUnwritable = true;
+    }
+  }
+  if (unsaved.SongChanged(playList)) {
+    work.song = BuildSongLines(playList.Names(), slots);
+    work.songFile = unsaved.SongFile();
+  }
+  return work;
+}
+
+RecoveryFiles::RecoveryFiles(const fs::path& home) : folder_(home / "temp" / "recovery") {}
+
+bool RecoveryFiles::Found() const {
+  std::error_code ec;
+  return fs::is_regular_file(PatternFile(), ec) || fs::is_regular_file(SongFile(), ec);
+}
+
+std::optional<fs::path> RecoveryFiles::RecoveredSongFile() const {
+  try {
+    const Lines lines = ReadTextLines(SongNameFile());
+    if (!lines.empty() && !lines[0].empty()) return fs::path(lines[0]);
+  } catch (const Exception&) {
+  }
+  return std::nullopt;
+}
+
+void RecoveryFiles::Keep(const RecoveryWork& work) {
+  if (work.pattern) {
+    if (work.pattern != writtenPattern_) {
+      MakeFolder(folder_);
+      WriteTextLines(PatternFile(), *work.pattern);
+      writtenPattern_ = work.pattern;
+    }
+  } else if (!work.patternUnwritable) {
+    RemoveFile(PatternFile());
+    writtenPattern_.reset();
+  }
+  if (work.song) {
+    Lines written{work.songFile ? work.songFile->string() : ""};
+    written.insert(written.end(), work.song->begin(), work.song->end());
+    if (written != writtenSong_) {
+      MakeFolder(folder_);
+      // The name first: a song.sng found always has its own beside it.
+      WriteTextLines(SongNameFile(), {written[0]});
+      WriteTextLines(SongFile(), *work.song);
+      writtenSong_ = std::move(written);
+    }
+  } else {
+    RemoveFile(SongFile());
+    RemoveFile(SongNameFile());
+    writtenSong_.reset();
+  }
+}
+
+void RecoveryFiles::Remove() {
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+  writtenPattern_.reset();
+  writtenSong_.reset();
+}
+
+bool OfferRecoveredWork(RecoveryFiles& files, Prompts& prompts,
+                        const std::function<void()>& restore) {
+  if (!files.Found()) return true;
+  switch (prompts.Message(kRecoveryQuestion, kRecoveryCaption, PromptButtons::YesNo)) {
+    case PromptAnswer::Yes:
+      restore();
+      return true;
+    case PromptAnswer::No:
+      files.Remove();
+      return true;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,223 @@
+// Work that survives the program's end: the whole program, as main() builds
+// it, killed with unsaved work, ended by a signal, ended cleanly.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QUndoStack>
+
+#include "app/ProgramWindows.h"
+#include "common/Files.h"
+#include "pattern/StepGridView.h"
+#include "song/RecoveryFiles.h"
+#include "song/SongFile.h"
+#include "support/EventLoop.h"
+#include "support/WindowTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// What a user sees of the work: grid, tempo, loops, play list, one slot.
+struct Snapshot {
+  std::vector<std::string> cells;
+  int shownRows = 0;
+  int tempo = 0;
+  int loops = 0;
+  Names playList;
+  std::string slotFile;
+  int64_t slotFrequency = 0;
+  int32_t slotPan = 0;
+  bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot Take(ProgramWindows& windows) {
+  Snapshot s;
+  TSequence& sequence = windows.sequence;
+  for (int row = 0; row < 20; ++row)
+    for (int col = 0; col < 7; ++col) s.cells.push_back(sequence.Grid().Cell(col, row));
+  s.shownRows = sequence.Grid().RowCount();
+  s.tempo = sequence.DelayPosition();
+  s.loops = sequence.Loop->value();
+  s.playList = sequence.Songs().Names();
+  SampleSlots& slots = windows.sampleEditor.Slots();
+  s.slotFile = slots.FileName(3);
+  s.slotFrequency = slots.Frequency(3);
+  s.slotPan = slots.Pan(3);
+  return s;
+}
+
+class Recovery : public ::testing::Test {
+ protected:
+  Recovery() {
+    for (const char* name : {"Rock.pat", "Funk.pat", "Demo.sng"})
+      fs::copy_file(fs::path(KORVANTO_TEST_SOURCE_DIR) / "data" / "demo" / name, home / name);
+    fs::copy_file(home / "Blank.wav", home / "beep.wav");
+  }
+
+  // A grid edit, a play list change and a slot's settings, by the user's ways.
+  static void Work(ProgramWindows& windows) {
+    TSequence& sequence = windows.sequence;
+    sequence.ComboBox1->setCurrentText("Snare     [ ]");
+    Click(sequence.StringGrid1, sequence.StringGrid1->CellRect(3, 5).center());
+    sequence.Loop->setValue(3);
+    sequence.MusicLib->setCurrentRow(1);  // Funk
+    sequence.BitBtn1->click();
+    windows.sampleEditor.Slots().SetFileName(3, (fs::current_path() / "beep.wav").string());
+    windows.sampleEditor.Slots().SetPan(3, -1500);
+  }
+
+  WindowTestHome home;
+  RecoveryFiles files{fs::current_path()};
+};
+
+}  // namespace
+
+// The program is killed (its windows simply go, nothing closes) with a grid
+// edit, a play list change and a slot's settings unsaved; the next start asks
+// once and puts all of it back, marked unsaved, the song keeping its name.
+TEST_F(Recovery, KilledWithUnsavedWorkTheNextStartAsksOnceAndRestoresItAll) {
+  Snapshot before;
+  {
+    auto windows = std::make_unique<ProgramWindows>();
+    windows->OpenSongs({"Demo.sng"});
+    windows->StartRecovery();
+    EXPECT_TRUE(home.prompts.messages.empty());
+    Work(*windows);
+    windows->sequence.FlushRecoveryFiles();  // the timer's tick
+    before = Take(*windows);
+    ASSERT_TRUE(files.Found());
+  }
+
+  ProgramWindows windows;
+  windows.OpenSongs({"Demo.sng"});
+  const Snapshot fresh = Take(windows);
+  home.prompts.answers = {PromptAnswer::Yes};
+  windows.StartRecovery();
+
+  EXPECT_EQ(home.prompts.Texts(), Names{kRecoveryQuestion});
+  EXPECT_EQ(Take(windows), before);
+  EXPECT_NE(fresh, before);
+  EXPECT_EQ(windows.sequence.windowTitle(), "Korvanto - Demo.sng[*]");
+  EXPECT_TRUE(windows.sequence.isWindowModified());
+  EXPECT_EQ(windows.sequence.Edit2->toolTip(), "Pattern Name *");
+  EXPECT_EQ(windows.samples.SlotButtons()[2]->text(), "beep");
+  // Restored work is a fresh start for the histories.
+  EXPECT_FALSE(windows.sequence.GridUndo()->canUndo());
+  EXPECT_FALSE(windows.sequence.PlayListUndo()->canUndo());
+}
+
+TEST_F(Recovery, NoLetsTheWorkGoAndTheWindowsStartAsUsual) {
+  {
+    ProgramWindows windows;
+    windows.StartRecovery();
+    Work(windows);
+    windows.sequence.FlushRecoveryFiles();
+  }
+  ProgramWindows windows;
+  const Snapshot fresh = Take(windows);
+  home.prompts.answers = {PromptAnswer::No};
+  windows.StartRecovery();
+  EXPECT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_FALSE(files.Found());
+  EXPECT_EQ(Take(windows), fresh);
+  EXPECT_TRUE(windows.sequence.KeepsRecovery());
+}
+
+TEST_F(Recovery, ACleanCloseRemovesTheCopiesAndNothingUnsavedWritesNone) {
+  ProgramWindows windows;
+  windows.StartRecovery();
+  windows.sequence.FlushRecoveryFiles();
+  EXPECT_FALSE(fs::exists(files.Folder()));
+
+  Work(windows);
+  windows.sequence.FlushRecoveryFiles();
+  ASSERT_TRUE(files.Found());
+  home.prompts.answers = {PromptAnswer::No, PromptAnswer::No};  // don't save either
+  const int code = RunEventLoop([&] { windows.sequence.close(); });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(home.prompts.messages.size(), 2u);
+  EXPECT_FALSE(fs::exists(files.Folder()));
+}
+
+// The path a signal takes: no question, Panning.dat written, the unsaved
+// work left for the next start, the loop ended with 0.
+TEST_F(Recovery, ASignalsEndAsksNothingAndLeavesTheWorkForTheNextStart) {
+  ProgramWindows windows;
+  windows.Show();
+  windows.StartRecovery();
+  Work(windows);
+  windows.sequence.ToolButton3->click();  // repeat pattern: it would play for ever
+  windows.sequence.ToolButton1->click();
+  fs::remove(home / "Panning.dat");
+
+  const int code = RunEventLoop([&] { windows.EndQuietly(); });
+
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages[0].text;
+  EXPECT_FALSE(windows.sequence.Engine().PatternPlaying());
+  EXPECT_FALSE(windows.sequence.isVisible());
+  EXPECT_EQ(ReadTextLines(home / "Panning.dat").size(), 17u);
+  EXPECT_TRUE(fs::exists(files.PatternFile()));
+  EXPECT_EQ(ReadSongFile(files.SongFile()).entries.back(), "Funk");
+}
+
+// A dialog waits for an answer when the signal comes: it goes unanswered
+// and the program still ends.
+TEST_F(Recovery, ASignalWhileADialogWaitsClosesTheDialogFirst) {
+  ProgramWindows windows;
+  windows.Show();
+  int answer = -1;
+  const int code = RunEventLoop([&] {
+    QDialog dialog(&windows.sequence);
+    QTimer::singleShot(50, [&] { windows.EndQuietly(); });
+    answer = dialog.exec();
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(answer, QDialog::Rejected);
+  EXPECT_FALSE(windows.sequence.isVisible());
+}
+
+// Asked while the program is being ended, the question goes unanswered:
+// the copies stay for the next start and this run writes none.
+TEST_F(Recovery, AnUnansweredQuestionLeavesTheCopiesAlone) {
+  {
+    ProgramWindows windows;
+    windows.StartRecovery();
+    Work(windows);
+    windows.sequence.FlushRecoveryFiles();
+  }
+  const std::string copy = ReadFileBytes(files.PatternFile());
+  ProgramWindows windows;
+  home.prompts.answers = {PromptAnswer::Cancel};
+  windows.StartRecovery();
+  EXPECT_FALSE(windows.sequence.KeepsRecovery());
+  windows.sequence.FlushRecoveryFiles();
+  EXPECT_EQ(ReadFileBytes(files.PatternFile()), copy);
+}
+
+// What exit() runs (Qt's own exit when the display goes away): the players'
+// workers end and the latest work is copied, though no tick came since.
+TEST_F(Recovery, TheExitStopEndsThePlayersAndCopiesTheLatestWork) {
+  ProgramWindows windows;
+  windows.StartRecovery();
+  windows.sequence.ToolButton3->click();
+  windows.sequence.ToolButton1->click();
+  ASSERT_TRUE(windows.sequence.Engine().PatternPlaying());
+  Work(windows);
+
+  windows.StopForExit();
+
+  EXPECT_FALSE(windows.sequence.Engine().PatternPlaying());
+  EXPECT_TRUE(fs::exists(files.PatternFile()));
+  EXPECT_TRUE(fs::exists(files.SongFile()));
+}
