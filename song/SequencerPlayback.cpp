@@ -44,6 +44,7 @@ int TSequence::DelayPosition() const {
 void TSequence::SetDelayPosition(int position) {
   const QSignalBlocker block(Delay);
   Delay->setValue(std::clamp(position, 1, 140));
+  unsaved_.TempoSetByPlayer(Delay->value());
 }
 
 void TSequence::ShowBeatsPerMinute(int beatsPerMinute) {

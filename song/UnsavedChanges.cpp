@@ -35,6 +35,12 @@ bool UnsavedChanges::PatternChanged(const PatternGrid& grid, PatternValues value
   return !pattern_ || PatternState(grid, values) != *pattern_;
 }
 
+void UnsavedChanges::TempoSetByPlayer(int tempoPosition) {
+  // The tempo is the state's line before the loops.
+  if (pattern_ && pattern_->size() >= 2)
+    (*pattern_)[pattern_->size() - 2] = std::to_string(tempoPosition);
+}
+
 void UnsavedChanges::SongMet(const PlayList& playList, std::optional<std::filesystem::path> file) {
   song_ = playList.Names();
   songFile_ = std::move(file);

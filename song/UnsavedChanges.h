@@ -17,6 +17,9 @@ class UnsavedChanges {
   // The grid was saved to or loaded from its file (or is a new pattern).
   void PatternMet(const PatternGrid& grid, PatternValues values);
   bool PatternChanged(const PatternGrid& grid, PatternValues values) const;
+  // A playing song set the tempo bar from its pattern's header: that is no
+  // edit of the grid's pattern.
+  void TempoSetByPlayer(int tempoPosition);
   // The grid holds work brought back after a crash: unsaved until it meets a file.
   void PatternRecovered() { pattern_.reset(); }
 

@@ -217,6 +217,23 @@ TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
   EXPECT_TRUE(sequence.isWindowModified());  // saving a new pattern appended it to the list
 }
 
+// The tempo a playing song sets from its patterns' headers is no edit of the
+// grid: closing after listening asks nothing.
+TEST_F(SequencerSongs, PlayingASongLeavesNothingToSave) {
+  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  home.prompts.paths.push_back((home / "Demo.sng").string());
+  sequence.BitBtn8Click();
+  const int tempo = sequence.Delay->value();
+  QTest::keyClick(&sequence, Qt::Key_F5);
+  // Until a pattern of another tempo plays.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sequence.Delay->value() != tempo; }, 20000));
+  QTest::keyClick(&sequence, Qt::Key_F8);
+  home.prompts.messages.clear();
+  EXPECT_TRUE(sequence.close());
+  EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages[0].text;
+}
+
 // Closing with unsaved work asks, as desktop programs do: Cancel keeps the
 // window, Yes saves and closes.
 TEST_F(SequencerSongs, ClosingWithUnsavedWorkAsksToSaveIt) {
