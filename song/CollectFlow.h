@@ -19,7 +19,7 @@ inline constexpr const char* kCollectDialogTitle = "Collect song into folder";
 
 struct CollectHost {
   std::filesystem::path home;
-  std::optional<std::filesystem::path> songFile;  // opened or saved as
+  std::optional<std::filesystem::path> songFile;      // opened or saved as
   std::function<std::vector<std::string>()> entries;  // the play list
   SlotAccess* slots = nullptr;
   std::function<std::string()> kitBytes;   // the kit file of the kit loaded

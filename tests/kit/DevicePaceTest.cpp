@@ -1,10 +1,9 @@
-#include "kit/DevicePace.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
+#include "kit/DevicePace.h"
 #include "kit/Mixer.h"
 
 using Clock = Mixer::Clock;

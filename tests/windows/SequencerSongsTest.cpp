@@ -1,4 +1,6 @@
 // Patterns saved, listed and played as a song through the main window.
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,7 +12,6 @@
 #include "pattern/StepGridView.h"
 #include "render/Unit1.h"
 #include "support/WindowTest.h"
-#include <gtest/gtest.h>
 
 namespace {
 class SequencerSongs : public ::testing::Test {
@@ -65,7 +66,8 @@ TEST_F(SequencerSongs, ClickingAPlayListEntryLoadsItIntoTheGrid) {
 }
 
 TEST_F(SequencerSongs, TheDemoSongOpensAndPlays) {
-  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+  for (const auto& file :
+       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
     std::filesystem::copy_file(file.path(), home / file.path().filename().string());
   home.prompts.paths.push_back((home / "Demo.sng").string());
   sequence.BitBtn8Click();
@@ -100,7 +102,8 @@ TEST_F(SequencerSongs, RenderingFromTheMainWindowWritesTheSong) {
 }
 
 TEST_F(SequencerSongs, ASongNamedAtStartIsOpenedWithoutADialog) {
-  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+  for (const auto& file :
+       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
     std::filesystem::copy_file(file.path(), home / file.path().filename().string());
   sequence.OpenSongAtStart("Demo.sng");
   EXPECT_TRUE(home.prompts.fileRequests.empty());
@@ -194,7 +197,8 @@ TEST_F(SequencerSongs, AStepErrorIsShownOnceAndTheSongGoesOn) {
 // The title names the song and stars unsaved play list changes; the name box
 // marks a grid that differs from its pattern file.
 TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
-  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+  for (const auto& file :
+       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
     std::filesystem::copy_file(file.path(), home / file.path().filename().string());
   EXPECT_EQ(sequence.windowTitle(), "Korvanto Pro v6.0[*]");
   home.prompts.paths.push_back((home / "Demo.sng").string());
@@ -220,7 +224,8 @@ TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
 // The tempo a playing song sets from its patterns' headers is no edit of the
 // grid: closing after listening asks nothing.
 TEST_F(SequencerSongs, PlayingASongLeavesNothingToSave) {
-  for (const auto& file : std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+  for (const auto& file :
+       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
     std::filesystem::copy_file(file.path(), home / file.path().filename().string());
   home.prompts.paths.push_back((home / "Demo.sng").string());
   sequence.BitBtn8Click();
