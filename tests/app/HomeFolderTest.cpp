@@ -113,6 +113,7 @@ namespace {
 struct Argv {
   explicit Argv(std::vector<std::string> words) : words_(std::move(words)) {
     for (std::string& word : words_) pointers.push_back(word.data());
+    pointers.push_back(nullptr);  // argv[argc], as main() has it
     count = static_cast<int>(words_.size());
   }
   std::vector<std::string> Left() const { return {pointers.begin() + 1, pointers.begin() + count}; }
