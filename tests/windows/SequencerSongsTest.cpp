@@ -22,6 +22,18 @@ class SequencerSongs : public ::testing::Test {
     for (int i = 0; i < list->count(); ++i) rows.push_back(list->item(i)->text().toStdString());
     return rows;
   }
+  // The demo songs and patterns in the home folder.
+  void CopyTheDemo() {
+    for (const auto& file :
+         std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+      std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  }
+  // ...and Demo.sng opened through File › Open Song.
+  void OpenTheDemoSong() {
+    CopyTheDemo();
+    home.prompts.paths.push_back((home / "Demo.sng").string());
+    sequence.BitBtn8Click();
+  }
   WindowTestHome home;
   TSequence sequence;
 };
@@ -66,11 +78,7 @@ TEST_F(SequencerSongs, ClickingAPlayListEntryLoadsItIntoTheGrid) {
 }
 
 TEST_F(SequencerSongs, TheDemoSongOpensAndPlays) {
-  for (const auto& file :
-       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
-    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
-  home.prompts.paths.push_back((home / "Demo.sng").string());
-  sequence.BitBtn8Click();
+  OpenTheDemoSong();
   EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages.at(0).text;
   ASSERT_GT(sequence.SongList->count(), 5);
   sequence.SongList->setCurrentRow(0);
@@ -102,9 +110,7 @@ TEST_F(SequencerSongs, RenderingFromTheMainWindowWritesTheSong) {
 }
 
 TEST_F(SequencerSongs, ASongNamedAtStartIsOpenedWithoutADialog) {
-  for (const auto& file :
-       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
-    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  CopyTheDemo();
   sequence.OpenSongAtStart("Demo.sng");
   EXPECT_TRUE(home.prompts.fileRequests.empty());
   EXPECT_GT(sequence.SongList->count(), 5);
@@ -197,9 +203,7 @@ TEST_F(SequencerSongs, AStepErrorIsShownOnceAndTheSongGoesOn) {
 // The title names the song and stars unsaved play list changes; the name box
 // marks a grid that differs from its pattern file.
 TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
-  for (const auto& file :
-       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
-    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  CopyTheDemo();
   EXPECT_EQ(sequence.windowTitle(), "Korvanto Pro v6.0[*]");
   home.prompts.paths.push_back((home / "Demo.sng").string());
   sequence.BitBtn8Click();
@@ -224,11 +228,7 @@ TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
 // The tempo a playing song sets from its patterns' headers is no edit of the
 // grid: closing after listening asks nothing.
 TEST_F(SequencerSongs, PlayingASongLeavesNothingToSave) {
-  for (const auto& file :
-       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
-    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
-  home.prompts.paths.push_back((home / "Demo.sng").string());
-  sequence.BitBtn8Click();
+  OpenTheDemoSong();
   const int tempo = sequence.Delay->value();
   QTest::keyClick(&sequence, Qt::Key_F5);
   // Until a pattern of another tempo plays.
