@@ -32,7 +32,7 @@ struct Window {
   Window(int steps, int entries) {
     grid.WriteNewPattern(steps, 4);
     unsaved.PatternMet(grid, values);
-    unsaved.SongMet(playList, std::nullopt);
+    unsaved.SongMet(playList, slots, std::nullopt);
     for (int s = 1; s <= steps; ++s)
       for (int c = 1; c <= 6; ++c) grid.SetCell(c, s + 1, "Kick      [5]");
     for (int e = 0; e < entries; ++e) playList.Append("Pattern" + std::to_string(e % 40));

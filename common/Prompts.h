@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class PromptAnswer { Ok, Cancel, Yes, No };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No, Save, Discard };
 
 struct FileRequest {
   std::string title;

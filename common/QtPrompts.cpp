@@ -54,6 +54,10 @@ PromptAnswer QtPrompts::Message(const std::string& text, const std::string& capt
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       box.setDefaultButton(QMessageBox::Yes);
       break;
+    case PromptButtons::SaveDiscardCancel:
+      box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Save);
+      break;
   }
   switch (box.exec()) {
     case QMessageBox::Ok:
@@ -62,6 +66,10 @@ PromptAnswer QtPrompts::Message(const std::string& text, const std::string& capt
       return PromptAnswer::Yes;
     case QMessageBox::No:
       return PromptAnswer::No;
+    case QMessageBox::Save:
+      return PromptAnswer::Save;
+    case QMessageBox::Discard:
+      return PromptAnswer::Discard;
     default:
       return PromptAnswer::Cancel;
   }

@@ -28,10 +28,18 @@ class ScriptedPrompts : public Prompts {
       answers.pop_front();
       return answer;
     }
-    return buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel
-               ? PromptAnswer::No
-           : buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel
-                                                : PromptAnswer::Ok;
+    switch (buttons) {
+      case PromptButtons::YesNo:
+      case PromptButtons::YesNoCancel:
+        return PromptAnswer::No;
+      case PromptButtons::SaveDiscardCancel:
+        return PromptAnswer::Discard;
+      case PromptButtons::OkCancel:
+        return PromptAnswer::Cancel;
+      case PromptButtons::Ok:
+        break;
+    }
+    return PromptAnswer::Ok;
   }
   std::optional<std::string> OpenFile(const FileRequest& request) override {
     return NextPath(request);

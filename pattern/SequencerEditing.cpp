@@ -1,11 +1,13 @@
-// TSequence: editing handlers of the step grid, the selector, name and loops.
+// TSequence: the pattern editor's handlers. Each forwards the user's action
+// to the edited song as one step of the history.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QToolButton>
 
-#include "common/Text.h"
+#include "kit/InstrumentPlay.h"
+#include "pattern/InstrumentPanel.h"
 #include "pattern/Options.h"
+#include "pattern/PatternPanel.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
 
@@ -18,94 +20,79 @@ QString Instrument(const std::string& text) {
 }
 }  // namespace
 
+// A click on a cell: left fills or empties it, right steps its volume.
 void TSequence::StringGrid1MouseUp(Qt::MouseButton button) {
   if (button == Qt::RightButton) {
-    PushGridEdit("Volume step", grid_.Record([&] { grid_.StepVolume(); }));
-    RefreshGrid();
+    Push("Volume step", song_.EditGrid([](PatternGrid& grid) { grid.StepVolume(); }));
     return;
   }
+  // The cell filled sounds its instrument.
   const std::string text = ChooserText();
-  bool filled = false;
-  GridEdit edit = grid_.Record([&] { filled = grid_.Toggle(text); });
-  PushGridEdit(filled ? "Insert " + Instrument(text) : "Empty cell", std::move(edit));
-  RefreshGrid();
-  if (filled) SoundCellInstrument(text);
+  if (ToggleCell(text))
+    PlayInstrument(ResolveForCellClick(instruments_, text), DXWaveList1, slotPlayer_, false);
 }
 
+// Enter, or Edit > Insert instrument: the chosen instrument into the cell.
 void TSequence::Insertinstrument1Click() {
   StringGrid1->setFocus();
-  const std::string text = ChooserText();
+  ToggleCell(ChooserText());
+}
+
+bool TSequence::ToggleCell(const std::string& text) {
   bool filled = false;
-  GridEdit edit = grid_.Record([&] { filled = grid_.Toggle(text); });
-  PushGridEdit(filled ? "Insert " + Instrument(text) : "Empty cell", std::move(edit));
-  RefreshGrid();
+  SongChange change = song_.EditGrid([&](PatternGrid& grid) { filled = grid.Toggle(text); });
+  Push(filled ? "Insert " + Instrument(text) : "Empty cell", std::move(change));
+  return filled;
 }
 
+// A digit typed on the grid: the cell's volume.
 void TSequence::FormKeyPress(char key) {
-  PushGridEdit(QString("Volume %1").arg(key),
-               grid_.Record([&] { grid_.TypeDigit(key, ChooserText(), cellJump_); }));
-  RefreshGrid();
+  const std::string text = ChooserText();
+  Push(QString("Volume %1").arg(key),
+       song_.EditGrid([&](PatternGrid& grid) { grid.TypeDigit(key, text, cellJump_); }));
 }
 
+// Delete on the grid: the selected cells empty.
 void TSequence::StringGrid1KeyDown() {
-  GridEdit edit = grid_.Record([&] { grid_.DeleteSelection(); });
-  const int cells = edit.ChangedCells();
-  PushGridEdit(cells == 1 ? QString("Delete 1 cell") : QString("Delete %1 cells").arg(cells),
-               std::move(edit));
-  RefreshGrid();
+  SongChange change = song_.EditGrid([](PatternGrid& grid) { grid.DeleteSelection(); });
+  const int cells = change.grid.ChangedCells();
+  Push(cells == 1 ? QString("Delete 1 cell") : QString("Delete %1 cells").arg(cells),
+       std::move(change));
 }
 
+// "Clear pattern".
 void TSequence::BitBtn7Click() {
-  GridEdit edit = grid_.Record([&] { grid_.ClearPattern(); });
-  const GridCommand::Loops loops{Loop->value(), 1};
-  {
-    const QSignalBlocker block(Edit2);
-    Edit2->clear();
-  }
-  ShowLoops(1);
-  PushGridEdit("Clear pattern", std::move(edit), loops);
-  RefreshGrid();
+  Push("Clear pattern", song_.ClearPattern());
 }
 
+// A length and time chosen in the Time/Beat selector, applied by Update time.
 void TSequence::TimeBarChange() {
   ParseTimeBar(TimeBar->currentText().toLatin1().toStdString(), pending_);
 }
 
+// "Update time/beat to pattern".
 void TSequence::BitBtn13Click() {
-  // Nothing chosen yet: there is nothing to apply.
-  if (pending_.length.empty() && pending_.time.empty()) return;
-  PushGridEdit("Update time/beat",
-               grid_.Record([&] { grid_.ApplyLengthAndTime(pending_.length, pending_.time); }));
-  RefreshGrid();
+  if (pending_.length.empty() && pending_.time.empty()) return;  // nothing chosen yet
+  Push("Update time/beat", song_.EditGrid([&](PatternGrid& grid) {
+    grid.ApplyLengthAndTime(pending_.length, pending_.time);
+  }));
 }
 
+// The name box typed in: typing a name is one step.
 void TSequence::Edit2Change() {
-  GridEdit edit = grid_.Record([&] { grid_.SetName(Edit2->text().toLatin1().toStdString()); });
-  // A pasted line break never reaches the name: the box shows what the cell holds.
-  const QString name = QString::fromLatin1(grid_.Cell(0, 0).c_str());
-  if (name != Edit2->text()) {
-    const QSignalBlocker block(Edit2);
-    Edit2->setText(name);
-  }
-  PushGridEdit("Rename pattern", std::move(edit), std::nullopt, GridCommand::kRename);
-  RefreshGrid();
+  const std::string name = Edit2->text().toLatin1().toStdString();
+  Push("Rename pattern", song_.EditGrid([&](PatternGrid& grid) { grid.SetName(name); }),
+       MergeKey::Rename);
 }
 
+// The loop count stepped or typed: repeated steps are one.
 void TSequence::LoopChange() {
-  const int clamped = ClampLoopCount(Loop->value());
-  if (clamped != Loop->value()) {
-    const QSignalBlocker block(Loop);
-    Loop->setValue(clamped);
-  }
-  if (clamped != shownLoops_)
-    PushGridEdit("Loop count", {}, GridCommand::Loops{shownLoops_, clamped}, GridCommand::kLoops);
-  shownLoops_ = clamped;
-  ShowUnsavedMarks();
+  Push("Loop count", song_.SetLoops(Loop->value()), MergeKey::Loops);
 }
 
+// Options > Cell Jump.
 void TSequence::CellJump1Click() {
-  if (options_) {
-    options_->show();
-    options_->raise();
-  }
+  if (!options_) return;
+  options_->show();
+  options_->raise();
 }

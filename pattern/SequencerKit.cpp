@@ -9,15 +9,40 @@
 #include "kit/KitPanning.h"
 #include "kit/Kit_Listing.h"
 #include "kit/MakeKit.h"
+#include "pattern/InstrumentPanel.h"
+#include "pattern/PanelParts.h"
 #include "pattern/Sequencer.h"
 
-namespace fs = std::filesystem;
+namespace {
+// "Snare     [ ]" as a step's caption: "Snare".
+QString Caption(const std::string& entry) {
+  return Latin1(entry).section('[', 0, 0).trimmed();
+}
+
+// Cells naming an instrument that the chooser's entries lack: they fall silent.
+bool GridHasSilentCells(const PatternGrid& grid, const InstrumentTable& instruments) {
+  const int rows = std::min(grid.StoredRows(), PatternGrid::kMaxSteps + 3);
+  for (int row = PatternGrid::kFirstStepRow; row < rows; ++row)
+    for (int col = 1; col <= PatternGrid::kChannels; ++col) {
+      std::string text = grid.Cell(col, row);
+      if (text.empty()) continue;
+      if (text.size() > 11) text[11] = ' ';  // the volume digit names no instrument
+      if (instruments.IndexOf(text) < 1) return true;
+    }
+  return false;
+}
+}  // namespace
 
 void TSequence::SetKitListWindow(TKit_List* kitList) {
   kitList_ = kitList;
   if (!kitList_) return;
   kitList_->OnSelectInstrument = [this](int tag) { Guarded([&] { SelectInstrument(tag); }); };
   kitList_->PaintLabels(DXWaveList1.Items);
+}
+
+void TSequence::SetSlotPlayer(SlotPlayer* player) {
+  slotPlayer_ = player;
+  playbackSound_.SetSlotPlayer(player);
 }
 
 void TSequence::GetDrumLibrary() {
@@ -31,18 +56,21 @@ void TSequence::GetDrumLibrary() {
       kitFileName_.substr(0, kitFileName_.size() >= 4 ? kitFileName_.size() - 4 : 0);
   if (kitList_) kitList_->ShowTitle(QString::fromLatin1(("Kit List-" + title).c_str()));
   kitLoaded_ = true;
-  ShowKitInChooser();
-}
-
-void TSequence::ShowKitInChooser() {
   instruments_.Rebuild(DXWaveList1.Items);
-  ShowChooserItems();
+  instrumentPanel_->ShowChooserItems(instruments_.Items());
 }
 
+// Import > Drum Kit Library. A kit that would silence cells of an unsaved
+// pattern asks first.
 void TSequence::SoundLibrary1Click() {
-  FileRequest request{"Open", "dxg|*.dxg", homeDir_.string(), "dxg"};
+  FileRequest request{"Open", "dxg|*.dxg", HomeDir().string(), "dxg"};
   const auto path = AppPrompts().OpenFile(request);
   if (!path) return;
+  TWaveCollection incoming;
+  incoming.LoadFromFile(*path);
+  InstrumentTable after;
+  after.Rebuild(incoming);
+  if (GridHasSilentCells(song_.Grid(), after) && !ReadyToReplace(Replacing::Pattern)) return;
   const auto settings = RememberByPosition(instruments_, DXWaveList1.Items);
   kitFileName_ = *path;
   GetDrumLibrary();
@@ -50,6 +78,8 @@ void TSequence::SoundLibrary1Click() {
   ComboBox1Change();
 }
 
+// The pan bar moved: a drag is one step, pushed when the bar is let go;
+// keys and the wheel step at once, repeated steps merging.
 void TSequence::PanningChange() {
   const int index = instruments_.IndexOf(ChooserText());
   if (index < 0) return;
@@ -62,25 +92,24 @@ void TSequence::PanningChange() {
   if (instruments_.Item(index).empty()) return;
   const std::string& name = instruments_.Item(index);
   TWaveCollectionItem& entry = DXWaveList1.Items.Find(name);
-  const int before = entry.Pan;
+  SongChange change;
+  change.pan = SongChange::Pan{name, entry.Pan, Panning->value()};
   entry.Pan = Panning->value();
-  // A drag is one step, pushed when the bar is let go; keys step at once.
-  if (!Panning->isSliderDown()) PushPan(name, before, entry.Pan);
+  if (!Panning->isSliderDown()) Push("Pan " + Caption(name), std::move(change), MergeKey::Pan);
 }
 
+// The pan bar let go after a drag.
 void TSequence::PanningReleased() {
   const int index = instruments_.IndexOf(ChooserText());
   if (index < 1 || index > instruments_.LastKitIndex() || instruments_.Item(index).empty()) return;
-  PushPan(instruments_.Item(index), panDragStart_, Panning->value());
+  SongChange change;
+  change.pan = SongChange::Pan{instruments_.Item(index), panDragStart_, Panning->value()};
+  Push("Pan " + Caption(instruments_.Item(index)), std::move(change));
 }
 
+// The chooser's text changed: the pan bar shows the instrument's pan.
 void TSequence::ComboBox1Change() {
-  // Pasted control characters leave the chooser as they would leave a cell.
-  const QString clean = QString::fromLatin1(ChooserText().c_str());
-  if (clean != ComboBox1->currentText()) {
-    const QSignalBlocker block(ComboBox1);
-    ComboBox1->setCurrentText(clean);
-  }
+  instrumentPanel_->CleanChooserText();
   int index = instruments_.IndexOf(ChooserText());
   if (index < 0 || index > instruments_.LastKitIndex()) index = instruments_.LastKitIndex();
   ShowPanOf(index);
@@ -90,44 +119,44 @@ void TSequence::ShowPanOf(int chooserIndex) {
   const std::string& name = instruments_.Item(chooserIndex);
   if (name.empty()) return;
   const int entry = DXWaveList1.Items.IndexOfName(name);
-  if (entry < 0) return;
-  const QSignalBlocker block(Panning);
-  Panning->setValue(DXWaveList1.Items[entry].Pan);
+  if (entry >= 0) instrumentPanel_->ShowPan(DXWaveList1.Items[entry].Pan);
 }
 
+// "Play selected sample" (Ctrl+P): a slot without a sound or a kit without
+// a device simply stays silent.
 void TSequence::BitBtn11Click() {
-  // A slot without a sound or a kit without a device simply stays silent.
   try {
     PlayInstrument(ResolveForChooser(instruments_, ChooserText()), DXWaveList1, slotPlayer_, false);
   } catch (const std::exception&) {
   }
 }
 
-void TSequence::SoundCellInstrument(const std::string& text) {
-  PlayInstrument(ResolveForCellClick(instruments_, text), DXWaveList1, slotPlayer_, false);
-}
-
+// Edit > Kit List.
 void TSequence::KitList1Click() {
   if (!kitList_) return;
   kitList_->show();
   kitList_->raise();
 }
 
+// Edit > Extra samples: brings the slot window back once it was closed.
 void TSequence::ExtraSamplesClick() {
   if (!samples_) return;
   samples_->show();
   samples_->raise();
 }
 
+// An instrument's label in the Kit List.
 void TSequence::SelectInstrument(int tag) {
   ChooseInstrument(instruments_.Item(tag + 1));
   ShowPanOf(tag + 1);
 }
 
+// Puts a text into the chooser as if the user had chosen it.
 void TSequence::ChooseInstrument(const std::string& text) {
-  ComboBox1->setCurrentText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  ComboBox1->setCurrentText(Latin1(text));
 }
 
+// Edit > Kit Maker.
 void TSequence::KitMakeClick() {
-  if (kitMaker_) kitMaker_->KitMakeClick(DXWaveList1.Items, homeDir_, AppPrompts());
+  if (kitMaker_) kitMaker_->KitMakeClick(DXWaveList1.Items, HomeDir(), AppPrompts());
 }

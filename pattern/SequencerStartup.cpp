@@ -15,6 +15,8 @@
 #include "common/Text.h"
 #include "help/HelpWindow.h"
 #include "kit/KitPanning.h"
+#include "pattern/HomeFiles.h"
+#include "pattern/InstrumentPanel.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
 
@@ -32,25 +34,24 @@ void TSequence::FormCreate() {
   kitFileName_ = "power.dxg";
   StartUpStep([&] { GetDrumLibrary(); });
   // No kit: the chooser shows what the kit holds, nothing but the slots.
-  if (!kitLoaded_) ShowKitInChooser();
+  if (!kitLoaded_) {
+    instruments_.Rebuild(DXWaveList1.Items);
+    instrumentPanel_->ShowChooserItems(instruments_.Items());
+  }
   // The output format (44200 Hz, 16 bits) belongs to the playback engine.
-  StartUpStep([&] { grid_.WriteNewPattern(16, 4); });
+  StartUpStep([&] { song_.Grid().WriteNewPattern(16, 4); });
   StartUpStep([&] { engine_.SetUpTempo(); });
   StartUpStep([&] {
     if (fs::exists("KVSkin.bmp")) Image1->setPixmap(QPixmap("KVSkin.bmp"));
   });
-  homeDir_ = fs::current_path();
+  song_.StartIn(fs::current_path());
+  StartUpStep([&] { song_.LoadLibrary(); });
   StartUpStep([&] {
-    library_.LoadFromFolder(homeDir_);
-    RefreshLibrary();
-  });
-  Loop->setValue(1);
-  StartUpStep([&] {
-    grid_.WriteStepLabels(16, 4);
-    grid_.WriteChannelHeads();
+    song_.Grid().WriteStepLabels(16, 4);
+    song_.Grid().WriteChannelHeads();
   });
   StartUpStep([&] {
-    panningTable_.Read(homeDir_ / "Panning.dat");
+    panningTable_.Read(HomeDir() / "Panning.dat");
     if (panningTable_.Problem()) AppPrompts().ShowError(*panningTable_.Problem());
   });
   StartUpStep([&] {
@@ -60,12 +61,10 @@ void TSequence::FormCreate() {
     DXSound1.Initialize();
   });
   StartUpStep([&] { ApplyPanningTable(panningTable_, instruments_, DXWaveList1.Items); });
-  StartUpStep([&] { ResetSampleWorkFiles(homeDir_); });
-  RefreshGrid();
+  StartUpStep([&] { ResetSampleWorkFiles(HomeDir()); });
+  song_.PatternMet();
   ShowToggles();
-  unsaved_.PatternMet(grid_, CurrentValues());
-  unsaved_.SongMet(playList_, std::nullopt);
-  ShowUnsavedMarks();
+  ShowSong();
   // The kit's first instrument (the kick) ready to place.
   if (instruments_.LastKitIndex() >= 1) ChooseInstrument(instruments_.Item(1));
   ComboBox1Change();
@@ -75,11 +74,13 @@ void TSequence::FormClose() {
   if (closed_) return;
   closed_ = true;
   const auto pans = ComposePanningTable(instruments_, DXWaveList1.Items, kitLoaded_, panningTable_);
-  Guarded([&] { PanningTable::Write(homeDir_ / "Panning.dat", pans); });
+  Guarded([&] { PanningTable::Write(HomeDir() / "Panning.dat", pans); });
 }
 
+// Closing asks the one question; a quiet end (a signal) keeps the
+// recovery copies instead.
 void TSequence::closeEvent(QCloseEvent* event) {
-  if (!closed_ && !closingQuietly_ && !AskToSaveBeforeClosing()) {
+  if (!closed_ && !closingQuietly_ && !ReadyToReplace(Replacing::Both)) {
     event->ignore();
     return;
   }
@@ -96,33 +97,9 @@ void TSequence::Shutdown() {
   Guarded([&] { engine_.BitBtn4Click(); });
 }
 
+// File > Exit.
 void TSequence::Exit1Click() {
   close();
-}
-
-bool TSequence::AskToSaveBeforeClosing() {
-  auto ask = [](const std::string& text) {
-    return AppPrompts().Message(text, "Korvanto", PromptButtons::YesNoCancel);
-  };
-  if (unsaved_.PatternChanged(grid_, CurrentValues())) {
-    const std::string name =
-        grid_.Cell(0, 0).empty() ? "in the grid" : "\"" + grid_.Cell(0, 0) + "\"";
-    const PromptAnswer answer =
-        ask("The pattern " + name + " has changes that are not saved. Save it before closing?");
-    if (answer == PromptAnswer::Cancel) return false;
-    if (answer == PromptAnswer::Yes &&
-        !(Guarded([&] { BitBtn6Click(); }) && !unsaved_.PatternChanged(grid_, CurrentValues())))
-      return false;
-  }
-  if (unsaved_.SongChanged(playList_)) {
-    const PromptAnswer answer =
-        ask("The play list has changes that are not saved. Save the song before closing?");
-    if (answer == PromptAnswer::Cancel) return false;
-    if (answer == PromptAnswer::Yes &&
-        !(Guarded([&] { BitBtn9Click(); }) && !unsaved_.SongChanged(playList_)))
-      return false;
-  }
-  return true;
 }
 
 // A help file of the user's own in the home folder opens on the desktop, as

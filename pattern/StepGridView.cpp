@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <algorithm>
+#include <utility>
 
 namespace {
 bool IsFixed(int col, int row) {
@@ -101,10 +102,12 @@ void StepGridView::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   // A right click means the cell under the pointer too: the press selects it
   // and the release steps its volume. Header and label cells take nothing.
+  pressTaken_ = false;
   const bool left = event->button() == Qt::LeftButton;
   if (!left && event->button() != Qt::RightButton) return;
   const QModelIndex at = indexAt(event->position().toPoint());
   if (!at.isValid() || !grid_.SetCurrent(at.column(), at.row())) return;
+  pressTaken_ = true;
   if (!left) {
     ShowSelection();
     return;
@@ -125,7 +128,8 @@ void StepGridView::mouseMoveEvent(QMouseEvent* event) {
 
 void StepGridView::mouseReleaseEvent(QMouseEvent* event) {
   dragging_ = false;
-  Q_EMIT MouseUp(event->button());
+  // The release of a refused press (a label, a channel head) changes no cell.
+  if (std::exchange(pressTaken_, false)) Q_EMIT MouseUp(event->button());
 }
 
 void StepGridView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -50,5 +50,6 @@ class StepGridView : public QTableView {
   PatternGrid& grid_;
   PatternGridModel* model_;
   bool dragging_ = false;
+  bool pressTaken_ = false;  // the press chose a cell: its release acts on it
   int anchorCol_ = 1, anchorRow_ = 2;
 };

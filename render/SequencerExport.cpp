@@ -48,7 +48,7 @@ void TSequence::ExportMidiClick() {
   // A song playing meanwhile plays on where it is.
   host.compile = [this] {
     Lines sequence;
-    CompilePlayList(sequence);
+    playbackHost_.CompilePlayList(sequence);
     return sequence;
   };
   renderWindow_->Run(
@@ -58,15 +58,14 @@ void TSequence::ExportMidiClick() {
 void TSequence::CollectSongClick() {
   if (!renderWindow_) return;
   CollectHost host;
-  host.home = homeDir_;
-  host.songFile = unsaved_.SongFile();
+  host.home = HomeDir();
+  host.songFile = song_.SongFile();
   host.entries = [this] {
     std::vector<std::string> names;
-    for (const auto& entry : playList_.Entries()) names.push_back(entry.name);
+    for (const auto& entry : song_.List().Entries()) names.push_back(entry.name);
     return names;
   };
-  auto core = Core();
-  host.slots = &core.slots;
+  host.slots = &song_.Slots();
   host.kitBytes = [this] {
     std::ostringstream kit;
     DXWaveList1.Items.SaveToStream(kit);

@@ -13,15 +13,15 @@ void TSequence::SetRenderWindow(TForm1* renderWindow, std::function<SlotSounds()
 
 RenderHost TSequence::RenderHostOf() {
   RenderHost host;
-  host.home = homeDir_;
+  host.home = HomeDir();
   host.kit = &DXWaveList1.Items;
   host.chooser = &instruments_;
   host.slots = renderSlots_;
-  host.playListEmpty = [this] { return playList_.Count() == 0; };
+  host.playListEmpty = [this] { return song_.List().Count() == 0; };
   host.compile = [this] {
     // The render's own copy: a song playing meanwhile keeps its sequence.
     Lines sequence;
-    CompilePlayList(sequence);
+    playbackHost_.CompilePlayList(sequence);
     engine_.ResetSongPosition();
     return sequence;
   };

@@ -68,6 +68,12 @@ void PlayList::Clear() {
   selected_ = kNone;
 }
 
+void PlayList::Splice(int at, int count, const std::vector<PlayListEntry>& entries) {
+  const auto first = entries_.begin() + at;
+  entries_.erase(first, first + count);
+  entries_.insert(entries_.begin() + at, entries.begin(), entries.end());
+}
+
 void PlayList::Restore(const PlayListState& state) {
   entries_ = state.entries;
   Select(state.selected);

@@ -49,6 +49,9 @@ class PlayList {
   // Unchecked entries, nothing selected.
   void SetNames(const std::vector<std::string>& names);
 
+  // Replaces count entries from index at with others; the selection is the caller's.
+  void Splice(int at, int count, const std::vector<PlayListEntry>& entries);
+
   PlayListState State() const { return {entries_, selected_}; }
   void Restore(const PlayListState& state);
 

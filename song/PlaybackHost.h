@@ -1,6 +1,6 @@
 #pragma once
 // What the playback engine needs from the main window: the step grid, the
-// tempo bar, its read-out, the play buttons and the play list.
+// pattern's tempo, the read-out, the play buttons and the play list.
 #include <string>
 #include <vector>
 
@@ -14,12 +14,11 @@ class PlaybackHost {
   // The grid cell's text; empty beyond the stored rows.
   virtual std::string Cell(int col, int row) const = 0;
 
-  // The tempo bar Delay's position.
+  // The tempo position of the pattern being edited (what the tempo bar
+  // Delay shows). The players never change it: a song plays its patterns'
+  // own tempos and only shows them.
   virtual int DelayPosition() const = 0;
-  // Sets the position from the program: clamped to 1..140, and not a user
-  // move, so the tempo handler does not run.
-  virtual void SetDelayPosition(int position) = 0;
-  // The figure under "BPM" (Label6).
+  // The figure under "BPM" (Label6): the tempo that plays.
   virtual void ShowBeatsPerMinute(int beatsPerMinute) = 0;
 
   virtual void EnablePlayButton(PlayButton button, bool enabled) = 0;

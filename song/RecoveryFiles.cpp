@@ -39,7 +39,7 @@ RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const PatternGrid& grid,
       work.patternUnwritable = true;
     }
   }
-  if (unsaved.SongChanged(playList)) {
+  if (unsaved.SongChanged(playList, slots)) {
     work.song = BuildSongLines(playList.Names(), slots);
     work.songFile = unsaved.SongFile();
   }

@@ -1,65 +1,40 @@
-// TSequence: the play buttons, the tempo bar and the toggles, forwarded to
-// the playback engine, and what the players need of the window.
-#include <QLabel>
-#include <QListWidget>
+// TSequence: the play buttons, the toggles and the tempo bar, forwarded to
+// the playback engine; the tempo bar's moves are the pattern's own.
 #include <QSlider>
-#include <QToolButton>
-#include <algorithm>
 
 #include "pattern/Sequencer.h"
 
+// "Play pattern" (F6).
 void TSequence::BitBtn3Click() {
   engine_.BitBtn3Click();
 }
+// "Play, play list" (F5).
 void TSequence::BitBtn12Click() {
   engine_.BitBtn12Click();
 }
+// "Stop" (F8).
 void TSequence::BitBtn4Click() {
   engine_.BitBtn4Click();
 }
+
+// The tempo bar moved by the user: the pattern's tempo, and the global speed.
 void TSequence::DelayChange() {
+  Push("Tempo", song_.SetTempo(Delay->value()), MergeKey::Tempo);
   engine_.DelayChange();
-  ShowUnsavedMarks();
 }
 
+// "Repeat pattern".
 void TSequence::ToolButton3Click() {
   engine_.ToolButton3Click();
   ShowToggles();
 }
-
+// "Repeat play list".
 void TSequence::ToolButton8Click() {
   engine_.ToolButton8Click();
   ShowToggles();
 }
-
+// "Set as global speed.".
 void TSequence::ToolButton19Click() {
   engine_.ToolButton19Click();
   ShowToggles();
-}
-
-int TSequence::DelayPosition() const {
-  return Delay->value();
-}
-
-void TSequence::SetDelayPosition(int position) {
-  const QSignalBlocker block(Delay);
-  Delay->setValue(std::clamp(position, 1, 140));
-  unsaved_.TempoSetByPlayer(Delay->value());
-}
-
-void TSequence::ShowBeatsPerMinute(int beatsPerMinute) {
-  Label6->setText(QString::number(beatsPerMinute));
-}
-
-void TSequence::EnablePlayButton(PlayButton button, bool enabled) {
-  (button == PlayButton::Pattern ? ToolButton1 : ToolButton7)->setEnabled(enabled);
-}
-
-int TSequence::PlayListCount() const {
-  return playList_.Count();
-}
-
-void TSequence::SelectPlayListEntry(int index) {
-  playList_.Select(index);
-  RefreshPlayList();
 }

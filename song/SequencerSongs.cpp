@@ -1,188 +1,136 @@
-// TSequence: pattern files, the pattern library, the play list and songs.
-#include <QLineEdit>
+// TSequence: the song's handlers: pattern files, the library, the play list
+// and song files. Each forwards the user's action to the edited song.
 #include <QListWidget>
-#include <QSpinBox>
 #include <QToolButton>
 
 #include "common/QtPrompts.h"
-#include "pattern/PatternFile.h"
+#include "pattern/PanelParts.h"
+#include "pattern/PatternLibrary.h"
+#include "pattern/PatternName.h"
 #include "pattern/PatternStore.h"
 #include "pattern/Sequencer.h"
-#include "pattern/StepGridView.h"
-#include "song/Compile.h"
-#include "song/EntryLoad.h"
 #include "song/PlayListEdit.h"
 #include "song/SongMenu.h"
 
-namespace {
-QString Latin1(const std::string& s) {
-  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-}  // namespace
-
 void TSequence::SetSampleEditor(SampleEditor* editor) {
   slotAccess_ = editor ? std::make_unique<EditorSlotAccess>(*editor) : nullptr;
+  song_.SetSlots(slotAccess_.get());
+  // What a new program's slots hold is no unsaved work.
+  if (editor && !song_.SongFile() && song_.List().Count() == 0) song_.SongMet(std::nullopt);
 }
 
-SequencerCore TSequence::Core() {
-  // Before the sample editor exists the slots are empty and stay so.
-  static EmptySlotAccess noSlots;
-  SlotAccess& slots = slotAccess_ ? static_cast<SlotAccess&>(*slotAccess_) : noSlots;
-  return SequencerCore{homeDir_, grid_, library_, playList_, slots, AppPrompts()};
-}
-
-void TSequence::RefreshPlayList() {
-  const QSignalBlocker block(SongList);
-  SongList->clear();
-  for (const auto& entry : playList_.Entries()) {
-    auto* item = new QListWidgetItem(Latin1(entry.name), SongList);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
-  }
-  SongList->setCurrentRow(playList_.Selected());
-  ShowUnsavedMarks();
-}
-
-void TSequence::ShowPatternValues(const PatternValues& values) {
-  SetDelayPosition(values.tempoPosition);
-  ShowLoops(values.loops);
-  engine_.FollowDelay();
-  {
-    const QSignalBlocker block(Edit2);
-    Edit2->setText(Latin1(grid_.Cell(0, 0)));
-  }
-  RefreshGrid();
-}
-
+// "Save pattern": a new pattern also joins the play list, a step of its own.
 void TSequence::BitBtn6Click() {
-  patternName_ = grid_.Cell(0, 0);
-  auto core = Core();
-  const PlayListState before = playList_.State();
-  if (SavePattern(core, CurrentValues())) unsaved_.PatternMet(grid_, CurrentValues());
-  // A new pattern joins the play list: that step can be taken back.
-  PushPlayListEdit("Add " + Latin1(patternName_) + " to the play list", before);
-  RefreshPlayList();
-  RefreshLibrary();
-  RefreshGrid();
+  auto core = song_.Core(AppPrompts());
+  bool saved = false;
+  SongChange change = song_.EditList(
+      [&](PlayList&, PatternLibrary&) { saved = SavePattern(core, song_.Values()); });
+  if (saved) song_.PatternMet();
+  Push("Add " + Latin1(song_.Grid().Cell(0, 0)) + " to the play list", std::move(change));
 }
 
+// The bin under the library: the pattern's file and its entries go.
 void TSequence::LibBinClick() {
-  auto core = Core();
-  if (DeletePattern(core, MusicLib->currentRow())) {
-    // The file is gone: what the list's history holds can't be taken back to it.
-    ClearPlayListUndo();
-    RefreshLibrary();
-    RefreshPlayList();
-  }
-}
-
-void TSequence::MusicLibDblClick() {
-  const PlayListState before = playList_.State();
+  const auto& entries = song_.Library().Entries();
   const int row = MusicLib->currentRow();
-  AddToPlayList(library_, row, playList_);
-  if (row >= 0 && row < static_cast<int>(library_.Entries().size()))
-    PushPlayListEdit("Add " + Latin1(library_.Entries()[row]) + " to the play list", before);
-  RefreshPlayList();
+  if (row < 1 || row >= static_cast<int>(entries.size())) return;
+  const std::string name = entries[row];
+  if (AppPrompts().Message(kDeleteQuestion, kDeleteCaption, PromptButtons::OkCancel) !=
+      PromptAnswer::Ok)
+    return;
+  Push("Delete pattern " + Latin1(name), song_.DeletePattern(name));
 }
 
+// A double click in the library, or the right arrow: the pattern joins the list.
+void TSequence::MusicLibDblClick() {
+  const int row = MusicLib->currentRow();
+  bool added = false;
+  SongChange change = song_.EditList(
+      [&](PlayList& list, PatternLibrary& library) { added = AddToPlayList(library, row, list); });
+  if (added) Push("Add " + Latin1(song_.Library().Entries()[row]) + " to the play list", change);
+}
+
+// The left arrow: the selected entry leaves the list.
 void TSequence::BitBtn2Click() {
-  const PlayListState before = playList_.State();
-  const QString name =
-      playList_.Selected() >= 0 ? Latin1(playList_.Name(playList_.Selected())) : "";
-  RemoveSelectedEntry(playList_, library_);
-  PushPlayListEdit("Remove " + name + " from the play list", before);
-  RefreshPlayList();
-  RefreshLibrary();
+  const int selected = song_.List().Selected();
+  const QString name = selected >= 0 ? Latin1(song_.List().Name(selected)) : "";
+  Push("Remove " + name + " from the play list",
+       song_.EditList(
+           [](PlayList& list, PatternLibrary& library) { RemoveSelectedEntry(list, library); }));
 }
 
+// The up and down arrows beside the play list.
 void TSequence::UpDown1Click(Arrow arrow) {
-  const PlayListState before = playList_.State();
-  PressPlayListArrow(upDown_, playList_, arrow);
-  const int moved = playList_.Selected();
-  if (moved >= 0)
-    PushPlayListEdit(QString("Move %1 %2")
-                         .arg(Latin1(playList_.Name(moved)), arrow == Arrow::Up ? "up" : "down"),
-                     before);
-  RefreshPlayList();
+  SongChange change = song_.EditList(
+      [&](PlayList& list, PatternLibrary&) { PressPlayListArrow(upDown_, list, arrow); });
+  const int moved = song_.List().Selected();
+  if (moved < 0) return;
+  Push(QString("Move %1 %2")
+           .arg(Latin1(song_.List().Name(moved)), arrow == Arrow::Up ? "up" : "down"),
+       std::move(change));
 }
 
+// The bin under the play list: the ticked entries go.
 void TSequence::SongBinClick() {
-  const PlayListState before = playList_.State();
-  playList_.RemoveChecked();
-  PushPlayListEdit("Remove ticked entries", before);
-  RefreshPlayList();
+  Push("Remove ticked entries",
+       song_.EditList([](PlayList& list, PatternLibrary&) { list.RemoveChecked(); }));
 }
 
+// "Clear play list": the song stops, the pattern plays on.
 void TSequence::BitBtn10Click() {
-  const PlayListState before = playList_.State();
-  ClearPlayList(playList_, [&] { engine_.PlayListCleared(); });
-  PushPlayListEdit("Clear play list", before);
-  RefreshPlayList();
+  Push("Clear play list", song_.EditList([&](PlayList& list, PatternLibrary&) {
+    ClearPlayList(list, [&] { engine_.PlayListCleared(); });
+  }));
 }
 
+// A press on a play list entry loads its pattern into the grid, after the
+// question when the grid holds unsaved work; undo brings that work back.
 void TSequence::SongListMouseDown(int row) {
-  playList_.Select(row);
-  auto core = Core();
-  const auto loaded = LoadSelectedEntry(core);
-  if (!loaded) return;
-  patternName_ = playList_.Name(row);
-  ShowPatternValues(loaded->values);
-  // Another pattern in the grid: the grid's history was of the one before.
-  ClearGridUndo();
-  unsaved_.PatternMet(grid_, CurrentValues());
-  ShowUnsavedMarks();
-  if (!loaded->slotError.empty()) AppPrompts().ShowError(loaded->slotError);
+  song_.SelectEntry(row);
+  if (row < 0 || row >= song_.List().Count()) return;
+  const std::string name = song_.List().Name(row);
+  if (name.empty() || name == PatternLibrary::kBlank || !ReadyToReplace(Replacing::Pattern)) return;
+  std::string slotError;
+  SongChange change = song_.LoadPattern(PatternPathForReading(song_.Home(), name), slotError);
+  Push("Load " + Latin1(name), std::move(change));
+  engine_.FollowDelay();
+  if (!slotError.empty()) AppPrompts().ShowError(slotError);
 }
 
-void TSequence::CompilePlayList(std::vector<std::string>& sequence) {
-  CompilePlaySequence(homeDir_, playList_, sequence);
-  RefreshPlayList();
-}
-
+// File > New Song: an empty pattern and play list; undo brings both back.
 void TSequence::New_SongClick() {
-  const PlayListState before = playList_.State();
-  GridEdit cleared = grid_.Record([&] { NewSong(grid_, playList_); });
-  {
-    const QSignalBlocker block(Edit2);
-    Edit2->clear();
-  }
-  // A new song replaces both histories; it can itself be taken back.
-  ClearGridUndo();
-  ClearPlayListUndo();
-  PushPlayListEdit("New Song", before, std::move(cleared));
-  unsaved_.SongMet(playList_, std::nullopt);
-  RefreshGrid();
-  RefreshPlayList();
+  if (!ReadyToReplace(Replacing::Both)) return;
+  Push("New Song", song_.NewSong());
 }
 
+// File > Open Song.
 void TSequence::BitBtn8Click() {
-  auto core = Core();
-  const auto opened = OpenSong(core);
-  if (!opened) return;
+  if (!ReadyToReplace(Replacing::Song)) return;
+  const auto chosen = AppPrompts().OpenFile(SongFileRequest(song_.Home()));
+  if (!chosen || chosen->empty()) return;
+  std::string slotError;
+  SongChange change = song_.OpenSong(*chosen, slotError);
   ToolButton1->setEnabled(true);
-  ClearPlayListUndo();
-  unsaved_.SongMet(playList_, opened->file);
-  RefreshPlayList();
-  if (!opened->slotError.empty()) AppPrompts().ShowError(opened->slotError);
+  Push("Open " + QString::fromStdString(std::filesystem::path(*chosen).filename().string()),
+       std::move(change));
+  if (!slotError.empty()) AppPrompts().ShowError(slotError);
 }
 
 void TSequence::OpenSongAtStart(const std::string& path) {
   Guarded([&] {
-    auto core = Core();
-    const SongOpen opened = OpenSongFile(core, path);
-    ClearPlayListUndo();
-    unsaved_.SongMet(playList_, opened.file);
-    RefreshPlayList();
-    if (!opened.slotError.empty()) AppPrompts().ShowError(opened.slotError);
+    std::string slotError;
+    song_.OpenSong(path, slotError);
+    ShowSong();
+    if (!slotError.empty()) AppPrompts().ShowError(slotError);
   });
 }
 
+// File > Save Song.
 void TSequence::BitBtn9Click() {
-  auto core = Core();
+  auto core = song_.Core(AppPrompts());
   const auto saved = SaveSong(core);
   if (!saved) return;
   ToolButton1->setEnabled(true);
-  unsaved_.SongMet(playList_, *saved);
-  ShowUnsavedMarks();
+  song_.SongMet(*saved);
+  ShowSong();
 }

@@ -39,13 +39,17 @@ std::optional<SongOpen> OpenSong(SequencerCore& core) {
 }
 
 SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path) {
+  return LoadSongFile(path, core.playList, core.slots);
+}
+
+SongOpen LoadSongFile(const std::filesystem::path& path, PlayList& playList, SlotAccess& slots) {
   const SongFileData data = ReadSongFile(path);
-  core.playList.SetNames(data.entries);
+  playList.SetNames(data.entries);
   SongOpen result;
   result.file = path;
   try {
     for (size_t i = 0; i < data.slots.size(); ++i)
-      ApplySongSlot(static_cast<int>(i) + 1, data.slots[i], core.slots);
+      ApplySongSlot(static_cast<int>(i) + 1, data.slots[i], slots);
   } catch (const Exception& error) {
     result.slotError = error.Message();
   }

@@ -8,6 +8,7 @@
 
 class PatternGrid;
 class PlayList;
+class SlotAccess;
 struct SequencerCore;
 
 inline constexpr const char* kSongFilter = "*.sng|*.sng";
@@ -41,3 +42,4 @@ struct SongOpen {
 std::optional<SongOpen> OpenSong(SequencerCore& core);
 // The same for a song file named without a dialog.
 SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path);
+SongOpen LoadSongFile(const std::filesystem::path& path, PlayList& playList, SlotAccess& slots);

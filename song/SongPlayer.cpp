@@ -46,10 +46,9 @@ void PlaybackEngine::DXTimer1Timer() {
 
 void PlaybackEngine::ReadPatternHeader() {
   ++sequencePos_;
-  int position = ParseWholeNumber(LineAt(sequencePos_));
+  int position = ClampTempoPosition(ParseWholeNumber(LineAt(sequencePos_)));
   if (Toggles::GlobalSpeedIsOn(globalSpeedImage_)) position = tempo_.GlobalSpeed();
-  host_.SetDelayPosition(position);
-  const int interval = tempo_.FollowForHeader(host_.DelayPosition());
+  const int interval = tempo_.FollowForHeader(position);
   host_.ShowBeatsPerMinute(tempo_.BeatsPerMinute());
   DXTimer1_.SetInterval(static_cast<std::uint16_t>(interval));
   ++sequencePos_;

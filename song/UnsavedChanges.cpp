@@ -5,6 +5,7 @@
 #include "common/Exception.h"
 #include "pattern/PatternGrid.h"
 #include "song/PlayList.h"
+#include "song/SongFile.h"
 #include "song/SongMenu.h"
 
 namespace {
@@ -35,19 +36,14 @@ bool UnsavedChanges::PatternChanged(const PatternGrid& grid, PatternValues value
   return !pattern_ || PatternState(grid, values) != *pattern_;
 }
 
-void UnsavedChanges::TempoSetByPlayer(int tempoPosition) {
-  // The tempo is the state's line before the loops.
-  if (pattern_ && pattern_->size() >= 2)
-    (*pattern_)[pattern_->size() - 2] = std::to_string(tempoPosition);
-}
-
-void UnsavedChanges::SongMet(const PlayList& playList, std::optional<std::filesystem::path> file) {
-  song_ = playList.Names();
+void UnsavedChanges::SongMet(const PlayList& playList, SlotAccess& slots,
+                             std::optional<std::filesystem::path> file) {
+  song_ = BuildSongLines(playList.Names(), slots);
   songFile_ = std::move(file);
 }
 
-bool UnsavedChanges::SongChanged(const PlayList& playList) const {
-  return !song_ || playList.Names() != *song_;
+bool UnsavedChanges::SongChanged(const PlayList& playList, SlotAccess& slots) const {
+  return !song_ || BuildSongLines(playList.Names(), slots) != *song_;
 }
 
 void UnsavedChanges::SongRecovered(std::optional<std::filesystem::path> file) {

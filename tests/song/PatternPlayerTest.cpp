@@ -102,7 +102,7 @@ TEST_F(PatternPlayerTest, AUserMoveSetsGlobalSpeedAndReadOutWithoutTouchingTheTi
 }
 
 TEST_F(PatternPlayerTest, ALoadedPatternsTempoLeavesTheGlobalSpeed) {
-  host.SetDelayPosition(48);
+  host.delay = 48;
   engine.FollowDelay();
   EXPECT_EQ(engine.Tempo().StepInterval(), 96);
   EXPECT_EQ(host.beatsPerMinute, 150);

@@ -25,8 +25,7 @@
 class FakeHost : public PlaybackHost {
  public:
   std::map<std::pair<int, int>, std::string> cells;
-  int delay = kStartTempoPosition;
-  std::vector<int> delaySets;  // every position set from the program
+  int delay = kStartTempoPosition;  // the edited pattern's tempo
   int beatsPerMinute = 0;
   bool patternButton = true, songButton = true;
   int playListCount = 1;
@@ -39,10 +38,6 @@ class FakeHost : public PlaybackHost {
     return it == cells.end() ? std::string() : it->second;
   }
   int DelayPosition() const override { return delay; }
-  void SetDelayPosition(int position) override {
-    delay = ClampTempoPosition(position);
-    delaySets.push_back(delay);
-  }
   void ShowBeatsPerMinute(int value) override { beatsPerMinute = value; }
   void EnablePlayButton(PlayButton button, bool enabled) override {
     (button == PlayButton::Pattern ? patternButton : songButton) = enabled;

@@ -52,7 +52,7 @@ TEST_F(SongPlayerTest, LoopsPlayInTurnAndTheTempoChangesAtThePatternBoundary) {
   EXPECT_EQ(sound.Texts(), (std::vector<std::string>{"A1", "A2", "A1", "A2", "B1"}));
   EXPECT_EQ(intervals, (std::vector<int>{96, 96, 96, 96, 160}));
   EXPECT_EQ(readOuts, (std::vector<int>{150, 150, 150, 150, 90}));
-  EXPECT_EQ(host.delaySets, (std::vector<int>{48, 80}));
+  EXPECT_EQ(host.delay, kStartTempoPosition) << "the edited pattern keeps its own tempo";
   EXPECT_EQ(engine.Tempo().StepInterval(), 120) << "a header leaves the pattern step interval";
 
   // "%%%" followed the last row: the song ended on that step.
@@ -71,7 +71,7 @@ TEST_F(SongPlayerTest, RepeatPlayListStartsAgainAtTheFirstCompiledPattern) {
   EXPECT_EQ(engine.SequencePos(), 0);
   engine.DXTimer1Timer();
   EXPECT_EQ(sound.triggers.back().text, "A1");
-  EXPECT_EQ(host.delay, 48);
+  EXPECT_EQ(host.beatsPerMinute, 150);
   EXPECT_EQ(engine.DXTimer1().Interval(), 96);
   EXPECT_FALSE(host.songButton);
 }
@@ -89,12 +89,11 @@ TEST_F(SongPlayerTest, GlobalSpeedHoldsEveryPatternAtTheUsersTempo) {
   EXPECT_EQ(host.beatsPerMinute, 72);
 }
 
-TEST_F(SongPlayerTest, HeaderTemposAreClampedByTheTempoBar) {
+TEST_F(SongPlayerTest, HeaderTemposAreClampedToTheTempoBarsRange) {
   host.compiled = Block(500, {"X"}, 1);
   host.compiled.push_back("%%%");
   engine.BitBtn12Click();
   engine.DXTimer1Timer();
-  EXPECT_EQ(host.delay, 140);
   EXPECT_EQ(engine.DXTimer1().Interval(), 280);
   EXPECT_EQ(host.beatsPerMinute, 51);
 }

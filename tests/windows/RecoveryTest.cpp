@@ -46,7 +46,7 @@ Snapshot Take(ProgramWindows& windows) {
   for (int row = 0; row < 20; ++row)
     for (int col = 0; col < 7; ++col) s.cells.push_back(sequence.Grid().Cell(col, row));
   s.shownRows = sequence.Grid().RowCount();
-  s.tempo = sequence.DelayPosition();
+  s.tempo = sequence.Song().Values().tempoPosition;
   s.loops = sequence.Loop->value();
   s.playList = sequence.Songs().Names();
   SampleSlots& slots = windows.sampleEditor.Slots();
@@ -111,9 +111,8 @@ TEST_F(Recovery, KilledWithUnsavedWorkTheNextStartAsksOnceAndRestoresItAll) {
   EXPECT_TRUE(windows.sequence.isWindowModified());
   EXPECT_EQ(windows.sequence.Edit2->toolTip(), "Pattern Name *");
   EXPECT_EQ(windows.samples.SlotButtons()[2]->text(), "beep");
-  // Restored work is a fresh start for the histories.
-  EXPECT_FALSE(windows.sequence.GridUndo()->canUndo());
-  EXPECT_FALSE(windows.sequence.PlayListUndo()->canUndo());
+  // Restored work is a fresh start for the history.
+  EXPECT_FALSE(windows.sequence.History()->canUndo());
 }
 
 TEST_F(Recovery, NoLetsTheWorkGoAndTheWindowsStartAsUsual) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
@@ -161,7 +162,8 @@ TEST_F(SequencerSongs, PlayingAndRenderingTheSongLeaveTheEditedGridAlone) {
 TEST_F(SequencerSongs, ThePlayListSelectionSurvivesEveryRefresh) {
   for (const auto& [name, tempo] : {std::pair{"one", 50}, {"two", 70}, {"three", 90}}) {
     sequence.Edit2->setText(name);
-    sequence.SetDelayPosition(tempo);
+    sequence.Delay->setValue(tempo);
+    sequence.DelayChange();
     sequence.ToolButton14->click();
   }
   ASSERT_EQ(Rows(sequence.SongList), (std::vector<std::string>{"one", "two", "three"}));
@@ -225,22 +227,29 @@ TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
   EXPECT_TRUE(sequence.isWindowModified());  // saving a new pattern appended it to the list
 }
 
-// The tempo a playing song sets from its patterns' headers is no edit of the
-// grid: closing after listening asks nothing.
-TEST_F(SequencerSongs, PlayingASongLeavesNothingToSave) {
+// A playing song shows the tempos it plays; the pattern being edited keeps
+// its own, unsaved changes and all, and closing after listening asks only
+// about that.
+TEST_F(SequencerSongs, PlayingASongKeepsThePatternsOwnTempo) {
   OpenTheDemoSong();
-  const int tempo = sequence.Delay->value();
+  sequence.Delay->setValue(75);  // the user's own tempo for the grid's pattern
+  sequence.DelayChange();
+  const QString shown = sequence.Label6->text();
   QTest::keyClick(&sequence, Qt::Key_F5);
   // Until a pattern of another tempo plays.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return sequence.Delay->value() != tempo; }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sequence.Label6->text() != shown; }, 20000));
   QTest::keyClick(&sequence, Qt::Key_F8);
+  EXPECT_EQ(sequence.Delay->value(), 75);
+  EXPECT_EQ(sequence.Song().Values().tempoPosition, 75);
   home.prompts.messages.clear();
-  EXPECT_TRUE(sequence.close());
-  EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages[0].text;
+  home.prompts.answers = {PromptAnswer::Cancel};
+  EXPECT_FALSE(sequence.close());
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text, "Save changes to the pattern in the grid?");
 }
 
 // Closing with unsaved work asks, as desktop programs do: Cancel keeps the
-// window, Yes saves and closes.
+// window, Save saves and closes.
 TEST_F(SequencerSongs, ClosingWithUnsavedWorkAsksToSaveIt) {
   sequence.Edit2->setText("beat");
   sequence.Grid().SetCell(1, 2, "Kick      [ ]");
@@ -249,12 +258,11 @@ TEST_F(SequencerSongs, ClosingWithUnsavedWorkAsksToSaveIt) {
   home.prompts.answers = {PromptAnswer::Cancel};
   EXPECT_FALSE(sequence.close());
   ASSERT_EQ(home.prompts.messages.size(), 1u);
-  EXPECT_EQ(home.prompts.messages[0].text,
-            "The play list has changes that are not saved. Save the song before closing?");
-  EXPECT_EQ(home.prompts.messages[0].buttons, PromptButtons::YesNoCancel);
+  EXPECT_EQ(home.prompts.messages[0].text, "Save changes to the new song?");
+  EXPECT_EQ(home.prompts.messages[0].buttons, PromptButtons::SaveDiscardCancel);
   EXPECT_TRUE(sequence.isVisible());
 
-  home.prompts.answers = {PromptAnswer::Yes};
+  home.prompts.answers = {PromptAnswer::Save};
   home.prompts.paths.push_back((home / "beat.sng").string());
   EXPECT_TRUE(sequence.close());
   EXPECT_EQ(ReadTextLines(home / "beat.sng")[0], "beat");

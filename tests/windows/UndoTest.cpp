@@ -36,8 +36,7 @@ class Undo : public ::testing::Test {
     for (int row = 2; row < 18; row += 2) sequence.Grid().SetCell(1 + row % 6, row, kKick);
     sequence.Grid().SetCell(5, 15, "Snare     [3]");
     sequence.ToolButton14->click();  // saved: the grid loaded as from a file
-    sequence.GridUndo()->clear();
-    sequence.PlayListUndo()->clear();
+    sequence.History()->clear();
   }
   Seen Now() {
     Seen seen{{},
@@ -112,7 +111,7 @@ TEST_F(Undo, ThePanOfADragIsOneStep) {
   sequence.Panning->setSliderDown(true);  // grabbed: the bar tells it was pressed
   for (int pan = 100; pan <= 900; pan += 100) sequence.Panning->setValue(pan);
   sequence.Panning->setSliderDown(false);  // and let go
-  EXPECT_EQ(sequence.GridUndo()->count(), 1);
+  EXPECT_EQ(sequence.History()->count(), 1);
   EXPECT_EQ(sequence.UndoAction->text(), "&Undo Pan Snare");
   Undo1();
   EXPECT_EQ(sequence.Kit().Items.Find("Snare     [ ]").Pan, start);
@@ -126,7 +125,7 @@ TEST_F(Undo, EveryPlayListEditIsOneStepBackAndForth) {
     sequence.Edit2->setText(name);
     sequence.ToolButton14->click();
   }
-  sequence.PlayListUndo()->clear();
+  sequence.History()->clear();
   auto names = [&] { return sequence.Songs().Names(); };
   struct Case {
     const char* name;
@@ -196,16 +195,21 @@ TEST_F(Undo, MixedEditsUndoneToTheStartGiveTheSavedPattern) {
   EXPECT_FALSE(file.cells[7 * 5 + 2].empty());
 }
 
-TEST_F(Undo, LoadingAPatternClearsTheGridsHistory) {
+// Loading a pattern over unsaved work is a step of its own: undo brings the
+// edited grid back, with its name, loops and tempo.
+TEST_F(Undo, LoadingAPatternIsAStepThatUndoTakesBack) {
   Click(sequence.StringGrid1, At(2, 5));
-  ASSERT_TRUE(sequence.UndoAction->isEnabled());
+  sequence.Loop->setValue(3);
+  const Seen edited = Now();
+  const int tempo = sequence.Song().Values().tempoPosition;
   QTest::mouseClick(sequence.SongList->viewport(), Qt::LeftButton, {},
                     sequence.SongList->visualItemRect(sequence.SongList->item(0)).center());
-  sequence.StringGrid1->setFocus();
-  EXPECT_EQ(sequence.GridUndo()->count(), 0);
-  const Seen loaded = Now();
+  ASSERT_NE(Now(), edited);  // discarded for the file's pattern
+  EXPECT_EQ(sequence.UndoAction->text(), "&Undo Load groove");
   Undo1();
-  EXPECT_EQ(Now(), loaded);
+  EXPECT_EQ(Now(), edited);
+  EXPECT_EQ(sequence.Song().Values().tempoPosition, tempo);
+  EXPECT_EQ(sequence.Edit2->toolTip(), "Pattern Name *");
 }
 
 TEST_F(Undo, CtrlZInTheGridTakesBackADelete) {

@@ -1,0 +1,30 @@
+#pragma once
+// The players' view of the edited song: they read the grid and the
+// pattern's tempo and compile the play list; what they show (the tempo that
+// plays, the play buttons, the entry playing) goes to the window through
+// the callbacks. The players never write the edited pattern.
+#include <functional>
+
+#include "song/EditedSong.h"
+#include "song/PlaybackHost.h"
+
+class SongPlaybackHost : public PlaybackHost {
+ public:
+  explicit SongPlaybackHost(EditedSong& song) : song_(song) {}
+
+  std::function<void(int beatsPerMinute)> showBeatsPerMinute;
+  std::function<void(PlayButton, bool enabled)> enablePlayButton;
+  // The play list's selection moved: show it.
+  std::function<void()> playListShown;
+
+  std::string Cell(int col, int row) const override { return song_.Grid().Cell(col, row); }
+  int DelayPosition() const override { return song_.Values().tempoPosition; }
+  void ShowBeatsPerMinute(int beatsPerMinute) override;
+  void EnablePlayButton(PlayButton button, bool enabled) override;
+  int PlayListCount() const override { return song_.List().Count(); }
+  void SelectPlayListEntry(int index) override;
+  void CompilePlayList(std::vector<std::string>& sequence) override;
+
+ private:
+  EditedSong& song_;
+};
