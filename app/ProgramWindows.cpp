@@ -35,6 +35,7 @@ ProgramWindows::~ProgramWindows() {
   sequence.SetOptionsWindow(nullptr);
   sequence.SetSamplesWindow(nullptr);
   sequence.OnClosed = nullptr;
+  sampleEditor.OnUserAction = nullptr;
 }
 
 void ProgramWindows::Wire() {
@@ -55,6 +56,7 @@ void ProgramWindows::Wire() {
   sampleEditor.SetSlotButtonCaptionHandler([this](int slot, const std::string& caption) {
     samples.SlotButtons()[slot - 1]->setText(QString::fromLatin1(caption.c_str()));
   });
+  sampleEditor.OnUserAction = [this] { sequence.SlotsChanged(); };
   sequence.OnClosed = [this] { EndProgram(); };
 }
 

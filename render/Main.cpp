@@ -193,6 +193,7 @@ void TMainForm::Connect(QObject* sender, void (TMainForm::*handler)()) {
 void TMainForm::Guarded(const std::function<void()>& action) {
   RunGuarded(AppPrompts(), action);
   Refresh();
+  if (OnUserAction) OnUserAction();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

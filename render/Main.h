@@ -68,6 +68,10 @@ class TMainForm : public QMainWindow {
   void GlobalFocusItemClick();
   void Button1Click();
 
+  // Told after every action of the user here: a slot's file, pitch, pan or
+  // volume may have changed, which the song holds.
+  std::function<void()> OnUserAction;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -6,5 +6,6 @@ korvanto_test(test_playlist
   DemoContentTest.cpp
   EditorSlotsTest.cpp
   RecoveryFilesTest.cpp
+  EditedSongTest.cpp
 )
 target_link_libraries(test_playlist PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

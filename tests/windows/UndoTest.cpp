@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -226,4 +227,50 @@ TEST_F(Undo, CtrlZInTheGridTakesBackADelete) {
   EXPECT_NE(Now(), before);
   QTest::keyClick(sequence.StringGrid1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_NE(Now(), before);  // nothing more to redo
+}
+
+// One history in the order the user worked: Ctrl+Z takes back the window's
+// latest step wherever the focus is, and the step before it next.
+TEST_F(Undo, CtrlZTakesBackTheLatestStepWhereverTheFocusIs) {
+  const std::vector<std::pair<const char*, QWidget*>> controls = {
+      {"grid", sequence.StringGrid1}, {"name box", sequence.Edit2},
+      {"loop box", sequence.Loop},    {"play list", sequence.SongList},
+      {"library", sequence.MusicLib}, {"pan bar", sequence.Panning},
+      {"tempo bar", sequence.Delay}};
+  for (const auto& [name, control] : controls) {
+    SCOPED_TRACE(name);
+    const Seen grid = Now();
+    const auto list = sequence.Songs().Names();
+    Click(sequence.StringGrid1, At(4, 6));  // a step of the grid
+    sequence.MusicLib->setCurrentRow(1);
+    sequence.BitBtn1->click();  // then one of the play list
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(sequence.Songs().Names(), list);
+    EXPECT_NE(Now(), grid);
+    QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Now(), grid);
+    EXPECT_FALSE(sequence.UndoAction->isEnabled());
+  }
+}
+
+// Repeated key steps of one control are one step of the history.
+TEST_F(Undo, RepeatedKeyStepsOfOneControlAreOneStep) {
+  sequence.ComboBox1->setCurrentText("Snare     [ ]");
+  const std::vector<std::pair<QWidget*, std::function<int()>>> controls = {
+      {sequence.Loop, [&] { return sequence.Song().Values().loops; }},
+      {sequence.Panning, [&] { return sequence.Kit().Items.Find("Snare     [ ]").Pan; }},
+      {sequence.Delay, [&] { return sequence.Song().Values().tempoPosition; }}};
+  for (const auto& [control, value] : controls) {
+    SCOPED_TRACE(control->objectName().toStdString());
+    const int start = value();
+    const int steps = sequence.History()->index();
+    control->setFocus();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(control, Qt::Key_Up);
+    QApplication::processEvents();
+    ASSERT_NE(value(), start);
+    EXPECT_EQ(sequence.History()->index(), steps + 1);
+    Undo1();
+    EXPECT_EQ(value(), start);
+  }
 }
