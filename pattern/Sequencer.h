@@ -14,6 +14,7 @@
 #include "kit/InstrumentTable.h"
 #include "kit/PanningTable.h"
 #include "kit/SoundWindow.h"
+#include "pattern/MainControls.h"
 #include "pattern/SongCommand.h"
 #include "pattern/TimeBeat.h"
 #include "render/RenderFlow.h"
@@ -30,30 +31,18 @@
 class HelpWindow;
 class InstrumentPanel;
 class PatternPanel;
-class QAction;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
-class QProgressBar;
-class QSlider;
-class QSpinBox;
-class QSplitter;
-class QTimer;
-class QToolBar;
-class QToolButton;
-class QUndoStack;
 class SampleEditor;
 class SlotPlayer;
 class SongPanel;
-class StepGridView;
 class TForm1;
 class TForm2;
 class TKit_List;
 class TMakit;
+class QMenu;
+class QTimer;
+class QUndoStack;
 
-class TSequence : public QMainWindow {
+class TSequence : public QMainWindow, public MainControls {
   Q_OBJECT
  public:
   explicit TSequence(QWidget* parent = nullptr);
@@ -91,27 +80,6 @@ class TSequence : public QMainWindow {
   void SetSamplesWindow(QWidget* samples) { samples_ = samples; }
   // The sample editor changed a slot: the song may now differ from its file.
   void SlotsChanged() { ShowSong(); }
-
-  // Controls, named as the window's design names them (the panels own them).
-  StepGridView* StringGrid1 = nullptr;
-  QToolBar* ToolBar1 = nullptr;
-  QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton3 = nullptr,
-              *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr,
-              *ToolButton8 = nullptr, *ToolButton10 = nullptr, *ToolButton13 = nullptr,
-              *ToolButton14 = nullptr, *ToolButton16 = nullptr, *ToolButton19 = nullptr;
-  QComboBox *TimeBar = nullptr, *ComboBox1 = nullptr;
-  QLineEdit* Edit2 = nullptr;
-  QSpinBox* Loop = nullptr;
-  QSlider *Panning = nullptr, *Delay = nullptr;
-  QLabel *Label6 = nullptr, *Image1 = nullptr;
-  QListWidget *MusicLib = nullptr, *SongList = nullptr;
-  QToolButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *LibBin = nullptr, *SongBin = nullptr,
-              *UpDownUp = nullptr, *UpDownDown = nullptr;
-  QProgressBar* ProgressBar1 = nullptr;
-  QSplitter* Splitter = nullptr;  // between the lists and the grid
-  QAction *InsertInstrumentAction = nullptr, *UndoAction = nullptr, *RedoAction = nullptr;
-  QAction *ExportStemsAction = nullptr, *ExportMidiAction = nullptr, *CollectSongAction = nullptr,
-          *LoopExactAction = nullptr, *MonoStemsAction = nullptr;
 
   // Handlers, by the names of the design (each says what the user pressed).
   void StringGrid1MouseUp(Qt::MouseButton button);
