@@ -223,6 +223,7 @@ void TSequence::BuildMenu() {
   add(file, "&New Song", QKeySequence("Ctrl+N"), &TSequence::New_SongClick);
   add(file, "&Open Song", QKeySequence("Ctrl+O"), &TSequence::BitBtn8Click);
   add(file, "&Save Song", QKeySequence("Ctrl+S"), &TSequence::BitBtn9Click);
+  add(file, "Save Song &As...", QKeySequence("Ctrl+Shift+S"), &TSequence::SaveSongAsClick);
   add(file, "E&xit", QKeySequence("Ctrl+C"), &TSequence::Exit1Click);
   add(file, "&Render song to wav file", QKeySequence("F11"), &TSequence::RendorClick);
   file->addSeparator();

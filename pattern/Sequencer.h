@@ -97,6 +97,7 @@ class TSequence : public QMainWindow, public MainControls {
   void UpDown1Click(Arrow arrow);
   void BitBtn10Click(), RendorClick(), New_SongClick(), BitBtn8Click(), BitBtn9Click();
   void SongListMouseDown(int row);
+  void SaveSongAsClick();
   void ExportStemsClick(), ExportMidiClick(), CollectSongClick();
   // Opens a song named on the command line, as "Open Song" would.
   void OpenSongAtStart(const std::string& path);
@@ -136,6 +137,7 @@ class TSequence : public QMainWindow, public MainControls {
   void ShowSong();
   // The one question before work is replaced; false: leave everything.
   bool ReadyToReplace(Replacing what);
+  void SongSaved(const std::filesystem::path& file);
   // Fills the current cell with the text or empties it; true when filled.
   bool ToggleCell(const std::string& text);
   void ShowPanOf(int chooserIndex);

@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <filesystem>
@@ -84,8 +85,12 @@ void TSequence::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  // The user's own close ends cleanly: whatever is unsaved was let go.
-  if (!closed_ && !closingQuietly_ && recovery_) recovery_->Remove();
+  // The user's own close ends cleanly: whatever is unsaved was let go, and
+  // no later tick writes the copies again.
+  if (!closed_ && !closingQuietly_ && recovery_) {
+    recoveryTimer_->stop();
+    recovery_->Remove();
+  }
   FormClose();
   Shutdown();
   event->accept();

@@ -22,6 +22,12 @@ void EditedSong::StartIn(const fs::path& home) {
   SongMet(std::nullopt);
 }
 
+bool EditedSong::OtherPatternsFile(const std::string& name) const {
+  if (!IsUsablePatternName(name) || name == unsaved_.PatternFileName()) return false;
+  std::error_code ignored;
+  return fs::exists(PatternFilePath(home_, name), ignored);
+}
+
 void EditedSong::SongMet(std::optional<fs::path> file) {
   unsaved_.SongMet(playList_, Slots(), std::move(file));
 }

@@ -47,6 +47,9 @@ class EditedSong {
   // ---- what is unsaved ----
   bool PatternUnsaved() const { return unsaved_.PatternChanged(grid_, Values()); }
   bool SongUnsaved() { return unsaved_.SongChanged(playList_, Slots()); }
+  // A pattern file of that name exists and is not the one the grid was
+  // loaded from or saved to: saving would replace another pattern.
+  bool OtherPatternsFile(const std::string& name) const;
   // The grid or the song now equals its file (saved, or a new one).
   void PatternMet() { unsaved_.PatternMet(grid_, Values()); }
   void SongMet(std::optional<std::filesystem::path> file);

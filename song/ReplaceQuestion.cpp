@@ -22,6 +22,10 @@ std::string PatternQuestion(const std::string& name) {
   return "Save changes to pattern '" + name + "'?";
 }
 
+std::string ReplacePatternQuestion(const std::string& name) {
+  return "A pattern named '" + name + "' exists. Replace it with the pattern in the grid?";
+}
+
 std::string SongQuestion(const EditedSong& song) {
   if (!song.SongFile()) return "Save changes to the new song?";
   return "Save changes to '" + song.SongFile()->filename().string() + "'?";

@@ -24,4 +24,6 @@ struct SaveSteps {
 bool ReadyToReplace(EditedSong& song, Replacing what, Prompts& prompts, const SaveSteps& save);
 
 std::string PatternQuestion(const std::string& name);
+// Saving the grid under the name of another pattern file.
+std::string ReplacePatternQuestion(const std::string& name);
 std::string SongQuestion(const EditedSong& song);

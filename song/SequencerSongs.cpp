@@ -20,12 +20,19 @@ void TSequence::SetSampleEditor(SampleEditor* editor) {
 }
 
 // "Save pattern": a new pattern also joins the play list, a step of its own.
+// Another pattern's file is replaced only after asking.
 void TSequence::BitBtn6Click() {
+  const std::string name = song_.Grid().Cell(0, 0);
+  if (song_.OtherPatternsFile(name) &&
+      AppPrompts().Message(ReplacePatternQuestion(name), "Korvanto", PromptButtons::YesNo) !=
+          PromptAnswer::Yes)
+    return;
   auto core = song_.Core(AppPrompts());
   bool saved = false;
   SongChange change = song_.EditList(
       [&](PlayList&, PatternLibrary&) { saved = SavePattern(core, song_.Values()); });
   if (saved) song_.PatternMet();
+  KeepRecoveryFiles();  // the copies follow the save at once
   Push("Add " + Latin1(song_.Grid().Cell(0, 0)) + " to the play list", std::move(change));
 }
 
@@ -125,12 +132,23 @@ void TSequence::OpenSongAtStart(const std::string& path) {
   });
 }
 
-// File > Save Song.
+// File > Save Song (Ctrl+S): the song's own file; a new song asks for one.
 void TSequence::BitBtn9Click() {
+  if (!song_.SongFile()) return SaveSongAsClick();
   auto core = song_.Core(AppPrompts());
-  const auto saved = SaveSong(core);
-  if (!saved) return;
+  SaveSongTo(core, *song_.SongFile());
+  SongSaved(*song_.SongFile());
+}
+
+// File > Save Song As... (Ctrl+Shift+S).
+void TSequence::SaveSongAsClick() {
+  auto core = song_.Core(AppPrompts());
+  if (const auto saved = SaveSong(core)) SongSaved(*saved);
+}
+
+void TSequence::SongSaved(const std::filesystem::path& file) {
   ToolButton1->setEnabled(true);
-  song_.SongMet(*saved);
+  song_.SongMet(file);
+  KeepRecoveryFiles();  // the copies follow the save at once
   ShowSong();
 }

@@ -2,6 +2,7 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/Text.h"
 #include "pattern/PatternGrid.h"
 #include "pattern/SlotAccess.h"
 #include "song/PlayList.h"
@@ -23,13 +24,33 @@ void NewSong(PatternGrid& grid, PlayList& playList) {
   playList.Clear();
 }
 
+std::string SongExtensionRefusal(const std::filesystem::path& path) {
+  return "A song is saved as a .sng file, not as '" + path.filename().string() + "'.";
+}
+
 std::optional<std::filesystem::path> SaveSong(SequencerCore& core) {
-  const auto chosen = core.prompts.SaveFile(SongFileRequest(core.home));
+  FileRequest request = SongFileRequest(core.home);
+  request.askBeforeOverwrite = true;
+  const auto chosen = core.prompts.SaveFile(request);
   if (!chosen || chosen->empty()) return std::nullopt;
   std::filesystem::path path(*chosen);
-  if (!path.has_extension()) path += std::string(".") + kSongSuffix;
-  WriteTextLines(path, BuildSongLines(core.playList.Names(), core.slots));
+  if (!path.has_extension()) {
+    path += std::string(".") + kSongSuffix;
+    // The dialog asked about the name as typed: ask about the file it becomes.
+    if (std::filesystem::exists(path) &&
+        core.prompts.Message("'" + path.filename().string() + "' exists. Replace it?", "Korvanto",
+                             PromptButtons::YesNo) != PromptAnswer::Yes)
+      return std::nullopt;
+  } else if (!SameTextIgnoringCase(path.extension().string(), std::string(".") + kSongSuffix)) {
+    core.prompts.ShowError(SongExtensionRefusal(path));
+    return std::nullopt;
+  }
+  SaveSongTo(core, path);
   return path;
+}
+
+void SaveSongTo(SequencerCore& core, const std::filesystem::path& path) {
+  WriteTextLines(path, BuildSongLines(core.playList.Names(), core.slots));
 }
 
 std::optional<SongOpen> OpenSong(SequencerCore& core) {

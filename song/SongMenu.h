@@ -22,11 +22,18 @@ FileRequest SongFileRequest(const std::filesystem::path& home);
 // kNewSongCaption. Playback, loops and slots stay.
 void NewSong(PatternGrid& grid, PlayList& playList);
 
-// Asks for a file (a name without extension gets ".sng") and writes the
-// play list and the 32 slot blocks to it; returns the file written. Nothing
-// when the dialog was cancelled: nothing changes then. EFCreateError when it
-// can't be written; an existing file is replaced only by a complete new one.
+// Asks for a file (a name without extension gets ".sng"; the dialog asks
+// before replacing a file) and writes the play list and the 32 slot blocks
+// to it; returns the file written. Nothing when the dialog was cancelled, or
+// for a name with another extension than ".sng" (told: a song never lands in
+// a pattern or kit file). EFCreateError when it can't be written; an
+// existing file is replaced only by a complete new one.
 std::optional<std::filesystem::path> SaveSong(SequencerCore& core);
+// Writes the song to a file of its own, without asking.
+void SaveSongTo(SequencerCore& core, const std::filesystem::path& path);
+
+// "notes.txt": "A song is saved as a .sng file, not as 'notes.txt'."
+std::string SongExtensionRefusal(const std::filesystem::path& path);
 
 struct SongOpen {
   std::filesystem::path file;

@@ -20,6 +20,10 @@ class UnsavedChanges {
   // The grid was saved to or loaded from its file (or is a new pattern).
   void PatternMet(const PatternGrid& grid, PatternValues values);
   bool PatternChanged(const PatternGrid& grid, PatternValues values) const;
+  // The name the grid had when it last met its file; empty for none.
+  std::string PatternFileName() const {
+    return pattern_ && !pattern_->empty() ? pattern_->front() : "";
+  }
   // The grid holds work brought back after a crash: unsaved until it meets a file.
   void PatternRecovered() { pattern_.reset(); }
 
