@@ -3,25 +3,9 @@
 #include <QIcon>
 
 enum class ToolIcon {
-  Play,
-  Stop,
-  RepeatPattern,
-  RenderWave,
-  ClearList,
-  PlayList,
-  RepeatList,
-  PlaySample,
-  UpdateTime,
-  SavePattern,
-  ClearPattern,
-  GlobalSpeed,
-  ArrowRight,
-  ArrowLeft,
-  Bin,
-  ArrowUp,
-  ArrowDown,
-  Undo,
-  Redo
+  Play, Stop, RepeatPattern, RenderWave, ClearList, PlayList, RepeatList, PlaySample,
+  UpdateTime, SavePattern, ClearPattern, GlobalSpeed, ArrowRight, ArrowLeft, Bin, ArrowUp,
+  ArrowDown, Undo, Redo
 };
 
 // A toggle's picture follows its image index: 0 off, 1 on.
