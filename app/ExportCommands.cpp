@@ -79,8 +79,10 @@ int RunRenderCommand(const std::vector<std::string>& args, const CommandStreams&
     return Run(io, [&](RenderProgress& progress) {
       const auto result =
           StemsFromCommandLine(home, input, *parsed->stems, progress, parsed->request);
+      const std::string others = OtherStemsText(result.stems.others);
       io.out << "Wrote " << result.stems.written.size() << " stems of "
-             << Duration(result.stems.frames) << " to " << *parsed->stems << "\n";
+             << Duration(result.stems.frames) << " to " << *parsed->stems
+             << (others.empty() ? "" : "; " + others) << "\n";
       ReportLoop(io.out, parsed->request, result.rows, result.stems.frames);
     });
   }

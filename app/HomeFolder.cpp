@@ -2,6 +2,7 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/Text.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +34,7 @@ void CopyAbsent(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 bool IsSongArgument(const std::string& argument) {
-  return argument.size() >= 4 && argument.compare(argument.size() - 4, 4, ".sng") == 0;
+  return SameTextIgnoringCase(fs::path(argument).extension().string(), ".sng");
 }
 
 fs::path UserDataFolder(const HomePlaces& places) {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/HomeFolder.h"
 #include "app/WindowArrangement.h"
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
@@ -74,7 +75,7 @@ void ProgramWindows::OpenSlotInEditor(int slot) {
 
 void ProgramWindows::OpenSongs(const std::vector<std::string>& arguments) {
   for (const std::string& argument : arguments)
-    if (QString::fromStdString(argument).endsWith(".sng")) sequence.OpenSongAtStart(argument);
+    if (IsSongArgument(argument)) sequence.OpenSongAtStart(argument);
 }
 
 void ProgramWindows::Show() {

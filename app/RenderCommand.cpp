@@ -86,7 +86,8 @@ bool HasExtension(const fs::path& path, const std::string& extension) {
 
 // The play list a song file or a single pattern makes; the slots take what
 // the file gives them, as opening it in the program would.
-Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
+Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots,
+              std::vector<PatternMeter>& meters) {
   PlayList playList;
   fs::path patterns = home;
   if (HasExtension(input, ".sng")) {
@@ -94,7 +95,7 @@ Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
     for (std::size_t i = 0; i < song.slots.size(); ++i)
       ApplySongSlot(static_cast<int>(i) + 1, song.slots[i], slots);
     playList.SetNames(song.entries);
-  } else if (input.extension() == ".pat") {
+  } else if (HasExtension(input, ".pat")) {
     const PatternFileData pattern = ReadPatternFile(input, true);
     for (const SlotLoad& load : pattern.slotLoads) LoadPatternSlot(load, slots);
     // Compiled from its own folder, as the one entry of a play list.
@@ -105,7 +106,7 @@ Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots) {
   }
   if (playList.Count() == 0) throw Exception("The song has no patterns: " + DisplayPath(input));
   Lines sequence;
-  CompilePlaySequence(patterns, playList, sequence);
+  CompilePlaySequence(patterns, playList, sequence, &meters);
   return sequence;
 }
 
@@ -156,7 +157,7 @@ void LoadCommandLineSong(CommandLineSong& song, const fs::path& home, const fs::
   }
   const auto slots = slotFiles == SlotFiles::Skip ? std::make_unique<NoSlotFiles>(home)
                                                   : std::make_unique<RecordSlots>(home);
-  song.sequence = Compile(home, input, *slots);
+  song.sequence = Compile(home, input, *slots, song.meters);
   song.slots = slots->Sounds();
 }
 
@@ -183,7 +184,7 @@ StemsCommandResult StemsFromCommandLine(const fs::path& home, const fs::path& in
 void MidiFromCommandLine(const fs::path& home, const fs::path& input, const fs::path& output) {
   CommandLineSong song;
   LoadCommandLineSong(song, home, input, SlotFiles::Skip);
-  WriteFileAtomically(output, MidiFileBytes(song.sequence, song.chooser, song.slots));
+  WriteFileAtomically(output, MidiFileBytes(song.sequence, song.chooser, song.slots, song.meters));
 }
 
 CollectResult CollectFromCommandLine(const fs::path& home, const fs::path& songFile,

@@ -5,10 +5,12 @@
 // "Blank.wav" until the song or pattern loads its own, then the render's
 // preparation and assembly, the stems, the MIDI file or the collection.
 #include <filesystem>
+#include <vector>
 
 #include "common/Text.h"
 #include "kit/InstrumentTable.h"
 #include "kit/WaveCollection.h"
+#include "pattern/PatternMeter.h"
 #include "render/RenderPrep.h"
 #include "render/Stems.h"
 #include "song/CollectSong.h"
@@ -21,6 +23,7 @@ struct CommandLineSong {
   InstrumentTable chooser;
   SlotSounds slots;
   Lines sequence;
+  std::vector<PatternMeter> meters;  // each pattern block's length and time
 };
 
 enum class SlotFiles { Read, Skip };

@@ -67,10 +67,19 @@ class EFCreateError : public EStreamError {
   explicit EFCreateError(const std::string& path) : EStreamError("Cannot create file " + path) {}
 };
 
-// "Stream read error"
+// "Stream read error"; "kick.wav: Stream read error" where the file is known.
 class EReadError : public EStreamError {
  public:
   EReadError() : EStreamError("Stream read error") {}
+  explicit EReadError(const std::string& file) : EStreamError(file + ": Stream read error") {}
+};
+
+// Any error about one file, its name in front: "demo.flac: Stream write
+// error (No space left on device)".
+class EFileError : public Exception {
+ public:
+  EFileError(const std::string& file, const std::string& message)
+      : Exception(file + ": " + message) {}
 };
 
 // The silent end of an action the user cancelled: reports show nothing.

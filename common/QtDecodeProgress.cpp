@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/QtPrompts.h"
+#include "kit/DecodeToWav.h"
 
 namespace {
 constexpr int kSteps = 1000;
@@ -47,6 +48,10 @@ bool QtDecodeProgress::Continue(std::int64_t done) {
 
 void QtDecodeProgress::End() {
   delete dialog_;
+}
+
+void QtDecodeProgress::ShorterThanHeader(const std::filesystem::path& source) {
+  AppPrompts().Message(ShorterThanHeaderMessage(source.filename()), "Korvanto", PromptButtons::Ok);
 }
 
 void QtDecodeProgress::Clipped(const std::filesystem::path& source, std::int64_t samples) {

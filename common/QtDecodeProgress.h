@@ -19,6 +19,7 @@ class QtDecodeProgress : public DecodeWatch {
   void Begin(const std::filesystem::path& source, std::int64_t total) override;
   bool Continue(std::int64_t done) override;
   void End() override;
+  void ShorterThanHeader(const std::filesystem::path& source) override;
   void Clipped(const std::filesystem::path& source, std::int64_t samples) override;
 
   // The dialog of the decode under way (null when none is); for tests.

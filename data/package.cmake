@@ -1,6 +1,6 @@
 # "make deb": a Debian package of the installed program, made by CPack. Its
 # Depends come from the libraries the program links (dpkg-shlibdeps): on
-# Debian 12 Qt 6, SDL2 and libsndfile with the C and C++ runtimes.
+# Debian 12 Qt 6, SDL2, libsndfile and libmpg123 with the C and C++ runtimes.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvanto)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -24,8 +24,9 @@ void PutU32(std::string& bytes, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-// The program's WAV layout (as a kit wave saves itself): RIFF header, an
-// 18-byte PCM format, the data and one 0 byte that the sizes leave out.
+// A canonical WAV in the program's layout: RIFF header, an 18-byte PCM
+// format and the data, the RIFF size counting every byte after it (16-bit
+// data is always of even size: no pad byte).
 std::string WavHeader(std::uint32_t rate, std::uint16_t channels, std::uint32_t dataBytes) {
   const Wave::Bytes format = Wave::MakePcmFormat(rate, 16, channels);
   std::string header = "RIFF____WAVEfmt ____";
@@ -82,9 +83,9 @@ class Decoding {
       WriteBlock(out, got);
       if (!watch_.Continue(frames)) throw EAbort();
     }
-    if (frames < info_.frames) throw EWaveStreamError(InvalidSoundMessage(source_));
+    if (!info_.framesEstimated && frames < info_.frames)
+      throw EWaveStreamError(InvalidSoundMessage(source_));
     const auto dataBytes = static_cast<std::uint32_t>(frames * 2 * outChannels_);
-    out.put('\0');
     out.seekp(0);
     out << WavHeader(rate, channels, dataBytes);
     out.close();
@@ -133,6 +134,10 @@ std::string InvalidSoundMessage(const fs::path& source) {
   return "Wave is invalid: " + DisplayPath(source);
 }
 
+std::string ShorterThanHeaderMessage(const fs::path& source) {
+  return DisplayPath(source) + ": the file is shorter than its header says; what is there is used";
+}
+
 DecodedWav DecodeToWav(SoundReader& reader, const fs::path& source, const fs::path& out,
                        DecodeWatch& watch) {
   CheckInfo(reader.Info(), source);
@@ -149,6 +154,7 @@ DecodedWav DecodeToWav(SoundReader& reader, const fs::path& source, const fs::pa
     fs::remove(decoding.Part(), ec);
     throw;
   }
+  if (reader.Info().shorterThanHeader) watch.ShorterThanHeader(source);
   if (result.clipped > 0) watch.Clipped(source, result.clipped);
   return result;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Decodes a sound file into a 16-bit PCM WAV in the program's own layout, at
+// Decodes a sound file into a canonical 16-bit PCM WAV in the program's layout, at
 // the file's own rate, with its first two channels. The samples stream
 // through in blocks, so a long file is never held whole.
 #include <cstdint>
@@ -22,11 +22,15 @@ struct DecodedWav {
 // "Wave is invalid: <path>", the bad-WAV message with the file's name.
 std::string InvalidSoundMessage(const std::filesystem::path& source);
 
+// "<path>: the file is shorter than its header says; what is there is used".
+std::string ShorterThanHeaderMessage(const std::filesystem::path& source);
+
 // Writes out.part and renames it to out once complete; on any failure out
 // is untouched and no part file stays. Raises EWaveStreamError for a file
 // that is damaged, ends before its declared length or declares an
 // impossible format or a length no WAV holds (refused before anything is
 // read), EAbort when the watch cancels and EFCreateError when out can't be
-// written. Reports clipping to the watch.
+// written. Reports clipping, and a file shorter than its header says, to the
+// watch.
 DecodedWav DecodeToWav(SoundReader& reader, const std::filesystem::path& source,
                        const std::filesystem::path& out, DecodeWatch& watch);

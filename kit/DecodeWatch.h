@@ -20,6 +20,9 @@ class DecodeWatch {
   }
   // The decode is over: finished, failed or cancelled.
   virtual void End() {}
+  // The file ends before the sound its header declares; what is there was
+  // decoded.
+  virtual void ShorterThanHeader(const std::filesystem::path& source) { (void)source; }
   // samples float samples lay beyond full scale and were clipped.
   virtual void Clipped(const std::filesystem::path& source, std::int64_t samples) {
     (void)source;

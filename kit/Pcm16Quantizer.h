@@ -1,9 +1,11 @@
 #pragma once
-// Turns samples at full scale +-1 into 16-bit ones. A source of more than
-// 16 bits gets TPDF dither of one step; a float source is first clipped at
-// full scale, and its clipped samples are counted. The dither follows a
-// fixed seed, so a file decodes to the same bytes every time. Inline: it
-// runs once per sample of every decoded file.
+// Turns samples at full scale +-1 into 16-bit ones. A sample of a source of
+// more than 16 bits gets TPDF dither of one step unless 16 bits hold it
+// exactly: a 16-bit sound kept in a deeper file comes back bit for bit, and
+// silence stays silent. A float source is first clipped at full scale, and
+// its clipped samples are counted. The dither follows a fixed seed that
+// advances on every sample, so a file decodes to the same bytes every time.
+// Inline: it runs once per sample of every decoded file.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -28,7 +30,10 @@ class Pcm16Quantizer {
       if (std::isnan(x)) x = 0.0f;
     }
     float v = x * 32768.0f;
-    if (dither_) v += Noise();
+    if (dither_) {
+      const float noise = Noise();
+      if (v != std::nearbyint(v)) v += noise;
+    }
     return static_cast<std::int16_t>(std::clamp<long>(std::lrint(v), -32768, 32767));
   }
   std::int64_t Clipped() const { return clipped_; }

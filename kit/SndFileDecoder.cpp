@@ -1,5 +1,10 @@
 #include "kit/SndFileDecoder.h"
 
+#include <sstream>
+#include <string>
+
+#include "common/Text.h"
+#include "kit/Mpg123Decoder.h"
 #include "kit/SndFile.h"
 
 namespace {
@@ -44,6 +49,21 @@ int SourceBits(int format) {
   }
 }
 
+// libsndfile reads a WAV or AIFF whose data chunk runs past the end of the
+// file up to that end, and notes the chunk in its log as
+// "data : <declared> (should be <there>)" ("SSND : ..." in AIFF).
+bool ShorterThanHeader(SNDFILE* file) {
+  std::string log(16384, '\0');
+  sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+  std::istringstream lines(log.c_str());
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t text = line.find_first_not_of(' ');
+    if (text == std::string::npos || line.find("(should be") == std::string::npos) continue;
+    if (line.compare(text, 6, "data :") == 0 || line.compare(text, 6, "SSND :") == 0) return true;
+  }
+  return false;
+}
+
 class SndFileReader : public SoundReader {
  public:
   SndFileReader(SndFileHandle file, const SF_INFO& info) : file_(std::move(file)) {
@@ -51,6 +71,7 @@ class SndFileReader : public SoundReader {
     info_.rate = info.samplerate;
     info_.channels = info.channels;
     info_.bits = SourceBits(info.format);
+    info_.shorterThanHeader = ShorterThanHeader(file_.get());
   }
   const SoundInfo& Info() const override { return info_; }
   std::int64_t Read(float* out, std::int64_t frames) override {
@@ -67,6 +88,8 @@ class SndFileReader : public SoundReader {
 class SndFileDecoder : public SoundDecoder {
  public:
   std::unique_ptr<SoundReader> Open(const std::filesystem::path& path) override {
+    if (SameTextIgnoringCase(path.extension().string(), ".mp3"))
+      if (auto mp3 = OpenMpegAudio(path)) return mp3;
     SF_INFO info{};
     SndFileHandle file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file) return nullptr;

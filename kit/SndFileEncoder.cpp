@@ -1,5 +1,8 @@
 #include "kit/SndFileEncoder.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "common/Exception.h"
 #include "common/Files.h"
 #include "kit/SndFile.h"
@@ -12,19 +15,26 @@ class SndFileWriter : public SoundWriter {
       : file_(std::move(file)), path_(std::move(path)) {}
   void Write(const std::int16_t* frames, std::int64_t count) override {
     if (sf_writef_short(file_.get(), frames, count) != count) Fail();
+    written_ += count;
   }
   void Close() override {
+    // The encoder starts the stream at the first frame: a file of none
+    // gets its header here, so that it is a valid FLAC file all the same.
+    if (written_ == 0 && sf_command(file_.get(), SFC_UPDATE_HEADER_NOW, nullptr, 0) != 0) Fail();
     // The encoder writes its last block and the stream's summary on close.
     if (sf_close(file_.release()) != 0) Fail();
   }
 
  private:
   [[noreturn]] void Fail() {
+    const int error = errno;
     file_.reset();
-    throw EFCreateError(DisplayPath(path_));
+    throw EFileError(DisplayPath(path_),
+                     std::string("Stream write error (") + std::strerror(error) + ")");
   }
   SndFileHandle file_;
   std::filesystem::path path_;
+  std::int64_t written_ = 0;
 };
 
 class SndFileEncoder : public SoundEncoder {

@@ -13,6 +13,12 @@ struct SoundInfo {
   // Bits per sample of an integer encoding; 0 for float and lossy ones,
   // whose samples may lie beyond full scale.
   int bits = 0;
+  // The frames are the decoder's guess (an MP3 without a length header):
+  // the file may hold more or fewer.
+  bool framesEstimated = false;
+  // The file ends before the sound its header declares: what is there is
+  // read.
+  bool shorterThanHeader = false;
 };
 
 class SoundReader {

@@ -79,7 +79,11 @@ void TWave::LoadFromFile(const std::filesystem::path& path) {
   if (std::filesystem::is_directory(path, ec)) throw EFOpenError(DisplayPath(path));
   std::ifstream in(path, std::ios::binary);
   if (!in) throw EFOpenError(DisplayPath(path));
-  LoadFromStream(in);
+  try {
+    LoadFromStream(in);
+  } catch (const EReadError&) {
+    throw EReadError(DisplayPath(path));
+  }
 }
 
 void TWave::LoadFromStream(std::istream& stream) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/Text.h"
+#include "pattern/PatternName.h"
 
 bool LibraryOrder(const std::string& a, const std::string& b) {
   const bool aBlank = a == PatternLibrary::kBlank, bBlank = b == PatternLibrary::kBlank;
@@ -13,7 +14,9 @@ bool LibraryOrder(const std::string& a, const std::string& b) {
 
 PatternLibrary::PatternLibrary() : entries_{kBlank} {}
 
-bool PatternLibrary::Contains(const std::string& name) const { return IndexOf(name) >= 0; }
+bool PatternLibrary::Contains(const std::string& name) const {
+  return IndexOf(name) >= 0;
+}
 
 int PatternLibrary::IndexOf(const std::string& name) const {
   const auto it = std::find(entries_.begin(), entries_.end(), name);
@@ -21,8 +24,8 @@ int PatternLibrary::IndexOf(const std::string& name) const {
 }
 
 int PatternLibrary::Add(const std::string& name) {
-  const auto at = std::upper_bound(entries_.begin() + 1, entries_.end(), name, LibraryOrder) -
-                  entries_.begin();
+  const auto at =
+      std::upper_bound(entries_.begin() + 1, entries_.end(), name, LibraryOrder) - entries_.begin();
   entries_.insert(entries_.begin() + at, name);
   return static_cast<int>(at);
 }
@@ -36,8 +39,8 @@ void PatternLibrary::LoadFromFolder(const std::filesystem::path& folder) {
   entries_ = {kBlank};
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string file = entry.path().filename().string();
-    if (file.size() > 4 && file.ends_with(".pat")) entries_.push_back(file.substr(0, file.size() - 4));
+    const std::filesystem::path& file = entry.path();
+    if (IsPatternFile(file)) entries_.push_back(file.stem().string());
   }
   std::sort(entries_.begin() + 1, entries_.end(), LibraryOrder);
 }

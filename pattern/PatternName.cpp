@@ -2,14 +2,26 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/Text.h"
 
 bool IsUsablePatternName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
+bool IsPatternFile(const std::filesystem::path& file) {
+  return file.has_stem() && SameTextIgnoringCase(file.extension().string(), ".pat");
+}
+
 std::filesystem::path PatternFilePath(const std::filesystem::path& home, const std::string& name) {
-  return home / (name + ".pat");
+  const std::filesystem::path plain = home / (name + ".pat");
+  std::error_code ec;
+  if (!IsUsablePatternName(name) || std::filesystem::exists(plain, ec)) return plain;
+  for (const auto& entry : std::filesystem::directory_iterator(home, ec)) {
+    const std::filesystem::path& file = entry.path();
+    if (IsPatternFile(file) && file.stem() == name) return file;
+  }
+  return plain;
 }
 
 std::filesystem::path PatternPathForReading(const std::filesystem::path& home,

@@ -7,7 +7,11 @@
 // '\' or NUL, and neither "." nor "..".
 bool IsUsablePatternName(const std::string& name);
 
-// home / (name + ".pat"), whatever the name.
+// A file name ending in ".pat" in any letter case, with a name before it.
+bool IsPatternFile(const std::filesystem::path& file);
+
+// home / (name + ".pat"), whatever the name; an existing file whose
+// extension differs only in case (name.PAT) when there is no name.pat.
 std::filesystem::path PatternFilePath(const std::filesystem::path& home, const std::string& name);
 
 // The path to read a pattern from; EFOpenError for a name that would leave

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "kit/InstrumentTable.h"
 #include "render/GmDrumMap.h"
@@ -29,7 +30,53 @@ std::string NoteBytes(int status, int note, int velocity) {
           static_cast<char>(velocity)};
 }
 
-SmfTrack TempoTrack(const SongSteps& steps) {
+// The largest power of two up to 16 that divides both.
+int CommonUnit(int a, int b) {
+  int unit = 16;
+  while (unit > 1 && (a % unit != 0 || b % unit != 0)) unit /= 2;
+  return unit;
+}
+
+}  // namespace
+
+TimeSignature TimeSignatureOf(int steps, int time) {
+  steps = std::max(steps, 1);
+  time = std::max(time, 1);
+  // Groups that fill a 16-step bar repeat it; any other pattern is one bar.
+  const int bar = steps % 16 == 0 && 16 % time == 0 ? 16 : steps;
+  const int unit = CommonUnit(bar, time);
+  TimeSignature signature{bar / unit, 16 / unit, 6 * time};
+  if (signature.beats > 255) signature = {4, 4, 24};
+  if (signature.clocksPerClick > 255) signature.clocksPerClick = 6 * unit;
+  return signature;
+}
+
+namespace {
+
+std::string TimeSignatureBytes(const TimeSignature& signature) {
+  int power = 0;
+  while ((1 << power) < signature.noteValue) ++power;
+  return {static_cast<char>(signature.beats), static_cast<char>(power),
+          static_cast<char>(signature.clocksPerClick), 8};
+}
+
+// A signature at the first row of each pattern whose meter differs from the
+// one before; 4/4 from the start when no meters are known.
+void AddTimeSignatures(SmfTrack& track, const std::vector<PatternMeter>& meters) {
+  if (meters.empty()) {
+    track.Meta(0, 0x58, TimeSignatureBytes(TimeSignatureOf(16, 4)));
+    return;
+  }
+  std::string current;
+  for (const PatternMeter& meter : meters) {
+    const std::string bytes = TimeSignatureBytes(TimeSignatureOf(meter.steps, meter.time));
+    if (bytes == current) continue;
+    current = bytes;
+    track.Meta(meter.firstRow * kMidiTicksPerStep, 0x58, bytes);
+  }
+}
+
+SmfTrack TempoTrack(const SongSteps& steps, const std::vector<PatternMeter>& meters) {
   // Each header's tempo one step before its first row; a later header at the
   // same place wins, as it does in the song.
   std::vector<std::pair<std::int64_t, int>> changes;
@@ -42,7 +89,7 @@ SmfTrack TempoTrack(const SongSteps& steps) {
   }
   SmfTrack track;
   track.Meta(0, 0x03, "Tempo");
-  track.Meta(0, 0x58, std::string("\x04\x02\x18\x08", 4));  // 4/4
+  AddTimeSignatures(track, meters);
   int current = -1;
   for (const auto& [tick, tempo] : changes) {
     if (tempo == current) continue;
@@ -64,7 +111,7 @@ int SlotVelocity(std::int32_t volume) {
 }
 
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
-                          const SlotSounds& slots) {
+                          const SlotSounds& slots, const std::vector<PatternMeter>& meters) {
   const SongSteps steps = StepsOf(sequence);
   const std::vector<int> notes = DrumNotes(chooser);
   SmfTrack drums;
@@ -75,17 +122,24 @@ std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
     const int note = notes[static_cast<std::size_t>(instrument)];
     if (note < 0) continue;
     const bool kit = instrument <= chooser.LastKitIndex();
+    // One note a row: an instrument in two channels of a row sounds once,
+    // as loud as the louder.
+    std::map<std::int64_t, int> loudest;
     for (const Hit& hit : FindHits(sequence, chooser, instrument)) {
       const int velocity =
           kit ? KitVelocity(hit.level)
               : SlotVelocity(
                     slots[static_cast<std::size_t>(instrument - chooser.LastKitIndex() - 1)]
                         .volume);
-      const std::int64_t tick = hit.row * kMidiTicksPerStep;
+      int& at = loudest[hit.row];
+      at = std::max(at, velocity);
+    }
+    for (const auto& [row, velocity] : loudest) {
+      const std::int64_t tick = row * kMidiTicksPerStep;
       drums.Add(tick, kNoteOnRank, NoteBytes(0x90, note, velocity));
       drums.Add(tick + kMidiTicksPerStep, kNoteOffRank, NoteBytes(0x80, note, 64));
     }
   }
   drums.EndAt(steps.rows * kMidiTicksPerStep);
-  return SmfFile(kMidiTicksPerQuarter, {TempoTrack(steps), drums});
+  return SmfFile(kMidiTicksPerQuarter, {TempoTrack(steps, meters), drums});
 }

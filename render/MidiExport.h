@@ -2,7 +2,8 @@
 // A play sequence as a Standard MIDI File: format 1, a tempo track and a
 // drum track on channel 10. A step is a sixteenth note; each pattern's tempo
 // is its step interval exactly (a quarter note is four steps: tempo × 8 ms);
-// every hit is one note, one step long, its velocity from the volume digit.
+// each row an instrument sounds in is one note, one step long, its velocity
+// from the volume digit (the louder where two channels of the row hold it).
 //
 // The render sounds a pattern's first row one step of that pattern's own
 // tempo after the row before it; the tempo change therefore comes one step
@@ -10,8 +11,10 @@
 // the time the rendered song (and its stems) sound it.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/Text.h"
+#include "pattern/PatternMeter.h"
 #include "render/RenderPrep.h"
 
 class InstrumentTable;
@@ -28,7 +31,25 @@ int KitVelocity(int level);
 // round(127 × 10^(volume / 4000)), at least 1.
 int SlotVelocity(std::int32_t volume);
 
-// The file's bytes. Raises what reading the sequence raises (see FindHits),
-// and an error for a song too long for MIDI's tick counts.
+// A MIDI time signature: beats / noteValue, the metronome clicking every
+// clocksPerClick MIDI clocks (24 a quarter note).
+struct TimeSignature {
+  int beats = 4;
+  int noteValue = 4;
+  int clocksPerClick = 24;
+  bool operator==(const TimeSignature&) const = default;
+};
+// As a musician reads a pattern of steps sixteenths with a group (a star)
+// every time steps: a bar is the pattern, or 16 steps when the groups fill
+// 16-step bars that the pattern repeats; the beat is the longest note value
+// that both the bar and the group are made of; the click sounds each group.
+// 16 | 4 is 4/4, 8 | 2 is 4/8, 12 | 3 is 12/16 clicking dotted eighths, 3 | 3
+// is 3/16, 7 | 4 is 7/16.
+TimeSignature TimeSignatureOf(int steps, int time);
+
+// The file's bytes: a time signature at the first row of each pattern whose
+// meter differs from the one before (4/4 when no meters are given). Raises
+// what reading the sequence raises (see FindHits), and an error for a song
+// too long for MIDI's tick counts.
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
-                          const SlotSounds& slots);
+                          const SlotSounds& slots, const std::vector<PatternMeter>& meters = {});

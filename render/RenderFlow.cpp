@@ -120,8 +120,10 @@ void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProg
     const std::string written = std::to_string(result.written.size()) + " of " +
                                 std::to_string(result.planned) + " stems were written to " +
                                 *folder;
-    if (result.cancelled) return Tell(prompts, "Stopped: " + written);
-    std::string text = written;
+    const std::string others = OtherStemsText(result.others);
+    const std::string note = others.empty() ? "" : "\n" + others;
+    if (result.cancelled) return Tell(prompts, "Stopped: " + written + note);
+    std::string text = written + note;
     if (shape.Loop()) text += "\nLoop of " + LoopLengthText(prepared.steps.rows, result.frames);
     Tell(prompts, text);
   });
@@ -132,6 +134,8 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   if (running_ || host.playListEmpty()) return;
   RunningFlag running(running_);
   const Lines sequence = host.compile();
+  const std::vector<PatternMeter> meters =
+      host.meters ? host.meters() : std::vector<PatternMeter>{};
   FileRequest request;
   request.title = kMidiDialogTitle;
   request.filter = kMidiDialogFilter;
@@ -140,5 +144,5 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   request.askBeforeOverwrite = true;
   const auto chosen = prompts.SaveFile(request);
   if (!chosen || chosen->empty()) return;
-  WriteFileAtomically(*chosen, MidiFileBytes(sequence, *host.chooser, host.slots()));
+  WriteFileAtomically(*chosen, MidiFileBytes(sequence, *host.chooser, host.slots(), meters));
 }

@@ -5,9 +5,11 @@
 // supplies its state through a RenderHost; nothing here needs a window.
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "common/Prompts.h"
 #include "common/Text.h"
+#include "pattern/PatternMeter.h"
 #include "render/RenderPrep.h"
 
 class InstrumentTable;
@@ -37,6 +39,9 @@ struct RenderHost {
   // (the grid shows the last pattern, the selection moves one up, the song
   // player's position is reset) and returns the sequence.
   std::function<Lines()> compile;
+  // The last compile's pattern meters, for the MIDI file's time
+  // signatures; none known (4/4) when unset.
+  std::function<std::vector<PatternMeter>()> meters;
   // "Play pattern" and "Play, play list"; the line buffer is emptied when
   // they are disabled.
   std::function<void(bool)> setPlayButtonsEnabled;

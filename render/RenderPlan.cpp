@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 
+#include "common/Files.h"
 #include "kit/InstrumentTable.h"
 #include "kit/WaveCollection.h"
 #include "pattern/HomeFiles.h"
@@ -90,6 +91,35 @@ std::string LabelOf(const RenderInput& input, int instrument) {
   return "Sample " + std::to_string(instrument - last);
 }
 
+// What a message calls an instrument's sound: a slot's file, a kit
+// instrument's name.
+std::string SoundNameOf(const RenderInput& input, int instrument) {
+  const int last = input.chooser.LastKitIndex();
+  if (instrument <= last) return InstrumentName(input.chooser.Item(instrument));
+  return DisplayPath(input.slots[instrument - last - 1].fileName);
+}
+
+// Places every hit of one instrument, each with the voice of its level.
+void PlanPass(const RenderInput& input, int instrument, const std::vector<Hit>& hits,
+              wavaudio::TWave& source, InstrumentPass& pass, const wavaudio::TWave& output) {
+  const auto file = InstrumentWorkFile(input, instrument);
+  source.LoadFromFile(file);
+  VoiceSet first(source, SoundOf(input, instrument, source), pass, output);
+  pass.hits.push_back(Place(first.For(hits[0].level), hits[0], output));
+  if (hits.size() > 1) {
+    const InputState before(source);
+    source.LoadFromFile(file);
+    // Loading a well-formed file twice gives the same wave; the first set
+    // then serves every hit.
+    std::unique_ptr<VoiceSet> again;
+    if (!(InputState(source) == before))
+      again = std::make_unique<VoiceSet>(source, SoundOf(input, instrument, source), pass, output);
+    VoiceSet& rest = again ? *again : first;
+    for (std::size_t h = 1; h < hits.size(); ++h)
+      pass.hits.push_back(Place(rest.For(hits[h].level), hits[h], output));
+  }
+}
+
 }  // namespace
 
 std::filesystem::path InstrumentWorkFile(const RenderInput& input, int instrument) {
@@ -117,23 +147,11 @@ std::vector<InstrumentPass> PlanRender(const RenderInput& input, const Lines& se
     InstrumentPass pass;
     pass.instrument = instrument;
     pass.label = LabelOf(input, instrument);
-    const auto file = InstrumentWorkFile(input, instrument);
-
-    source.LoadFromFile(file);
-    VoiceSet first(source, SoundOf(input, instrument, source), pass, output);
-    pass.hits.push_back(Place(first.For(hits[0].level), hits[0], output));
-    if (hits.size() > 1) {
-      const InputState before(source);
-      source.LoadFromFile(file);
-      // Loading a well-formed file twice gives the same wave; the first set
-      // then serves every hit.
-      std::unique_ptr<VoiceSet> again;
-      if (!(InputState(source) == before))
-        again =
-            std::make_unique<VoiceSet>(source, SoundOf(input, instrument, source), pass, output);
-      VoiceSet& rest = again ? *again : first;
-      for (std::size_t h = 1; h < hits.size(); ++h)
-        pass.hits.push_back(Place(rest.For(hits[h].level), hits[h], output));
+    try {
+      PlanPass(input, instrument, hits, source, pass, output);
+    } catch (const wavaudio::EMathError& error) {
+      // A sound of no frames has no playing speed.
+      throw EFileError(SoundNameOf(input, instrument), error.what());
     }
     passes.push_back(std::move(pass));
   }

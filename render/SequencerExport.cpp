@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QToolButton>
+#include <memory>
 #include <sstream>
 
 #include "common/QtPrompts.h"
@@ -11,6 +12,7 @@
 #include "render/RenderFlow.h"
 #include "render/Unit1.h"
 #include "song/CollectFlow.h"
+#include "song/Compile.h"
 
 void TSequence::BuildExportMenu(QMenu* file) {
   auto add = [this, file](const QString& caption, void (TSequence::*handler)()) {
@@ -46,11 +48,14 @@ void TSequence::ExportMidiClick() {
   if (!renderWindow_) return;
   RenderHost host = RenderHostOf();
   // A song playing meanwhile plays on where it is.
-  host.compile = [this] {
+  auto meters = std::make_shared<std::vector<PatternMeter>>();
+  host.compile = [this, meters] {
     Lines sequence;
-    playbackHost_.CompilePlayList(sequence);
+    song_.CompileInto(sequence, meters.get());
+    ShowSong();
     return sequence;
   };
+  host.meters = [meters] { return *meters; };
   renderWindow_->Run(
       [&](RenderFlow& flow, RenderProgress&) { flow.ExportMidiClick(host, AppPrompts()); });
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <system_error>
 
 #include "render/RenderProgress.h"
 #include "render/wavaudio.h"
@@ -57,6 +58,9 @@ class Mixdown {
         cursors_(passes.size(), 0),
         span_(SpanOf(passes)) {}
 
+  // Whether any hit was mixed: a song stopped before that has no frame.
+  bool MixedAny() const { return mixedAny_; }
+
   void Run() {
     for (std::int64_t start = span_.first; start < span_.end;) {
       const std::int64_t stop = std::min<std::int64_t>(start + wavaudio::kWindowFrames, span_.end);
@@ -84,6 +88,7 @@ class Mixdown {
       }
       told = true;
       if (progress_.Cancelled()) throw Cancelled{};
+      mixedAny_ = true;
       out_.AddVoice(*hits[h].voice, hits[h].offset + shift_,
                     static_cast<std::int32_t>(start + shift_),
                     static_cast<std::int32_t>(stop + shift_));
@@ -110,6 +115,7 @@ class Mixdown {
   std::vector<std::size_t> cursors_;
   Span span_;
   std::string shown_;
+  bool mixedAny_ = false;
 };
 
 // Writes the header over the room left for it.
@@ -139,8 +145,9 @@ MixOutcome MixToFile(std::unique_ptr<wavaudio::TWave> out, std::span<const Instr
   const wavaudio::TWaveFormat format = out->Format;
   const auto shift = static_cast<std::int32_t>(kHeaderBytes / format.nBlockAlign);
   MixOutcome outcome;
+  Mixdown mixdown(*out, shift, passes, progress, progressBase);
   try {
-    Mixdown(*out, shift, passes, progress, progressBase).Run();
+    mixdown.Run();
   } catch (const Cancelled&) {
     outcome.cancelled = true;
   }
@@ -152,6 +159,13 @@ MixOutcome MixToFile(std::unique_ptr<wavaudio::TWave> out, std::span<const Instr
   outcome.frames = std::max(0, out->FrameCount() - shift);
   const fs::path path = out->FileName;
   out.reset();  // closes the file
+  if (outcome.cancelled && !mixdown.MixedAny()) {
+    // The silence placed before the first window goes with it.
+    outcome.frames = 0;
+    std::error_code error;
+    fs::resize_file(path, kHeaderBytes, error);
+    if (error) throw wavaudio::EWriteError(error.value());
+  }
   WriteHeader(path, format);
   return outcome;
 }

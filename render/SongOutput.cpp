@@ -118,8 +118,8 @@ ShapedSong WriteShapedSong(const fs::path& work, const fs::path& part, const fs:
     writer->Close();
   } catch (const EStreamError&) {
     throw EFCreateError(DisplayPath(destination));
-  } catch (const wavaudio::EWriteError&) {
-    throw EFCreateError(DisplayPath(destination));
+  } catch (const wavaudio::EWriteError& error) {
+    throw EFileError(DisplayPath(destination), error.what());
   }
   return shaped;
 }

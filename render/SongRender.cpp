@@ -7,6 +7,7 @@
 #include "render/RenderProgress.h"
 #include "render/SongMix.h"
 #include "render/wavaudio.h"
+#include "render/wavaudioErrors.h"
 
 namespace fs = std::filesystem;
 
@@ -20,6 +21,14 @@ std::unique_ptr<PartFile> WorkFileFor(const fs::path& destination, const SongSha
 }
 
 }  // namespace
+
+MixOutcome MixNamingFile(const fs::path& destination, const std::function<MixOutcome()>& mix) {
+  try {
+    return mix();
+  } catch (const wavaudio::EWriteError& error) {
+    throw EFileError(DisplayPath(destination), error.what());
+  }
+}
 
 ShapedSong DeliverSong(const fs::path& work, std::int64_t workFrames, const fs::path& destination,
                        const SongShape& shape, RenderProgress& progress, std::int64_t progressBase,
@@ -75,7 +84,8 @@ RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
       progress,
       mixWork +
           (RenderIsFinal(result.savedTo, shape) ? 0 : ShapedFrames(SongEndOf(passes), shape)));
-  const MixOutcome mixed = MixToFile(std::move(out), passes, 0, progress);
+  const MixOutcome mixed =
+      MixNamingFile(result.savedTo, [&] { return MixToFile(std::move(out), passes, 0, progress); });
   // A song stopped while mixing is written out as it stands.
   RenderProgress unstoppable;
   RenderProgress& writing = mixed.cancelled ? unstoppable : progress;
@@ -89,6 +99,9 @@ RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
   try {
     deliver(result.savedTo);
     return result;
+  } catch (const EFileError&) {
+    // The error names the file and says what the system said.
+    if (!onFallback || result.outcome != RenderOutcome::Saved) throw;
   } catch (const std::exception&) {
     if (!onFallback || result.outcome != RenderOutcome::Saved)
       throw EFCreateError(DisplayPath(result.savedTo));

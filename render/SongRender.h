@@ -12,6 +12,7 @@
 
 #include "common/Text.h"
 #include "render/RenderPlan.h"
+#include "render/SongMix.h"
 #include "render/SongOutput.h"
 
 class RenderProgress;
@@ -52,6 +53,11 @@ RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
                           RenderProgress& progress,
                           const std::function<void(const std::string&)>& onFallback = {},
                           const SongShape& shape = {});
+
+// Runs a mix; a failed write of its work file becomes an error naming the
+// destination with the system's reason.
+MixOutcome MixNamingFile(const std::filesystem::path& destination,
+                         const std::function<MixOutcome()>& mix);
 
 // Puts a render built in work (workFrames long) at the destination in the
 // form it and the shape ask for, through a part file. Writing a FLAC, mono or

@@ -7,6 +7,7 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/Text.h"
 #include "kit/InstrumentTable.h"
 #include "render/RenderProgress.h"
 #include "render/SongMix.h"
@@ -28,6 +29,33 @@ std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
   }
   return names;
 }
+
+bool IsStemFileName(const std::string& name) {
+  const std::size_t digits = name.find_first_not_of("0123456789");
+  if (digits == std::string::npos || digits < 2 || name[digits] != ' ') return false;
+  const fs::path path(name);
+  return name.size() > digits + 1 + 4 && SameTextIgnoringCase(path.extension().string(), ".wav");
+}
+
+std::string OtherStemsText(std::size_t others) {
+  if (others == 0) return "";
+  if (others == 1) return "1 other stem file is in the folder";
+  return std::to_string(others) + " other stem files are in the folder";
+}
+
+namespace {
+
+std::size_t CountOtherStems(const fs::path& folder, const std::vector<std::string>& ours) {
+  std::size_t others = 0;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (IsStemFileName(name) && std::find(ours.begin(), ours.end(), name) == ours.end()) ++others;
+  }
+  return others;
+}
+
+}  // namespace
 
 StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
                         const std::vector<int>& used, const fs::path& folder,
@@ -65,7 +93,8 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
       throw EFCreateError(DisplayPath(stem));
     }
     const std::span<const InstrumentPass> alone(&passes[k], 1);
-    const MixOutcome mixed = MixToFile(std::move(out), alone, songEnd, progress, done);
+    const MixOutcome mixed = MixNamingFile(
+        stem, [&] { return MixToFile(std::move(out), alone, songEnd, progress, done); });
     if (mixed.cancelled) {
       result.cancelled = true;
       break;
@@ -74,6 +103,8 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
     ShapedSong shaped;
     try {
       shaped = DeliverSong(work.Path(), mixed.frames, stem, shape, progress, done, false);
+    } catch (const EFileError&) {
+      throw;
     } catch (const std::exception&) {
       throw EFCreateError(DisplayPath(stem));
     }
@@ -85,5 +116,6 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
     result.written.push_back(stem);
     done += shaping;
   }
+  result.others = CountOtherStems(folder, names);
   return result;
 }

@@ -19,9 +19,19 @@ class RenderProgress;
 std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
                                        const std::vector<int>& instruments);
 
+// Whether a file name is a stem's: two or more digits, a blank, a name and
+// ".wav" in any letter case.
+bool IsStemFileName(const std::string& name);
+
+// "3 other stem files are in the folder"; empty for none.
+std::string OtherStemsText(std::size_t others);
+
 struct StemsResult {
   std::vector<std::filesystem::path> written;  // in chooser order
   std::size_t planned = 0;
+  // Stem files in the folder that this song doesn't write: another song's,
+  // which the finishing message mentions.
+  std::size_t others = 0;
   std::int64_t frames = 0;  // in each stem
   bool cancelled = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // Arithmetic and write errors of the wave buffer, with the runtime's texts.
+#include <cstring>
 #include <string>
 
 #include "common/Exception.h"
@@ -24,6 +25,9 @@ class EInvalidOp : public EMathError {
 class EWriteError : public Exception {
  public:
   EWriteError() : Exception("Stream write error") {}
+  // With the system's reason: "Stream write error (No space left on device)".
+  explicit EWriteError(int error)
+      : Exception(std::string("Stream write error (") + std::strerror(error) + ")") {}
 };
 
 }  // namespace wavaudio

@@ -1,6 +1,7 @@
 #include "render/wavaudioFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -74,8 +75,9 @@ void WaveFile::ReadExactly(std::int64_t pos, void* into, std::size_t count) {
 void WaveFile::WriteAt(std::int64_t pos, const void* from, std::size_t count) {
   if (count == 0) return;
   if (!file_ || pos < 0) throw EWriteError();
-  Seek(pos);
-  if (std::fwrite(from, 1, count, file_) != count) throw EWriteError();
+  // Moving flushes what is buffered: a failure here is a failed write.
+  if (std::fseek(file_, static_cast<long>(pos), SEEK_SET) != 0) throw EWriteError(errno);
+  if (std::fwrite(from, 1, count, file_) != count) throw EWriteError(errno);
   size_ = std::max<std::int64_t>(size_, pos + static_cast<std::int64_t>(count));
 }
 
@@ -104,14 +106,15 @@ void WaveFile::AppendFrom(WaveFile& source, std::int64_t pos, std::int64_t count
 }
 
 void WaveFile::Flush() {
-  if (file_ && std::fflush(file_) != 0) throw EWriteError();
+  if (file_ && std::fflush(file_) != 0) throw EWriteError(errno);
 }
 
 void WaveFile::Close() {
   if (!file_) return;
   const bool ok = std::fclose(std::exchange(file_, nullptr)) == 0;
+  const int error = errno;
   size_ = 0;
-  if (!ok) throw EWriteError();
+  if (!ok) throw EWriteError(error);
 }
 
 }  // namespace wavaudio

@@ -1,5 +1,7 @@
 #include "song/Compile.h"
 
+#include <charconv>
+
 #include "common/Exception.h"
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternName.h"
@@ -23,18 +25,31 @@ void AppendBlock(const PatternFileData& data, int64_t before, Lines& out) {
         out.push_back(data.cells[static_cast<size_t>(row) * kPatternColumns + col]);
 }
 
+// The "Time:" value of the header, cell (4, 0).
+int TimeOf(const PatternFileData& data) {
+  const std::string& text = data.cells.size() > 4 ? data.cells[4] : std::string();
+  int time = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), time);
+  return error == std::errc() && end == text.data() + text.size() && time > 0 ? time : 4;
+}
+
 }  // namespace
 
 std::optional<PatternValues> CompilePlaySequence(const std::filesystem::path& home,
-                                                 PlayList& playList, Lines& sequence) {
+                                                 PlayList& playList, Lines& sequence,
+                                                 std::vector<PatternMeter>* meters) {
   const int start = playList.Selected() == PlayList::kNone ? 0 : playList.Selected();
   // Built aside and taken over only when every entry compiled.
   Lines out;
+  std::vector<PatternMeter> blocks;
+  std::int64_t rows = 0;
   std::optional<PatternValues> last;
   const int64_t before = static_cast<int64_t>(sequence.size());
   for (int k = start; k < playList.Count(); ++k) {
     const auto data = ReadPatternFile(PatternPathForReading(home, playList.Name(k)), false);
     AppendBlock(data, before, out);
+    blocks.push_back({rows, data.steps, TimeOf(data)});
+    rows += std::int64_t{data.steps} * data.values.loops;
     last = data.values;
   }
   CheckRoom(before + static_cast<int64_t>(out.size()) + 1);
@@ -42,5 +57,6 @@ std::optional<PatternValues> CompilePlaySequence(const std::filesystem::path& ho
   sequence.insert(sequence.end(), std::make_move_iterator(out.begin()),
                   std::make_move_iterator(out.end()));
   playList.Select(start - 1);
+  if (meters) *meters = std::move(blocks);
   return last;
 }

@@ -4,9 +4,11 @@
 // then the six cells of every step row, once per loop; "%%%" at the end.
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "common/Text.h"
 #include "pattern/PatternFile.h"
+#include "pattern/PatternMeter.h"
 
 class PlayList;
 
@@ -26,5 +28,9 @@ inline constexpr int64_t kMaxSequenceLines = 4'000'000;
 // name that isn't a file name; EConvertError); the sequence and selection
 // are then as they were. A sequence longer than kMaxSequenceLines raises
 // "Out of memory" the same way.
+//
+// meters, when given, gets each compiled block's length and time from its
+// first row on (a time that isn't a whole number above 0 counts as 4).
 std::optional<PatternValues> CompilePlaySequence(const std::filesystem::path& home,
-                                                 PlayList& playList, Lines& sequence);
+                                                 PlayList& playList, Lines& sequence,
+                                                 std::vector<PatternMeter>* meters = nullptr);

@@ -40,8 +40,8 @@ RecoveryWork EditedSong::UnsavedWork() {
   return ::UnsavedWork(unsaved_, grid_, Values(), playList_, Slots());
 }
 
-void EditedSong::CompileInto(Lines& sequence) {
-  CompilePlaySequence(home_, playList_, sequence);
+void EditedSong::CompileInto(Lines& sequence, std::vector<PatternMeter>* meters) {
+  CompilePlaySequence(home_, playList_, sequence, meters);
 }
 
 SongChange EditedSong::Record(const std::function<void()>& step) {

@@ -13,6 +13,7 @@
 #include "pattern/PatternFile.h"
 #include "pattern/PatternGrid.h"
 #include "pattern/PatternLibrary.h"
+#include "pattern/PatternMeter.h"
 #include "pattern/SlotAccess.h"
 #include "song/PlayList.h"
 #include "song/RecoveryFiles.h"
@@ -30,7 +31,8 @@ class EditedSong {
   // The play list's highlight: no edit.
   void SelectEntry(int index) { playList_.Select(index); }
   // Compiles the play list from its selected entry into the play sequence.
-  void CompileInto(Lines& sequence);
+  // Each pattern's length and time go to meters when given.
+  void CompileInto(Lines& sequence, std::vector<PatternMeter>* meters = nullptr);
   const PatternLibrary& Library() const { return library_; }
   const std::filesystem::path& Home() const { return home_; }
   const std::optional<std::filesystem::path>& SongFile() const { return unsaved_.SongFile(); }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks its file list and its
-# Depends: Debian packages of Qt 6, SDL2 and libsndfile. Skips without the
+# Depends: Debian packages of Qt 6, SDL2, libsndfile and libmpg123. Skips without the
 # Debian packaging tools.
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -43,7 +43,7 @@ if grep -qE '\.(a|h|cpp)$|/include/|/tests?/' <<< "$contents"; then fail "build 
 [[ $(dpkg-deb -f "$deb" Package) == korvanto ]] || fail "package name"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for package in libqt6widgets6 libqt6core6 libsdl2-2.0-0 libsndfile1; do
+for package in libqt6widgets6 libqt6core6 libsdl2-2.0-0 libsndfile1 libmpg123-0; do
   grep -qE "(^|, )$package( |,|$)" <<< "$depends" || fail "Depends lacks $package"
 done
 # Each is a Debian package (the build installed them all from the archive).

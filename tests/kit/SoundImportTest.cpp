@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -28,6 +29,12 @@ std::vector<int16_t> Samples16(const Wave::TWave& wave) {
   return s;
 }
 
+std::uint32_t U32At(const std::string& bytes, std::size_t at) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 4; i-- > 0;) v = v << 8 | static_cast<std::uint8_t>(bytes.at(at + i));
+  return v;
+}
+
 Wave::TWave Load(const fs::path& path) {
   Wave::TWave wave;
   wave.LoadFromFile(path);
@@ -36,7 +43,7 @@ Wave::TWave Load(const fs::path& path) {
 
 // Records what a decode tells its watch; cancels after cancelAfter calls.
 struct RecordingWatch : DecodeWatch {
-  int begun = 0, ended = 0, continues = 0;
+  int begun = 0, ended = 0, continues = 0, shorter = 0;
   int cancelAfter = -1;
   std::int64_t total = -1, lastDone = 0, clipped = 0;
   void Begin(const fs::path&, std::int64_t frames) override {
@@ -51,6 +58,7 @@ struct RecordingWatch : DecodeWatch {
   }
   void End() override { ++ended; }
   void Clipped(const fs::path&, std::int64_t samples) override { clipped += samples; }
+  void ShorterThanHeader(const fs::path&) override { ++shorter; }
 };
 
 class SoundImportTest : public ::testing::Test {
@@ -96,12 +104,16 @@ TEST_F(SoundImportTest, SixteenBitFlacAndAiffDecodeToExactlyTheirSamples) {
     EXPECT_FALSE(RiffReaderTakes(path));
     const Wave::TWave wave = Decode(path);
     EXPECT_EQ(Samples16(wave), tone) << path;
-    // The program's own WAV layout, byte for byte.
+    // The program's own WAV layout without the kit's trailing byte: a
+    // canonical file whose RIFF size counts every byte after it.
     Wave::TWave same;
     same.SetFormat(Wave::MakePcmFormat(44100, 16, 2));
     same.SetSize(wave.Size());
     std::memcpy(same.Data(), tone.data(), tone.size() * 2);
-    EXPECT_EQ(ReadFileBytes(Decoded()), same.Image());
+    const std::string image = same.Image();
+    const std::string bytes = ReadFileBytes(Decoded());
+    EXPECT_EQ(bytes, image.substr(0, image.size() - 1));
+    EXPECT_EQ(U32At(bytes, 4), bytes.size() - 8);
   }
   EXPECT_EQ(watch.begun, 2);
   EXPECT_EQ(watch.ended, 2);
@@ -144,6 +156,38 @@ TEST_F(SoundImportTest, TwentyFourBitWavAndFlacAreDitheredToSixteen) {
     Import(path);
     EXPECT_EQ(ReadFileBytes(Decoded()), first);
   }
+}
+
+// Dither changes only samples that 16 bits can't hold: a 16-bit sound kept
+// in any deeper or float file comes back bit for bit, and silence stays
+// silent, also after a sound that needed dither.
+TEST_F(SoundImportTest, SamplesSixteenBitsHoldComeBackWithoutDither) {
+  const int kWav32 = SF_FORMAT_WAV | SF_FORMAT_PCM_32;
+  std::vector<float> floats;
+  for (int16_t v : tone) floats.push_back(v / 32768.0f);
+  for (int format : {kWav24, kFlac24, kWavEx24, kWav32, kWavFloat}) {
+    const fs::path path = dir / (format == kFlac24 ? "exact.flac" : "exact.wav");
+    if (format == kWavFloat)
+      WriteFloatSound(path, 44100, 2, floats);
+    else
+      WriteSound(path, format, 44100, 2, Widen(tone));
+    EXPECT_EQ(Samples16(Decode(path)), tone) << std::hex << format;
+
+    if (format == kWavFloat)
+      WriteFloatSound(path, 44100, 2, std::vector<float>(2000, 0.0f));
+    else
+      WriteSound(path, format, 44100, 2, std::vector<int32_t>(2000, 0));
+    EXPECT_EQ(Samples16(Decode(path)), std::vector<int16_t>(2000, 0)) << std::hex << format;
+  }
+  std::vector<int32_t> fadeThenSilence = Widen(tone, 0x4321);
+  fadeThenSilence.resize(fadeThenSilence.size() * 2, 0);
+  const fs::path path = dir / "tail.wav";
+  WriteSound(path, kWav24, 44100, 2, fadeThenSilence);
+  const auto got = Samples16(Decode(path));
+  ASSERT_EQ(got.size(), fadeThenSilence.size());
+  EXPECT_NE(std::vector<int16_t>(got.begin(), got.begin() + tone.size()), tone);
+  EXPECT_EQ(std::vector<int16_t>(got.begin() + tone.size(), got.end()),
+            std::vector<int16_t>(tone.size(), 0));
 }
 
 TEST_F(SoundImportTest, FloatWavIsDitheredAndClippedAtFullScaleWithTheClipsCounted) {
@@ -248,6 +292,55 @@ TEST_F(SoundImportTest, DamagedFilesAreRefusedAndChangeNothing) {
     EXPECT_FALSE(fs::exists(Decoded().string() + ".part")) << name;
   }
   EXPECT_EQ(watch.begun, watch.ended);
+}
+
+// A deep WAV or AIFF cut short gives the sound that is there, and the watch
+// hears once that the file is shorter than its header says.
+TEST_F(SoundImportTest, ACutDeepFileGivesWhatIsThereAndSaysSo) {
+  for (int format : {kWav24, kWavEx24, SF_FORMAT_AIFF | SF_FORMAT_PCM_24}) {
+    const fs::path whole =
+        dir / (format == kWav24 || format == kWavEx24 ? "whole.wav" : "whole.aiff");
+    WriteSound(whole, format, 44100, 2, Widen(tone));
+    watch.shorter = 0;
+    Decode(whole);
+    EXPECT_EQ(watch.shorter, 0) << std::hex << format;
+
+    const std::string bytes = ReadFileBytes(whole);
+    const fs::path cut = dir / ("cut" + whole.extension().string());
+    WriteFileAtomically(cut, bytes.substr(0, bytes.size() / 3));
+    const auto got = Samples16(Decode(cut));
+    EXPECT_EQ(watch.shorter, 1) << std::hex << format;
+    // A third of the file, less its header, in whole frames of six bytes.
+    EXPECT_NEAR(static_cast<double>(got.size()) / 2, bytes.size() / 3 / 6.0, 20)
+        << std::hex << format;
+    EXPECT_EQ(got, std::vector<int16_t>(tone.begin(), tone.begin() + got.size()));
+  }
+}
+
+// An MP3 without a Xing/Info header (as `lame -t` writes it) gives its whole
+// sound, CBR or VBR, whatever length the decoder guessed at the start: the
+// encoder's input, delayed and padded by less than two MP3 frames (no header
+// tells by how much).
+TEST_F(SoundImportTest, AnMp3WithoutLengthHeaderDecodesToItsRealEnd) {
+  constexpr int kMp3Frame = 1152;
+  const auto input = Tone16(3 * 44100, 44100);
+  WriteSound(dir / "input.wav", kWav16, 44100, 2, Widen(input));
+  for (const std::string options : {"-b 128", "-b 320", "-V 2", "-V 0"}) {
+    const fs::path mp3 = dir / "headerless.MP3";
+    const std::string command = "lame --quiet -t " + options + " '" + (dir / "input.wav").string() +
+                                "' '" + mp3.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const auto got = Samples16(Decode(mp3));
+    const auto frames = static_cast<std::int64_t>(got.size() / 2);
+    EXPECT_GE(frames, static_cast<std::int64_t>(input.size() / 2)) << options;
+    EXPECT_LT(frames, static_cast<std::int64_t>(input.size() / 2) + 2 * kMp3Frame) << options;
+    // Sound up to the end: the last tenth second is not silent.
+    double energy = 0;
+    for (std::size_t i = got.size() - 2 * 4410 - 2 * 2 * kMp3Frame;
+         i < got.size() - 2 * 2 * kMp3Frame; ++i)
+      energy += double(got[i]) * got[i];
+    EXPECT_GT(energy / 8820, 1e6) << options;
+  }
 }
 
 TEST_F(SoundImportTest, CancellingStopsTheDecodeAndKeepsThePreviousWav) {

@@ -1,9 +1,10 @@
-#include "pattern/PatternLibrary.h"
+#include <gtest/gtest.h>
 
 #include <fstream>
 
+#include "pattern/PatternLibrary.h"
+#include "pattern/PatternName.h"
 #include "support/TempDir.h"
-#include <gtest/gtest.h>
 
 TEST(PatternLibrary, ListsPatternFilesSortedAfterBlank) {
   TempDir dir;
@@ -12,6 +13,21 @@ TEST(PatternLibrary, ListsPatternFilesSortedAfterBlank) {
   PatternLibrary library;
   library.LoadFromFolder(dir.path());
   EXPECT_EQ(library.Entries(), (std::vector<std::string>{"<Blank>", "alpha", "Beta", "zeta"}));
+}
+
+// Upper-case extensions are pattern files too, and a name finds its file.
+TEST(PatternLibrary, PatternFilesOfAnyLetterCaseAreListedAndFound) {
+  TempDir dir;
+  for (const char* name : {"ROCK.PAT", "Jig.Pat", "low.pat", ".PAT", "song.sng"})
+    std::ofstream(dir / name) << "x";
+  PatternLibrary library;
+  library.LoadFromFolder(dir.path());
+  EXPECT_EQ(library.Entries(), (std::vector<std::string>{"<Blank>", "Jig", "low", "ROCK"}));
+  EXPECT_EQ(PatternPathForReading(dir.path(), "ROCK"), dir / "ROCK.PAT");
+  EXPECT_EQ(PatternPathForReading(dir.path(), "Jig"), dir / "Jig.Pat");
+  EXPECT_EQ(PatternPathForReading(dir.path(), "low"), dir / "low.pat");
+  EXPECT_EQ(PatternPathForWriting(dir.path(), "ROCK"), dir / "ROCK.PAT");
+  EXPECT_EQ(PatternPathForWriting(dir.path(), "new"), dir / "new.pat");
 }
 
 TEST(PatternLibrary, EmptyFolderHoldsOnlyBlank) {

@@ -21,12 +21,12 @@ namespace command_home {
 using Row = std::array<std::string, 6>;
 
 // A pattern file: the grid's rows 0 .. L+2, tempo, loops, 32 slot lines
-// (empty unless given).
+// (empty unless given), a group every time steps.
 inline Lines PatternLines(const std::string& name, int tempo, int loops,
-                          const std::vector<Row>& rows,
-                          const std::vector<std::string>& slots = {}) {
+                          const std::vector<Row>& rows, const std::vector<std::string>& slots = {},
+                          int time = 4) {
   const int steps = static_cast<int>(rows.size());
-  Lines lines{name, "Length:", std::to_string(steps), "Time:", "4", "", "", ""};
+  Lines lines{name, "Length:", std::to_string(steps), "Time:", std::to_string(time), "", "", ""};
   for (int c = 1; c <= 6; ++c) lines.push_back("Channel:" + std::to_string(c));
   for (int r = 0; r < steps; ++r) {
     lines.push_back(std::to_string(r + 1));
@@ -59,7 +59,6 @@ inline Lines SongLines(const std::vector<std::string>& entries,
   }
   return lines;
 }
-
 
 // The 16-bit samples of a WAV file as the render writes it (44-byte header).
 inline std::vector<std::int16_t> WavSamples(const std::filesystem::path& path) {

@@ -2,8 +2,11 @@
 // the plain render sample by sample.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/resource.h>
 
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 
 #include "app/RenderCommand.h"
 #include "render/RenderProgress.h"
@@ -95,6 +98,22 @@ TEST_F(ExportsTest, StemsAreNamedByPlaceAndInstrumentAndSumToTheRender) {
     ASSERT_LT(std::abs(sum[i]), 32767) << "the song clips at sample " << i;
     ASSERT_EQ(sum[i], render[i]) << "sample " << i;
   }
+}
+
+// Stems of another song in the folder stay; the message counts them.
+TEST_F(ExportsTest, TheStemsMessageCountsOtherStemsInTheFolder) {
+  WriteFullKitSong();
+  fs::create_directories(home_ / "stems");
+  for (const char* name : {"03 Old Snare.wav", "120 Pad.WAV", "1 Single digit.wav", "04.wav",
+                           "notes.txt", "05 Tom1.wav.bak"})
+    WriteFileAtomically(home_ / "stems" / name, "x");
+  Run({"render", "All.sng", "--stems", "stems"});
+  EXPECT_NE(lastOut_.find(" to stems; 2 other stem files are in the folder\n"), std::string::npos)
+      << lastOut_;
+  // Written again over its own stems: nothing else to tell.
+  Run({"render", "All.sng", "--stems", "clean"});
+  Run({"render", "All.sng", "--stems", "clean"});
+  EXPECT_NE(lastOut_.find(" to clean\n"), std::string::npos) << lastOut_;
 }
 
 TEST_F(ExportsTest, AStemHoldsWhatTheRenderGivesForItsInstrumentAlone) {
@@ -271,6 +290,96 @@ TEST_F(ExportsTest, StopWhileWritingAFlacKeepsWhatWasWrittenOrNothing) {
                   .cancelled);
   EXPECT_FALSE(fs::exists(home_ / "stem.flac"));
   EXPECT_FALSE(fs::exists(home_ / "stem.flac.part"));
+}
+
+// The frames libsndfile reads from a file (-1 where it can't open it) and
+// the frames soxi tells.
+std::int64_t LibsndfileFrames(const fs::path& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (!file) return -1;
+  std::vector<short> block(4096 * static_cast<std::size_t>(info.channels));
+  std::int64_t frames = 0;
+  while (const sf_count_t got = sf_readf_short(file, block.data(), 4096)) frames += got;
+  sf_close(file);
+  return frames;
+}
+std::string SoxFrames(const fs::path& path) {
+  const std::string command = "soxi -s '" + path.string() + "' 2>&1";
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+// A song of empty patterns, and a song stopped before its first block, give
+// files of no frames that other programs open.
+TEST_F(ExportsTest, RendersOfNoFramesAreValidFilesOfTheirType) {
+  WriteTextLines(home_ / "Quiet.pat", PatternLines("Quiet", 60, 1, std::vector<Row>(4, Row{})));
+  WriteTextLines(home_ / "Quiet.sng", SongLines({"Quiet", "Quiet"}));
+  struct StopAtOnce : RenderProgress {
+    bool Cancelled() override { return true; }
+  };
+  struct Case {
+    std::string song, output;
+    bool stop = false;
+    bool mono = false;
+  };
+  const Case cases[] = {
+      {"Quiet.sng", "quiet.wav"},
+      {"Quiet.sng", "quiet.flac"},
+      {"Quiet.sng", "mono.flac", false, true},
+      {"Demo.sng", "stopped.wav", true},
+      {"Demo.sng", "stopped.flac", true},
+      {"Demo.sng", "stopped-mono.flac", true, true},
+  };
+  for (const Case& c : cases) {
+    StopAtOnce stop;
+    RenderProgress quiet;
+    RenderRequest request;
+    request.mono = c.mono;
+    const auto result =
+        RenderFromCommandLine(home_.path(), c.song, home_ / c.output,
+                              c.stop ? static_cast<RenderProgress&>(stop) : quiet, request);
+    EXPECT_EQ(result.frames, 0) << c.output;
+    EXPECT_EQ(SoxFrames(home_ / c.output), "0\n") << c.output;
+    EXPECT_EQ(LibsndfileFrames(home_ / c.output), 0) << c.output;
+  }
+}
+
+// A disk that takes no more (here: a file size limit) is named with the
+// system's reason, and leaves no file behind.
+TEST_F(ExportsTest, AFullDiskIsReportedWithTheFileAndTheSystemsReason) {
+  WriteFullKitSong();
+  struct FileSizeLimit {
+    rlimit before{};
+    explicit FileSizeLimit(rlim_t bytes) {
+      std::signal(SIGXFSZ, SIG_IGN);
+      getrlimit(RLIMIT_FSIZE, &before);
+      rlimit limit = before;
+      limit.rlim_cur = bytes;
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+      setrlimit(RLIMIT_FSIZE, &before);
+      std::signal(SIGXFSZ, SIG_DFL);
+    }
+  };
+  for (const std::string output : {"all.wav", "all.flac"}) {
+    CommandRun run;
+    {
+      const FileSizeLimit limit(200 * 1024);
+      run = RunKorvanto({"render", "All.sng", output});
+    }
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "korvanto: " + output + ": Stream write error (File too large)\n");
+    EXPECT_FALSE(fs::exists(home_ / output));
+    EXPECT_FALSE(fs::exists(home_ / (output + ".part")));
+    EXPECT_FALSE(fs::exists(home_ / (output + ".mix.part")));
+  }
 }
 
 }  // namespace

@@ -222,6 +222,81 @@ TEST_F(MidiCommandTest, APatternExportsItsLoopCountTimes) {
   EXPECT_EQ(run.err, "korvanto: Cannot create file no/such/folder/x.mid\n");
 }
 
+// An instrument in two channels of one row is one note, as loud as the
+// louder; every note-on has its note-off.
+TEST_F(MidiCommandTest, AnInstrumentTwiceInARowIsOneNoteTheLouder) {
+  std::vector<Row> rows(4, Row{});
+  rows[0][0] = "Snare     [5]";
+  rows[0][4] = "Snare     [2]";
+  rows[0][5] = "Kick      [ ]";
+  rows[1][2] = "Snare     [ ]";
+  rows[1][3] = "Snare     [ ]";
+  rows[2][1] = "Kick      [9]";
+  rows[2][2] = "Kick      [3]";
+  WriteTextLines(home_ / "Twice.pat", PatternLines("Twice", 60, 1, rows));
+  ASSERT_EQ(RunKorvanto({"midi", "Twice.pat", "twice.mid"}).code, 0);
+  const MidiFile file = MidiReader(ReadFileBytes(home_ / "twice.mid")).Read();
+  std::vector<std::tuple<int, int, long, long>> got;
+  for (const auto& n : Notes(file.tracks[1])) got.emplace_back(n.key, n.velocity, n.on, n.off);
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got,
+            (std::vector<std::tuple<int, int, long, long>>{
+                {36, 71, 240, 360}, {36, 127, 0, 120}, {38, 95, 0, 120}, {38, 127, 120, 240}}));
+  int ons = 0, offs = 0;
+  for (const auto& e : file.tracks[1]) {
+    ons += (e.bytes[0] & 0xF0) == 0x90;
+    offs += (e.bytes[0] & 0xF0) == 0x80;
+  }
+  EXPECT_EQ(ons, 4);
+  EXPECT_EQ(offs, 4);
+}
+
+// (tick, numerator, denominator, MIDI clocks a click) of each time signature.
+std::vector<std::tuple<long, int, int, int>> Signatures(const std::vector<MidiEvent>& track) {
+  std::vector<std::tuple<long, int, int, int>> signatures;
+  for (const auto& e : track)
+    if (e.bytes[0] == 0xFF && e.bytes[1] == 0x58)
+      signatures.emplace_back(e.tick, e.bytes[2], 1 << e.bytes[3], e.bytes[4]);
+  return signatures;
+}
+
+// Each pattern's length and time become a time signature at its first row,
+// written again only where it changes.
+TEST_F(MidiCommandTest, TimeSignaturesFollowThePatternsLengthAndTime) {
+  struct Meter {
+    std::string name;
+    int steps, time, loops;
+  };
+  const Meter meters[] = {{"Four", 16, 4, 1},   {"Jig", 12, 3, 2},   {"Jig2", 12, 3, 1},
+                          {"Eighths", 8, 2, 1}, {"Seven", 7, 4, 1},  {"Waltz", 3, 3, 1},
+                          {"Long", 32, 4, 1},   {"Halves", 16, 8, 1}};
+  std::vector<std::string> entries;
+  for (const Meter& m : meters) {
+    std::vector<Row> rows(static_cast<std::size_t>(m.steps), Row{});
+    rows[0][0] = "Kick      [ ]";
+    WriteTextLines(home_ / (m.name + ".pat"), PatternLines(m.name, 60, m.loops, rows, {}, m.time));
+    entries.push_back(m.name);
+  }
+  WriteTextLines(home_ / "Meters.sng", SongLines(entries));
+  ASSERT_EQ(RunKorvanto({"midi", "Meters.sng", "meters.mid"}).code, 0);
+  const MidiFile file = MidiReader(ReadFileBytes(home_ / "meters.mid")).Read();
+  const long step = 120;
+  EXPECT_EQ(Signatures(file.tracks[0]),
+            (std::vector<std::tuple<long, int, int, int>>{{0, 4, 4, 24},
+                                                          {16 * step, 12, 16, 18},
+                                                          {52 * step, 4, 8, 12},
+                                                          {60 * step, 7, 16, 24},
+                                                          {67 * step, 3, 16, 18},
+                                                          {70 * step, 4, 4, 24},
+                                                          {102 * step, 2, 2, 48}}));
+
+  // A lone pattern of Time 4 and 16 steps is 4/4, as before.
+  ASSERT_EQ(RunKorvanto({"midi", "Four.pat", "four.mid"}).code, 0);
+  const MidiFile four = MidiReader(ReadFileBytes(home_ / "four.mid")).Read();
+  EXPECT_EQ(Signatures(four.tracks[0]),
+            (std::vector<std::tuple<long, int, int, int>>{{0, 4, 4, 24}}));
+}
+
 TEST(GmDrumMap, KitNamesMapToGeneralMidiDrumsAndTheRestToFreeNotes) {
   const InstrumentTable defaults;  // the default kit's names
   const auto notes = DrumNotes(defaults);

@@ -93,6 +93,31 @@ TEST_F(RenderCommandTest, ErrorsAreReportedWithAFailingExitCode) {
   EXPECT_FALSE(fs::exists(home_ / "x.wav"));
 }
 
+// ".PAT", ".Sng": the letter case of an extension changes nothing, also
+// for the pattern files a song names.
+TEST_F(RenderCommandTest, ExtensionsAreTakenInAnyLetterCase) {
+  std::vector<Row> rows(4, Row{});
+  rows[0][0] = "Kick      [ ]";
+  WriteTextLines(home_ / "ROCK.PAT", PatternLines("ROCK", 60, 1, rows));
+  WriteTextLines(home_ / "Roll.Pat", PatternLines("Roll", 60, 2, rows));
+  WriteTextLines(home_ / "MIXED.SNG", SongLines({"ROCK", "Roll"}));
+  struct Case {
+    std::string input, output;
+  };
+  const Case cases[] = {
+      {"ROCK.PAT", "rock.wav"},
+      {(home_ / "Roll.Pat").string(), "roll.WAV"},
+      {"MIXED.SNG", "mixed.wav"},
+  };
+  for (const Case& c : cases) {
+    const CommandRun run = RunKorvanto({"render", c.input, c.output});
+    EXPECT_EQ(run.code, 0) << c.input << ": " << run.err;
+  }
+  // Each kick later than the one before lengthens the song: one, two, three.
+  EXPECT_LT(fs::file_size(home_ / "rock.wav"), fs::file_size(home_ / "roll.WAV"));
+  EXPECT_LT(fs::file_size(home_ / "roll.WAV"), fs::file_size(home_ / "mixed.wav"));
+}
+
 TEST_F(RenderCommandTest, HelpVersionAndWhatIsLeftToTheWindows) {
   CommandRun run = RunKorvanto({"--help"});
   EXPECT_TRUE(run.handled);
@@ -176,6 +201,36 @@ TEST_F(RenderFormatsTest, ClippingIsReportedAndUndecodableFilesStopTheRender) {
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "korvanto: Wave is invalid: notes.flac\n");
   EXPECT_FALSE(fs::exists(home_ / "notes.wav"));
+}
+
+// A sound file that can't be used is named in front of the system's text; a
+// deep file cut short is used as far as it goes, and said so once.
+TEST_F(RenderFormatsTest, MessagesNameTheSoundFile) {
+  using namespace sound_files;
+  WriteSound(home_ / "whole.wav", kWav16, 44100, 2, Widen(tone));
+  const std::string whole = ReadFileBytes(home_ / "whole.wav");
+  WriteFileAtomically(home_ / "kick.wav", whole.substr(0, whole.size() / 2));
+  WriteSound(home_ / "empty.wav", kWav16, 44100, 2, {});
+  WriteSound(home_ / "deep.wav", kWav24, 44100, 2, Widen(tone));
+  const std::string deep = ReadFileBytes(home_ / "deep.wav");
+  WriteFileAtomically(home_ / "cut24.wav", deep.substr(0, deep.size() / 3));
+  struct Case {
+    std::string file;
+    int code;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"kick.wav", 1, "korvanto: kick.wav: Stream read error\n"},
+      {"empty.wav", 1, "korvanto: empty.wav: Invalid floating point operation\n"},
+      {"cut24.wav", 0,
+       "korvanto: cut24.wav: the file is shorter than its header says; what is there is used\n"},
+  };
+  for (const Case& c : cases) {
+    WriteSlotSong(home_.path(), c.file);
+    const CommandRun run = RunKorvanto({"render", "Slot.sng", "out.wav"});
+    EXPECT_EQ(run.code, c.code) << c.file;
+    EXPECT_EQ(run.err, c.err) << c.file;
+  }
 }
 
 }  // namespace

@@ -76,6 +76,32 @@ TEST_F(ExportMenuTest, MonoStemsGoIntoTheChosenFolder) {
   EXPECT_TRUE(windows_.sequence.ProgressBar1->isHidden());
 }
 
+// A pattern in groups of three gives the MIDI file its time signature from
+// the menu as from the command line; stems of another song in the folder
+// are counted in the message.
+TEST_F(ExportMenuTest, MidiMetersAndOtherStemsAsTheCommandLineHasThem) {
+  std::vector<command_home::Row> rows(12, command_home::Row{});
+  rows[0][0] = "Kick      [ ]";
+  WriteTextLines(home_ / "Funk.pat", command_home::PatternLines("Funk", 60, 1, rows, {}, 3));
+  Command({"midi", "song.sng", "cli.mid"});
+  home_.prompts.paths.push_back((home_ / "gui.mid").string());
+  MenuItem(windows_.sequence, "Export MIDI...")->trigger();
+  const std::string midi = ReadFileBytes(home_ / "gui.mid");
+  EXPECT_TRUE(midi == ReadFileBytes(home_ / "cli.mid"));
+  EXPECT_NE(midi.find(std::string("\xFF\x58\x04\x0C\x04\x12\x08", 7)), std::string::npos)
+      << "12/16, a click every three sixteenths";
+
+  fs::create_directories(home_ / "stems");
+  WriteFileAtomically(home_ / "stems" / "99 Other Song.wav", "x");
+  home_.prompts.paths.push_back((home_ / "stems").string());
+  MenuItem(windows_.sequence, "Export stems...")->trigger();
+  const std::string said = LastMessage();
+  EXPECT_NE(said.find(" stems were written to " + (home_ / "stems").string() +
+                      "\n1 other stem file is in the folder"),
+            std::string::npos)
+      << said;
+}
+
 TEST_F(ExportMenuTest, TheLoopCheckBoxMakesTheRenderLoopExact) {
   const std::string said = Command({"render", "song.sng", "cli.wav", "--loop"});
   windows_.sequence.LoopExactAction->trigger();
