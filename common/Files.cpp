@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "common/Exception.h"
+#include "common/PrivateFolder.h"
+#include "common/SafeReplace.h"
 #include "common/Utf8.h"
 
 namespace fs = std::filesystem;
@@ -25,33 +27,43 @@ std::string ReadFileBytes(const fs::path& path) {
 }
 
 void WriteFileAtomically(const fs::path& path, const std::string& bytes) {
-  fs::path temp = path;
-  temp += ".part";
+  const PartFile part(path);
   {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    std::ofstream out(part.Path(), std::ios::binary | std::ios::trunc);
     if (!out) throw EFCreateError(DisplayPath(path));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      throw EFCreateError(DisplayPath(path));
-    }
+    out.close();
+    if (!out) throw EFCreateError(DisplayPath(path));
   }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    throw EFCreateError(DisplayPath(path));
-  }
+  part.Commit();
 }
 
-PartFile::PartFile(const fs::path& target, const std::string& suffix) : path_(target) {
+void WriteWorkFile(const fs::path& path, const std::string& bytes) {
+  const PartFile part(path);
+  {
+    std::ofstream out(part.Path(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw EFCreateError(DisplayPath(path));
+  }
+  std::error_code error;
+  fs::rename(part.Path(), path, error);
+  if (error) throw EFCreateError(DisplayPath(path));
+}
+
+PartFile::PartFile(const fs::path& target, const std::string& suffix)
+    : target_(target), path_(ReplacedFile(target)) {
+  CheckReplaceable(target);
   path_ += suffix;
+  ListAsWorkInProgress(path_);
+}
+
+void PartFile::Commit() const {
+  CommitPart(path_, target_);
 }
 
 PartFile::~PartFile() {
+  UnlistAsWorkInProgress(path_);
   std::error_code ignored;
   fs::remove(path_, ignored);
 }
