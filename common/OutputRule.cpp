@@ -46,9 +46,11 @@ std::string OutputRefusal(const OutputRule& rule, const fs::path& output) {
   const fs::path resolved = Resolved(output);
   if (Inside(resolved, home / "temp"))
     return "Cannot write " + shown + ": the temp folder holds Korvanto's work files";
+  // A folder is a home when it holds the kit; elsewhere (a kit built in a
+  // folder of sounds) such names are the user's.
   std::error_code error;
   if (resolved.parent_path() == home && IsProgramFileName(resolved.filename()) &&
-      fs::exists(resolved, error))
+      fs::exists(resolved, error) && fs::exists(home / "power.dxg", error))
     return "Cannot write " + shown + ": Korvanto keeps it in its home folder";
   return "";
 }

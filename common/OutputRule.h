@@ -1,9 +1,9 @@
 #pragma once
 // Outputs never replace inputs: a render, an export, a kit build or
 // extraction and a collection refuse to write over a file they read, over a
-// file the home folder holds for the program (songs, patterns, kits,
-// Panning.dat, Blank.wav) and into the home's temp folder, where the
-// program keeps its work files.
+// file the home folder (a folder holding the kit power.dxg) holds for the
+// program (songs, patterns, kits, Panning.dat, Blank.wav) and into the
+// home's temp folder, where the program keeps its work files.
 #include <filesystem>
 #include <string>
 #include <vector>

@@ -263,6 +263,14 @@ TEST_F(KitCommand, KitOutputsNeverReplaceTheirInputs) {
     EXPECT_EQ(ReadFileBytes(kitFile_), kit);
     EXPECT_FALSE(fs::exists(dir_ / "temp" / "x"));
   }
+  // Outside a home (a folder without the kit) a kit of one's own is built
+  // again over the older one.
+  fs::create_directories(dir_ / "work");
+  WriteFileAtomically(dir_ / "work" / "mine.dxg", "an older build");
+  const CurrentDirScope inWork(dir_ / "work");
+  const CommandRun rebuilt = Korvanto({"kit", "build", "mine.dxg", (dir_ / "kick.wav").string()});
+  EXPECT_EQ(rebuilt.code, 0) << rebuilt.err;
+  EXPECT_NE(ReadFileBytes(dir_ / "work" / "mine.dxg"), "an older build");
 }
 
 // The decoded sounds of a build go to a folder of the build's own, made

@@ -64,7 +64,7 @@ TEST_F(SafeWriteTest, EveryOutputIsFlushedBeforeItsRenameAndItsFolderAfter) {
 TEST_F(SafeWriteTest, ASignalEndingACommandRemovesItsWorkFolder) {
   std::vector<Row> rows(16, Row{});
   rows[0][0] = "Kick      [ ]";
-  WriteTextLines(home_ / "Long.pat", PatternLines("Long", 60, 999, rows));
+  WriteTextLines(home_ / "Long.pat", PatternLines("Long", 60, 300, rows));
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     ChildProcess render({KORVANTO_TEST_BUILD_DIR "/korvanto", "render", "Long.pat", "long.wav"}, {},
                         "/dev/null", home_ / "err.txt");
