@@ -12,7 +12,8 @@
 namespace fs = std::filesystem;
 
 std::string DisplayPath(const fs::path& path) {
-  return path.string();
+  // A name read from a broken file may hold any bytes.
+  return EscapedText(path.string());
 }
 
 std::string ReadFileBytes(const fs::path& path) {

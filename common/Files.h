@@ -39,7 +39,8 @@ void WriteWorkFile(const std::filesystem::path& path, const std::string& bytes);
 Lines ReadTextLines(const std::filesystem::path& path);
 void WriteTextLines(const std::filesystem::path& path, const Lines& lines);
 
-// The path as the program shows it in messages.
+// The path as the program shows it in messages: bytes that are not UTF-8
+// escaped as EscapedText does.
 std::string DisplayPath(const std::filesystem::path& path);
 
 // An instrument's Latin-1 name as part of a file name: control characters

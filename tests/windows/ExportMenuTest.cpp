@@ -135,18 +135,21 @@ TEST_F(ExportMenuTest, OutputsNeverReplaceTheSongsFiles) {
       {"Export stems...", home_ / "temp", temp},
       {"Collect song into folder...", home_ / "temp" / "gig", temp},
   };
-  const auto bytes = [&] {
-    std::vector<std::string> all;
-    for (const char* name : {"song.sng", "Rock.pat", "power.dxg", "Blank.wav"})
-      all.push_back(ReadFileBytes(home_ / name));
-    return all;
+  const char* const kept[] = {"song.sng", "Rock.pat", "power.dxg", "Blank.wav"};
+  std::vector<std::string> before;
+  for (const char* name : kept) before.push_back(ReadFileBytes(home_ / name));
+  // The names of the files changed (their bytes are too many to print).
+  const auto changed = [&] {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < before.size(); ++i)
+      if (ReadFileBytes(home_ / kept[i]) != before[i]) names.push_back(kept[i]);
+    return names;
   };
-  const auto before = bytes();
   for (const Case& c : cases) {
     home_.prompts.paths.push_back(c.chosen.string());
     MenuItem(windows_.sequence, c.item)->trigger();
     EXPECT_EQ(LastMessage(), "Cannot write " + c.chosen.string() + ": " + c.reason) << c.item;
-    EXPECT_EQ(bytes(), before) << c.item;
+    EXPECT_EQ(changed(), std::vector<std::string>{}) << c.item;
     EXPECT_FALSE(fs::exists(home_ / "temp" / "out.wav"));
     EXPECT_FALSE(fs::exists(home_ / "temp" / "gig"));
     EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled()) << c.item;
