@@ -40,16 +40,20 @@ void WriteFileAtomically(const fs::path& path, const std::string& bytes) {
 }
 
 void WriteWorkFile(const fs::path& path, const std::string& bytes) {
-  const PartFile part(path);
+  // The program's own file: replaced whatever its mode, as it always was.
+  fs::path part = path;
+  part += ".part";
+  std::error_code error;
   {
-    std::ofstream out(part.Path(), std::ios::binary | std::ios::trunc);
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out) throw EFCreateError(DisplayPath(path));
+    if (out) fs::rename(part, path, error);
+    if (!out || error) {
+      fs::remove(part, error);
+      throw EFCreateError(DisplayPath(path));
+    }
   }
-  std::error_code error;
-  fs::rename(part.Path(), path, error);
-  if (error) throw EFCreateError(DisplayPath(path));
 }
 
 PartFile::PartFile(const fs::path& target, const std::string& suffix)

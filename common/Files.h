@@ -33,7 +33,8 @@ class PartFile {
 };
 
 // A work file the program makes afresh whenever it needs it: complete or
-// not there, but not flushed to the disk, which would only slow a render.
+// not there, but not flushed to the disk, which would only slow a render,
+// and replaced whatever its mode.
 void WriteWorkFile(const std::filesystem::path& path, const std::string& bytes);
 
 Lines ReadTextLines(const std::filesystem::path& path);

@@ -7,7 +7,6 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
-#include "common/SafeReplace.h"
 #include "kit/DecodeWatch.h"
 #include "kit/Pcm16Quantizer.h"
 #include "kit/SoundDecoder.h"
@@ -144,7 +143,8 @@ DecodedWav DecodeToWav(SoundReader& reader, const fs::path& source, const fs::pa
   std::error_code ec;
   try {
     result = decoding.Run();
-    CommitPart(decoding.Part(), out);
+    fs::rename(decoding.Part(), out, ec);
+    if (ec) throw EFCreateError(DisplayPath(out));
   } catch (...) {
     fs::remove(decoding.Part(), ec);
     throw;
