@@ -12,14 +12,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Never destroyed: a save made by an exit hook, after static destructors
+// ran, still lists its part file.
 std::mutex& LiveMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 std::vector<fs::path>& Live() {
-  static std::vector<fs::path> live;
-  return live;
+  static auto* live = new std::vector<fs::path>;
+  return *live;
 }
 
 }  // namespace
