@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/CommandSignals.h"
 #include "app/ExportCommands.h"
 #include "app/KitCommand.h"
 #include "app/PatternCommand.h"
@@ -36,7 +37,9 @@ const char* const kUsage =
     "                              Blank.wav and its sample files into the empty or\n"
     "                              new folder DIR, a home that renders the same song\n"
     "  kit list KIT.dxg            list a kit's entries\n"
-    "  kit extract KIT.dxg DIR     write each instrument to DIR (\"01 Kick.wav\"...)\n"
+    "  kit extract KIT.dxg DIR [--overwrite]\n"
+    "                              write each instrument to DIR (\"01 Kick.wav\"...);\n"
+    "                              files there of those names only with --overwrite\n"
     "  kit build KIT.dxg [NAME=]FILE...\n"
     "                              build a kit from sound files, as the kit maker does\n"
     "  pattern show FILE.pat       print a pattern's settings and grid\n"
@@ -48,9 +51,11 @@ const char* const kUsage =
     "  --help                      show this text\n"
     "  --version                   show the version\n"
     "\n"
-    "Commands run in the home folder: the kit power.dxg, Panning.dat, Blank.wav,\n"
-    "the temp folder and the song's patterns are read there; the kit's and the\n"
-    "slots' sounds are written to temp/ while rendering. The windows' home is the\n"
+    "Commands run in the home folder: the kit power.dxg, Panning.dat, Blank.wav\n"
+    "and the song's patterns are read there; the kit's and the slots' sounds are\n"
+    "written to a folder of the command's own under temp/, removed at its end. An\n"
+    "output never replaces a file the command reads, the home's songs, patterns,\n"
+    "kits, Panning.dat or Blank.wav, or anything in temp/. The windows' home is the\n"
     "current folder when it holds power.dxg, else the song's folder, else\n"
     "$XDG_DATA_HOME/korvanto (~/.local/share/korvanto), filled the first time.\n"
     "Exit codes: 0 done, 1 failed (the message goes to standard error), 2 wrong\n"
@@ -96,6 +101,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 int RunCommandLine(int argc, char** argv, bool& handled) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  const char* const working[] = {"render", "midi", "collect", "kit"};
+  for (const char* command : working)
+    if (!args.empty() && args[0] == command) RemoveWorkOnSignals();
   return RunCommandLine(args, std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1, handled);
 }
 

@@ -8,6 +8,7 @@
 #include "app/ClipReport.h"
 #include "app/RenderCommand.h"
 #include "app/TerminalProgress.h"
+#include "common/Utf8.h"
 #include "kit/DecodeWatch.h"
 #include "render/LoopFold.h"
 
@@ -71,8 +72,11 @@ int WrongArguments(const CommandStreams& io) {
 }  // namespace
 
 int RunRenderCommand(const std::vector<std::string>& args, const CommandStreams& io) {
-  const auto parsed = ParseRender(args);
+  auto parsed = ParseRender(args);
   if (!parsed) return WrongArguments(io);
+  parsed->request.warn = [&](const std::string& text) {
+    io.err << "korvanto: " << TerminalText(text) << "\n";
+  };
   const fs::path home = fs::current_path();
   const fs::path input = parsed->files[0];
   if (parsed->stems) {

@@ -1,7 +1,5 @@
 #include "app/KitCommand.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
@@ -9,9 +7,12 @@
 #include "app/ClipReport.h"
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/OutputRule.h"
+#include "common/PrivateFolder.h"
 #include "common/Utf8.h"
 #include "kit/KitExchange.h"
 #include "kit/WaveCollection.h"
+#include "render/RenderPrep.h"
 
 namespace fs = std::filesystem;
 
@@ -19,7 +20,7 @@ namespace {
 
 const char* const kKitUsage =
     "Usage: korvanto kit list KIT.dxg\n"
-    "       korvanto kit extract KIT.dxg DIR\n"
+    "       korvanto kit extract KIT.dxg DIR [--overwrite]\n"
     "       korvanto kit build KIT.dxg [NAME=]FILE...\n";
 
 // The kit file's own errors name it; a missing file's message already does.
@@ -34,20 +35,23 @@ TWaveCollection& LoadKit(const fs::path& path, TWaveCollection& kit) {
   return kit;
 }
 
-// A folder of its own for decoded sounds, gone afterwards.
-class DecodeFolder {
- public:
-  DecodeFolder()
-      : path_(fs::temp_directory_path() / ("korvanto-kit-" + std::to_string(::getpid()))) {}
-  ~DecodeFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
+// Where a folder of the command's own for decoded sounds is made: the
+// home's temp folder, or the system's outside a home.
+fs::path DecodeFolderParent(const fs::path& home) {
+  std::error_code ec;
+  return fs::is_directory(HomeWorkFolder(home), ec) ? HomeWorkFolder(home)
+                                                    : fs::temp_directory_path();
+}
 
- private:
-  fs::path path_;
-};
+// One message for every file an extraction would replace.
+void RefuseExisting(const std::vector<fs::path>& files) {
+  std::string existing;
+  std::error_code ec;
+  for (const fs::path& file : files)
+    if (fs::exists(fs::symlink_status(file, ec))) existing += "\n  " + DisplayPath(file);
+  if (!existing.empty())
+    throw Exception("These files exist already (--overwrite replaces them):" + existing);
+}
 
 std::string Column(const std::string& text, size_t width) {
   return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
@@ -74,22 +78,32 @@ int List(const fs::path& path, std::ostream& out) {
   return 0;
 }
 
-int Extract(const fs::path& path, const fs::path& folder, std::ostream& out) {
+int Extract(const fs::path& path, const fs::path& folder, bool overwrite, std::ostream& out) {
   TWaveCollection kit;
-  for (const fs::path& file : ExtractKit(LoadKit(path, kit), folder))
-    out << DisplayPath(file) << "\n";
+  LoadKit(path, kit);
+  const std::vector<fs::path> files = ExtractedFiles(kit, folder);
+  const OutputRule rule{fs::current_path(), {path}};
+  CheckOutput(rule, folder);
+  for (const fs::path& file : files) CheckOutput(rule, file);
+  if (!overwrite) RefuseExisting(files);
+  for (const fs::path& file : ExtractKit(kit, folder)) out << DisplayPath(file) << "\n";
   return 0;
 }
 
 int Build(const fs::path& path, const std::vector<std::string>& arguments, std::ostream& out,
           std::ostream& err) {
   std::vector<KitSource> sources;
-  for (const std::string& argument : arguments) sources.push_back(ParseKitSource(argument));
+  OutputRule rule{fs::current_path(), {}};
+  for (const std::string& argument : arguments) {
+    sources.push_back(ParseKitSource(argument));
+    rule.inputs.push_back(sources.back().file);
+  }
+  CheckOutput(rule, path);
   ClipReport clipReport(err);
   const DecodeWatchScope watch(clipReport);
-  const DecodeFolder decoded;
+  const PrivateFolder decoded(DecodeFolderParent(rule.home), "kit-build");
   TWaveCollection kit;
-  BuildKit(sources, decoded.path(), kit);
+  BuildKit(sources, decoded.Path(), kit);
   kit.SaveToFile(path);
   out << "Built " << DisplayPath(path) << ": " << kit.Count() - 1 << " instruments\n";
   return 0;
@@ -110,8 +124,12 @@ std::string KitListing(const TWaveCollection& kit) {
   return text;
 }
 
-int RunKitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const std::string action = args.empty() ? "" : args[0];
+int RunKitCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  const std::string action = words.empty() ? "" : words[0];
+  std::vector<std::string> args = words;
+  const auto option = std::find(args.begin(), args.end(), "--overwrite");
+  const bool overwrite = action == "extract" && option != args.end();
+  if (overwrite) args.erase(option);
   const bool fits = (action == "list" && args.size() == 2) ||
                     (action == "extract" && args.size() == 3) ||
                     (action == "build" && args.size() >= 3);
@@ -121,7 +139,7 @@ int RunKitCommand(const std::vector<std::string>& args, std::ostream& out, std::
   }
   try {
     if (action == "list") return List(args[1], out);
-    if (action == "extract") return Extract(args[1], args[2], out);
+    if (action == "extract") return Extract(args[1], args[2], overwrite, out);
     return Build(args[1], {args.begin() + 2, args.end()}, out, err);
   } catch (const std::exception& error) {
     err << "korvanto: " << error.what() << "\n";

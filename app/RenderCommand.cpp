@@ -6,6 +6,8 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/OutputRule.h"
+#include "common/PrivateFolder.h"
 #include "kit/InstrumentTable.h"
 #include "kit/KitPanning.h"
 #include "kit/PanningTable.h"
@@ -16,6 +18,7 @@
 #include "pattern/PatternLoad.h"
 #include "pattern/SlotAccess.h"
 #include "render/HitTable.h"
+#include "render/InstrumentCheck.h"
 #include "render/LoopFold.h"
 #include "render/MidiExport.h"
 #include "render/RenderPrep.h"
@@ -31,13 +34,21 @@ namespace {
 // The 32 slots as plain records: what a song or pattern file gives them.
 class RecordSlots : public SlotAccess {
  public:
-  explicit RecordSlots(const fs::path& home) : tempDir_(home / "temp") {
+  // Decoded sounds go to the work folder.
+  RecordSlots(const fs::path& home, const fs::path& work) : tempDir_(work) {
     std::int64_t blankRate = 0;
     if (fs::exists(home / kBlankName)) blankRate = FileRate(home / kBlankName);
     for (auto& slot : sounds_) slot = SlotSound{kBlankName, blankRate, 0, 0};
     chosen_.fill(kBlankName);
   }
   const SlotSounds& Sounds() const { return sounds_; }
+  // The files the song or pattern chose for its slots.
+  std::vector<fs::path> ChosenFiles() const {
+    std::vector<fs::path> files;
+    for (const std::string& chosen : chosen_)
+      if (chosen != kBlankName) files.emplace_back(chosen);
+    return files;
+  }
 
   std::string FileName(int n) override {
     At(n);
@@ -117,24 +128,27 @@ class NoSlotFiles : public RecordSlots {
   void LoadFile(int, const std::string&) override {}
 };
 
-// A song loaded, its kit and slot sounds written to temp/ for the render to
-// read.
+// A song loaded, its kit and slot sounds written to a work folder of the
+// command's own for the render to read: the windows' temp files stay theirs.
 struct ReadySong {
+  explicit ReadySong(const fs::path& home) : work(HomeWorkFolder(home), "command") {}
+  PrivateFolder work;
   CommandLineSong song;
   SongSteps steps;
   std::vector<int> used;
   RenderInput Input(const fs::path& home) const {
-    return {home, song.kit, song.chooser, song.slots};
+    return {home, song.kit, song.chooser, song.slots, work.Path(), song.inputs};
   }
 };
 
-void MakeReady(ReadySong& ready, const fs::path& home, const fs::path& input) {
-  LoadCommandLineSong(ready.song, home, input, SlotFiles::Read);
+void MakeReady(ReadySong& ready, const fs::path& home, const fs::path& input,
+               const RenderRequest& request) {
+  LoadCommandLineSong(ready.song, home, input, SlotFiles::Read, ready.work.Path());
   ready.steps = StepsOf(ready.song.sequence);
   ready.used = UsedInstruments(ready.song.sequence, ready.song.chooser);
-  DeleteRenderFiles(home, ready.song.chooser.LastKitIndex());
-  ExportKit(home, ready.song.kit);
-  ExportSlots(home, ready.song.slots);
+  CheckInstruments(ready.song.sequence, ready.song.chooser, ready.used, request.warn);
+  ExportKit(ready.work.Path(), ready.song.kit);
+  ExportSlots(home, ready.work.Path(), ready.song.slots);
 }
 
 SongShape ShapeOf(const RenderRequest& request, const SongSteps& steps) {
@@ -147,7 +161,7 @@ SongShape ShapeOf(const RenderRequest& request, const SongSteps& steps) {
 }  // namespace
 
 void LoadCommandLineSong(CommandLineSong& song, const fs::path& home, const fs::path& input,
-                         SlotFiles slotFiles) {
+                         SlotFiles slotFiles, const fs::path& work) {
   song.kit.LoadFromFile(home / "power.dxg");
   song.chooser.Rebuild(song.kit);
   if (fs::exists(home / "Panning.dat")) {
@@ -155,17 +169,19 @@ void LoadCommandLineSong(CommandLineSong& song, const fs::path& home, const fs::
     pans.Read(home / "Panning.dat");
     ApplyPanningTable(pans, song.chooser, song.kit);
   }
-  const auto slots = slotFiles == SlotFiles::Skip ? std::make_unique<NoSlotFiles>(home)
-                                                  : std::make_unique<RecordSlots>(home);
+  const auto slots = slotFiles == SlotFiles::Skip ? std::make_unique<NoSlotFiles>(home, work)
+                                                  : std::make_unique<RecordSlots>(home, work);
   song.sequence = Compile(home, input, *slots, song.meters);
   song.slots = slots->Sounds();
+  song.inputs = slots->ChosenFiles();
+  song.inputs.insert(song.inputs.end(), {input, home / "power.dxg", home / "Panning.dat"});
 }
 
 RenderCommandResult RenderFromCommandLine(const fs::path& home, const fs::path& input,
                                           const fs::path& output, RenderProgress& progress,
                                           const RenderRequest& request) {
-  ReadySong ready;
-  MakeReady(ready, home, input);
+  ReadySong ready(home);
+  MakeReady(ready, home, input, request);
   const RenderResult result = AssembleSong(ready.Input(home), ready.song.sequence, ready.used,
                                            output, progress, {}, ShapeOf(request, ready.steps));
   return {result.frames, result.outcome == RenderOutcome::Cancelled, ready.steps.rows};
@@ -174,8 +190,8 @@ RenderCommandResult RenderFromCommandLine(const fs::path& home, const fs::path& 
 StemsCommandResult StemsFromCommandLine(const fs::path& home, const fs::path& input,
                                         const fs::path& folder, RenderProgress& progress,
                                         const RenderRequest& request) {
-  ReadySong ready;
-  MakeReady(ready, home, input);
+  ReadySong ready(home);
+  MakeReady(ready, home, input, request);
   return {ExportStems(ready.Input(home), ready.song.sequence, ready.used, folder,
                       ShapeOf(request, ready.steps), progress),
           ready.steps.rows};
@@ -183,7 +199,8 @@ StemsCommandResult StemsFromCommandLine(const fs::path& home, const fs::path& in
 
 void MidiFromCommandLine(const fs::path& home, const fs::path& input, const fs::path& output) {
   CommandLineSong song;
-  LoadCommandLineSong(song, home, input, SlotFiles::Skip);
+  LoadCommandLineSong(song, home, input, SlotFiles::Skip, {});
+  CheckOutput({home, song.inputs}, output);
   WriteFileAtomically(output, MidiFileBytes(song.sequence, song.chooser, song.slots, song.meters));
 }
 

@@ -5,6 +5,8 @@
 // "Blank.wav" until the song or pattern loads its own, then the render's
 // preparation and assembly, the stems, the MIDI file or the collection.
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "common/Text.h"
@@ -23,19 +25,24 @@ struct CommandLineSong {
   InstrumentTable chooser;
   SlotSounds slots;
   Lines sequence;
-  std::vector<PatternMeter> meters;  // each pattern block's length and time
+  std::vector<PatternMeter> meters;            // each pattern block's length and time
+  std::vector<std::filesystem::path> inputs;  // the files it was read from
 };
 
 enum class SlotFiles { Read, Skip };
 
 // Raises the first error: a kit, song, pattern or (when read) sample that
-// can't be read.
+// can't be read. Sounds that need decoding are decoded into work.
 void LoadCommandLineSong(CommandLineSong& song, const std::filesystem::path& home,
-                         const std::filesystem::path& input, SlotFiles slotFiles);
+                         const std::filesystem::path& input, SlotFiles slotFiles,
+                         const std::filesystem::path& work);
 
 struct RenderRequest {
   bool loop = false;  // the file exactly the song's length, the tail on its start
   bool mono = false;  // one channel, the mean of the two
+  // Told what the user should know that stops nothing (instruments the kit
+  // lacks).
+  std::function<void(const std::string&)> warn = [](const std::string&) {};
 };
 
 struct RenderCommandResult {

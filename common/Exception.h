@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class Exception : public std::runtime_error {
  public:
@@ -26,8 +27,12 @@ KORVANTO_ERROR_CLASS(EStreamError)
 
 #undef KORVANTO_ERROR_CLASS
 
-// The offending text as a message shows it: control and other unprintable
-// bytes escaped ("\x0A"), a long text cut after 40 characters ("...").
+// Text from a file as a message shows it: every byte that is neither
+// printable ASCII nor part of a UTF-8 character other than a control
+// character escaped ("\x0A", "\xE9"), so that a terminal shows each one.
+std::string EscapedText(std::string_view text);
+// The offending text escaped so, a long text cut after 40 characters
+// ("...").
 std::string QuotableText(const std::string& text);
 
 // "'%s' is not a valid integer value"

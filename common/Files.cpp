@@ -5,12 +5,15 @@
 #include <system_error>
 
 #include "common/Exception.h"
+#include "common/PrivateFolder.h"
+#include "common/SafeReplace.h"
 #include "common/Utf8.h"
 
 namespace fs = std::filesystem;
 
 std::string DisplayPath(const fs::path& path) {
-  return path.string();
+  // A name read from a broken file may hold any bytes.
+  return EscapedText(path.string());
 }
 
 std::string ReadFileBytes(const fs::path& path) {
@@ -25,33 +28,47 @@ std::string ReadFileBytes(const fs::path& path) {
 }
 
 void WriteFileAtomically(const fs::path& path, const std::string& bytes) {
-  fs::path temp = path;
-  temp += ".part";
+  const PartFile part(path);
   {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    std::ofstream out(part.Path(), std::ios::binary | std::ios::trunc);
     if (!out) throw EFCreateError(DisplayPath(path));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
+    out.close();
+    if (!out) throw EFCreateError(DisplayPath(path));
+  }
+  part.Commit();
+}
+
+void WriteWorkFile(const fs::path& path, const std::string& bytes) {
+  // The program's own file: replaced whatever its mode, as it always was.
+  fs::path part = path;
+  part += ".part";
+  std::error_code error;
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (out) fs::rename(part, path, error);
+    if (!out || error) {
+      fs::remove(part, error);
       throw EFCreateError(DisplayPath(path));
     }
   }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    throw EFCreateError(DisplayPath(path));
-  }
 }
 
-PartFile::PartFile(const fs::path& target, const std::string& suffix) : path_(target) {
+PartFile::PartFile(const fs::path& target, const std::string& suffix)
+    : target_(target), path_(ReplacedFile(target)) {
+  CheckReplaceable(target);
   path_ += suffix;
+  ListAsWorkInProgress(path_);
+}
+
+void PartFile::Commit() const {
+  CommitPart(path_, target_);
 }
 
 PartFile::~PartFile() {
+  UnlistAsWorkInProgress(path_);
   std::error_code ignored;
   fs::remove(path_, ignored);
 }

@@ -8,13 +8,15 @@
 // The file's bytes; EFOpenError when it can't be read.
 std::string ReadFileBytes(const std::filesystem::path& path);
 
-// Replaces the file only once the new content is complete: writes a temporary
-// file beside it, then renames it over. EFCreateError when that fails; the old
-// file is then untouched.
+// Replaces the file only once the new content is complete: writes a part
+// file beside it, then commits it (CommitPart). EFCreateError when that
+// fails, EReadOnlyFile for a read-only file; the old file is then untouched.
 void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 
-// A file being written beside its target (target + suffix), removed when it
-// goes unless it was moved into place first.
+// A file being written beside the file target replaces (the end of its
+// symbolic links) as that file's name + suffix, removed when it goes unless
+// it was moved into place first. EReadOnlyFile at once when the file it
+// would replace is read-only.
 class PartFile {
  public:
   explicit PartFile(const std::filesystem::path& target, const std::string& suffix = ".part");
@@ -22,15 +24,24 @@ class PartFile {
   PartFile(const PartFile&) = delete;
   PartFile& operator=(const PartFile&) = delete;
   const std::filesystem::path& Path() const { return path_; }
+  // Moves the complete part file over the target (CommitPart).
+  void Commit() const;
 
  private:
+  std::filesystem::path target_;
   std::filesystem::path path_;
 };
+
+// A work file the program makes afresh whenever it needs it: complete or
+// not there, but not flushed to the disk, which would only slow a render,
+// and replaced whatever its mode.
+void WriteWorkFile(const std::filesystem::path& path, const std::string& bytes);
 
 Lines ReadTextLines(const std::filesystem::path& path);
 void WriteTextLines(const std::filesystem::path& path, const Lines& lines);
 
-// The path as the program shows it in messages.
+// The path as the program shows it in messages: bytes that are not UTF-8
+// escaped as EscapedText does.
 std::string DisplayPath(const std::filesystem::path& path);
 
 // An instrument's Latin-1 name as part of a file name: control characters

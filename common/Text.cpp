@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/Exception.h"
+#include "common/Utf8.h"
 
 std::string FormatMessage(const std::string& pattern, const std::string& arg) {
   const auto at = pattern.find("%s");
@@ -66,22 +67,50 @@ int ParseNumberLine(const Lines& lines, std::int64_t index) {
   }
 }
 
-std::string QuotableText(const std::string& text) {
-  constexpr size_t kShown = 40;
+namespace {
+
+// A sequence a terminal shows as a character: printable ASCII, or UTF-8
+// that encodes no control character (U+0080..U+009F). Its length, else 0.
+size_t ShownCharacterAt(std::string_view text, size_t at) {
+  const auto byte = static_cast<unsigned char>(text[at]);
+  if (byte < 0x80) return byte >= 0x20 && byte != 0x7F ? 1 : 0;
+  const size_t length = Utf8SequenceAt(text, at);
+  const bool control =
+      byte == 0xC2 && length == 2 && static_cast<unsigned char>(text[at + 1]) < 0xA0;
+  return control ? 0 : length;
+}
+
+// The text with every byte outside a shown character as "\xNN", cut after
+// limit characters ("...").
+std::string Escaped(std::string_view text, size_t limit) {
   static const char* kHex = "0123456789ABCDEF";
   std::string out;
-  for (size_t i = 0; i < text.size() && i < kShown; ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F)) {
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out.push_back(text[i]);
+  size_t characters = 0;
+  size_t at = 0;
+  for (; at < text.size() && characters < limit; ++characters) {
+    const size_t length = ShownCharacterAt(text, at);
+    if (length > 0) {
+      out.append(text.substr(at, length));
+      at += length;
+      continue;
     }
+    const auto byte = static_cast<unsigned char>(text[at++]);
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
   }
-  if (text.size() > kShown) out += "...";
+  if (at < text.size()) out += "...";
   return out;
+}
+
+}  // namespace
+
+std::string EscapedText(std::string_view text) {
+  return Escaped(text, std::string_view::npos);
+}
+
+std::string QuotableText(const std::string& text) {
+  return Escaped(text, 40);
 }
 
 long long RoundTiesEven(double value) {

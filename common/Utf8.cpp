@@ -26,6 +26,17 @@ size_t SequenceLength(std::string_view text, size_t at) {
 
 }  // namespace
 
+size_t Utf8SequenceAt(std::string_view text, size_t at) {
+  const size_t length = SequenceLength(text, at);
+  if (length < 3) return length;
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const auto second = static_cast<unsigned char>(text[at + 1]);
+  const bool overlong = (lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90);
+  const bool surrogate = lead == 0xED && second >= 0xA0;
+  const bool beyond = lead == 0xF4 && second >= 0x90;
+  return overlong || surrogate || beyond ? 0 : length;
+}
+
 std::string Latin1ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -49,19 +49,25 @@ std::string ExtractedFileName(int index, int count, const std::string& entryName
   return number + " " + FileNameFromLatin1(InstrumentName(entryName)) + ".wav";
 }
 
+std::vector<fs::path> ExtractedFiles(const TWaveCollection& kit, const fs::path& folder) {
+  std::vector<fs::path> files;
+  for (int i = 1; i < kit.Count(); ++i)
+    files.push_back(folder / ExtractedFileName(i, kit.Count(), kit[i].Name()));
+  return files;
+}
+
 std::vector<fs::path> ExtractKit(const TWaveCollection& kit, const fs::path& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) throw EFCreateError(DisplayPath(folder));
-  std::vector<fs::path> files;
+  const std::vector<fs::path> files = ExtractedFiles(kit, folder);
   for (int i = 1; i < kit.Count(); ++i) {
-    const fs::path file = folder / ExtractedFileName(i, kit.Count(), kit[i].Name());
+    const fs::path& file = files[static_cast<std::size_t>(i - 1)];
     // An empty sound is an empty file; SaveToFile writes nothing for it.
     if (kit[i].Wave().Size() == 0 || kit[i].Wave().FormatSize() == 0)
       WriteFileAtomically(file, "");
     else
       kit[i].Wave().SaveToFile(file);
-    files.push_back(file);
   }
   return files;
 }
@@ -83,8 +89,31 @@ std::string KitEntryNameOf(const KitSource& source) {
   return KitMakerEntryName(source.name);
 }
 
+void RefuseDuplicateNames(const std::vector<KitSource>& sources) {
+  std::vector<std::string> seen, repeated;
+  for (const KitSource& source : sources) {
+    const std::string name = LowerLatin1(KitEntryNameOf(source));
+    const bool again = std::find(seen.begin(), seen.end(), name) != seen.end();
+    const bool told = std::find(repeated.begin(), repeated.end(), name) != repeated.end();
+    if (again && !told) repeated.push_back(name);
+    seen.push_back(name);
+  }
+  if (repeated.empty()) return;
+  std::string shown;
+  for (const KitSource& source : sources) {
+    const std::string name = LowerLatin1(KitEntryNameOf(source));
+    const auto at = std::find(repeated.begin(), repeated.end(), name);
+    if (at == repeated.end()) continue;
+    shown += (shown.empty() ? "'" : ", '") + TerminalText(source.name) + "'";
+    repeated.erase(at);
+  }
+  throw Exception("More than one instrument would be named " + shown +
+                  ": a cell names its instrument, so each name must be another (NAME=FILE)");
+}
+
 void BuildKit(const std::vector<KitSource>& sources, const fs::path& tempDir,
               TWaveCollection& kit) {
+  RefuseDuplicateNames(sources);
   TWaveCollection built;
   built.Add().SetWave(BlankWave());
   for (const KitSource& source : sources) {

@@ -15,6 +15,10 @@ class TWaveCollection;
 // file name can't hold.
 std::string ExtractedFileName(int index, int count, const std::string& entryName);
 
+// The files ExtractKit writes, in entry order.
+std::vector<std::filesystem::path> ExtractedFiles(const TWaveCollection& kit,
+                                                  const std::filesystem::path& folder);
+
 // Writes entries 1 .. Count-1 into folder (made when missing), each file
 // complete or not there; returns their paths. Entry 0, the blank, is left
 // out: a build makes it anew. EFCreateError when a file can't be written.
@@ -35,6 +39,11 @@ KitSource ParseKitSource(const std::string& argument);
 
 // The instrument's kit entry name: "Snare" gives "Snare     [ ]".
 std::string KitEntryNameOf(const KitSource& source);
+
+// Exception naming them when two sources would get the same entry name
+// (letter case aside): cells name their instrument, so the second could
+// never be played.
+void RefuseDuplicateNames(const std::vector<KitSource>& sources);
 
 // Entry 0 blank-named with the blank sound, then one entry per source with
 // its file's sound: an 8- or 16-bit PCM WAV as it is, any other format the

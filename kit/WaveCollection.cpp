@@ -84,7 +84,7 @@ int TWaveCollection::IndexOfName(std::string_view name) const {
 TWaveCollectionItem& TWaveCollection::Find(std::string_view name) const {
   int index = IndexOfName(name);
   if (index < 0)
-    throw EWaveCollectionError(FormatMessage("Wave '%s' not found", std::string(name)));
+    throw EWaveCollectionError(FormatMessage("Wave '%s' not found", EscapedText(name)));
   return *items_[index];
 }
 

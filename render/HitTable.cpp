@@ -1,5 +1,6 @@
 #include "render/HitTable.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "common/Exception.h"
@@ -91,6 +92,20 @@ class SequenceWalk {
 };
 
 }  // namespace
+
+std::vector<std::string> MissingInstruments(const Lines& sequence, const InstrumentTable& chooser) {
+  SequenceWalk walk(sequence, false);
+  std::vector<std::string> missing;
+  while (walk.Next()) {
+    if (walk.Header() || walk.End()) continue;
+    std::string text = walk.Text();
+    if (text.size() > kNameLength) text[kDigitAt] = ' ';
+    if (WithoutSurroundingBlanks(text).empty() || chooser.IndexOf(text) >= 0) continue;
+    const std::string name = InstrumentName(text);
+    if (std::find(missing.begin(), missing.end(), name) == missing.end()) missing.push_back(name);
+  }
+  return missing;
+}
 
 std::vector<Hit> FindHits(const Lines& sequence, const InstrumentTable& chooser, int instrument) {
   SequenceWalk walk(sequence, instrument <= chooser.LastKitIndex());

@@ -15,6 +15,10 @@ class InstrumentTable;
 // character blanked).
 std::vector<int> UsedInstruments(const Lines& sequence, const InstrumentTable& chooser);
 
+// The instruments cells of the sequence name that the chooser lacks, each
+// once, in order of first occurrence, as names without padding and volume.
+std::vector<std::string> MissingInstruments(const Lines& sequence, const InstrumentTable& chooser);
+
 struct Hit {
   std::int64_t line = 0;  // index of the hit's line in the sequence
   double time = 0;        // seconds from the first step row

@@ -4,6 +4,7 @@
 #include "kit/InstrumentTable.h"
 #include "kit/WaveCollection.h"
 #include "render/HitTable.h"
+#include "render/InstrumentCheck.h"
 #include "render/LoopFold.h"
 #include "render/MidiExport.h"
 #include "render/RenderProgress.h"
@@ -35,6 +36,10 @@ class RunningFlag {
   bool& flag_;
 };
 
+void Tell(Prompts& prompts, const std::string& text) {
+  prompts.Message(text, "Korvanto", PromptButtons::Ok);
+}
+
 // The sounds written for the assembly, and the compiled song.
 struct Prepared {
   SlotSounds slots;
@@ -43,15 +48,19 @@ struct Prepared {
   SongSteps steps;
 };
 
-Prepared Prepare(RenderHost& host) {
-  DeleteRenderFiles(host.home, host.chooser->LastKitIndex());
-  ExportKit(host.home, *host.kit);
+// Cells naming instruments the kit lacks are told of before the dialog.
+Prepared Prepare(RenderHost& host, Prompts& prompts) {
+  const auto work = HomeWorkFolder(host.home);
+  DeleteRenderFiles(work, host.chooser->LastKitIndex());
+  ExportKit(work, *host.kit);
   Prepared prepared;
   prepared.slots = host.slots();
-  ExportSlots(host.home, prepared.slots);
+  ExportSlots(host.home, work, prepared.slots);
   prepared.sequence = host.compile();
   prepared.used = UsedInstruments(prepared.sequence, *host.chooser);
   prepared.steps = StepsOf(prepared.sequence);
+  CheckInstruments(prepared.sequence, *host.chooser, prepared.used,
+                   [&](const std::string& text) { Tell(prompts, text); });
   return prepared;
 }
 
@@ -60,10 +69,6 @@ SongShape ShapeOf(const Prepared& prepared, bool loop, bool mono) {
   shape.mono = mono;
   if (loop) shape.loopFrames = LoopFrames(prepared.steps);
   return shape;
-}
-
-void Tell(Prompts& prompts, const std::string& text) {
-  prompts.Message(text, "Korvanto", PromptButtons::Ok);
 }
 
 }  // namespace
@@ -92,7 +97,7 @@ void RenderFlow::Run(RenderHost& host, const std::function<void()>& work) {
 
 void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress& progress) {
   Run(host, [&] {
-    const Prepared prepared = Prepare(host);
+    const Prepared prepared = Prepare(host, prompts);
     const auto chosen = prompts.SaveFile(RenderFileRequest(host.home));
     if (!chosen || chosen->empty()) return;
     const RenderInput input{host.home, *host.kit, *host.chooser, prepared.slots};
@@ -107,7 +112,7 @@ void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress&
 
 void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProgress& progress) {
   Run(host, [&] {
-    const Prepared prepared = Prepare(host);
+    const Prepared prepared = Prepare(host, prompts);
     FileRequest request;
     request.title = kStemsDialogTitle;
     request.startDir = host.home.string();
@@ -144,5 +149,7 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   request.askBeforeOverwrite = true;
   const auto chosen = prompts.SaveFile(request);
   if (!chosen || chosen->empty()) return;
-  WriteFileAtomically(*chosen, MidiFileBytes(sequence, *host.chooser, host.slots(), meters));
+  const RenderInput input{host.home, *host.kit, *host.chooser, host.slots()};
+  CheckOutput(OutputRuleOf(input), *chosen);
+  WriteFileAtomically(*chosen, MidiFileBytes(sequence, *host.chooser, input.slots, meters));
 }

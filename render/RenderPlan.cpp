@@ -122,10 +122,20 @@ void PlanPass(const RenderInput& input, int instrument, const std::vector<Hit>& 
 
 }  // namespace
 
+std::filesystem::path WorkFolderOf(const RenderInput& input) {
+  return input.work.empty() ? HomeWorkFolder(input.home) : input.work;
+}
+
+OutputRule OutputRuleOf(const RenderInput& input) {
+  OutputRule rule{input.home, input.inputs};
+  for (const SlotSound& slot : input.slots) rule.inputs.push_back(SlotFilePath(input.home, slot));
+  return rule;
+}
+
 std::filesystem::path InstrumentWorkFile(const RenderInput& input, int instrument) {
   const int last = input.chooser.LastKitIndex();
-  if (instrument <= last) return KitWorkFile(input.home, instrument);
-  return SampleWorkFile(input.home, instrument - last);
+  if (instrument <= last) return KitWorkFile(WorkFolderOf(input), instrument);
+  return SlotWorkFile(WorkFolderOf(input), instrument - last);
 }
 
 std::vector<InstrumentPass> PlanRender(const RenderInput& input, const Lines& sequence,

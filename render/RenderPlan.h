@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/OutputRule.h"
 #include "common/Text.h"
 #include "render/RenderPrep.h"
 #include "render/wavaudioVoice.h"
@@ -21,7 +22,19 @@ struct RenderInput {
   const TWaveCollection& kit;
   const InstrumentTable& chooser;
   SlotSounds slots;
+  // The folder holding the kit's and slots' work files; empty: the home's
+  // temp folder, the windows' own.
+  std::filesystem::path work = {};
+  // Files read besides the slots' (the song, its patterns): no output
+  // replaces them.
+  std::vector<std::filesystem::path> inputs = {};
 };
+
+std::filesystem::path WorkFolderOf(const RenderInput& input);
+
+// What a render's outputs may not replace: the files it reads, and the
+// home's own.
+OutputRule OutputRuleOf(const RenderInput& input);
 
 struct PlacedHit {
   std::int32_t offset = 0;  // first output frame

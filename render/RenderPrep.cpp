@@ -2,9 +2,9 @@
 
 #include <system_error>
 
+#include "common/Files.h"
 #include "kit/Wave.h"
 #include "kit/WaveCollection.h"
-#include "pattern/HomeFiles.h"
 #include "render/SampleSlots.h"
 
 namespace fs = std::filesystem;
@@ -32,27 +32,37 @@ SlotSounds SlotSoundsOf(SampleSlots& slots) {
   return sounds;
 }
 
-fs::path KitWorkFile(const fs::path& home, int index) {
-  return home / "temp" / (std::to_string(index) + ".wav");
+fs::path HomeWorkFolder(const fs::path& home) {
+  return home / "temp";
 }
 
-void DeleteRenderFiles(const fs::path& home, int lastKitIndex) {
+fs::path KitWorkFile(const fs::path& work, int index) {
+  return work / (std::to_string(index) + ".wav");
+}
+
+fs::path SlotWorkFile(const fs::path& work, int slot) {
+  return work / ("sample" + std::to_string(slot) + ".wav");
+}
+
+fs::path SlotFilePath(const fs::path& home, const SlotSound& slot) {
+  return slot.fileName == "Blank.wav" ? home / slot.fileName : fs::path(slot.fileName);
+}
+
+void DeleteRenderFiles(const fs::path& work, int lastKitIndex) {
   std::error_code ignored;
-  fs::create_directories(home / "temp", ignored);
-  for (int n = 0; n <= lastKitIndex; ++n) RemoveWritable(KitWorkFile(home, n));
-  for (int i = 1; i <= 32; ++i) RemoveWritable(SampleWorkFile(home, i));
+  fs::create_directories(work, ignored);
+  for (int n = 0; n <= lastKitIndex; ++n) RemoveWritable(KitWorkFile(work, n));
+  for (int i = 1; i <= 32; ++i) RemoveWritable(SlotWorkFile(work, i));
 }
 
-void ExportKit(const fs::path& home, const TWaveCollection& kit) {
-  for (int n = 0; n < kit.Count(); ++n) kit[n].Wave().SaveToFile(KitWorkFile(home, n));
+void ExportKit(const fs::path& work, const TWaveCollection& kit) {
+  for (int n = 0; n < kit.Count(); ++n) WriteWorkFile(KitWorkFile(work, n), kit[n].Wave().Image());
 }
 
-void ExportSlots(const fs::path& home, const SlotSounds& slots) {
+void ExportSlots(const fs::path& home, const fs::path& work, const SlotSounds& slots) {
   for (int i = 1; i <= 32; ++i) {
-    std::string name = slots[i - 1].fileName;
-    fs::path path = name == "Blank.wav" ? home / name : fs::path(name);
     Wave::TWave wave;
-    wave.LoadFromFile(path);
-    wave.SaveToFile(SampleWorkFile(home, i));
+    wave.LoadFromFile(SlotFilePath(home, slots[i - 1]));
+    WriteWorkFile(SlotWorkFile(work, i), wave.Image());
   }
 }

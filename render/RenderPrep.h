@@ -1,7 +1,7 @@
 #pragma once
-// Preparing a render: the sounds it reads are written afresh to the home
-// folder's temp folder, kit entry n as temp/n.wav and sample slot i as
-// temp/sample<i>.wav, each in the kit's own WAV layout.
+// Preparing a render: the sounds it reads are written afresh to a work
+// folder (the windows': the home's temp folder), kit entry n as n.wav and
+// sample slot i as sample<i>.wav, each in the kit's own WAV layout.
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -22,15 +22,21 @@ using SlotSounds = std::array<SlotSound, 32>;
 // The slots as the sample editor holds them.
 SlotSounds SlotSoundsOf(SampleSlots& slots);
 
-std::filesystem::path KitWorkFile(const std::filesystem::path& home, int index);
+// The windows' work folder: the home's temp folder.
+std::filesystem::path HomeWorkFolder(const std::filesystem::path& home);
+std::filesystem::path KitWorkFile(const std::filesystem::path& work, int index);
+std::filesystem::path SlotWorkFile(const std::filesystem::path& work, int slot);
+// The file a slot plays: one named exactly "Blank.wav" is the home's.
+std::filesystem::path SlotFilePath(const std::filesystem::path& home, const SlotSound& slot);
 
-// Deletes the kit files (0 .. lastKitIndex) and the 32 slot files; a file
-// that does not exist is no error. The temp folder is made when missing.
-void DeleteRenderFiles(const std::filesystem::path& home, int lastKitIndex);
-// Every kit entry's wave as temp/n.wav; an entry without a wave gives an
+// Deletes the kit files (0 .. lastKitIndex) and the 32 slot files of the
+// work folder; a file that does not exist is no error. The folder is made
+// when missing.
+void DeleteRenderFiles(const std::filesystem::path& work, int lastKitIndex);
+// Every kit entry's wave as work/n.wav; an entry without a wave gives an
 // empty file.
-void ExportKit(const std::filesystem::path& home, const TWaveCollection& kit);
-// Every slot's file read and written again as temp/sample<i>.wav; a slot
-// named exactly "Blank.wav" is the home folder's. The file's error when a
-// slot's file can't be read.
-void ExportSlots(const std::filesystem::path& home, const SlotSounds& slots);
+void ExportKit(const std::filesystem::path& work, const TWaveCollection& kit);
+// Every slot's file read and written again as work/sample<i>.wav. The file's
+// error when a slot's file can't be read.
+void ExportSlots(const std::filesystem::path& home, const std::filesystem::path& work,
+                 const SlotSounds& slots);

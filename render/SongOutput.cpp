@@ -8,6 +8,7 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/SafeReplace.h"
 #include "common/Text.h"
 #include "kit/SoundEncoder.h"
 #include "render/LoopFold.h"
@@ -125,9 +126,5 @@ ShapedSong WriteShapedSong(const fs::path& work, const fs::path& part, const fs:
 }
 
 void MoveInto(const fs::path& from, const fs::path& to) {
-  std::error_code error;
-  fs::rename(from, to, error);
-  if (!error) return;
-  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-  fs::remove(from);
+  CommitPart(from, to);
 }

@@ -43,6 +43,6 @@ ShapedSong WriteShapedSong(const std::filesystem::path& work, const std::filesys
                            const std::filesystem::path& destination, const SongShape& shape,
                            RenderProgress& progress, std::int64_t progressBase);
 
-// Moves a finished file into place: renamed, or copied where the two lie on
-// different file systems.
+// Moves a finished file, made beside the file to replaces, into place
+// (CommitPart).
 void MoveInto(const std::filesystem::path& from, const std::filesystem::path& to);

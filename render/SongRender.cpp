@@ -49,17 +49,16 @@ RenderResult AssembleSong(const RenderInput& input, const Lines& sequence,
                           RenderProgress& progress,
                           const std::function<void(const std::string&)>& onFallback,
                           const SongShape& shape) {
+  CheckOutput(OutputRuleOf(input), destination);
   CheckSongFileType(destination);
   auto out = std::make_unique<wavaudio::TWave>();
   out->Format.nSamplesPerSec = 44100;
   const std::vector<InstrumentPass> passes = PlanRender(input, sequence, used, *out);
 
   const fs::path fallback = input.home / kRenderFallbackFile;
-  auto tellFallback = [&] {
-    onFallback(kRenderFallbackText + DisplayPath(fallback));
-    std::error_code ignored;
-    fs::remove(fallback, ignored);
-  };
+  // The fallback is written as any output is: an old temp.wav stays until
+  // the new one is complete.
+  auto tellFallback = [&] { onFallback(kRenderFallbackText + DisplayPath(fallback)); };
   RenderResult result;
   result.savedTo = destination;
   // The song is built in its own file beside the destination, behind room

@@ -66,6 +66,9 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
   std::vector<int> instruments;
   for (const auto& pass : passes) instruments.push_back(pass.instrument);
   const std::vector<std::string> names = StemFileNames(input.chooser, instruments);
+  const OutputRule rule = OutputRuleOf(input);
+  CheckOutput(rule, folder);
+  for (const std::string& name : names) CheckOutput(rule, folder / name);
 
   std::error_code error;
   fs::create_directories(folder, error);

@@ -1,6 +1,5 @@
 // Writing the wave as a RIFF/WAVE file: a 44-byte header and the samples.
 #include <cstring>
-#include <system_error>
 
 #include "common/Exception.h"
 #include "common/Files.h"
@@ -38,31 +37,21 @@ void TWave::SaveToFile(const std::filesystem::path& fileName) {
   // Sizes beyond what the header can state would give a broken file.
   if (size > std::int64_t(0xFFFFFFFFu) - 36) throw EWriteError();
 
-  std::filesystem::path temp = fileName;
-  temp += ".part";
-  std::error_code ignored;
+  const PartFile part(fileName);
+  WaveFile out;
   try {
-    WaveFile out;
-    try {
-      out = WaveFile(temp, WaveFile::Mode::CreateEmpty);
-    } catch (const EFCreateError&) {
-      throw EFCreateError(DisplayPath(fileName));
-    }
-    const auto header = WaveHeader(Format, static_cast<std::uint32_t>(size));
-    out.WriteAt(0, header.data(), header.size());
-    if (useFile_)
-      out.AppendFrom(file_, 0, size);
-    else
-      out.WriteAt(static_cast<std::int64_t>(header.size()), data_.data(), data_.size());
-    out.Close();
-    std::filesystem::rename(temp, fileName);
-  } catch (const std::filesystem::filesystem_error&) {
-    std::filesystem::remove(temp, ignored);
+    out = WaveFile(part.Path(), WaveFile::Mode::CreateEmpty);
+  } catch (const EFCreateError&) {
     throw EFCreateError(DisplayPath(fileName));
-  } catch (...) {
-    std::filesystem::remove(temp, ignored);
-    throw;
   }
+  const auto header = WaveHeader(Format, static_cast<std::uint32_t>(size));
+  out.WriteAt(0, header.data(), header.size());
+  if (useFile_)
+    out.AppendFrom(file_, 0, size);
+  else
+    out.WriteAt(static_cast<std::int64_t>(header.size()), data_.data(), data_.size());
+  out.Close();
+  part.Commit();
 }
 
 }  // namespace wavaudio

@@ -6,6 +6,7 @@
 
 #include "common/Exception.h"
 #include "common/Files.h"
+#include "common/OutputRule.h"
 #include "render/RenderProgress.h"
 
 namespace fs = std::filesystem;
@@ -73,9 +74,7 @@ class Writer {
       out.close();
       if (!out) throw EFCreateError(DisplayPath(target));
     }
-    std::error_code error;
-    fs::rename(part.Path(), target, error);
-    if (error) throw EFCreateError(DisplayPath(target));
+    part.Commit();
     undo_.Made(target);
   }
 
@@ -120,6 +119,9 @@ std::int64_t TotalBytes(const CollectPlan& plan) {
 
 CollectResult CollectSong(const CollectInput& input, const fs::path& folder,
                           RenderProgress& progress) {
+  // An empty or new folder replaces nothing, but the home's temp folder is
+  // the program's.
+  CheckOutput({input.home, {}}, folder);
   RefuseUnlessEmpty(folder);
   const CollectPlan plan = PlanCollect(input);
   if (!plan.missing.empty()) throw Exception(MissingFilesMessage(plan.missing));

@@ -190,3 +190,103 @@ TEST_F(KitCommand, WrongArgumentsShowTheUsage) {
     EXPECT_NE(run.err.find("korvanto kit build KIT.dxg [NAME=]FILE..."), std::string::npos);
   }
 }
+
+TEST_F(KitCommand, ExtractReplacesNoFileUnlessToldTo) {
+  const fs::path sounds = dir_ / "sounds";
+  fs::create_directories(sounds);
+  WriteFileAtomically(sounds / "02 Short Kick.wav", "my own short kick");
+  WriteFileAtomically(sounds / "16 Tamb.wav", "my own tambourine");
+  WriteFileAtomically(sounds / "notes.txt", "not the kit's");
+  CommandRun run = Korvanto({"kit", "extract", kitFile_.string(), sounds.string()});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "korvanto: These files exist already (--overwrite replaces them):\n  " +
+                         (sounds / "02 Short Kick.wav").string() + "\n  " +
+                         (sounds / "16 Tamb.wav").string() + "\n");
+  EXPECT_EQ(SortedFiles(sounds).size(), 3u);  // nothing written
+  EXPECT_EQ(ReadFileBytes(sounds / "02 Short Kick.wav"), "my own short kick");
+
+  run = Korvanto({"kit", "extract", kitFile_.string(), sounds.string(), "--overwrite"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(SortedFiles(sounds).size(), 17u);
+  EXPECT_EQ(ReadFileBytes(sounds / "02 Short Kick.wav"), defaultKit_[2].Wave().Image());
+  EXPECT_EQ(ReadFileBytes(sounds / "notes.txt"), "not the kit's");
+}
+
+TEST_F(KitCommand, BuildRefusesTwoInstrumentsOfOneName) {
+  using namespace sound_files;
+  WriteSound(dir_ / "kick.wav", kWav16, 44100, 1, Widen(Tone16(441, 44100)));
+  WriteSound(dir_ / "02 Kick.wav", kWav16, 44100, 1, Widen(Tone16(441, 44100)));
+  const std::string kick = (dir_ / "kick.wav").string();
+  const struct {
+    std::vector<std::string> sources;
+    std::string named;
+  } cases[] = {
+      {{kick, (dir_ / "02 Kick.wav").string()}, "'kick'"},
+      {{"Snare=" + kick, "SNARE=" + kick}, "'Snare'"},
+      {{"Hat=" + kick, "Clap=" + kick, "Clap=" + kick, "hat=" + kick, "Clap=" + kick},
+       "'Hat', 'Clap'"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"kit", "build", (dir_ / "twice.dxg").string()};
+    args.insert(args.end(), c.sources.begin(), c.sources.end());
+    const CommandRun run = Korvanto(args);
+    EXPECT_EQ(run.code, 1) << c.named;
+    EXPECT_EQ(run.err, "korvanto: More than one instrument would be named " + c.named +
+                           ": a cell names its instrument, so each name must be another "
+                           "(NAME=FILE)\n");
+    EXPECT_FALSE(fs::exists(dir_ / "twice.dxg"));
+  }
+}
+
+TEST_F(KitCommand, KitOutputsNeverReplaceTheirInputs) {
+  using namespace sound_files;
+  WriteSound(dir_ / "kick.wav", kWav16, 44100, 1, Widen(Tone16(441, 44100)));
+  const std::string kick = ReadFileBytes(dir_ / "kick.wav");
+  const std::string kit = ReadFileBytes(kitFile_);
+  const CurrentDirScope inHome(dir_.path());
+  fs::create_directories(dir_ / "temp");
+  const struct {
+    std::vector<std::string> args;
+    std::string refused, reason;
+  } cases[] = {
+      {{"build", "kick.wav", "kick.wav"}, "kick.wav", "it is one of the files being read"},
+      {{"build", "power.dxg", "kick.wav"}, "power.dxg", "Korvanto keeps it in its home folder"},
+      {{"extract", "power.dxg", "temp/x"}, "temp/x", "the temp folder holds Korvanto's work files"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"kit"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CommandRun run = Korvanto(args);
+    EXPECT_EQ(run.code, 1) << c.refused;
+    EXPECT_EQ(run.err, "korvanto: Cannot write " + c.refused + ": " + c.reason + "\n");
+    EXPECT_EQ(ReadFileBytes(dir_ / "kick.wav"), kick);
+    EXPECT_EQ(ReadFileBytes(kitFile_), kit);
+    EXPECT_FALSE(fs::exists(dir_ / "temp" / "x"));
+  }
+  // Outside a home (a folder without the kit) a kit of one's own is built
+  // again over the older one.
+  fs::create_directories(dir_ / "work");
+  WriteFileAtomically(dir_ / "work" / "mine.dxg", "an older build");
+  const CurrentDirScope inWork(dir_ / "work");
+  const CommandRun rebuilt = Korvanto({"kit", "build", "mine.dxg", (dir_ / "kick.wav").string()});
+  EXPECT_EQ(rebuilt.code, 0) << rebuilt.err;
+  EXPECT_NE(ReadFileBytes(dir_ / "work" / "mine.dxg"), "an older build");
+}
+
+// The decoded sounds of a build go to a folder of the build's own, made
+// afresh: a folder of a name someone could have guessed is not touched.
+TEST_F(KitCommand, BuildDecodesInAFolderOfItsOwn) {
+  using namespace sound_files;
+  WriteSound(dir_ / "tone.flac", kFlac16, 44100, 1, Widen(Tone16(441, 44100)));
+  const fs::path guessed =
+      fs::temp_directory_path() / ("korvanto-kit-" + std::to_string(::getpid()));
+  fs::create_directories(guessed);
+  WriteFileAtomically(guessed / "someone else's", "kept");
+  const CurrentDirScope inHome(dir_.path());
+  fs::create_directories(dir_ / "temp");
+  const CommandRun run = Korvanto({"kit", "build", "mine.dxg", "tone.flac"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(ReadFileBytes(guessed / "someone else's"), "kept");
+  EXPECT_TRUE(fs::is_empty(dir_ / "temp"));
+  fs::remove_all(guessed);
+}

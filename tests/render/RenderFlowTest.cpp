@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "common/Exception.h"
+#include "common/Files.h"
 #include "common/ScriptedPrompts.h"
 #include "render/RenderFlow.h"
 #include "render/RenderProgress.h"
@@ -156,6 +158,97 @@ TEST_F(RenderFlowTest, StemsAndMidiFilesFromTheFlow) {
   flow_.ExportMidiClick(host_, prompts_);
   EXPECT_EQ(rec_.compiles, 3);
   EXPECT_FALSE(flow_.Running());
+}
+
+// What the window's render and exports may not write: the files the song
+// reads and the home's own. Each answer of the dialog is refused with a
+// message and the file stays as it was.
+TEST_F(RenderFlowTest, OutputsNeverReplaceTheSongsFiles) {
+  WriteWav(home_ / "clap.wav", Tone(100, 1, 44100, 3, 1000));  // a sample the song plays
+  host_.slots = [this] {
+    SlotSounds slots;
+    slots[4].fileName = (home_ / "clap.wav").string();
+    return slots;
+  };
+  for (const char* name : {"Demo.sng", "Rock.pat", "power.dxg", "Panning.dat"})
+    WriteFileAtomically(home_ / name, std::string("the home's ") + name);
+  fs::create_symlink("Demo.sng", home_ / "link.wav");
+  using Click = void (*)(RenderFlow&, RenderHost&, Prompts&, RenderProgress&);
+  const Click render = [](RenderFlow& f, RenderHost& h, Prompts& p, RenderProgress& r) {
+    f.RendorClick(h, p, r);
+  };
+  const Click midi = [](RenderFlow& f, RenderHost& h, Prompts& p, RenderProgress&) {
+    f.ExportMidiClick(h, p);
+  };
+  const Click stems = [](RenderFlow& f, RenderHost& h, Prompts& p, RenderProgress& r) {
+    f.ExportStemsClick(h, p, r);
+  };
+  struct Case {
+    Click click;
+    fs::path chosen;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {render, home_ / "Demo.sng", "Korvanto keeps it in its home folder"},
+      {render, home_ / "link.wav", "Korvanto keeps it in its home folder"},
+      {render, home_ / "power.dxg", "Korvanto keeps it in its home folder"},
+      {render, home_ / "clap.wav", "it is one of the files being read"},
+      {render, home_ / "Blank.wav", "it is one of the files being read"},
+      {render, home_ / "temp" / "song.wav", "the temp folder holds Korvanto's work files"},
+      {midi, home_ / "Rock.pat", "Korvanto keeps it in its home folder"},
+      {midi, home_ / "Panning.dat", "Korvanto keeps it in its home folder"},
+      {stems, home_ / "temp", "the temp folder holds Korvanto's work files"},
+  };
+  const auto before = [&] {
+    std::vector<std::string> bytes;
+    for (const char* name :
+         {"Demo.sng", "Rock.pat", "power.dxg", "Panning.dat", "clap.wav", "Blank.wav"})
+      bytes.push_back(Bytes(home_ / name));
+    return bytes;
+  };
+  const auto kept = before();
+  for (const Case& c : cases) {
+    prompts_.paths.push_back(c.chosen.string());
+    RenderProgress progress;
+    try {
+      c.click(flow_, host_, prompts_, progress);
+      ADD_FAILURE() << c.chosen << " was written";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "Cannot write " + c.chosen.string() + ": " + c.reason);
+    }
+    EXPECT_EQ(before(), kept) << c.chosen;
+    EXPECT_FALSE(fs::exists(home_ / "temp" / "song.wav"));
+    EXPECT_FALSE(flow_.Running());
+  }
+}
+
+// Cells naming instruments the kit lacks: one message names them all; a song
+// of nothing else is not rendered.
+TEST_F(RenderFlowTest, InstrumentsTheKitLacksAreNamed) {
+  host_.compile = [] {
+    return Lines{
+        "//", "60", "Kick      [ ]", "Cowbell   [ ]", "Clap      [3]", "", "", "", "Cowbell   [2]",
+        "%%%"};
+  };
+  prompts_.paths.push_back((home_ / "song.wav").string());
+  RenderProgress progress;
+  flow_.RendorClick(host_, prompts_, progress);
+  EXPECT_EQ(prompts_.Texts(),
+            (std::vector<std::string>{
+                "The kit has no instrument named 'Cowbell', 'Clap': their steps stay silent."}));
+  EXPECT_TRUE(fs::exists(home_ / "song.wav"));
+
+  host_.compile = [] { return Lines{"//", "60", "Cowbell   [ ]", "%%%"}; };
+  prompts_.paths.push_back((home_ / "silent.wav").string());
+  try {
+    flow_.RendorClick(host_, prompts_, progress);
+    ADD_FAILURE() << "a silent song was rendered";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(),
+              "The kit has no instrument named 'Cowbell': the song would be silent, so nothing "
+              "was written.");
+  }
+  EXPECT_FALSE(fs::exists(home_ / "silent.wav"));
 }
 
 }  // namespace

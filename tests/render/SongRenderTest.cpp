@@ -59,9 +59,10 @@ class SongRenderTest : public ::testing::Test {
 
   RenderResult Render(const Lines& seq, const fs::path& dest, RenderProgress& progress,
                       const std::function<void(const std::string&)>& fallback = {}) {
-    DeleteRenderFiles(home_.path(), chooser_.LastKitIndex());
-    ExportKit(home_.path(), kit_);
-    ExportSlots(home_.path(), slots_);
+    const auto work = HomeWorkFolder(home_.path());
+    DeleteRenderFiles(work, chooser_.LastKitIndex());
+    ExportKit(work, kit_);
+    ExportSlots(home_.path(), work, slots_);
     return AssembleSong(Input(), seq, UsedInstruments(seq, chooser_), dest, progress, fallback);
   }
 
@@ -263,6 +264,23 @@ TEST_F(SongRenderTest, FailedSaveGoesToTempWavWithTheMessage) {
   EXPECT_TRUE(Bytes(home_ / "temp.wav") == ref.FileBytes());
   EXPECT_TRUE(fs::is_directory(home_ / "taken.wav" / "inside"));
   EXPECT_FALSE(fs::exists(home_ / "taken.wav.part"));
+}
+
+// The fallback is written as any output is: an old temp.wav stays until a
+// new one is complete, and stays when the new one can't be made.
+TEST_F(SongRenderTest, AFailedFallbackKeepsTheOldTempWav) {
+  Lines seq;
+  AddEntry(seq, 60, {{"Kick      [ ]", "", "", "", "", ""}});
+  seq.push_back("%%%");
+  WriteFileAtomically(home_ / "temp.wav", "the last fallback render");
+  fs::create_directories(home_ / "temp.wav.part" / "blocked");
+  CountingProgress progress;
+  std::vector<std::string> told;
+  EXPECT_THROW(Render(seq, home_ / "missing" / "song.wav", progress,
+                      [&](const std::string& text) { told.push_back(text); }),
+               Exception);
+  EXPECT_EQ(told.size(), 1u);
+  EXPECT_EQ(Bytes(home_ / "temp.wav"), "the last fallback render");
 }
 
 // An error in the assembly leaves an existing file as it was.

@@ -1,5 +1,6 @@
 korvanto_test(test_song_render
   ${CMAKE_CURRENT_LIST_DIR}/RenderCommandTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandFilesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RenderFlowTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SongRenderTest.cpp
 )
@@ -15,3 +16,13 @@ korvanto_test(test_exports
 )
 add_dependencies(test_exports default_kit)
 target_link_libraries(test_exports PRIVATE korvanto_sndfile PkgConfig::SNDFILE)
+# The real program's saves, watched through a preloaded library that logs
+# fsync and rename.
+if(KORVANTO_GUI)
+  add_library(korvanto_sync_log SHARED ${CMAKE_SOURCE_DIR}/tests/support/SyncLog.cpp)
+  target_link_libraries(korvanto_sync_log PRIVATE dl)
+  korvanto_test(test_safe_writes ${CMAKE_CURRENT_LIST_DIR}/SafeWriteTest.cpp)
+  add_dependencies(test_safe_writes korvanto korvanto_sync_log default_kit)
+  target_compile_definitions(test_safe_writes PRIVATE
+    KORVANTO_SYNC_LOG_LIBRARY="$<TARGET_FILE:korvanto_sync_log>")
+endif()

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/ProgramWindows.h"
 #include "common/Files.h"
@@ -139,6 +140,65 @@ TEST_F(ExportMenuTest, AMidiFileAndACollectedSong) {
   MenuItem(windows_.sequence, "Collect song into folder...")->trigger();
   EXPECT_NE(LastMessage().find("is not empty"), std::string::npos) << LastMessage();
   EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled());
+}
+
+// An answer in the render's and exports' dialogs naming a file the song
+// reads or the home keeps is refused with a message; nothing is written.
+TEST_F(ExportMenuTest, OutputsNeverReplaceTheSongsFiles) {
+  struct Case {
+    const char* item;
+    fs::path chosen;
+    std::string reason;
+  };
+  const std::string own = "Korvanto keeps it in its home folder";
+  const std::string temp = "the temp folder holds Korvanto's work files";
+  const Case cases[] = {
+      {"Render song to wav file", home_ / "song.sng", own},
+      {"Render song to wav file", home_ / "power.dxg", own},
+      {"Render song to wav file", home_ / "Blank.wav", "it is one of the files being read"},
+      {"Render song to wav file", home_ / "temp" / "out.wav", temp},
+      {"Export MIDI...", home_ / "Rock.pat", own},
+      {"Export stems...", home_ / "temp", temp},
+      {"Collect song into folder...", home_ / "temp" / "gig", temp},
+  };
+  const char* const kept[] = {"song.sng", "Rock.pat", "power.dxg", "Blank.wav"};
+  std::vector<std::string> before;
+  for (const char* name : kept) before.push_back(ReadFileBytes(home_ / name));
+  // The names of the files changed (their bytes are too many to print).
+  const auto changed = [&] {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < before.size(); ++i)
+      if (ReadFileBytes(home_ / kept[i]) != before[i]) names.push_back(kept[i]);
+    return names;
+  };
+  for (const Case& c : cases) {
+    home_.prompts.paths.push_back(c.chosen.string());
+    MenuItem(windows_.sequence, c.item)->trigger();
+    EXPECT_EQ(LastMessage(), "Cannot write " + c.chosen.string() + ": " + c.reason) << c.item;
+    EXPECT_EQ(changed(), std::vector<std::string>{}) << c.item;
+    EXPECT_FALSE(fs::exists(home_ / "temp" / "out.wav"));
+    EXPECT_FALSE(fs::exists(home_ / "temp" / "gig"));
+    EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled()) << c.item;
+  }
+}
+
+TEST_F(ExportMenuTest, ARenderNamesTheInstrumentsTheKitLacks) {
+  Lines lines = ReadTextLines(home_ / "Rock.pat");
+  // The first step's first two channels: a kick and a gong, which no kit has.
+  const auto at = std::find(lines.begin(), lines.end(), "1:0*");
+  ASSERT_NE(at, lines.end());
+  *(at + 1) = "Kick      [ ]";
+  *(at + 2) = "Gong      [ ]";
+  WriteTextLines(home_ / "Odd.pat", lines);
+  WriteTextLines(home_ / "odd.sng", {"Odd"});
+  windows_.OpenSongs({(home_ / "odd.sng").string()});
+  home_.prompts.messages.clear();
+  home_.prompts.paths.push_back((home_ / "odd.wav").string());
+  MenuItem(windows_.sequence, "Render song to wav file")->trigger();
+  EXPECT_EQ(
+      home_.prompts.Texts(),
+      std::vector<std::string>{"The kit has no instrument named 'Gong': their steps stay silent."});
+  EXPECT_TRUE(fs::exists(home_ / "odd.wav"));
 }
 
 // The render's Save dialog: a name typed after choosing "FLAC (*.flac)" gets
