@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <thread>
 
 #include <SDL.h>
@@ -183,6 +184,42 @@ TEST(SdlAudioOutput, ALostDeviceIsToldOnceAndOpenedAgain) {
   EXPECT_FALSE(watch.Lost());
   EXPECT_TRUE(MixerGoesOn(device));
   EXPECT_EQ(told.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// The callback takes no lock the UI thread takes: another output starts
+// while a render is under way, and the render is not cut short by it.
+TEST(SdlAudioOutput, StartingAnOutputDoesNotWaitForTheCallback) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SdlAudioOutput rendering, other;
+  ASSERT_TRUE(rendering.Open(48000));
+  ASSERT_TRUE(other.Open(48000));
+  std::promise<void> inRender;
+  std::atomic<bool> release{false}, entered{false};
+  rendering.Start([&](float* out, int frames) {
+    std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
+    if (entered.exchange(true)) return;
+    inRender.set_value();
+    while (!release.load()) std::this_thread::yield();
+  });
+  ASSERT_EQ(inRender.get_future().wait_for(10s), std::future_status::ready);
+  auto start = std::async(std::launch::async, [&] {
+    other.Start([](float* out, int frames) {
+      std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
+    });
+  });
+  // Waiting here only tells a hang from a return; no time is judged.
+  const bool returned = start.wait_for(10s) == std::future_status::ready;
+  release.store(true);
+  start.wait();
+  EXPECT_TRUE(returned) << "Start waited for the callback";
+  other.Stop();
+  const int64_t seen = rendering.Callbacks();
+  rendering.Stop();
+  EXPECT_GE(seen, 1);
 }
 
 }  // namespace
