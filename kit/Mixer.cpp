@@ -161,7 +161,8 @@ std::optional<int64_t> Mixer::FrameForCall(Clock::time_point call) const {
 std::optional<Mixer::Clock::time_point> Mixer::CallTimeFor(int64_t frame) const {
   const auto view = ReadClock();
   if (!view) return std::nullopt;
-  const double at = view->seconds + static_cast<double>(frame - view->frame) * view->secondsPerFrame;
+  const double at =
+      view->seconds + static_cast<double>(frame - view->frame) * view->secondsPerFrame;
   return origin_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(at)) -
          TriggerLatency();
 }

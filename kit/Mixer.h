@@ -128,7 +128,7 @@ class Mixer {
   OutputClock clock_;
   bool lateRun_ = false;  // the last callback was late too: one stall
   int64_t restartsSeen_ = 0, phaseStepsSeen_ = 0;
-  int64_t restartFrame_ = 0;    // where the clock last (re)started
+  int64_t restartFrame_ = 0;     // where the clock last (re)started
   Clock::time_point blockTime_;  // of this block's callback
   int64_t blockStart_ = 0;
   Clock::duration latency_;

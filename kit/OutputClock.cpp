@@ -4,8 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate,
-                            bool backToBack) {
+double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate, bool backToBack) {
   const double period = static_cast<double>(frames) / rate;
   double late = 0;
   if (ready_ && backToBack && firstFrame == frame0_ + frames_) {

@@ -42,21 +42,29 @@ void AddOnce(std::atomic<int64_t>& counter, std::atomic<int64_t>& lastAt,
 
 }  // namespace
 
-void AddLateStart() { Add(Shared().lateStarts); }
+void AddLateStart() {
+  Add(Shared().lateStarts);
+}
 void AddLateCallback(std::chrono::steady_clock::time_point when) {
   AddOnce(Shared().lateCallbacks, Shared().lateCallbackAt, when);
 }
 void AddServerUnderrun(std::chrono::steady_clock::time_point when) {
   AddOnce(Shared().serverUnderruns, Shared().serverUnderrunAt, when);
 }
-void AddSlowRender() { Add(Shared().slowRenders); }
-void AddSteal() { Add(Shared().steals); }
-void AddDropped() { Add(Shared().dropped); }
+void AddSlowRender() {
+  Add(Shared().slowRenders);
+}
+void AddSteal() {
+  Add(Shared().steals);
+}
+void AddDropped() {
+  Add(Shared().dropped);
+}
 
 SoundTroubleCounts Totals() {
   const Counters& c = Shared();
   return {c.lateStarts.load(),  c.lateCallbacks.load(), c.serverUnderruns.load(),
-          c.slowRenders.load(), c.steals.load(),         c.dropped.load()};
+          c.slowRenders.load(), c.steals.load(),        c.dropped.load()};
 }
 
 std::string Describe(const SoundTroubleCounts& before, const SoundTroubleCounts& now) {

@@ -186,7 +186,8 @@ TEST(Mixer, AStepPlacedInTheOutputsFramesSoundsAtThatFrame) {
     const auto start = Clock::time_point(seconds(300));
     std::vector<Clock::time_point> callbacks;
     for (int k = 0; k < 600; ++k)
-      callbacks.push_back(start + microseconds(5000 * k + 37 * (k % 3) + (k >= 405 ? 1000 * moveMs : 0)));
+      callbacks.push_back(start +
+                          microseconds(5000 * k + 37 * (k % 3) + (k >= 405 ? 1000 * moveMs : 0)));
     std::vector<Clock::time_point> first(callbacks.begin(), callbacks.begin() + 400);
     ASSERT_EQ(RenderUntilOnset(mixer, first), -1);
     const int64_t placed = 400 * kPeriod + 4321;

@@ -1,6 +1,7 @@
 // The SDL output with SDL's dummy driver: it opens, calls back and carries
 // the mixer's sound. Timing is never judged here: the dummy driver does not
 // keep real time.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,8 +10,6 @@
 #include <cstring>
 #include <future>
 #include <thread>
-
-#include <SDL.h>
 
 #include "common/ManualUiThread.h"
 #include "kit/DXClass.h"
@@ -127,8 +126,10 @@ bool MixerGoesOn(TDirectSound& device) {
   const int64_t before = device.mixer().FramesRendered();
   const auto until = std::chrono::steady_clock::now() + 5s;
   while (device.mixer().FramesRendered() <= before + 4 * device.mixer().PeriodFrames())
-    if (std::chrono::steady_clock::now() > until) return false;
-    else std::this_thread::sleep_for(2ms);
+    if (std::chrono::steady_clock::now() > until)
+      return false;
+    else
+      std::this_thread::sleep_for(2ms);
   return true;
 }
 

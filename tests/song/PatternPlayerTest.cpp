@@ -201,10 +201,11 @@ TEST_F(PatternPlayerTest, TheTimerDrivesTheStepsAndPlacesThemAnIntervalApart) {
     EXPECT_GE(sound.triggers[i].at->at, started);
     if (i > 0) {
       const auto gap = sound.triggers[i].at->at - sound.triggers[i - 1].at->at;
-      if (i == 4)
+      if (i == 4) {
         EXPECT_EQ(gap, 0ms) << "row 5 sounds two channels";
-      else
+      } else {
         EXPECT_GE(gap, 2ms) << i;
+      }
     }
   }
 }

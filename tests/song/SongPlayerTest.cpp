@@ -219,7 +219,6 @@ TEST_F(SongPlayerTest, AStepErrorIsReportedOnceAndTheSongPlaysOn) {
   engine.BitBtn4Click();
 }
 
-
 // ---- through the kit and a recorded output ----
 
 // Where the render puts each hit of the instrument, in frames at the rate.
