@@ -237,6 +237,8 @@ void LiveAgainstRender() {
     return;
   }
   double worst = 0;
+  for (size_t i = 0; i < onsets.size() && std::getenv("BENCH_SHOW"); ++i)
+    std::printf("%zu live %zu render %.0f\n", i, onsets[i] - onsets[0], rendered[i] - rendered[0]);
   for (size_t i = 0; i < onsets.size(); ++i)
     worst = std::max(
         worst, std::abs(static_cast<double>(onsets[i] - onsets[0]) - (rendered[i] - rendered[0])));
@@ -247,6 +249,10 @@ void LiveAgainstRender() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "song") {
+    LiveAgainstRender();
+    return 0;
+  }
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
   std::printf("pattern player, kick on every 120 ms step, %d s at %d Hz\n", seconds, kRate);
   Report(Play(seconds, {}), "", "");

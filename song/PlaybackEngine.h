@@ -106,8 +106,9 @@ class PlaybackEngine {
   void PlaySongRow();
   void ScheduleSongStep();
   void PlayPatternRow();
-  // The render counts the gap before a pattern's first row in its tempo.
-  int SongGapBefore(int position) const;
+  // The gap before the row at position: the render counts the one before a
+  // pattern's first row in that pattern's tempo.
+  int SongGapBefore(int position);
   const std::string& LineAt(int position) const;
   bool AtEndOfSong() const;
   void ReadPatternHeader();
@@ -132,6 +133,7 @@ class PlaybackEngine {
   std::vector<std::string> mainPlay_;
   std::set<std::string> reportedErrors_;  // since the last start of a player
   StepClock songClock_{sound_};
+  int songStepMs_ = 0;  // the song's step, from the last header reached
   StepClock patternClock_{sound_};
   std::optional<PlaybackSound::StepPlace> stepPlace_;  // while a step plays
 };

@@ -24,6 +24,8 @@ void PlaybackEngine::BitBtn12Click() {
   sequencePos_ = 0;
   stopMark_.clear();
   DXSound1Initialize();
+  songStepMs_ = DXTimer1_.Interval();
+  SongGapBefore(sequencePos_);
   StartClock(DXTimer1_, songClock_);
   DXTimer1_.SetEnabled(true);
 }
@@ -45,17 +47,19 @@ void PlaybackEngine::ScheduleSongStep() {
 }
 
 // As the render counts it: the gap before a row that starts a pattern is in
-// that pattern's tempo, so a new tempo holds from the gap before its first step.
-int PlaybackEngine::SongGapBefore(int position) const {
-  if (LineAt(position) != kPatternHeader) return DXTimer1_.Interval();
-  int tempo = DXTimer1_.Interval() / 2;
+// that pattern's tempo, so a new tempo holds from the gap before its first
+// step. Taken from the header itself, never from the tempo bar.
+int PlaybackEngine::SongGapBefore(int position) {
+  if (LineAt(position) != kPatternHeader) return songStepMs_;
+  int tempo = 0;
   try {
     tempo = ParseWholeNumber(LineAt(position + 1));
   } catch (const std::exception&) {
-    return DXTimer1_.Interval();  // the header's own step reports it
+    return songStepMs_;  // the header's own step reports it
   }
   if (Toggles::GlobalSpeedIsOn(globalSpeedImage_)) tempo = tempo_.GlobalSpeed();
-  return StepIntervalFor(ClampTempoPosition(tempo));
+  songStepMs_ = StepIntervalFor(ClampTempoPosition(tempo));
+  return songStepMs_;
 }
 
 void PlaybackEngine::PlaySongRow() {

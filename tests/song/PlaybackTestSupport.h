@@ -33,6 +33,8 @@ class FakeHost : public PlaybackHost {
   int selected = -1;
   std::vector<std::string> compiled;  // what each compile appends
   std::function<void()> compileFails;
+  // The song's tempo is only shown: the bar keeps the user's position.
+  bool barKeepsPosition = false;
 
   std::string Cell(int col, int row) const override {
     const auto it = cells.find({col, row});
@@ -40,8 +42,8 @@ class FakeHost : public PlaybackHost {
   }
   int DelayPosition() const override { return delay; }
   void SetDelayPosition(int position) override {
-    delay = ClampTempoPosition(position);
-    delaySets.push_back(delay);
+    if (!barKeepsPosition) delay = ClampTempoPosition(position);
+    delaySets.push_back(ClampTempoPosition(position));
   }
   void ShowBeatsPerMinute(int value) override { beatsPerMinute = value; }
   void EnablePlayButton(PlayButton button, bool enabled) override {

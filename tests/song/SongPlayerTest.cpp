@@ -250,7 +250,7 @@ std::vector<int64_t> LiveOnsets(const std::vector<float>& samples, double level)
 // the next block it renders: the tape renders up to the frame the player
 // placed the step at, then the step runs. Every onset must fall where the
 // render puts the hit, to the frame, through tempo changes at pattern
-// boundaries and from the first step on.
+// boundaries and from the first step on, whatever the tempo bar shows.
 TEST(SongPlayerSound, EveryLiveOnsetFallsOnTheRendersFrame) {
   KitRig rig;
   FakeHost host;
@@ -262,6 +262,7 @@ TEST(SongPlayerSound, EveryLiveOnsetFallsOnTheRendersFrame) {
     host.compiled.insert(host.compiled.end(), block.begin(), block.end());
   host.compiled.push_back("%%%");
   host.playListCount = 1;
+  host.barKeepsPosition = true;
   engine.SetUpTempo();
 
   rig.tape->Clear();
