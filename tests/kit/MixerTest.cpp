@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "bench/StealClick.h"
 #include "common/ManualUiThread.h"
+#include "kit/DXClass.h"
 #include "kit/Mixer.h"
 #include "kit/OutputClock.h"
 #include "kit/SoundTrouble.h"
+#include "kit/Wave.h"
 
 namespace {
 
@@ -302,6 +305,54 @@ TEST(OutputClock, FollowsADeviceThatMovesLaterAtOnce) {
   }
   EXPECT_LE(late, 8);
   EXPECT_NEAR(clock.FrameAt(999 * period + 0.008), 240 * 999, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// An output that keeps real time, whose blocks the test asks for.
+class HandOutput : public AudioOutput {
+ public:
+  bool Open(int) override { return true; }
+  int Rate() const override { return kRate; }
+  int PeriodFrames() const override { return kPeriod; }
+  bool RealTime() const override { return true; }
+  void Start(Render render) override { render_ = std::move(render); }
+  void Stop() override { render_ = nullptr; }
+  // Renders one block once the clock reaches `at`.
+  std::vector<float> BlockAt(Clock::time_point at) {
+    while (Clock::now() < at) {
+    }
+    std::vector<float> block(2 * kPeriod);
+    render_(block.data(), kPeriod);
+    return block;
+  }
+
+ private:
+  Render render_;
+};
+
+// A click (a Play of the moment, not of a step) sounds from the first frame
+// of the next block the device asks for, not two blocks and more later.
+TEST(Mixer, AClickSoundsWithTheNextBlock) {
+  auto hand = std::make_unique<HandOutput>();
+  HandOutput& output = *hand;
+  TDirectSound device(std::move(hand));
+  std::vector<int16_t> level(2 * 64, 16384);
+  TDirectSoundBuffer buffer(device);
+  TDSBufferDesc desc{0xE0, static_cast<uint32_t>(level.size() * 2),
+                     Wave::MakePcmFormat(kRate, 16, 2)};
+  ASSERT_TRUE(buffer.CreateBuffer(desc));
+  TLockRegions regions;
+  buffer.Lock(0, desc.dwBufferBytes, regions);
+  std::memcpy(regions.ptr1, level.data(), regions.bytes1);
+  buffer.Unlock(regions);
+  auto at = Clock::now();
+  for (int k = 0; k < 120; ++k, at += microseconds(5000)) output.BlockAt(at);
+  ASSERT_TRUE(buffer.Play(0));
+  const auto next = output.BlockAt(at);
+  EXPECT_EQ(next[0], 0.5f) << "the click starts with the block after it";
 }
 
 }  // namespace
