@@ -22,9 +22,12 @@ void StepClock::CatchUp(Clock::time_point now) {
     if (behind > std::chrono::milliseconds(5)) start_ += behind;
     return;
   }
+  // A step a little late sounds late, alone; moving the song for it would
+  // carry the delay into every later gap. Only a stall moves it.
+  const int64_t stall = rate_ * 3 / 100;
   const auto earliest = sound_.EarliestFrame();
   const auto reachable = sound_.FrameForCall(now);
-  if (!earliest || !reachable || Frame() >= *earliest) return;
+  if (!earliest || !reachable || Frame() >= *earliest - stall) return;
   firstFrame_ += *reachable - Frame();
 }
 

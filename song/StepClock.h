@@ -19,9 +19,9 @@ class StepClock {
   void Start(Clock::time_point now);
   // The next step comes intervalMs after the current one.
   void Advance(int intervalMs);
-  // Reached at `now` (the program stalled), the current step could no longer
-  // sound in its place: it and every later step move on by as much, so the
-  // steps after it keep their gaps rather than sound together.
+  // Reached at `now` more than 30 ms after its place was rendered (the
+  // program stalled), the current step and every later one move on by as
+  // much, so the steps after it keep their gaps rather than sound together.
   void CatchUp(Clock::time_point now);
 
   // Where the current step sounds, and when its plays are due.
