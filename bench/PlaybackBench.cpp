@@ -17,6 +17,8 @@
 
 #include "bench/KickPattern.h"
 #include "kit/CaptureOutput.h"
+#include "render/HitTable.h"
+#include "render/wavaudio.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ using namespace kickbench;
 
 struct Options {
   bool stamp = true;
-  int burstPeriods = 1;       // the capture output's blocks per wake-up
+  int burstPeriods = 1;        // the capture output's blocks per wake-up
   bool stallUiThread = false;  // 300 ms without pumping, every 2 s
 };
 
@@ -43,8 +45,9 @@ constexpr auto kStall = 300ms;
 
 // Pumps the UI thread; with stalls, stops pumping for a while every 2 s and
 // notes when, as output frames.
-std::vector<std::pair<double, double>> PumpWithStalls(ManualUiThread& ui, std::chrono::seconds length,
-                                                      bool stall, CaptureTape& tape) {
+std::vector<std::pair<double, double>> PumpWithStalls(ManualUiThread& ui,
+                                                      std::chrono::seconds length, bool stall,
+                                                      CaptureTape& tape) {
   std::vector<std::pair<double, double>> stalls;
   const auto end = std::chrono::steady_clock::now() + length;
   while (std::chrono::steady_clock::now() < end) {
@@ -116,11 +119,12 @@ void Report(const Run& run, const std::string& prefix, const std::string& suffix
   const double toMs = 1000.0 / kRate;
   const double p50 = Percentile(run.errors, 0.5), p99 = Percentile(run.errors, 0.99),
                max = Percentile(run.errors, 1.0);
-  std::printf("onsets %zu, late callbacks %lld, slow renders %lld, late starts %lld, "
-              "trigger latency %.2f ms\n",
-              run.onsets, static_cast<long long>(run.lateCallbacks),
-              static_cast<long long>(run.slowRenders), static_cast<long long>(run.lateStarts),
-              run.latencyMs);
+  std::printf(
+      "onsets %zu, late callbacks %lld, slow renders %lld, late starts %lld, "
+      "trigger latency %.2f ms\n",
+      run.onsets, static_cast<long long>(run.lateCallbacks),
+      static_cast<long long>(run.slowRenders), static_cast<long long>(run.lateStarts),
+      run.latencyMs);
   const char* p = prefix.c_str();
   const char* s = suffix.c_str();
   std::printf("BENCH %sonset_interval_error_p50_ms%s %.4f ms\n", p, s, p50 * toMs);
@@ -130,9 +134,125 @@ void Report(const Run& run, const std::string& prefix, const std::string& suffix
   std::fflush(stdout);
 }
 
+// How far the tempo of the onsets is from 120 ms a step, from a straight
+// line through them.
+double TempoErrorPpm(const std::vector<size_t>& onsets) {
+  double sx = 0, sy = 0, sxx = 0, sxy = 0;
+  for (size_t i = 0; i < onsets.size(); ++i) {
+    const double x = std::round(static_cast<double>(onsets[i] - onsets[0]) / kStepFrames);
+    const double y = static_cast<double>(onsets[i]);
+    sx += x;
+    sy += y;
+    sxx += x * x;
+    sxy += x * y;
+  }
+  const double n = static_cast<double>(onsets.size());
+  const double framesPerStep = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+  return (framesPerStep / kStepFrames - 1) * 1e6;
+}
+
+std::shared_ptr<CaptureTape> PacedTape(int seconds, int64_t stallAtFrame, int stallMs) {
+  CaptureTape::Settings settings;
+  settings.rate = kRate;
+  settings.periodFrames = 256;
+  settings.pacing = CaptureTape::Pacing::RealTime;
+  settings.stallAtFrame = stallAtFrame;
+  settings.stallMs = stallMs;
+  auto tape = std::make_shared<CaptureTape>(settings);
+  tape->Reserve(static_cast<size_t>(seconds + 8) * kRate);
+  return tape;
+}
+
+// The output stalls 60 ms (and plays on that much later) 2 s before play;
+// the tempo of the next 30 s is measured in the recording.
+void StallBeforePlay(int seconds) {
+  auto tape = PacedTape(seconds, 3 * kRate, 60);
+  SetAudioOutputFactory(CaptureFactory(tape));
+  {
+    KickRig rig;
+    rig.ui.PumpFor(5000ms);
+    rig.Start();
+    rig.ui.PumpFor(std::chrono::seconds(seconds));
+    rig.Stop();
+    rig.ui.PumpFor(100ms);
+  }
+  SetAudioOutputFactory(nullptr);
+  const auto onsets = Onsets(tape->Samples());
+  std::printf("a 60 ms stall of the output 2 s before play, %zu onsets over %d s\n", onsets.size(),
+              seconds);
+  if (onsets.size() > 10)
+    std::printf("BENCH stall_pace_error_ppm %.2f ppm\n", TempoErrorPpm(onsets));
+}
+
+// The play list as the song player compiles it: kicks in patterns of
+// several tempos.
+class SongHost : public BenchHost {
+ public:
+  std::vector<std::string> song;
+  int PlayListCount() const override { return 1; }
+  void CompilePlayList(std::vector<std::string>& sequence) override {
+    sequence.insert(sequence.end(), song.begin(), song.end());
+  }
+};
+
+std::vector<std::string> KickSong() {
+  std::vector<std::string> song;
+  for (int round = 0; round < 4; ++round)
+    for (int tempo : {60, 45, 70, 52, 41}) {
+      song.insert(song.end(), {"//", std::to_string(tempo)});
+      for (int row = 0; row < 6; ++row) {
+        song.push_back(row % 3 == 2 ? "" : kKick);
+        for (int cell = 1; cell < 6; ++cell) song.emplace_back();
+      }
+    }
+  song.push_back("%%%");
+  return song;
+}
+
+// A song with tempo changes played live into a paced output and compared,
+// onset by onset from the first, with where the render puts each hit.
+void LiveAgainstRender() {
+  auto tape = PacedTape(30, -1, 0);
+  SetAudioOutputFactory(CaptureFactory(tape));
+  SongHost host;
+  host.song = KickSong();
+  std::vector<double> rendered;
+  {
+    KickRig rig;
+    PlaybackEngine engine{rig.ui, host, rig.sound};
+    rig.ui.PumpFor(2000ms);
+    engine.BitBtn12Click();
+    rig.ui.PumpUntil([&] { return !engine.SongPlaying(); }, std::chrono::seconds(60));
+    rig.ui.PumpFor(300ms);
+    wavaudio::TWave output;
+    output.Format.nSamplesPerSec = kRate;
+    output.Format.nAvgBytesPerSec = kRate * output.Format.nBlockAlign;
+    for (const Hit& hit : FindHits(host.song, rig.instruments, rig.instruments.IndexOf(kKick)))
+      rendered.push_back(output.MixOffset(hit.time));
+  }
+  SetAudioOutputFactory(nullptr);
+  const auto onsets = Onsets(tape->Samples());
+  if (onsets.size() != rendered.size()) {
+    std::printf("live onsets %zu, rendered hits %zu\n", onsets.size(), rendered.size());
+    return;
+  }
+  double worst = 0;
+  for (size_t i = 0; i < onsets.size() && std::getenv("BENCH_SHOW"); ++i)
+    std::printf("%zu live %zu render %.0f\n", i, onsets[i] - onsets[0], rendered[i] - rendered[0]);
+  for (size_t i = 0; i < onsets.size(); ++i)
+    worst = std::max(
+        worst, std::abs(static_cast<double>(onsets[i] - onsets[0]) - (rendered[i] - rendered[0])));
+  std::printf("a song of %zu kicks in five tempos, live against the render\n", onsets.size());
+  std::printf("BENCH live_vs_render_max_frames %.0f frames\n", worst);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "song") {
+    LiveAgainstRender();
+    return 0;
+  }
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
   std::printf("pattern player, kick on every 120 ms step, %d s at %d Hz\n", seconds, kRate);
   Report(Play(seconds, {}), "", "");
@@ -152,5 +272,8 @@ int main(int argc, char** argv) {
   Report(stalled, "stall_", "");
   std::printf("BENCH stall_min_gap_ms %.2f ms\n",
               *std::min_element(stalled.gaps.begin(), stalled.gaps.end()) * 1000.0 / kRate);
+
+  StallBeforePlay(seconds);
+  LiveAgainstRender();
   return 0;
 }

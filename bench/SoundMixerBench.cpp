@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/StealClick.h"
 #include "common/ManualUiThread.h"
 #include "kit/CaptureOutput.h"
 #include "kit/DXWaveList.h"
@@ -115,11 +116,18 @@ void VoiceStealing() {
   std::printf("BENCH voice_steals %lld count\n", static_cast<long long>(voices.Steals()));
 }
 
+// The click voice steals make: every stolen voice fades to silence.
+void StealClicks() {
+  for (int steals : {1, 200})
+    std::printf("BENCH steal_click_fs_%d %.4f fs\n", steals, stealclick::AddedStep(steals));
+}
+
 }  // namespace
 
 int main() {
   MixerCost();
   TriggerCost();
   VoiceStealing();
+  StealClicks();
   return 0;
 }

@@ -49,7 +49,12 @@ void CaptureTape::Run(Clock::time_point start) {
   RaiseToAudioPriority();
   const int rate = settings_.rate, period = settings_.periodFrames;
   const int burst = std::max(1, settings_.burstPeriods);
+  bool stalled = false;
   for (int64_t block = 0;; block += burst) {
+    if (!stalled && settings_.stallAtFrame >= 0 && block * period >= settings_.stallAtFrame) {
+      stalled = true;
+      start += std::chrono::milliseconds(settings_.stallMs);
+    }
     // Due times are absolute, so wake-up delays never accumulate.
     const auto due = start + std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(
                                  block * period * int64_t{1000000000} / rate));

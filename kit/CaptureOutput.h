@@ -26,6 +26,10 @@ class CaptureTape {
     // servers that pull a quantum of several periods at once do.
     int burstPeriods = 1;
     bool refuseOpen = false;  // behaves like a machine without sound
+    // Paced tapes: once, at this frame, the thread stalls for stallMs and the
+    // device plays on that much later from then (a server that fell behind).
+    int64_t stallAtFrame = -1;
+    int stallMs = 0;
   };
 
   explicit CaptureTape(const Settings& settings);

@@ -197,7 +197,7 @@ MixerCommand TDirectSoundBuffer::Command(MixerOp op) const {
 }
 
 bool TDirectSoundBuffer::Play(uint32_t flags) {
-  const auto stamp = playtime::Now();
+  const auto stamp = playtime::Stamp();
   RequireMade();
   if (lost_) return SetDXResult(DSERR_BUFFERLOST);
   if (bytes_->primary) return SetDXResult(DS_OK);
@@ -219,8 +219,10 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
   }
   slot_ = slot;
   MixerCommand start = Command(MixerOp::Start);
-  start.stampNs =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(stamp.time_since_epoch()).count();
+  if (stamp)
+    start.stampNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(stamp->time_since_epoch()).count();
+  start.frame = playtime::FrameOn(&device_->mixer());
   if (!pool.Send(start)) {
     pool.Release(slot);
     slot_ = -1;

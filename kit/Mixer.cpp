@@ -14,9 +14,9 @@ constexpr double kHeadroom = 0.002;
 // not show how it delivers later.
 constexpr double kSettleSeconds = 0.5;
 constexpr double kPaceSettleSeconds = 2.0;
-constexpr double kMostPaceError = 0.005;
-// Voices that can fade out at once after steals; more steals in one block cut.
-constexpr int kFadingVoices = 32;
+// No crystal a sound device runs on is further off; a larger figure is a
+// stall or a burst read as a rate.
+constexpr double kMostPaceError = 0.0003;
 constexpr double kFadeSeconds = 0.003;
 
 float FormatScale(SampleKind kind) {
@@ -55,12 +55,15 @@ Mixer::Mixer(const Settings& s)
       origin_(Clock::now()),
       queue_(8192),
       reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
-      voices_(s.slots + kFadingVoices),
-      isActive_(s.slots + kFadingVoices, 0),
+      // Every slot's voice can be fading out at once after as many steals.
+      voices_(2 * static_cast<size_t>(s.slots)),
+      isActive_(2 * static_cast<size_t>(s.slots), 0),
       latency_(std::chrono::duration_cast<Clock::duration>(
           std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + kHeadroom))),
       latencyShown_(latency_.count()) {
   active_.reserve(voices_.size());
+  freeFading_.reserve(s.slots);
+  for (int f = 2 * s.slots - 1; f >= s.slots; --f) freeFading_.push_back(static_cast<uint16_t>(f));
   for (int i = 0; i < s.slots; ++i) reports_[i].store(0);
 }
 
@@ -71,6 +74,7 @@ double Mixer::Seconds(Clock::time_point t) const {
 void Mixer::Render(float* out, int frames, Clock::time_point now) {
   DenormalGuard flushDenormals;
   const auto renderStart = Clock::now();
+  blockTime_ = now;
   if (stamped_) FollowDevice(Seconds(now), frames);
   dataEpoch_.load(std::memory_order_acquire);
   MixerCommand command;
@@ -97,20 +101,80 @@ void Mixer::FollowDevice(double now, int frames) {
   // Asked for right after the last block ended: the device pulls a burst.
   const bool backToBack = now - lastRenderEnd_ < period / 4;
   const double late = clock_.OnBlock(now, blockStart_, frames, rate_, backToBack);
-  if (late > period) {
-    lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
-    soundtrouble::AddLateCallback();
+  CountLateCallback(late, period);
+  const bool phaseStep = clock_.PhaseSteps() != phaseStepsSeen_;
+  if (phaseStep) {
+    phaseSteps_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddServerUnderrun(blockTime_);
   }
+  const bool restarted = clock_.Restarts() != restartsSeen_;
+  phaseStepsSeen_ = clock_.PhaseSteps();
+  restartsSeen_ = clock_.Restarts();
+  if (restarted) restartFrame_ = blockStart_;
   LearnLatency(now, frames);
-  LearnPace(now);
+  LearnPace(now, phaseStep || restarted);
+  PublishClock();
+}
+
+// One stall makes several callbacks in a row late against the loop, which
+// follows slowly: the run counts once.
+void Mixer::CountLateCallback(double late, double period) {
+  const bool isLate = late > period;
+  if (isLate && !lateRun_) {
+    lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddLateCallback(blockTime_);
+  }
+  lateRun_ = isLate;
+}
+
+void Mixer::PublishClock() {
+  const double nominal = 1.0 / rate_;
+  const double perFrame = std::clamp(clock_.SecondsPerFrame(), nominal * (1 - kMostPaceError),
+                                     nominal * (1 + kMostPaceError));
+  clockSequence_.fetch_add(1);
+  clockFrame_.store(blockStart_);
+  clockSeconds_.store(clock_.TimeAt(static_cast<double>(blockStart_)));
+  clockSecondsPerFrame_.store(perFrame);
+  clockReady_.store(clock_.Ready());
+  clockSequence_.fetch_add(1);
+}
+
+std::optional<Mixer::ClockView> Mixer::ReadClock() const {
+  for (;;) {
+    const uint64_t before = clockSequence_.load();
+    if (before & 1) continue;
+    const bool ready = clockReady_.load();
+    const ClockView view{clockFrame_.load(), clockSeconds_.load(), clockSecondsPerFrame_.load()};
+    if (clockSequence_.load() != before) continue;
+    if (!ready || !stamped_) return std::nullopt;
+    return view;
+  }
+}
+
+std::optional<int64_t> Mixer::FrameForCall(Clock::time_point call) const {
+  const auto view = ReadClock();
+  if (!view) return std::nullopt;
+  const double at = Seconds(call + TriggerLatency());
+  return view->frame + std::llround((at - view->seconds) / view->secondsPerFrame);
+}
+
+std::optional<Mixer::Clock::time_point> Mixer::CallTimeFor(int64_t frame) const {
+  const auto view = ReadClock();
+  if (!view) return std::nullopt;
+  const double at =
+      view->seconds + static_cast<double>(frame - view->frame) * view->secondsPerFrame;
+  return origin_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(at)) -
+         TriggerLatency();
 }
 
 // The device's pace, from the callbacks once the stream has settled (a
 // server fills its buffer faster at first). A pace beyond any crystal's
 // tolerance is a device in trouble, not a rate.
-void Mixer::LearnPace(double now) {
+void Mixer::LearnPace(double now, bool stepped) {
+  // The points before a restart or a phase step would tilt the line.
+  if (stepped) paceSeen_.Reset();
   if (!clock_.Ready() || clock_.FramesSinceStart() < kPaceSettleSeconds * rate_) {
-    paceSeen_.Reset();  // the loop (re)started
+    paceSeen_.Reset();
     return;
   }
   paceSeen_.Add(now, blockStart_, rate_);
@@ -166,33 +230,49 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
   v.generation = c.generation;
   v.position = static_cast<uint64_t>(std::min(c.cursor, c.frames)) << 32;
   SetParams(v, c, rate_);
-  v.startFrame = blockStart;
-  if (stamped_ && clock_.Ready()) {
-    const auto due = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
-                         std::chrono::nanoseconds(c.stampNs))) +
-                     latency_;
-    const int64_t frame = std::llround(clock_.FrameAt(Seconds(due)));
-    if (frame < blockStart) {
-      lateStarts_.fetch_add(1, std::memory_order_relaxed);
-      soundtrouble::AddLateStart();
-    }
-    v.startFrame = std::max(frame, blockStart);
+  const int64_t frame = StartFrame(c, blockStart);
+  // Plays that waited through a gap of the device would all sound on the
+  // first block after it: right after the clock restarted, those more than
+  // a block late are dropped.
+  const bool afterRestart = stamped_ && blockStart - restartFrame_ < kSettleSeconds * rate_;
+  if (afterRestart && blockStart - frame > period_) {
+    v.state = MixerVoice::State::Idle;
+    droppedStarts_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddDropped();
+    return;
   }
+  if (frame < blockStart) {
+    lateStarts_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddLateStart();
+  }
+  v.startFrame = std::max(frame, blockStart);
   v.state = MixerVoice::State::Scheduled;
   Activate(c.slot);
+}
+
+// A step placed in the output's frames keeps its frame; a play stamped with
+// a moment goes where the clock puts that moment plus the latency; a play of
+// the moment (a click), and any play on an output that does not keep real
+// time, starts with the block that takes it.
+int64_t Mixer::StartFrame(const MixerCommand& c, int64_t blockStart) {
+  if (!stamped_) return blockStart;
+  if (c.frame >= 0) return c.frame;
+  if (!clock_.Ready() || c.stampNs == 0) return blockStart;
+  const auto due = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+                       std::chrono::nanoseconds(c.stampNs))) +
+                   latency_;
+  return std::llround(clock_.FrameAt(Seconds(due)));
 }
 
 // A voice that sounds moves to a fading voice; one not started yet just ends.
 void Mixer::Steal(int slot) {
   MixerVoice& v = voices_[slot];
-  if (v.state == MixerVoice::State::Playing) {
-    for (int f = slots_; f < static_cast<int>(voices_.size()); ++f) {
-      if (voices_[f].state != MixerVoice::State::Idle) continue;
-      voices_[f] = v;
-      voices_[f].fadeLeft = fadeFrames_;
-      Activate(f);
-      break;
-    }
+  if (v.state == MixerVoice::State::Playing && !freeFading_.empty()) {
+    const int f = freeFading_.back();
+    freeFading_.pop_back();
+    voices_[f] = v;
+    voices_[f].fadeLeft = fadeFrames_;
+    Activate(f);
   }
   v.state = MixerVoice::State::Idle;
 }
@@ -235,6 +315,7 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
     }
     Publish(slot);
     if (v.state == MixerVoice::State::Idle) {
+      if (slot >= slots_) freeFading_.push_back(static_cast<uint16_t>(slot));
       isActive_[slot] = 0;
       active_[i] = active_.back();
       active_.pop_back();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "kit/DevicePace.h"
@@ -34,6 +35,8 @@ class Mixer {
   int Rate() const { return rate_; }
   int PeriodFrames() const { return period_; }
   int Slots() const { return slots_; }
+  // Whether voices are placed by the clock (a real-time output).
+  bool Stamped() const { return stamped_; }
   // Time from a Play call to its onset: at least two periods and 2 ms of
   // headroom, more when the device asks for blocks further ahead of time
   // (several periods in a burst); learned from the callbacks, never shrinks.
@@ -41,8 +44,16 @@ class Mixer {
     return Clock::duration(latencyShown_.load(std::memory_order_relaxed));
   }
   // The device's frames per clock second over its nominal rate: above 1 when
-  // its crystal runs fast. 1 until the callbacks have shown it.
+  // its crystal runs fast. 1 until the callbacks have shown it; learned
+  // afresh after every phase step of the clock, and never beyond 300 ppm.
   double Pace() const { return pace_.load(std::memory_order_relaxed); }
+
+  // ---- any thread: the output's frames against the clock ----
+  // The frame a play made at `call` is placed at: its time plus the trigger
+  // latency. Nothing while the output clock has not started.
+  std::optional<int64_t> FrameForCall(Clock::time_point call) const;
+  // When a play must be made to be placed at frame (the inverse).
+  std::optional<Clock::time_point> CallTimeFor(int64_t frame) const;
 
   // ---- UI thread ----
   bool Send(const MixerCommand& command) { return queue_.TryPush(command); }
@@ -67,6 +78,12 @@ class Mixer {
   int64_t LateCallbacks() const { return lateCallbacks_.load(std::memory_order_relaxed); }
   int64_t SlowRenders() const { return slowRenders_.load(std::memory_order_relaxed); }
   int64_t LateStarts() const { return lateStarts_.load(std::memory_order_relaxed); }
+  // Starts more than a block late right after the clock restarted (the
+  // device came back after a gap): dropped rather than sounded together.
+  int64_t DroppedStarts() const { return droppedStarts_.load(std::memory_order_relaxed); }
+  // Blocks the device asked for late by a whole run at once: a server that
+  // fell behind (its underrun) moves the clock in one step.
+  int64_t PhaseSteps() const { return phaseSteps_.load(std::memory_order_relaxed); }
   // Sample bytes a finished block read are free once this has passed it.
   int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_acquire); }
   // How long a stolen voice takes to fade out.
@@ -81,7 +98,15 @@ class Mixer {
   void MixActive(float* out, int frames, int64_t blockStart);
   void FollowDevice(double now, int frames);
   void LearnLatency(double now, int frames);
-  void LearnPace(double now);
+  void LearnPace(double now, bool stepped);
+  void CountLateCallback(double late, double period);
+  void PublishClock();
+  struct ClockView {
+    int64_t frame;
+    double seconds, secondsPerFrame;
+  };
+  std::optional<ClockView> ReadClock() const;
+  int64_t StartFrame(const MixerCommand& c, int64_t blockStart);
   double Seconds(Clock::time_point t) const;
 
   const int rate_;
@@ -99,7 +124,12 @@ class Mixer {
   std::vector<MixerVoice> voices_;
   std::vector<uint16_t> active_;  // slots not idle, in no order
   std::vector<uint8_t> isActive_;
+  std::vector<uint16_t> freeFading_;  // fading voices not in use
   OutputClock clock_;
+  bool lateRun_ = false;  // the last callback was late too: one stall
+  int64_t restartsSeen_ = 0, phaseStepsSeen_ = 0;
+  int64_t restartFrame_ = 0;     // where the clock last (re)started
+  Clock::time_point blockTime_;  // of this block's callback
   int64_t blockStart_ = 0;
   Clock::duration latency_;
   // s, in the time of the callbacks
@@ -109,6 +139,13 @@ class Mixer {
   std::atomic<int64_t> lateCallbacks_{0};
   std::atomic<int64_t> slowRenders_{0};
   std::atomic<int64_t> lateStarts_{0};
+  std::atomic<int64_t> droppedStarts_{0};
+  std::atomic<int64_t> phaseSteps_{0};
+  // The clock as the last block left it, written under an odd sequence number.
+  std::atomic<uint64_t> clockSequence_{0};
+  std::atomic<bool> clockReady_{false};
+  std::atomic<int64_t> clockFrame_{0};
+  std::atomic<double> clockSeconds_{0}, clockSecondsPerFrame_{0};
   std::atomic<double> pace_{1.0};
   DevicePace paceSeen_;  // output callback only
   std::atomic<int64_t> framesRendered_{0};

@@ -20,7 +20,10 @@ struct MixerCommand {
   uint32_t frequency = 0;
   int32_t pan = 0;
   int32_t volume = 0;
-  int64_t stampNs = 0;  // steady clock time of the Play call
+  // Steady clock time the play stands for (a step's moment); 0: the play is
+  // of the moment and starts with the next block.
+  int64_t stampNs = 0;
+  int64_t frame = -1;  // the output frame a step was placed at; -1: none
 };
 
 // A voice's state as one atomic word: generation, playing bit, cursor frame.

@@ -146,20 +146,24 @@ bool MixVoice(MixerVoice& v, float* out, int frames) {
 }
 
 bool MixVoiceFading(MixerVoice& v, float* out, int frames, int fadeFrames) {
-  constexpr int kStep = 8;
-  const float left = v.gainLeft, right = v.gainRight;
+  // Mixed a piece at a time, then weighed frame by frame: the gain falls by
+  // the same small amount every frame and is exactly 0 on the last.
+  constexpr int kPiece = 64;
+  float piece[2 * kPiece];
+  const float perFrame = 1.0f / static_cast<float>(fadeFrames);
   bool more = true;
   for (int done = 0; done < frames && v.fadeLeft > 0 && more;) {
-    const int n = std::min({kStep, frames - done, v.fadeLeft});
-    const float g = static_cast<float>(v.fadeLeft) / static_cast<float>(fadeFrames);
-    v.gainLeft = left * g;
-    v.gainRight = right * g;
-    more = MixVoice(v, out + 2 * done, n);
+    const int n = std::min({kPiece, frames - done, v.fadeLeft});
+    std::fill(piece, piece + 2 * n, 0.0f);
+    more = MixVoice(v, piece, n);
+    for (int i = 0; i < n; ++i) {
+      const float gain = static_cast<float>(v.fadeLeft - 1 - i) * perFrame;
+      out[2 * (done + i)] += piece[2 * i] * gain;
+      out[2 * (done + i) + 1] += piece[2 * i + 1] * gain;
+    }
     v.fadeLeft -= n;
     done += n;
   }
-  v.gainLeft = left;
-  v.gainRight = right;
   return more && v.fadeLeft > 0;
 }
 

@@ -27,8 +27,8 @@ struct MixerVoice {
 // (not looping) and must stop.
 bool MixVoice(MixerVoice& voice, float* out, int frames);
 
-// The same for a voice fading out over fadeFrames in all: its gain falls in
-// short steps. Returns false once the fade or the data is over.
+// The same for a voice fading out over fadeFrames in all: its gain falls
+// frame by frame to exactly 0. Returns false once the fade or the data is over.
 bool MixVoiceFading(MixerVoice& voice, float* out, int frames, int fadeFrames);
 
 // Gains of a volume and a pan in hundredths of a decibel; the extremes are silence.

@@ -4,8 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate,
-                            bool backToBack) {
+double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate, bool backToBack) {
   const double period = static_cast<double>(frames) / rate;
   double late = 0;
   if (ready_ && backToBack && firstFrame == frame0_ + frames_) {
@@ -36,6 +35,7 @@ double OutputClock::OnBlock(double now, int64_t firstFrame, int frames, int rate
     t0_ = now;
     t1_ = now + period;
     startFrame_ = firstFrame;
+    ++restarts_;
     runSide_ = runLength_ = 0;
   }
   // e2 tracks the length of a nominal block; rescale for this one.
@@ -67,6 +67,7 @@ double OutputClock::FollowStep(double error) {
   const double step = runLeast_;
   runSide_ = runLength_ = 0;
   t1_ += step;
+  ++phaseSteps_;
   return step;
 }
 

@@ -17,6 +17,13 @@ class OutputClock {
   double OnBlock(double now, int64_t firstFrame, int frames, int rate, bool backToBack = false);
   // The output frame (fractional) that plays at clock time t.
   double FrameAt(double t) const;
+  // The clock time of an output frame, and the clock's seconds per frame.
+  double TimeAt(double frame) const { return t0_ + (frame - frame0_) * SecondsPerFrame(); }
+  double SecondsPerFrame() const { return (t1_ - t0_) / frames_; }
+  // Times the loop restarted, and times it followed the device in one step
+  // (a sound server that fell behind and asks for every block later since).
+  int64_t Restarts() const { return restarts_; }
+  int64_t PhaseSteps() const { return phaseSteps_; }
   bool Ready() const { return ready_; }
   // Frames since the loop last (re)started, this block included.
   int64_t FramesSinceStart() const { return frame0_ + frames_ - startFrame_; }
@@ -33,4 +40,5 @@ class OutputClock {
   int64_t frame0_ = 0;
   int64_t startFrame_ = 0;
   int frames_ = 0;
+  int64_t restarts_ = 0, phaseSteps_ = 0;
 };

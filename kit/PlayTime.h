@@ -1,32 +1,54 @@
 #pragma once
-// The moment a Play call stands for. Normally the moment of the call; code
-// that plays on behalf of an earlier moment (a timer tick handed over to the
-// UI thread) stamps its plays with that moment instead, so the hand-over's
-// delay does not move the onsets.
+// The moment a Play call stands for. A play made of the moment (a click)
+// starts with the next block the device asks for. Code that plays on behalf
+// of a step (a timer tick handed over to the UI thread) stamps its plays with
+// the step's moment instead, and with the frame the step was placed at in the
+// output it plays through, so neither the hand-over's delay nor the clock's
+// jitter moves the onsets.
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 namespace playtime {
 using Clock = std::chrono::steady_clock;
 
-inline thread_local std::optional<Clock::time_point> scopedTime;
+struct Moment {
+  Clock::time_point at;
+  const void* output = nullptr;  // whose frames `frame` counts
+  int64_t frame = -1;
+};
+
+inline thread_local std::optional<Moment> scoped;
+
+// The stamp of a play made now inside a scope: its moment, never ahead of
+// the clock. Nothing outside one.
+inline std::optional<Clock::time_point> Stamp() {
+  if (!scoped) return std::nullopt;
+  const Clock::time_point now = Clock::now();
+  return scoped->at <= now ? scoped->at : now;
+}
 
 // The stamp for a Play made now: the scoped moment if one is set and not in
 // the future, else the clock.
 inline Clock::time_point Now() {
-  const Clock::time_point now = Clock::now();
-  return scopedTime && *scopedTime <= now ? *scopedTime : now;
+  return Stamp().value_or(Clock::now());
+}
+
+// The frame the scope placed its plays at, when they go to that output; -1 else.
+inline int64_t FrameOn(const void* output) {
+  return scoped && scoped->output == output ? scoped->frame : -1;
 }
 
 // Plays made on this thread while it lives are stamped with the given moment.
 class Scope {
  public:
-  explicit Scope(Clock::time_point at) : previous_(scopedTime) { scopedTime = at; }
-  ~Scope() { scopedTime = previous_; }
+  explicit Scope(Clock::time_point at) : Scope(Moment{at}) {}
+  explicit Scope(const Moment& moment) : previous_(scoped) { scoped = moment; }
+  ~Scope() { scoped = previous_; }
   Scope(const Scope&) = delete;
   Scope& operator=(const Scope&) = delete;
 
  private:
-  std::optional<Clock::time_point> previous_;
+  std::optional<Moment> previous_;
 };
 }  // namespace playtime

@@ -3,9 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -14,6 +17,8 @@
 
 namespace {
 
+constexpr const char* kServerLatencyMs = "15";
+
 bool InitSdlAudio() {
   static std::once_flag once;
   static bool ok = false;
@@ -21,6 +26,10 @@ bool InitSdlAudio() {
     // SDL's events carry device removal; its signal handlers would take
     // Ctrl+C away from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // SDL asks a PulseAudio server (or PipeWire's) to hold a single block:
+    // 256-frame blocks then starve on a busy desktop. The server keeps its
+    // own margin instead, unless the user chose one.
+    ::setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0);
     ok = SDL_InitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS) == 0;
   });
   return ok;
@@ -53,10 +62,12 @@ std::string DefaultDeviceName() {
   return std::string("default output") + (driver ? std::string(" (") + driver + ")" : "");
 }
 
-// The one SDL device, opened while any output is open. The started outputs
-// change under mixMutex_, which the callback holds while it mixes. While the
-// device is lost a thread of our own calls the outputs at the device's pace,
-// so that the mixers, and the players behind them, carry on without sound.
+// The one SDL device, opened while any output is open. The callback takes no
+// lock: it reads the started outputs from an immutable list the UI thread
+// swaps for a new one, and an old list is freed only once no callback can be
+// reading it. While the device is lost a thread of our own calls the outputs
+// at the device's pace, so that the mixers, and the players behind them,
+// carry on without sound.
 class SharedDevice : public LosableDevice {
  public:
   static constexpr int kMaxOutputs = 16;
@@ -84,16 +95,27 @@ class SharedDevice : public LosableDevice {
 
   void Attach(SdlAudioOutput* output) {
     {
-      std::lock_guard lock(mixMutex_);
-      if (started_.size() < kMaxOutputs) started_.push_back(output);
+      std::lock_guard lock(editMutex_);
+      const OutputList& now = *list_.load();
+      if (now.size() < kMaxOutputs) {
+        auto next = std::make_unique<OutputList>(now);
+        next->push_back(output);
+        Swap(std::move(next));
+      }
     }
-    if (device_) SDL_PauseAudioDevice(device_, 0);
+    Unpause();
   }
 
   // Once it returns, the callback no longer calls the output.
   void Detach(SdlAudioOutput* output) {
-    std::lock_guard lock(mixMutex_);
-    std::erase(started_, output);
+    std::lock_guard lock(editMutex_);
+    auto next = std::make_unique<OutputList>(*list_.load());
+    std::erase(*next, output);
+    Swap(std::move(next));
+    // A callback that took the old list before the swap may still be in it.
+    const uint64_t entered = entered_.load();
+    while (left_.load() < entered) std::this_thread::yield();
+    FreeRetired();
   }
 
   News Poll() override {
@@ -128,7 +150,7 @@ class SharedDevice : public LosableDevice {
       return false;
     }
     lost_ = false;
-    SDL_PauseAudioDevice(device_, 0);
+    Unpause();
     return true;
   }
 
@@ -143,19 +165,43 @@ class SharedDevice : public LosableDevice {
   }
 
  private:
-  SharedDevice() { started_.reserve(kMaxOutputs); }
+  using OutputList = std::vector<SdlAudioOutput*>;
+  struct Retired {
+    std::unique_ptr<OutputList> list;
+    uint64_t entered;  // callbacks begun when it was swapped out
+  };
+
+  SharedDevice() : owned_(std::make_unique<OutputList>()) { list_.store(owned_.get()); }
+
+  // SDL takes the device's own lock to unpause it, which its thread holds
+  // through every callback: only once after opening, never while it plays.
+  void Unpause() {
+    if (!device_ || unpaused_) return;
+    SDL_PauseAudioDevice(device_, 0);
+    unpaused_ = true;
+  }
+
+  // Under editMutex_: the callback sees the new list from its next block on.
+  void Swap(std::unique_ptr<OutputList> next) {
+    list_.store(next.get());
+    retired_.push_back({std::move(owned_), entered_.load()});
+    owned_ = std::move(next);
+    FreeRetired();
+  }
+
+  // Lists no callback can still be reading: every callback begun before
+  // their swap has ended.
+  void FreeRetired() {
+    const uint64_t left = left_.load();
+    std::erase_if(retired_, [left](const Retired& r) { return r.entered <= left; });
+  }
   // Static: when the program ends without closing its outputs, the callback
   // must not go on into a destroyed device.
   ~SharedDevice() { End(); }
 
-  // About 5 ms on a sound card; a sound server serves its own larger quantum
-  // anyway, and a client that asks for less is woken more often and starved
-  // first on a busy desktop.
-  static Uint16 FirstBlockFrames() {
-    const char* driver = SDL_GetCurrentAudioDriver();
-    const std::string name = driver ? driver : "";
-    return name == "pulseaudio" || name == "pipewire" ? 512 : 256;
-  }
+  // About 5 ms: a click sounds with the next block. A sound server keeps a
+  // margin of its own beyond it (PULSE_LATENCY_MSEC above).
+  static Uint16 FirstBlockFrames() { return 256; }
 
   // The first opening takes the device's rate and block length; a reopening
   // keeps them, so the mixers go on unchanged (SDL converts if it must).
@@ -173,6 +219,7 @@ class SharedDevice : public LosableDevice {
         first ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE : 0;
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, changes);
     if (device_ == 0) return false;
+    unpaused_ = false;
     name_ = DefaultDeviceName();
     if (!first) return true;
     rate_ = have.freq;
@@ -228,25 +275,31 @@ class SharedDevice : public LosableDevice {
   }
 
   void Mix(float* out, int frames) {
+    entered_.fetch_add(1);
     std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
     const size_t samples = std::min(static_cast<size_t>(frames) * 2, mix_.size());
-    std::lock_guard lock(mixMutex_);
-    for (SdlAudioOutput* output : started_) {
+    const OutputList& started = *list_.load();
+    for (SdlAudioOutput* output : started) {
       output->RenderInto(mix_.data(), static_cast<int>(samples / 2));
       for (size_t i = 0; i < samples; ++i) out[i] += mix_[i];
     }
-    if (started_.size() > 1)
+    if (started.size() > 1)
       for (size_t i = 0; i < samples; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    left_.fetch_add(1);
   }
 
   SDL_AudioDeviceID device_ = 0;
+  bool unpaused_ = false;
   std::string name_;
   int users_ = 0;
   int rate_ = 0;
   int period_ = 0;
   bool lost_ = false;
-  std::mutex mixMutex_;
-  std::vector<SdlAudioOutput*> started_;
+  std::mutex editMutex_;  // Attach and Detach, never the callback
+  std::unique_ptr<OutputList> owned_;
+  std::vector<Retired> retired_;
+  std::atomic<const OutputList*> list_{nullptr};
+  std::atomic<uint64_t> entered_{0}, left_{0};  // callbacks begun and ended
   std::vector<float> mix_;
 
   std::thread standIn_;

@@ -1,7 +1,7 @@
 #pragma once
-// The system's default sound device through SDL2 (PipeWire, PulseAudio, ALSA
-// or JACK): float stereo at the rate the device prefers (48000 or 44100),
-// in blocks of about 5 ms or the smallest SDL grants.
+// The system's default sound device through SDL2 (PipeWire, PulseAudio or
+// ALSA): float stereo at the rate the device prefers (48000 or 44100), in
+// blocks of 256 frames or the smallest SDL grants.
 //
 // Every window's sound device is one SdlAudioOutput, but they all share one
 // SDL device: some systems (and SDL's own dummy driver) open the default

@@ -12,17 +12,21 @@
 #include "common/UiThread.h"
 
 struct SoundTroubleCounts {
-  int64_t lateStarts = 0;     // plays whose onset was already rendered
-  int64_t lateCallbacks = 0;  // the system did not run the sound thread in time
-  int64_t slowRenders = 0;    // the mixer took longer than a block lasts
-  int64_t steals = 0;         // voices taken from older sounds
-  int64_t dropped = 0;        // plays that found no voice
+  int64_t lateStarts = 0;       // plays whose onset was already rendered
+  int64_t lateCallbacks = 0;    // stalls: the system did not run the sound thread in time
+  int64_t serverUnderruns = 0;  // the sound server fell behind: every block came later
+  int64_t slowRenders = 0;      // the mixer took longer than a block lasts
+  int64_t steals = 0;           // voices taken from older sounds
+  int64_t dropped = 0;          // plays that found no voice
 };
 
 namespace soundtrouble {
 // Any thread: counts one more of each.
 void AddLateStart();
-void AddLateCallback();
+// The device's callback at `when` came late, or showed the server fell
+// behind. Every mixer on the device sees the same one: counted once.
+void AddLateCallback(std::chrono::steady_clock::time_point when);
+void AddServerUnderrun(std::chrono::steady_clock::time_point when);
 void AddSlowRender();
 void AddSteal();
 void AddDropped();

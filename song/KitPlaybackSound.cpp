@@ -1,14 +1,17 @@
 #include "song/KitPlaybackSound.h"
 
+#include "kit/DXClass.h"
 #include "kit/DXSounds.h"
 #include "kit/InstrumentPlay.h"
 #include "kit/PlayTime.h"
 
-void KitPlaybackSound::TriggerCell(const std::string& text, std::optional<Clock::time_point> at) {
+void KitPlaybackSound::TriggerCell(const std::string& text, std::optional<StepPlace> at) {
   const InstrumentSound sound = ResolveForPlayback(instruments_, text);
   if (sound.kind == InstrumentSound::Kind::Silent) return;
   std::optional<playtime::Scope> stamp;
-  if (at && stampSteps_) stamp.emplace(*at);
+  // Plays through the kit's device keep the step's frame; the sample
+  // editor's slots play through an output of their own, placed by the moment.
+  if (at && stampSteps_) stamp.emplace(playtime::Moment{at->at, DeviceMixer(), at->frame});
   PlayInstrument(sound, kit_, slots_, true);
 }
 
@@ -20,7 +23,33 @@ void KitPlaybackSound::SetPrimaryFormat(const std::vector<uint8_t>& format) {
   if (TDirectSoundBuffer* primary = device_.Primary()) primary->SetFormat(format);
 }
 
-double KitPlaybackSound::DevicePace() const {
+Mixer* KitPlaybackSound::DeviceMixer() const {
   TDirectSound* device = device_.DSound();
-  return device ? device->mixer().Pace() : 1.0;
+  return device ? &device->mixer() : nullptr;
+}
+
+int KitPlaybackSound::FrameRate() const {
+  const Mixer* mixer = DeviceMixer();
+  return mixer ? mixer->Rate() : PlaybackSound::FrameRate();
+}
+
+std::optional<int64_t> KitPlaybackSound::FrameForCall(Clock::time_point call) const {
+  const Mixer* mixer = DeviceMixer();
+  if (!mixer || !stampSteps_) return std::nullopt;
+  // An output that does not follow the clock plays the next block it renders.
+  if (!mixer->Stamped()) return mixer->FramesRendered();
+  return mixer->FrameForCall(call);
+}
+
+std::optional<KitPlaybackSound::Clock::time_point> KitPlaybackSound::CallTimeFor(
+    int64_t frame) const {
+  const Mixer* mixer = DeviceMixer();
+  return mixer ? mixer->CallTimeFor(frame) : std::nullopt;
+}
+
+std::optional<int64_t> KitPlaybackSound::EarliestFrame() const {
+  const Mixer* mixer = DeviceMixer();
+  if (!mixer) return std::nullopt;
+  // A block may be rendering now, past the queue already: the one after it.
+  return mixer->FramesRendered() + (mixer->Stamped() ? mixer->PeriodFrames() : 0);
 }

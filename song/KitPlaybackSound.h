@@ -4,6 +4,7 @@
 #include "song/PlaybackSound.h"
 
 class InstrumentTable;
+class Mixer;
 class SlotPlayer;
 class TDXSound;
 class TDXWaveList;
@@ -21,12 +22,17 @@ class KitPlaybackSound : public PlaybackSound {
 
   // The volume digit sets the entry's Volume (-500 per level); "Sample<n>"
   // restarts slot n.
-  void TriggerCell(const std::string& text, std::optional<Clock::time_point> at) override;
+  void TriggerCell(const std::string& text, std::optional<StepPlace> at) override;
   void StopSlot(int slot) override;
   void SetPrimaryFormat(const std::vector<uint8_t>& format) override;
-  double DevicePace() const override;
+  int FrameRate() const override;
+  std::optional<int64_t> FrameForCall(Clock::time_point call) const override;
+  std::optional<Clock::time_point> CallTimeFor(int64_t frame) const override;
+  std::optional<int64_t> EarliestFrame() const override;
 
  private:
+  Mixer* DeviceMixer() const;
+
   const InstrumentTable& instruments_;
   TDXWaveList& kit_;
   TDXSound& device_;

@@ -13,12 +13,20 @@ void PlaybackEngine::BitBtn3Click() {
   playLength_ = length;
   playRow_ = kFirstStepRow;
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
-  DXTimer2_.SetPace(sound_.DevicePace());
+  StartClock(DXTimer2_, patternClock_);
   DXTimer2_.SetEnabled(true);
   DXSound1Initialize();
 }
 
 void PlaybackEngine::DXTimer2Timer() {
+  RunStep(patternClock_, &PlaybackEngine::PlayPatternRow);
+  if (!DXTimer2_.Enabled()) return;
+  // The gap after a step is the interval the tempo bar gave it.
+  patternClock_.Advance(tempo_.StepInterval());
+  DXTimer2_.ScheduleNext(patternClock_.CallTime());
+}
+
+void PlaybackEngine::PlayPatternRow() {
   tempo_.FollowForStep(host_.DelayPosition());
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
   for (int col = 1; col <= kChannels; ++col) TriggerCell(host_.Cell(col, playRow_));

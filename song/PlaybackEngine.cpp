@@ -13,12 +13,8 @@ PlaybackEngine::PlaybackEngine(UiThread& ui, PlaybackHost& host, PlaybackSound& 
       repeatPatternImage_(Toggles::kRepeatOff),
       repeatListImage_(Toggles::kRepeatOff),
       globalSpeedImage_(Toggles::kGlobalSpeedOff) {
-  DXTimer1_.OnTimer = [this](TSuperTimer& timer) {
-    RunTick(timer, &PlaybackEngine::DXTimer1Timer);
-  };
-  DXTimer2_.OnTimer = [this](TSuperTimer& timer) {
-    RunTick(timer, &PlaybackEngine::DXTimer2Timer);
-  };
+  DXTimer1_.OnTimer = [this](TSuperTimer&) { DXTimer1Timer(); };
+  DXTimer2_.OnTimer = [this](TSuperTimer&) { DXTimer2Timer(); };
   DXTimer1_.OnError = [this](const std::string& message) { ReportStepError(message); };
   DXTimer2_.OnError = [this](const std::string& message) { ReportStepError(message); };
 }
@@ -96,16 +92,22 @@ void PlaybackEngine::TriggerCell(const std::string& text) {
   // A cell that cannot sound (a bad volume digit, a kit entry that is gone,
   // a slot that cannot play) stays silent; the step goes on.
   try {
-    sound_.TriggerCell(text, stepTime_);
+    sound_.TriggerCell(text, stepPlace_);
   } catch (const std::exception&) {
   }
 }
 
-void PlaybackEngine::RunTick(TSuperTimer& timer, void (PlaybackEngine::*step)()) {
-  struct StepTime {
-    std::optional<Clock::time_point>& time;
-    ~StepTime() { time.reset(); }
-  } scope{stepTime_};
-  stepTime_ = timer.TickTime();
+void PlaybackEngine::StartClock(TSuperTimer& timer, StepClock& clock) {
+  clock.Start(Clock::now());
+  timer.ScheduleNext(clock.CallTime());
+}
+
+void PlaybackEngine::RunStep(StepClock& clock, void (PlaybackEngine::*step)()) {
+  clock.CatchUp(Clock::now());
+  struct Placed {
+    std::optional<PlaybackSound::StepPlace>& place;
+    ~Placed() { place.reset(); }
+  } scope{stepPlace_};
+  stepPlace_ = clock.Place();
   (this->*step)();
 }

@@ -13,6 +13,7 @@
 #include "common/UiThread.h"
 #include "song/PlaybackHost.h"
 #include "song/PlaybackSound.h"
+#include "song/StepClock.h"
 #include "song/SuperTimer.h"
 #include "song/Tempo.h"
 
@@ -26,7 +27,9 @@ class PlaybackEngine {
   static constexpr int kSlotsStopped = 16;  // Stop leaves slots 17..32 sounding
 
   // host and sound must outlive the engine. Both timers start disabled with
-  // their default interval of 1000 ms.
+  // their default interval of 1000 ms. Both players place their steps in the
+  // frames of sound's output: a player's first step sounds as soon as it can
+  // after its start, each later one a step interval after the one before.
   PlaybackEngine(UiThread& ui, PlaybackHost& host, PlaybackSound& sound);
   PlaybackEngine(const PlaybackEngine&) = delete;
   PlaybackEngine& operator=(const PlaybackEngine&) = delete;
@@ -86,6 +89,9 @@ class PlaybackEngine {
   std::vector<std::string>& MainPlay() { return mainPlay_; }
   bool PatternPlaying() const { return DXTimer2_.Enabled(); }
   bool SongPlaying() const { return DXTimer1_.Enabled(); }
+  // Where each player's next step sounds.
+  const StepClock& SongClock() const { return songClock_; }
+  const StepClock& PatternClock() const { return patternClock_; }
 
  private:
   using Clock = PlaybackSound::Clock;
@@ -93,8 +99,16 @@ class PlaybackEngine {
   void EnablePlayButtons(bool enabled);
   // Sounds one cell; a cell that cannot sound is skipped, the step goes on.
   void TriggerCell(const std::string& text);
-  // Runs a tick handler with its plays stamped by the end of the timer's wait.
-  void RunTick(TSuperTimer& timer, void (PlaybackEngine::*step)());
+  // Runs a step with its plays placed where the clock puts it, then asks
+  // the timer for the next step's call.
+  void RunStep(StepClock& clock, void (PlaybackEngine::*step)());
+  void StartClock(TSuperTimer& timer, StepClock& clock);
+  void PlaySongRow();
+  void ScheduleSongStep();
+  void PlayPatternRow();
+  // The gap before the row at position: the render counts the one before a
+  // pattern's first row in that pattern's tempo.
+  int SongGapBefore(int position);
   const std::string& LineAt(int position) const;
   bool AtEndOfSong() const;
   void ReadPatternHeader();
@@ -117,6 +131,9 @@ class PlaybackEngine {
   int sampleRate_ = 44200;  // not 44100: the format the device has always been given
   int bitsPerSample_ = 16;
   std::vector<std::string> mainPlay_;
-  std::set<std::string> reportedErrors_;       // since the last start of a player
-  std::optional<Clock::time_point> stepTime_;  // while a tick runs
+  std::set<std::string> reportedErrors_;  // since the last start of a player
+  StepClock songClock_{sound_};
+  int songStepMs_ = 0;  // the song's step, from the last header reached
+  StepClock patternClock_{sound_};
+  std::optional<PlaybackSound::StepPlace> stepPlace_;  // while a step plays
 };

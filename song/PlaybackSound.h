@@ -11,17 +11,30 @@ class PlaybackSound {
  public:
   using Clock = std::chrono::steady_clock;
 
+  // Where a step sounds: the moment it stands for and, when the output counts
+  // frames, the frame it was placed at there (-1: placed by the moment).
+  struct StepPlace {
+    Clock::time_point at;
+    int64_t frame = -1;
+  };
+
   virtual ~PlaybackSound() = default;
 
-  // Sounds a cell's text. at: the moment the step stands for (the end of its
-  // timer's wait); plays are placed by it instead of by the call. Raises when
-  // the cell cannot be sounded (a bad volume digit, an unknown kit entry, a
-  // slot that cannot play).
-  virtual void TriggerCell(const std::string& text, std::optional<Clock::time_point> at) = 0;
+  // Sounds a cell's text. at: where the step sounds; plays are placed by it
+  // instead of by the call. Raises when the cell cannot be sounded (a bad
+  // volume digit, an unknown kit entry, a slot that cannot play).
+  virtual void TriggerCell(const std::string& text, std::optional<StepPlace> at) = 0;
   virtual void StopSlot(int slot) = 0;
   // The result is not checked: playback goes on with the format the device kept.
   virtual void SetPrimaryFormat(const std::vector<uint8_t>& format) = 0;
-  // How fast the device's clock runs against the steady clock: the players'
-  // timers count steps on it, so a recording of the output keeps the tempo.
-  virtual double DevicePace() const { return 1.0; }
+
+  // The frames the players place their steps in, per second.
+  virtual int FrameRate() const { return 48000; }
+  // The output frame a play made at `call` is placed at; nothing while the
+  // output counts no frames (the steps are then placed by their moments).
+  virtual std::optional<int64_t> FrameForCall(Clock::time_point) const { return std::nullopt; }
+  // When a play must be made to sound at frame; nothing: by the rate alone.
+  virtual std::optional<Clock::time_point> CallTimeFor(int64_t) const { return std::nullopt; }
+  // The earliest frame a play made now can still start at.
+  virtual std::optional<int64_t> EarliestFrame() const { return std::nullopt; }
 };

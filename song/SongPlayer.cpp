@@ -1,5 +1,7 @@
 // The song player: plays the play sequence, one row of six cells per tick of
 // DXTimer1, taking each pattern's tempo from its header.
+#include <exception>
+
 #include "common/Text.h"
 #include "song/PlaybackEngine.h"
 #include "song/Toggles.h"
@@ -22,13 +24,45 @@ void PlaybackEngine::BitBtn12Click() {
   sequencePos_ = 0;
   stopMark_.clear();
   DXSound1Initialize();
-  // The interval stays as the last header left it, so the first step comes
-  // one such interval after the start.
-  DXTimer1_.SetPace(sound_.DevicePace());
+  songStepMs_ = DXTimer1_.Interval();
+  SongGapBefore(sequencePos_);
+  StartClock(DXTimer1_, songClock_);
   DXTimer1_.SetEnabled(true);
 }
 
 void PlaybackEngine::DXTimer1Timer() {
+  try {
+    RunStep(songClock_, &PlaybackEngine::PlaySongRow);
+  } catch (...) {
+    ScheduleSongStep();
+    throw;
+  }
+  ScheduleSongStep();
+}
+
+void PlaybackEngine::ScheduleSongStep() {
+  if (!DXTimer1_.Enabled()) return;
+  songClock_.Advance(SongGapBefore(sequencePos_));
+  DXTimer1_.ScheduleNext(songClock_.CallTime());
+}
+
+// As the render counts it: the gap before a row that starts a pattern is in
+// that pattern's tempo, so a new tempo holds from the gap before its first
+// step. Taken from the header itself, never from the tempo bar.
+int PlaybackEngine::SongGapBefore(int position) {
+  if (LineAt(position) != kPatternHeader) return songStepMs_;
+  int tempo = 0;
+  try {
+    tempo = ParseWholeNumber(LineAt(position + 1));
+  } catch (const std::exception&) {
+    return songStepMs_;  // the header's own step reports it
+  }
+  if (Toggles::GlobalSpeedIsOn(globalSpeedImage_)) tempo = tempo_.GlobalSpeed();
+  songStepMs_ = StepIntervalFor(ClampTempoPosition(tempo));
+  return songStepMs_;
+}
+
+void PlaybackEngine::PlaySongRow() {
   if (sequencePos_ < 0 || sequencePos_ >= static_cast<int>(mainPlay_.size())) {
     EndOfSong();  // the sequence was emptied under the song
     return;

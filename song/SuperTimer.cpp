@@ -56,9 +56,13 @@ void TTimerThread::Execute() {
     const auto handedBack = TSuperTimer::Clock::now();
 
     lock.lock();
-    if (end && timer_.generation_.load() == generation)
-      timer_.nextDue_ = supertimer::NextDue(due, timer_.Paced(interval), handedBack,
-                                            timer_.Paced(milliseconds(timer_.interval_)));
+    if (end && timer_.generation_.load() == generation) {
+      timer_.nextDue_ = timer_.scheduled_
+                            ? *timer_.scheduled_
+                            : supertimer::NextDue(due, timer_.Paced(interval), handedBack,
+                                                  timer_.Paced(milliseconds(timer_.interval_)));
+      timer_.scheduled_.reset();
+    }
   }
 }
 
@@ -90,7 +94,8 @@ void TSuperTimer::SetEnabled(bool value) {
       enabled_ = true;
       ++generation_;
       pace_ = nextPace_;
-      nextDue_ = startTime_ + Paced(milliseconds(interval_));
+      nextDue_ = scheduled_.value_or(startTime_ + Paced(milliseconds(interval_)));
+      scheduled_.reset();
     }
     handover_.Rearm();
     if (!worker_) StartWorker();
@@ -98,6 +103,7 @@ void TSuperTimer::SetEnabled(bool value) {
     {
       std::lock_guard lock(mutex_);
       enabled_ = false;
+      scheduled_.reset();
       ++generation_;
     }
     // A tick already handed over returns without running.
@@ -111,6 +117,21 @@ void TSuperTimer::SetInterval(std::uint16_t milliseconds) {
   if (milliseconds == 0) SetEnabled(false);
   std::lock_guard lock(mutex_);
   interval_ = milliseconds;
+}
+
+void TSuperTimer::ScheduleNext(Clock::time_point due) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!enabled_ || inTick_) {
+      scheduled_ = due;
+      return;
+    }
+    // The worker waits for the old due time: void that wait.
+    nextDue_ = due;
+    scheduled_.reset();
+    ++generation_;
+  }
+  wake_.notify_all();
 }
 
 void TSuperTimer::SetPace(double pace) {
@@ -164,6 +185,15 @@ void TSuperTimer::Deliver(std::uint64_t generation, Clock::time_point due,
           .count(),
       std::int64_t{0});
   elapsed_ = countDown_ ? baseElapsed_ - run : baseElapsed_ + run;
+  struct InTick {
+    TSuperTimer& timer;
+    explicit InTick(TSuperTimer& t) : timer(t) { Set(true); }
+    ~InTick() { Set(false); }
+    void Set(bool value) {
+      std::lock_guard lock(timer.mutex_);
+      timer.inTick_ = value;
+    }
+  } inTick(*this);
   try {
     DispatchTick();
   } catch (const std::exception& error) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -65,6 +66,12 @@ class TSuperTimer {
   // later of the due time already fixed (the old interval on) and the new
   // interval less 50 ms after the handler; the gaps after it are the new one.
   void SetInterval(std::uint16_t milliseconds);
+
+  // When the next tick is due, instead of an interval after the last: set
+  // inside a tick handler, for the tick after it; set while disabled, for
+  // the first tick of the next enabling; set otherwise, the wait under way
+  // starts again for it. A moment already past makes the tick come at once.
+  void ScheduleNext(Clock::time_point due);
 
   // The clock the intervals are counted on runs pace times as fast as the
   // steady clock: the sound device's, so steps fall on exact frame counts
@@ -143,6 +150,8 @@ class TSuperTimer {
   // generation is void.
   std::atomic<std::uint64_t> generation_{0};
   Clock::time_point nextDue_{};
+  std::optional<Clock::time_point> scheduled_;  // what ScheduleNext asked for
+  bool inTick_ = false;
   bool terminated_ = false;
   supertimer::ThreadHandle workerHandle_{};
   std::unique_ptr<TTimerThread> worker_;

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
+#include "bench/StealClick.h"
 #include "common/ManualUiThread.h"
+#include "kit/DXClass.h"
 #include "kit/Mixer.h"
 #include "kit/OutputClock.h"
 #include "kit/SoundTrouble.h"
+#include "kit/Wave.h"
 
 namespace {
 
@@ -177,6 +181,93 @@ TEST(Mixer, ALateCallbackCountsAsAnUnderrunAndTheLogTellsOfIt) {
   EXPECT_EQ(told.size(), 1u);
 }
 
+// A step placed in the output's frames sounds at that frame, whatever the
+// callbacks do before it: jitter, or the device moving 20 ms later at once.
+TEST(Mixer, AStepPlacedInTheOutputsFramesSoundsAtThatFrame) {
+  for (int moveMs : {0, 20}) {
+    Mixer mixer({kRate, kPeriod, true, 16});
+    const auto start = Clock::time_point(seconds(300));
+    std::vector<Clock::time_point> callbacks;
+    for (int k = 0; k < 600; ++k)
+      callbacks.push_back(start +
+                          microseconds(5000 * k + 37 * (k % 3) + (k >= 405 ? 1000 * moveMs : 0)));
+    std::vector<Clock::time_point> first(callbacks.begin(), callbacks.begin() + 400);
+    ASSERT_EQ(RenderUntilOnset(mixer, first), -1);
+    const int64_t placed = 400 * kPeriod + 4321;
+    Click click;
+    MixerCommand c = StartCommand(click, 0, start + microseconds(5000 * 400));
+    c.frame = placed;
+    ASSERT_TRUE(mixer.Send(c));
+    std::vector<Clock::time_point> rest(callbacks.begin() + 400, callbacks.end());
+    EXPECT_EQ(RenderUntilOnset(mixer, rest) + 400 * kPeriod, placed) << moveMs;
+    EXPECT_EQ(mixer.LateStarts(), 0);
+  }
+}
+
+// However many voices are stolen in one block, each fades to silence frame
+// by frame: the mix moves no further from frame to frame than the sound
+// itself does (here 0.8 full scale of a 113 Hz sine: 0.012 a frame).
+TEST(Mixer, EveryStolenVoiceFadesWithoutAClick) {
+  for (int steals : {1, 32, 64, 200}) {
+    EXPECT_LE(stealclick::AddedStep(steals), 0.002) << steals << " steals";
+  }
+}
+
+// A device that came back after a gap: the plays that fell due while it
+// delivered nothing would all start on its first block. Those more than a
+// block late are dropped and counted; the one due now still sounds.
+TEST(Mixer, RightAfterTheClockRestartsPlaysLongOverdueAreDroppedNotStacked) {
+  Mixer mixer({kRate, kPeriod, true, 16});
+  std::vector<float> block(2 * kPeriod);
+  const auto start = Clock::time_point(seconds(70));
+  for (int k = 0; k < 400; ++k) mixer.Render(block.data(), kPeriod, start + microseconds(5000 * k));
+  const auto gapFrom = start + microseconds(5000 * 400);
+  const auto back = gapFrom + milliseconds(1280);
+  Click click;
+  for (int slot = 0; slot < 3; ++slot)
+    ASSERT_TRUE(mixer.Send(StartCommand(click, slot, gapFrom + milliseconds(200 + 400 * slot))));
+  ASSERT_TRUE(mixer.Send(StartCommand(click, 3, back - mixer.TriggerLatency())));
+  std::vector<Clock::time_point> after;
+  for (int k = 0; k < 20; ++k) after.push_back(back + microseconds(5000 * k));
+  std::vector<float> heard;
+  for (const auto& t : after) {
+    mixer.Render(block.data(), kPeriod, t);
+    heard.insert(heard.end(), block.begin(), block.end());
+  }
+  EXPECT_EQ(mixer.DroppedStarts(), 3);
+  const float loudest = *std::max_element(heard.begin(), heard.end());
+  EXPECT_EQ(loudest, 0.5f) << "one click, not three on top of each other";
+}
+
+// One stall of the device's thread makes callbacks late against the clock,
+// several in a row when the device plays on later from then, and every
+// mixer on the device sees each of them: the log counts the stall once.
+TEST(Mixer, OneStallOfTheSharedDeviceCountsOnce) {
+  struct Case {
+    const char* name;
+    bool catchesUp;  // the blocks it owes come in a burst, or the device moved
+    int64_t serverUnderruns;
+  };
+  for (const Case& c : {Case{"burst", true, 0}, Case{"moved", false, 1}}) {
+    const auto before = soundtrouble::Totals();
+    std::vector<std::unique_ptr<Mixer>> mixers;
+    for (int m = 0; m < 3; ++m)
+      mixers.push_back(std::make_unique<Mixer>(Mixer::Settings{kRate, kPeriod, true, 16}));
+    std::vector<float> block(2 * kPeriod);
+    auto t = Clock::time_point(seconds(c.catchesUp ? 90 : 190));
+    for (int k = 0; k < 600; ++k) {
+      if (k == 300) t += milliseconds(60);
+      for (size_t m = 0; m < mixers.size(); ++m)
+        mixers[m]->Render(block.data(), kPeriod, t + microseconds(3 * m));
+      t += c.catchesUp && k >= 300 && k < 312 ? microseconds(20) : microseconds(5000);
+    }
+    for (auto& mixer : mixers) EXPECT_EQ(mixer->LateCallbacks(), 1) << c.name;
+    const auto now = soundtrouble::Totals();
+    EXPECT_EQ(now.lateCallbacks - before.lateCallbacks, 1) << c.name;
+    EXPECT_EQ(now.serverUnderruns - before.serverUnderruns, c.serverUnderruns) << c.name;
+  }
+}
+
 // A sound server's callbacks come a little slow, then one quickly to catch
 // up: the clock keeps the rate the device really plays at.
 TEST(OutputClock, FindsTheTrueRateUnderASawtoothOfCallbacks) {
@@ -214,6 +305,54 @@ TEST(OutputClock, FollowsADeviceThatMovesLaterAtOnce) {
   }
   EXPECT_LE(late, 8);
   EXPECT_NEAR(clock.FrameAt(999 * period + 0.008), 240 * 999, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// An output that keeps real time, whose blocks the test asks for.
+class HandOutput : public AudioOutput {
+ public:
+  bool Open(int) override { return true; }
+  int Rate() const override { return kRate; }
+  int PeriodFrames() const override { return kPeriod; }
+  bool RealTime() const override { return true; }
+  void Start(Render render) override { render_ = std::move(render); }
+  void Stop() override { render_ = nullptr; }
+  // Renders one block once the clock reaches `at`.
+  std::vector<float> BlockAt(Clock::time_point at) {
+    while (Clock::now() < at) {
+    }
+    std::vector<float> block(2 * kPeriod);
+    render_(block.data(), kPeriod);
+    return block;
+  }
+
+ private:
+  Render render_;
+};
+
+// A click (a Play of the moment, not of a step) sounds from the first frame
+// of the next block the device asks for, not two blocks and more later.
+TEST(Mixer, AClickSoundsWithTheNextBlock) {
+  auto hand = std::make_unique<HandOutput>();
+  HandOutput& output = *hand;
+  TDirectSound device(std::move(hand));
+  std::vector<int16_t> level(2 * 64, 16384);
+  TDirectSoundBuffer buffer(device);
+  TDSBufferDesc desc{0xE0, static_cast<uint32_t>(level.size() * 2),
+                     Wave::MakePcmFormat(kRate, 16, 2)};
+  ASSERT_TRUE(buffer.CreateBuffer(desc));
+  TLockRegions regions;
+  buffer.Lock(0, desc.dwBufferBytes, regions);
+  std::memcpy(regions.ptr1, level.data(), regions.bytes1);
+  buffer.Unlock(regions);
+  auto at = Clock::now();
+  for (int k = 0; k < 120; ++k, at += microseconds(5000)) output.BlockAt(at);
+  ASSERT_TRUE(buffer.Play(0));
+  const auto next = output.BlockAt(at);
+  EXPECT_EQ(next[0], 0.5f) << "the click starts with the block after it";
 }
 
 }  // namespace

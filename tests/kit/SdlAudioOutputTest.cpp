@@ -1,15 +1,15 @@
 // The SDL output with SDL's dummy driver: it opens, calls back and carries
 // the mixer's sound. Timing is never judged here: the dummy driver does not
 // keep real time.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <thread>
-
-#include <SDL.h>
 
 #include "common/ManualUiThread.h"
 #include "kit/DXClass.h"
@@ -126,8 +126,10 @@ bool MixerGoesOn(TDirectSound& device) {
   const int64_t before = device.mixer().FramesRendered();
   const auto until = std::chrono::steady_clock::now() + 5s;
   while (device.mixer().FramesRendered() <= before + 4 * device.mixer().PeriodFrames())
-    if (std::chrono::steady_clock::now() > until) return false;
-    else std::this_thread::sleep_for(2ms);
+    if (std::chrono::steady_clock::now() > until)
+      return false;
+    else
+      std::this_thread::sleep_for(2ms);
   return true;
 }
 
@@ -183,6 +185,42 @@ TEST(SdlAudioOutput, ALostDeviceIsToldOnceAndOpenedAgain) {
   EXPECT_FALSE(watch.Lost());
   EXPECT_TRUE(MixerGoesOn(device));
   EXPECT_EQ(told.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// The callback takes no lock the UI thread takes: another output starts
+// while a render is under way, and the render is not cut short by it.
+TEST(SdlAudioOutput, StartingAnOutputDoesNotWaitForTheCallback) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SdlAudioOutput rendering, other;
+  ASSERT_TRUE(rendering.Open(48000));
+  ASSERT_TRUE(other.Open(48000));
+  std::promise<void> inRender;
+  std::atomic<bool> release{false}, entered{false};
+  rendering.Start([&](float* out, int frames) {
+    std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
+    if (entered.exchange(true)) return;
+    inRender.set_value();
+    while (!release.load()) std::this_thread::yield();
+  });
+  ASSERT_EQ(inRender.get_future().wait_for(10s), std::future_status::ready);
+  auto start = std::async(std::launch::async, [&] {
+    other.Start([](float* out, int frames) {
+      std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
+    });
+  });
+  // Waiting here only tells a hang from a return; no time is judged.
+  const bool returned = start.wait_for(10s) == std::future_status::ready;
+  release.store(true);
+  start.wait();
+  EXPECT_TRUE(returned) << "Start waited for the callback";
+  other.Stop();
+  const int64_t seen = rendering.Callbacks();
+  rendering.Stop();
+  EXPECT_GE(seen, 1);
 }
 
 }  // namespace

@@ -60,14 +60,14 @@ class RecordingSound : public PlaybackSound {
  public:
   struct Trigger {
     std::string text;
-    std::optional<Clock::time_point> at;
+    std::optional<StepPlace> at;
   };
   std::vector<Trigger> triggers;
   std::vector<int> stopped;
   std::vector<uint8_t> format;
   std::function<void(const std::string&)> failOn;
 
-  void TriggerCell(const std::string& text, std::optional<Clock::time_point> at) override {
+  void TriggerCell(const std::string& text, std::optional<StepPlace> at) override {
     if (failOn) failOn(text);
     if (!text.empty()) triggers.push_back({text, at});
   }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
+#include "render/HitTable.h"
+#include "render/wavaudio.h"
 #include "song/PlaybackTestSupport.h"
 #include "song/Toggles.h"
 
@@ -114,15 +116,26 @@ TEST_F(SongPlayerTest, ClearingThePlayListStopsTheSongOnly) {
   EXPECT_EQ(sound.triggers.back().text, "P1");
 }
 
-TEST_F(SongPlayerTest, TheFirstStepComesOneIntervalAfterTheStartLeftByTheLastHeader) {
+// A fresh program's timer has the default 1000 ms interval: nothing of it
+// may reach the song. The first step sounds at the start, and the gap before
+// a pattern's first step is in that pattern's tempo, as the render has it.
+TEST_F(SongPlayerTest, TheFirstStepSoundsAtTheStartAndEachGapIsTheRendersGap) {
+  EXPECT_EQ(engine.DXTimer1().Interval(), 1000) << "the timer's default before any song";
+  const auto started = PlaybackSound::Clock::now();
   engine.BitBtn12Click();
   EXPECT_TRUE(engine.DXTimer1().Enabled());
-  EXPECT_EQ(engine.DXTimer1().Interval(), 1000) << "the timer's default before any song";
   EXPECT_TRUE(sound.triggers.empty());
   EXPECT_EQ(engine.SequencePos(), 0);
   EXPECT_EQ(engine.StopMark(), "");
   EXPECT_EQ(sound.format.size(), 18u) << "the output format is set at the start";
   for (int step = 0; step < 5; ++step) engine.DXTimer1Timer();
+  ASSERT_EQ(sound.triggers.size(), 5u);
+  EXPECT_GE(sound.triggers[0].at->at, started);
+  EXPECT_LT(sound.triggers[0].at->at, started + 100ms);
+  std::vector<PlaybackSound::Clock::duration> gaps;
+  for (size_t i = 1; i < sound.triggers.size(); ++i)
+    gaps.push_back(sound.triggers[i].at->at - sound.triggers[i - 1].at->at);
+  EXPECT_EQ(gaps, (std::vector<PlaybackSound::Clock::duration>{96ms, 96ms, 96ms, 160ms}));
   engine.BitBtn12Click();
   EXPECT_EQ(engine.DXTimer1().Interval(), 160) << "what B's header set";
 }
@@ -203,6 +216,77 @@ TEST_F(SongPlayerTest, AStepErrorIsReportedOnceAndTheSongPlaysOn) {
   engine.BitBtn12Click();  // a new start reports it again
   ASSERT_TRUE(ui.PumpUntil([&] { return reported.size() == 2; }, 20s));
   engine.BitBtn4Click();
+}
+
+// ---- through the kit and a recorded output ----
+
+// Where the render puts each hit of the instrument, in frames at the rate.
+std::vector<int64_t> RenderOnsets(const std::vector<std::string>& song,
+                                  const InstrumentTable& instruments, const std::string& name,
+                                  int rate) {
+  wavaudio::TWave output;
+  output.Format.nSamplesPerSec = static_cast<uint32_t>(rate);
+  output.Format.nAvgBytesPerSec = static_cast<uint32_t>(rate) * output.Format.nBlockAlign;
+  std::vector<int64_t> onsets;
+  for (const Hit& hit : FindHits(song, instruments, instruments.IndexOf(name)))
+    onsets.push_back(output.MixOffset(hit.time));
+  return onsets;
+}
+
+// The first frame of every sound of the level in the left channel.
+std::vector<int64_t> LiveOnsets(const std::vector<float>& samples, double level) {
+  std::vector<int64_t> onsets;
+  bool sounding = false;
+  for (size_t frame = 0; frame < samples.size() / 2; ++frame) {
+    const bool now = std::abs(In16(samples[2 * frame]) - level) < 1.0;
+    if (now && !sounding) onsets.push_back(static_cast<int64_t>(frame));
+    sounding = now;
+  }
+  return onsets;
+}
+
+// The song plays on a tape that records the mix, which starts each play with
+// the next block it renders: the tape renders up to the frame the player
+// placed the step at, then the step runs. Every onset must fall where the
+// render puts the hit, to the frame, through tempo changes at pattern
+// boundaries and from the first step on, whatever the tempo bar shows.
+TEST(SongPlayerSound, EveryLiveOnsetFallsOnTheRendersFrame) {
+  KitRig rig;
+  FakeHost host;
+  PlaybackEngine engine{rig.ui, host, rig.sound};
+  const std::string kick = "Kick      [ ]", snare = "Snare     [ ]";
+  host.compiled = Block(48, {kick, snare}, 2);
+  for (const auto& block : {Block(80, {kick}, 2), Block(31, {snare, kick, ""}, 1),
+                            Block(140, {kick}, 1), Block(7, {snare}, 3)})
+    host.compiled.insert(host.compiled.end(), block.begin(), block.end());
+  host.compiled.push_back("%%%");
+  host.playListCount = 1;
+  engine.SetUpTempo();
+
+  rig.tape->Clear();
+  rig.tape->RenderFrames(1000);  // the device has run a while
+  const int64_t started = static_cast<int64_t>(rig.tape->FramesRecorded());
+  engine.BitBtn12Click();
+  while (engine.SongPlaying()) {
+    const int64_t due = engine.SongClock().Place().frame;
+    const int64_t recorded = static_cast<int64_t>(rig.tape->FramesRecorded());
+    ASSERT_GE(due, recorded);
+    rig.tape->RenderFrames(static_cast<int>(due - recorded));
+    engine.DXTimer1Timer();
+  }
+  rig.tape->RenderFrames(kRate / 2);
+
+  const auto samples = rig.tape->Samples();
+  const int rate = rig.tape->settings().rate;
+  for (const auto& [name, level] :
+       {std::pair{kick, KitRig::kKickLevel}, std::pair{snare, KitRig::kSnareLevel}}) {
+    const auto rendered = RenderOnsets(host.compiled, rig.instruments, name, rate);
+    auto live = LiveOnsets(samples, Heard(level, -500));
+    for (auto& onset : live) onset -= started;
+    ASSERT_EQ(live.size(), rendered.size()) << name;
+    for (size_t i = 0; i < live.size(); ++i)
+      EXPECT_NEAR(live[i], rendered[i], 1) << name << " step " << i;
+  }
 }
 
 }  // namespace

@@ -367,3 +367,36 @@ TEST(SuperTimer, OldWaitStillTicks) {
   ASSERT_TRUE(ui.PumpUntil([&] { return recorder.ticks >= 2; }, 5s));
   EXPECT_GE(recorder.elapsed[1], recorder.elapsed[0] + 59);  // whole-ms clock
 }
+
+// A player that knows when its steps fall asks for each tick by its moment:
+// before enabling for the first, inside a handler for the next, and while
+// the timer waits for a new one instead. Each tick stands for the moment
+// asked for, whatever the interval says.
+TEST(SuperTimer, ScheduledTicksComeAtTheMomentsAskedFor) {
+  ManualUiThread ui;
+  TSuperTimer timer(ui);
+  timer.SetInterval(1000);
+  const auto base = TSuperTimer::Clock::now();
+  std::vector<TSuperTimer::Clock::time_point> asked{base + 3ms, base + 7ms, base + 8ms,
+                                                    base + 20ms};
+  std::vector<TSuperTimer::Clock::time_point> ticks;
+  timer.OnTimer = [&](TSuperTimer& sender) {
+    ticks.push_back(sender.TickTime());
+    if (ticks.size() < asked.size())
+      sender.ScheduleNext(asked[ticks.size()]);
+    else
+      sender.SetEnabled(false);
+  };
+  timer.ScheduleNext(asked[0]);
+  timer.SetEnabled(true);
+  ASSERT_TRUE(ui.PumpUntil([&] { return !timer.Enabled(); }, 10s));
+  EXPECT_EQ(ticks, asked);
+
+  // Enabled and waiting a second: a new moment replaces the wait under way.
+  ticks.clear();
+  asked = {TSuperTimer::Clock::now() + 5ms};
+  timer.SetEnabled(true);
+  timer.ScheduleNext(asked[0]);
+  ASSERT_TRUE(ui.PumpUntil([&] { return !timer.Enabled(); }, 10s));
+  EXPECT_EQ(ticks, asked);
+}
