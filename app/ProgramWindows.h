@@ -31,9 +31,9 @@ class ProgramWindows {
   // samples window and the Kit List.
   void Show();
 
-  // The program holds its home's lock: offers the work a run that did not
-  // end cleanly left, then keeps copies of unsaved work.
-  void StartRecovery() { sequence.KeepRecovery(); }
+  // Keeps copies of unsaved work; holding the home's lock, it first offers
+  // the work a run that did not end cleanly left.
+  void StartRecovery(bool holdsLock = true) { sequence.KeepRecovery(holdsLock); }
   // A signal asked the program to end: a dialog waiting for an answer goes
   // unanswered, then the main window closes without a question, its unsaved
   // work left in the recovery files.

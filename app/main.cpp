@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (lock.Get() == HomeLock::State::Unavailable)
-    std::fprintf(stderr, "korvanto: %s can't be made: no recovery files are kept\n",
+    std::fprintf(stderr, "korvanto: %s can't be made: this run keeps recovery files of its own\n",
                  HomeLock::FileIn("").c_str());
   SetAudioOutputFactory(SdlAudioOutputFactory());
   QtDecodeProgress decodeProgress;
@@ -78,6 +78,6 @@ int main(int argc, char** argv) {
   EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
   windows.OpenSongs(arguments);
   windows.Show();
-  if (mode == StartMode::WithRecovery) windows.StartRecovery();
+  windows.StartRecovery(mode == StartMode::WithRecovery);
   return app.exec();
 }

@@ -62,7 +62,7 @@ void Measure(const std::string& name, int steps, int entries, bool changing, con
   Window window(steps, entries);
   std::vector<double> ui, disk;
   {
-    RecoveryWriter writer(home, nullptr);
+    RecoveryWriter writer(home, RecoveryFiles::kSharedFolder, nullptr);
     RecoveryFiles files(home / "direct");
     for (int run = 0; run < 200; ++run) {
       if (changing) window.grid.SetCell(1, 2, run % 2 ? "Snare     [ ]" : "Kick      [ ]");

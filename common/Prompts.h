@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel };
-enum class PromptAnswer { Ok, Cancel, Yes, No, Save, Discard };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel, RestoreDiscard };
+enum class PromptAnswer { Ok, Cancel, Yes, No, Save, Discard, Restore };
 
 struct FileRequest {
   std::string title;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -58,6 +59,19 @@ PromptAnswer QtPrompts::Message(const std::string& text, const std::string& capt
       box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
       box.setDefaultButton(QMessageBox::Save);
       break;
+    case PromptButtons::RestoreDiscard: {
+      // Escape and the close button dismiss the question: Cancel.
+      QPushButton* restore = box.addButton("Restore", QMessageBox::AcceptRole);
+      QPushButton* discard = box.addButton("Discard", QMessageBox::DestructiveRole);
+      QPushButton* later = box.addButton(QMessageBox::Cancel);
+      later->hide();
+      box.setEscapeButton(later);
+      box.setDefaultButton(restore);
+      box.exec();
+      return box.clickedButton() == restore   ? PromptAnswer::Restore
+             : box.clickedButton() == discard ? PromptAnswer::Discard
+                                              : PromptAnswer::Cancel;
+    }
   }
   switch (box.exec()) {
     case QMessageBox::Ok:

@@ -34,6 +34,8 @@ class ScriptedPrompts : public Prompts {
         return PromptAnswer::No;
       case PromptButtons::SaveDiscardCancel:
         return PromptAnswer::Discard;
+      case PromptButtons::RestoreDiscard:
+        return PromptAnswer::Cancel;
       case PromptButtons::OkCancel:
         return PromptAnswer::Cancel;
       case PromptButtons::Ok:

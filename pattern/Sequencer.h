@@ -107,7 +107,7 @@ class TSequence : public QMainWindow, public MainControls {
   // KeepRecovery on; the quiet ends ask nothing and keep them.
   void Shutdown();
   std::function<void()> OnClosed;
-  void KeepRecovery();
+  void KeepRecovery(bool holdsLock = true);
   bool KeepsRecovery() const { return recovery_ != nullptr; }
   void KeepRecoveryFiles();
   void FlushRecoveryFiles();
@@ -143,7 +143,7 @@ class TSequence : public QMainWindow, public MainControls {
   void ShowPanOf(int chooserIndex);
   void ShowToggles();
   void StartUpStep(const std::function<void()>& step);
-  void RestoreRecoveredWork();
+  void RestoreRecoveredWork(const RecoveryFiles& files);
 
   SoundWindow soundWindow_;
   TDXSound DXSound1{&soundWindow_};

@@ -1,5 +1,7 @@
 // TSequence: copies of unsaved work that survive a crash, and the ways out
 // that ask nothing.
+#include <unistd.h>
+
 #include <QTimer>
 #include <QUndoStack>
 #include <cstdio>
@@ -9,16 +11,36 @@
 #include "common/QtPrompts.h"
 #include "pattern/Sequencer.h"
 
-void TSequence::KeepRecovery() {
+// With the home's lock the copies of a run that did not end cleanly are
+// offered; a question dismissed leaves them for the next start, and this
+// run keeps its own copies beside them, as one without the lock does.
+void TSequence::KeepRecovery(bool holdsLock) {
   if (recovery_) return;
-  RecoveryFiles found(HomeDir());
-  if (!OfferRecoveredWork(found, AppPrompts(), [this] { RestoreRecoveredWork(); })) return;
+  const std::string own = RecoveryFiles::OwnFolder(static_cast<long>(getpid()));
+  std::string folder = holdsLock ? RecoveryFiles::kSharedFolder : own;
+  std::vector<std::string> restored;
+  for (const std::string& found :
+       holdsLock ? RecoveryFiles::FoundIn(HomeDir()) : std::vector<std::string>{}) {
+    RecoveryFiles files(HomeDir(), found);
+    const bool answered = OfferRecoveredWork(files, AppPrompts(), [&] {
+      RestoreRecoveredWork(files);
+      restored.push_back(found);
+    });
+    if (!answered) folder = own;
+  }
+  if (!holdsLock)
+    AppPrompts().ShowError(kOwnRecoveryNote + (std::filesystem::path("temp") / own).string() + ".");
   // A copy that can't be written is told once, on the terminal: never a
   // message box every few seconds.
-  recovery_ = std::make_unique<RecoveryWriter>(HomeDir(), [this](const std::string& message) {
-    if (recoveryTroubleTold_.exchange(true)) return;
-    std::fprintf(stderr, "korvanto: the recovery files can't be kept: %s\n", message.c_str());
-  });
+  recovery_ =
+      std::make_unique<RecoveryWriter>(HomeDir(), folder, [this](const std::string& message) {
+        if (recoveryTroubleTold_.exchange(true)) return;
+        std::fprintf(stderr, "korvanto: the recovery files can't be kept: %s\n", message.c_str());
+      });
+  // Restored work is copied anew before the copies it came from go.
+  FlushRecoveryFiles();
+  for (const std::string& found : restored)
+    if (found != folder) RecoveryFiles(HomeDir(), found).Remove();
   if (!recoveryTimer_) {
     recoveryTimer_ = new QTimer(this);
     connect(recoveryTimer_, &QTimer::timeout, this, [this] { KeepRecoveryFiles(); });
@@ -28,8 +50,7 @@ void TSequence::KeepRecovery() {
 
 // Each part on its own: a broken copy of one is told, the other still
 // comes back. Restoring replaces what the window holds: the one question first.
-void TSequence::RestoreRecoveredWork() {
-  const RecoveryFiles files(HomeDir());
+void TSequence::RestoreRecoveredWork(const RecoveryFiles& files) {
   if (!ReadyToReplace(Replacing::Both)) return;
   Guarded([&] {
     if (!std::filesystem::exists(files.PatternFile())) return;

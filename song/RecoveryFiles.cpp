@@ -1,5 +1,6 @@
 #include "song/RecoveryFiles.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "common/Exception.h"
@@ -46,7 +47,28 @@ RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const PatternGrid& grid,
   return work;
 }
 
-RecoveryFiles::RecoveryFiles(const fs::path& home) : folder_(home / "temp" / "recovery") {}
+RecoveryFiles::RecoveryFiles(const fs::path& home, const std::string& folder)
+    : folder_(home / "temp" / folder) {}
+
+std::string RecoveryFiles::OwnFolder(long pid) {
+  return std::string(kSharedFolder) + "-" + std::to_string(pid);
+}
+
+std::vector<std::string> RecoveryFiles::FoundIn(const fs::path& home) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(home / "temp", ec)) {
+    const std::string name = entry.path().filename().string();
+    if ((name == kSharedFolder || name.starts_with(std::string(kSharedFolder) + "-")) &&
+        RecoveryFiles(home, name).Found())
+      found.push_back(name);
+  }
+  // The shared folder first, the others in a steady order.
+  std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+    return a == kSharedFolder || (b != kSharedFolder && a < b);
+  });
+  return found;
+}
 
 bool RecoveryFiles::Found() const {
   std::error_code ec;
@@ -100,11 +122,11 @@ void RecoveryFiles::Remove() {
 bool OfferRecoveredWork(RecoveryFiles& files, Prompts& prompts,
                         const std::function<void()>& restore) {
   if (!files.Found()) return true;
-  switch (prompts.Message(kRecoveryQuestion, kRecoveryCaption, PromptButtons::YesNo)) {
-    case PromptAnswer::Yes:
+  switch (prompts.Message(kRecoveryQuestion, kRecoveryCaption, PromptButtons::RestoreDiscard)) {
+    case PromptAnswer::Restore:
       restore();
       return true;
-    case PromptAnswer::No:
+    case PromptAnswer::Discard:
       files.Remove();
       return true;
     default:

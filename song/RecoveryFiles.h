@@ -23,6 +23,9 @@ class UnsavedChanges;
 inline constexpr const char* kRecoveryQuestion =
     "Korvanto did not close properly. Restore the pattern and play list you were working on?";
 inline constexpr const char* kRecoveryCaption = "Korvanto";
+inline constexpr const char* kOwnRecoveryNote =
+    "Korvanto could not lock this folder for itself (another Korvanto may use it): your unsaved "
+    "work is copied to ";
 
 // The unsaved work in the file layouts: nothing where it equals its file.
 struct RecoveryWork {
@@ -39,7 +42,15 @@ RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const PatternGrid& grid,
 
 class RecoveryFiles {
  public:
-  explicit RecoveryFiles(const std::filesystem::path& home);
+  static constexpr const char* kSharedFolder = "recovery";
+  // The copies of the program holding the home's lock are in temp/recovery;
+  // a program without it (forced, or a file system without locks, or one
+  // that left found copies for later) keeps its own in temp/recovery-PID.
+  explicit RecoveryFiles(const std::filesystem::path& home,
+                         const std::string& folder = kSharedFolder);
+  static std::string OwnFolder(long pid);
+  // The folders under temp/ holding copies: the shared one first.
+  static std::vector<std::string> FoundIn(const std::filesystem::path& home);
 
   const std::filesystem::path& Folder() const { return folder_; }
   std::filesystem::path PatternFile() const { return folder_ / "pattern.pat"; }
@@ -64,9 +75,9 @@ class RecoveryFiles {
   std::optional<Lines> writtenSong_;  // song.name's line first, then song.sng's lines
 };
 
-// Start-up with copies found: asks once. Yes runs restore (which marks the
-// work unsaved), No removes the copies. True when the program keeps
-// recovery files from now on; false when the question went unanswered (the
-// program is ending): the copies are left for the next start.
+// Start-up with copies found: asks once, Restore or Discard. Restore runs
+// restore (which marks the work unsaved), Discard removes the copies. False
+// when the question was dismissed (Escape, the close button, a signal): the
+// copies are left for the next start.
 bool OfferRecoveredWork(RecoveryFiles& files, Prompts& prompts,
                         const std::function<void()>& restore);

@@ -1,8 +1,8 @@
 #include "song/RecoveryWriter.h"
 
-RecoveryWriter::RecoveryWriter(const std::filesystem::path& home,
+RecoveryWriter::RecoveryWriter(const std::filesystem::path& home, const std::string& folder,
                                std::function<void(const std::string& message)> trouble)
-    : files_(home), trouble_(std::move(trouble)), thread_([this] { Run(); }) {}
+    : files_(home, folder), trouble_(std::move(trouble)), thread_([this] { Run(); }) {}
 
 RecoveryWriter::~RecoveryWriter() {
   End();

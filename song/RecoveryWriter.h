@@ -16,7 +16,7 @@
 class RecoveryWriter {
  public:
   // trouble is told, on the writer's thread, why a copy couldn't be written.
-  RecoveryWriter(const std::filesystem::path& home,
+  RecoveryWriter(const std::filesystem::path& home, const std::string& folder,
                  std::function<void(const std::string& message)> trouble);
   // Writes what was handed over, then ends the thread.
   ~RecoveryWriter();

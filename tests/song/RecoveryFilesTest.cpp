@@ -138,7 +138,7 @@ TEST(RecoveryFiles, WorkBroughtBackCountsAsUnsavedUntilItMeetsAFile) {
   EXPECT_FALSE(w.unsaved.SongChanged(w.playList, w.slots));
 }
 
-TEST(RecoveryOffer, CopiesFoundAskOnceYesRestoresNoRemovesUnansweredLeavesThem) {
+TEST(RecoveryOffer, CopiesFoundAskOnceRestoreRestoresDiscardRemovesDismissedLeavesThem) {
   Work w;
   int restores = 0;
   auto restore = [&] { ++restores; };
@@ -148,22 +148,22 @@ TEST(RecoveryOffer, CopiesFoundAskOnceYesRestoresNoRemovesUnansweredLeavesThem) 
 
   w.grid.SetCell(1, 2, "Kick      [ ]");
   w.Keep();
-  w.prompts.answers = {PromptAnswer::Yes};
+  w.prompts.answers = {PromptAnswer::Restore};
   EXPECT_TRUE(OfferRecoveredWork(w.files, w.prompts, restore));
   ASSERT_EQ(w.prompts.messages.size(), 1u);
   EXPECT_EQ(w.prompts.messages[0].text,
             "Korvanto did not close properly. Restore the pattern and play list you were working "
             "on?");
-  EXPECT_EQ(w.prompts.messages[0].buttons, PromptButtons::YesNo);
+  EXPECT_EQ(w.prompts.messages[0].buttons, PromptButtons::RestoreDiscard);
   EXPECT_EQ(restores, 1);
   EXPECT_TRUE(w.files.Found());
 
-  // The program is ending while it asks: the copies wait for the next start.
+  // Dismissed (Escape, the close button, a signal): the copies wait for the next start.
   w.prompts.answers = {PromptAnswer::Cancel};
   EXPECT_FALSE(OfferRecoveredWork(w.files, w.prompts, restore));
   EXPECT_TRUE(w.files.Found());
 
-  w.prompts.answers = {PromptAnswer::No};
+  w.prompts.answers = {PromptAnswer::Discard};
   EXPECT_TRUE(OfferRecoveredWork(w.files, w.prompts, restore));
   EXPECT_FALSE(w.files.Found());
   EXPECT_EQ(restores, 1);
@@ -174,7 +174,7 @@ TEST(RecoveryOffer, CopiesFoundAskOnceYesRestoresNoRemovesUnansweredLeavesThem) 
 TEST(RecoveryWriter, WritesBesideTheWindowAndNothingComesAfterRemove) {
   Work w;
   std::vector<std::string> trouble;
-  RecoveryWriter writer(w.dir.path(),
+  RecoveryWriter writer(w.dir.path(), RecoveryFiles::kSharedFolder,
                         [&](const std::string& message) { trouble.push_back(message); });
   w.grid.SetCell(1, 2, "Kick      [ ]");
   writer.Keep(w.Unsaved());
@@ -204,7 +204,7 @@ TEST(RecoveryWriter, ACopyThatCantBeWrittenIsToldAndTheWindowGoesOn) {
   WriteTextLines(w.dir / "temp", {"a file where the temp folder should be"});
   std::vector<std::string> trouble;
   {
-    RecoveryWriter writer(w.dir.path(),
+    RecoveryWriter writer(w.dir.path(), RecoveryFiles::kSharedFolder,
                           [&](const std::string& message) { trouble.push_back(message); });
     w.grid.SetCell(1, 2, "Kick      [ ]");
     writer.Keep(w.Unsaved());

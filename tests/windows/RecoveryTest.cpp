@@ -1,6 +1,7 @@
 // Work that survives the program's end: the whole program, as main() builds
 // it, killed with unsaved work, ended by a signal, ended cleanly.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -101,7 +102,7 @@ TEST_F(Recovery, KilledWithUnsavedWorkTheNextStartAsksOnceAndRestoresItAll) {
   ProgramWindows windows;
   windows.OpenSongs({"Demo.sng"});
   const Snapshot fresh = Take(windows);
-  home.prompts.answers = {PromptAnswer::Yes};
+  home.prompts.answers = {PromptAnswer::Restore};
   windows.StartRecovery();
 
   EXPECT_EQ(home.prompts.Texts(), Names{kRecoveryQuestion});
@@ -124,7 +125,7 @@ TEST_F(Recovery, NoLetsTheWorkGoAndTheWindowsStartAsUsual) {
   }
   ProgramWindows windows;
   const Snapshot fresh = Take(windows);
-  home.prompts.answers = {PromptAnswer::No};
+  home.prompts.answers = {PromptAnswer::Discard};
   windows.StartRecovery();
   EXPECT_EQ(home.prompts.messages.size(), 1u);
   EXPECT_FALSE(files.Found());
@@ -141,7 +142,7 @@ TEST_F(Recovery, ACleanCloseRemovesTheCopiesAndNothingUnsavedWritesNone) {
   Work(windows);
   windows.sequence.FlushRecoveryFiles();
   ASSERT_TRUE(files.Found());
-  home.prompts.answers = {PromptAnswer::No, PromptAnswer::No};  // don't save either
+  home.prompts.answers = {PromptAnswer::Discard, PromptAnswer::Discard};
   const int code = RunEventLoop([&] { windows.sequence.close(); });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(home.prompts.messages.size(), 2u);
@@ -186,9 +187,39 @@ TEST_F(Recovery, ASignalWhileADialogWaitsClosesTheDialogFirst) {
   EXPECT_FALSE(windows.sequence.isVisible());
 }
 
-// Asked while the program is being ended, the question goes unanswered:
-// the copies stay for the next start and this run writes none.
-TEST_F(Recovery, AnUnansweredQuestionLeavesTheCopiesAlone) {
+// Dismissed (Escape, the close button, the program ending), the question
+// leaves the copies for the next start; this run keeps its own beside them,
+// and the next start offers both.
+TEST_F(Recovery, ADismissedQuestionKeepsTheCopiesForTheNextStart) {
+  {
+    ProgramWindows windows;
+    windows.StartRecovery();
+    Work(windows);
+    windows.sequence.FlushRecoveryFiles();
+  }
+  const std::string copy = ReadFileBytes(files.PatternFile());
+  {
+    ProgramWindows windows;
+    home.prompts.answers = {PromptAnswer::Cancel};
+    windows.StartRecovery();
+    EXPECT_TRUE(windows.sequence.KeepsRecovery());
+    windows.sequence.Grid().SetCell(6, 9, "Snare     [ ]");
+    windows.sequence.FlushRecoveryFiles();
+    EXPECT_EQ(ReadFileBytes(files.PatternFile()), copy);
+  }
+  EXPECT_EQ(RecoveryFiles::FoundIn(home.path()).size(), 2u);
+  ProgramWindows windows;
+  home.prompts.messages.clear();
+  home.prompts.answers = {PromptAnswer::Discard, PromptAnswer::Discard};
+  windows.StartRecovery();
+  EXPECT_EQ(home.prompts.Texts(), (Names{kRecoveryQuestion, kRecoveryQuestion}));
+  EXPECT_TRUE(RecoveryFiles::FoundIn(home.path()).empty());
+}
+
+// Without the home's lock (forced, or a file system without locks) a run
+// keeps copies of its own in temp/recovery-PID, says so once, and asks
+// nothing about the shared ones.
+TEST_F(Recovery, WithoutTheLockARunKeepsCopiesOfItsOwn) {
   {
     ProgramWindows windows;
     windows.StartRecovery();
@@ -197,11 +228,15 @@ TEST_F(Recovery, AnUnansweredQuestionLeavesTheCopiesAlone) {
   }
   const std::string copy = ReadFileBytes(files.PatternFile());
   ProgramWindows windows;
-  home.prompts.answers = {PromptAnswer::Cancel};
-  windows.StartRecovery();
-  EXPECT_FALSE(windows.sequence.KeepsRecovery());
+  home.prompts.messages.clear();
+  windows.StartRecovery(false);
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_NE(home.prompts.messages[0].text.find("temp/recovery-"), std::string::npos);
+  windows.sequence.Grid().SetCell(6, 9, "Snare     [ ]");
   windows.sequence.FlushRecoveryFiles();
   EXPECT_EQ(ReadFileBytes(files.PatternFile()), copy);
+  const RecoveryFiles own(home.path(), RecoveryFiles::OwnFolder(static_cast<long>(getpid())));
+  EXPECT_TRUE(own.Found());
 }
 
 // What exit() runs (Qt's own exit when the display goes away): the players'

@@ -267,3 +267,36 @@ TEST_F(SequencerSongs, ClosingWithUnsavedWorkAsksToSaveIt) {
   EXPECT_TRUE(sequence.close());
   EXPECT_EQ(ReadTextLines(home / "beat.sng")[0], "beat");
 }
+
+// Save Song writes the song's own file without a dialog; Save Song As asks,
+// the dialog asking before it replaces a file, and a song never lands in a
+// file of another kind. Saving the grid under another pattern's name asks.
+TEST_F(SequencerSongs, SavesReplaceOnlyWhatTheUserMeans) {
+  OpenTheDemoSong();
+  sequence.SongList->setCurrentRow(1);
+  sequence.UpDownUp->click();
+  home.prompts.fileRequests.clear();
+  QTest::keyClick(&sequence, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(home.prompts.fileRequests.empty());
+  EXPECT_EQ(ReadTextLines(home / "Demo.sng")[0], sequence.Songs().Name(0));
+  EXPECT_FALSE(sequence.isWindowModified());
+
+  const auto rock = ReadTextLines(home / "Rock.pat");
+  home.prompts.paths.push_back((home / "Rock.pat").string());
+  QTest::keyClick(&sequence, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(home.prompts.fileRequests.size(), 1u);
+  EXPECT_TRUE(home.prompts.fileRequests[0].askBeforeOverwrite);
+  EXPECT_EQ(home.prompts.messages.back().text,
+            "A song is saved as a .sng file, not as 'Rock.pat'.");
+  EXPECT_EQ(ReadTextLines(home / "Rock.pat"), rock);
+
+  const auto funk = ReadTextLines(home / "Funk.pat");
+  QTest::mouseClick(sequence.SongList->viewport(), Qt::LeftButton, {},
+                    sequence.SongList->visualItemRect(sequence.SongList->item(0)).center());
+  sequence.Edit2->setText("Funk");
+  home.prompts.answers = {PromptAnswer::No};
+  sequence.ToolButton14->click();
+  EXPECT_EQ(home.prompts.messages.back().text,
+            "A pattern named 'Funk' exists. Replace it with the pattern in the grid?");
+  EXPECT_EQ(ReadTextLines(home / "Funk.pat"), funk);
+}
