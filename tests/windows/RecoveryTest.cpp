@@ -65,6 +65,17 @@ class Recovery : public ::testing::Test {
     fs::copy_file(home / "Blank.wav", home / "beep.wav");
   }
 
+  // A run ended without a close left copies of its work; their pattern copy.
+  std::string LeaveCopies() {
+    {
+      ProgramWindows windows;
+      windows.StartRecovery();
+      Work(windows);
+      windows.sequence.FlushRecoveryFiles();
+    }
+    return ReadFileBytes(files.PatternFile());
+  }
+
   // A grid edit, a play list change and a slot's settings, by the user's ways.
   static void Work(ProgramWindows& windows) {
     TSequence& sequence = windows.sequence;
@@ -191,13 +202,7 @@ TEST_F(Recovery, ASignalWhileADialogWaitsClosesTheDialogFirst) {
 // leaves the copies for the next start; this run keeps its own beside them,
 // and the next start offers both.
 TEST_F(Recovery, ADismissedQuestionKeepsTheCopiesForTheNextStart) {
-  {
-    ProgramWindows windows;
-    windows.StartRecovery();
-    Work(windows);
-    windows.sequence.FlushRecoveryFiles();
-  }
-  const std::string copy = ReadFileBytes(files.PatternFile());
+  const std::string copy = LeaveCopies();
   {
     ProgramWindows windows;
     home.prompts.answers = {PromptAnswer::Cancel};
@@ -220,13 +225,7 @@ TEST_F(Recovery, ADismissedQuestionKeepsTheCopiesForTheNextStart) {
 // keeps copies of its own in temp/recovery-PID, says so once, and asks
 // nothing about the shared ones.
 TEST_F(Recovery, WithoutTheLockARunKeepsCopiesOfItsOwn) {
-  {
-    ProgramWindows windows;
-    windows.StartRecovery();
-    Work(windows);
-    windows.sequence.FlushRecoveryFiles();
-  }
-  const std::string copy = ReadFileBytes(files.PatternFile());
+  const std::string copy = LeaveCopies();
   ProgramWindows windows;
   home.prompts.messages.clear();
   windows.StartRecovery(false);
