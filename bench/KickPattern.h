@@ -31,7 +31,7 @@ class BenchHost : public PlaybackHost {
     return col == 1 && row >= 2 && row < 2 + kSteps ? kKick : std::string();
   }
   int DelayPosition() const override { return kStartTempoPosition; }
-  void ShowBeatsPerMinute(int) override {}
+  void ShowBeatsPerMinute(double) override {}
   void EnablePlayButton(PlayButton, bool) override {}
   int PlayListCount() const override { return 0; }
   void SelectPlayListEntry(int) override {}

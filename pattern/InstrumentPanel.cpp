@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -26,6 +27,8 @@ QWidget* InstrumentPanel::BuildTempoBar() {
   Delay->setRange(kMinTempoPosition, kMaxTempoPosition);
   Delay->setValue(kStartTempoPosition);
   Delay->setInvertedAppearance(true);
+  // Faster is up, for the keys and the wheel as for a drag.
+  Delay->setInvertedControls(true);
   Delay->setTickPosition(QSlider::TicksBothSides);
   Delay->setTickInterval(1);
   Delay->setToolTip("Tempo");
@@ -85,6 +88,13 @@ QWidget* InstrumentPanel::BuildInstruments() {
   big.setPointSize(big.pointSize() + 4);
   Label6->setFont(big);
   column->addWidget(Label6);
+  BpmBox = new QLineEdit;
+  BpmBox->setObjectName("BpmBox");
+  BpmBox->setAccessibleName("Tempo in BPM");
+  BpmBox->setToolTip("Type a tempo in BPM: the nearest the tempo bar holds is taken");
+  BpmBox->setAlignment(Qt::AlignCenter);
+  connect(BpmBox, &QLineEdit::returnPressed, this, &InstrumentPanel::TempoTyped);
+  column->addWidget(BpmBox);
   column->addStretch(1);
   return instruments;
 }
@@ -92,10 +102,15 @@ QWidget* InstrumentPanel::BuildInstruments() {
 void InstrumentPanel::ShowTempo(int position) {
   const QSignalBlocker block(Delay);
   Delay->setValue(ClampTempoPosition(position));
+  if (!BpmBox->hasFocus()) BpmBox->setText(Latin1(TempoText(BeatsPerMinuteFor(Delay->value()))));
 }
 
-void InstrumentPanel::ShowBeatsPerMinute(int beatsPerMinute) {
-  Label6->setText(QString::number(beatsPerMinute));
+std::string InstrumentPanel::BpmText() const {
+  return BpmBox->text().toLatin1().toStdString();
+}
+
+void InstrumentPanel::ShowBeatsPerMinute(double beatsPerMinute) {
+  Label6->setText(Latin1(TempoText(beatsPerMinute)));
 }
 
 void InstrumentPanel::ShowChooserItems(const std::vector<std::string>& items) {

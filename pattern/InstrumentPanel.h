@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QSlider;
 
 class InstrumentPanel : public QWidget {
@@ -16,7 +17,7 @@ class InstrumentPanel : public QWidget {
 
   // Program moves: none of them is told as the user's.
   void ShowTempo(int position);
-  void ShowBeatsPerMinute(int beatsPerMinute);
+  void ShowBeatsPerMinute(double beatsPerMinute);
   void ShowChooserItems(const std::vector<std::string>& items);
   void ShowPan(int pan);
   // The chooser's text without control characters (pasted ones leave it).
@@ -27,10 +28,14 @@ class InstrumentPanel : public QWidget {
   QComboBox* ComboBox1 = nullptr;
   QSlider* Panning = nullptr;
   QLabel* Label6 = nullptr;
+  // A tempo typed in BPM; it shows the tempo the nearest position gives.
+  QLineEdit* BpmBox = nullptr;
+  std::string BpmText() const;
 
  Q_SIGNALS:
   // A user's move of the tempo bar: a drag, a key, the wheel.
   void TempoMoved();
+  void TempoTyped();
   void ChooserChanged();
   void PanMoved();
   void PanGrabbed();

@@ -23,7 +23,7 @@ struct MainControls {
               *ToolButton8 = nullptr, *ToolButton10 = nullptr, *ToolButton13 = nullptr,
               *ToolButton14 = nullptr, *ToolButton16 = nullptr, *ToolButton19 = nullptr;
   QComboBox *TimeBar = nullptr, *ComboBox1 = nullptr;
-  QLineEdit* Edit2 = nullptr;
+  QLineEdit *Edit2 = nullptr, *BpmBox = nullptr;
   QSpinBox* Loop = nullptr;
   QSlider *Panning = nullptr, *Delay = nullptr;
   QLabel *Label6 = nullptr, *Image1 = nullptr;

@@ -1,6 +1,7 @@
 #include "pattern/Options.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -26,6 +27,26 @@ TForm2::TForm2(TSequence& sequence, QWidget* parent)
   connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm2::ShowForInput() {
+  show();
+  raise();
+  activateWindow();
+  SpinEdit1->setFocus();
+  SpinEdit1->selectAll();
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    Button1Click();
+    return;
+  }
+  if (event->key() == Qt::Key_Escape) {
+    hide();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TForm2::Button1Click() {

@@ -15,6 +15,12 @@ class TForm2 : public QWidget {
   QPushButton* Button1 = nullptr;
 
   void Button1Click();
+  // Opens for input: the window takes the keyboard, the figure selected.
+  void ShowForInput();
+
+ protected:
+  // Enter in the box is OK, as in a dialog.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   TSequence& sequence_;

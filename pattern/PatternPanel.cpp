@@ -80,6 +80,13 @@ void PatternPanel::Show() {
     const QSignalBlocker block(Loop);
     Loop->setValue(song_.Values().loops);
   }
+  const std::string meter = song_.Grid().Cell(2, 0) + "|" + song_.Grid().Cell(4, 0);
+  if (meter != shownMeter_) {
+    shownMeter_ = meter;
+    // Told as a change: what Update applies is what the selector shows.
+    TimeBar->setCurrentText(
+        Latin1(TimeBarTextFor(song_.Grid().Cell(2, 0), song_.Grid().Cell(4, 0))));
+  }
   const bool changed = song_.PatternUnsaved();
   QFont font = Edit2->font();
   font.setItalic(changed);

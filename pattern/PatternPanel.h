@@ -3,6 +3,7 @@
 // stand in the main window's tool bar (length/time, name, Clear, loop
 // count). It shows the edited song's pattern and tells what the user did.
 #include <QWidget>
+#include <string>
 
 class EditedSong;
 class QComboBox;
@@ -42,4 +43,7 @@ class PatternPanel : public QWidget {
   void BuildToolBarControls();
 
   EditedSong& song_;
+  // The length and time the selector was last set to: a choice the user
+  // made there stays until the pattern's own change.
+  std::string shownMeter_;
 };

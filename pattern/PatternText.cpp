@@ -49,8 +49,8 @@ std::string PatternAsText(const PatternFileData& data) {
   std::string text =
       "Name:   " + TerminalText(Cell(data, 0, 0)) + "\n" + "Length: " + std::to_string(data.steps) +
       "\n" + "Time:   " + TerminalText(Cell(data, 4, 0)) + "\n" +
-      "Tempo:  " + std::to_string(tempo) + " (" + std::to_string(BeatsPerMinuteFor(tempo)) +
-      " BPM)\n" + "Loops:  " + std::to_string(data.values.loops) + "\n";
+      "Tempo:  " + std::to_string(tempo) + " (" + TempoText(BeatsPerMinuteFor(tempo)) + " BPM)\n" +
+      "Loops:  " + std::to_string(data.values.loops) + "\n";
   for (const SlotLoad& load : data.slotLoads)
     text += "Sample" + std::to_string(load.slot) + ": " + TerminalText(load.path) + " at " +
             std::to_string(load.frequency) + " Hz\n";

@@ -48,7 +48,9 @@ TSequence::TSequence(QWidget* parent)
   // The designed size, wide enough for the tool bar and whole cells.
   resize(std::max(kDesignWidth, ToolBar1->sizeHint().width() + 8), 538);
   engine_.OnError = [this](const std::string& message) { ShowErrorLater(this, message); };
-  playbackHost_.showBeatsPerMinute = [this](int bpm) { instrumentPanel_->ShowBeatsPerMinute(bpm); };
+  playbackHost_.showBeatsPerMinute = [this](double bpm) {
+    instrumentPanel_->ShowBeatsPerMinute(bpm);
+  };
   playbackHost_.enablePlayButton = [this](PlayButton button, bool enabled) {
     (button == PlayButton::Pattern ? ToolButton1 : ToolButton7)->setEnabled(enabled);
   };
@@ -160,6 +162,7 @@ void TSequence::BuildPanels(QWidget* client) {
   ComboBox1 = instrumentPanel_->ComboBox1;
   Panning = instrumentPanel_->Panning;
   Label6 = instrumentPanel_->Label6;
+  BpmBox = instrumentPanel_->BpmBox;
   MusicLib = songPanel_->MusicLib;
   SongList = songPanel_->SongList;
   BitBtn1 = songPanel_->BitBtn1;
@@ -203,6 +206,7 @@ void TSequence::ConnectPanels() {
   });
   auto* i = instrumentPanel_;
   connect(i, &InstrumentPanel::TempoMoved, this, to(&TSequence::DelayChange));
+  connect(i, &InstrumentPanel::TempoTyped, this, to(&TSequence::BpmTyped));
   connect(i, &InstrumentPanel::ChooserChanged, this, to(&TSequence::ComboBox1Change));
   connect(i, &InstrumentPanel::PanMoved, this, to(&TSequence::PanningChange));
   connect(i, &InstrumentPanel::PanGrabbed, this, [this] { panDragStart_ = Panning->value(); });
@@ -266,6 +270,11 @@ bool TSequence::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     const bool enter =
         (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == 0;
+    // The BPM box takes its own Enter: it sets the typed tempo.
+    if (enter && watched == BpmBox) {
+      event->accept();
+      return true;
+    }
     const bool history = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
                          QKeySequence(key->keyCombination()) == QKeySequence("Ctrl+Y");
     if ((enter || history) && widget && widget->window() == this) {

@@ -92,7 +92,7 @@ class TSequence : public QMainWindow, public MainControls {
   void ChooseInstrument(const std::string& text);
   void FormCreate(), FormClose(), FormResize(), Exit1Click(), HelpClick();
   void ToolButton3Click(), ToolButton8Click(), ToolButton19Click();
-  void BitBtn3Click(), BitBtn12Click(), BitBtn4Click(), DelayChange();
+  void BitBtn3Click(), BitBtn12Click(), BitBtn4Click(), DelayChange(), BpmTyped();
   void BitBtn6Click(), LibBinClick(), MusicLibDblClick(), BitBtn2Click(), SongBinClick();
   void UpDown1Click(Arrow arrow);
   void BitBtn10Click(), RendorClick(), New_SongClick(), BitBtn8Click(), BitBtn9Click();

@@ -92,7 +92,5 @@ void TSequence::LoopChange() {
 
 // Options > Cell Jump.
 void TSequence::CellJump1Click() {
-  if (!options_) return;
-  options_->show();
-  options_->raise();
+  if (options_) options_->ShowForInput();
 }

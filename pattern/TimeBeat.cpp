@@ -16,6 +16,15 @@ std::string TrimAtSecondBlank(std::string text) {
 }
 }  // namespace
 
+std::string TimeBarTextFor(const std::string& length, const std::string& time) {
+  for (const std::string& entry : TimeBarEntries()) {
+    PendingTimeBeat parsed;
+    ParseTimeBar(entry, parsed);
+    if (parsed.length == length && parsed.time == time) return entry;
+  }
+  return (length.size() < 2 ? length + " " : length) + " | " + time;
+}
+
 void ParseTimeBar(const std::string& text, PendingTimeBeat& pending) {
   if (text.empty()) return;
   // Characters 3 to 8 removed: the first two and whatever follows the eighth.

@@ -14,3 +14,7 @@ const std::vector<std::string>& TimeBarEntries();
 // characters, the time from the sixth on; a blank second character keeps only
 // the first. Empty text changes nothing.
 void ParseTimeBar(const std::string& text, PendingTimeBeat& pending);
+
+// What the selector shows for a pattern's length and time: its entry when it
+// has one ("16 | 4"), else the two in its layout.
+std::string TimeBarTextFor(const std::string& length, const std::string& time);

@@ -19,7 +19,7 @@ class PlaybackHost {
   // own tempos and only shows them.
   virtual int DelayPosition() const = 0;
   // The figure under "BPM" (Label6): the tempo that plays.
-  virtual void ShowBeatsPerMinute(int beatsPerMinute) = 0;
+  virtual void ShowBeatsPerMinute(double beatsPerMinute) = 0;
 
   virtual void EnablePlayButton(PlayButton button, bool enabled) = 0;
 

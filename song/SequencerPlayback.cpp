@@ -2,7 +2,10 @@
 // the playback engine; the tempo bar's moves are the pattern's own.
 #include <QSlider>
 
+#include "common/QtPrompts.h"
+#include "pattern/InstrumentPanel.h"
 #include "pattern/Sequencer.h"
+#include "song/Tempo.h"
 
 // "Play pattern" (F6).
 void TSequence::BitBtn3Click() {
@@ -21,6 +24,20 @@ void TSequence::BitBtn4Click() {
 void TSequence::DelayChange() {
   Push("Tempo", song_.SetTempo(Delay->value()), MergeKey::Tempo);
   engine_.DelayChange();
+}
+
+// A tempo typed in the BPM box: the nearest position, a move of the bar.
+void TSequence::BpmTyped() {
+  const auto position = PositionForTempoText(instrumentPanel_->BpmText());
+  if (!position) {
+    AppPrompts().ShowError("'" + instrumentPanel_->BpmText() +
+                           "' is no tempo: type the beats per minute, such as 120");
+    ShowSong();
+    return;
+  }
+  Delay->setValue(*position);
+  Delay->setFocus();  // the box shows the tempo the position gives
+  DelayChange();
 }
 
 // "Repeat pattern".

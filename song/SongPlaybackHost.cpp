@@ -2,7 +2,7 @@
 
 #include "song/Compile.h"
 
-void SongPlaybackHost::ShowBeatsPerMinute(int beatsPerMinute) {
+void SongPlaybackHost::ShowBeatsPerMinute(double beatsPerMinute) {
   if (showBeatsPerMinute) showBeatsPerMinute(beatsPerMinute);
 }
 

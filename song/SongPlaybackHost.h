@@ -12,14 +12,14 @@ class SongPlaybackHost : public PlaybackHost {
  public:
   explicit SongPlaybackHost(EditedSong& song) : song_(song) {}
 
-  std::function<void(int beatsPerMinute)> showBeatsPerMinute;
+  std::function<void(double beatsPerMinute)> showBeatsPerMinute;
   std::function<void(PlayButton, bool enabled)> enablePlayButton;
   // The play list's selection moved: show it.
   std::function<void()> playListShown;
 
   std::string Cell(int col, int row) const override { return song_.Grid().Cell(col, row); }
   int DelayPosition() const override { return song_.Values().tempoPosition; }
-  void ShowBeatsPerMinute(int beatsPerMinute) override;
+  void ShowBeatsPerMinute(double beatsPerMinute) override;
   void EnablePlayButton(PlayButton button, bool enabled) override;
   int PlayListCount() const override { return song_.List().Count(); }
   void SelectPlayListEntry(int index) override;

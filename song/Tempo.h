@@ -1,4 +1,6 @@
 #pragma once
+#include <optional>
+#include <string>
 // Tempo values derived from the tempo bar position: the tempo, the step
 // interval the players tick at and the beats-per-minute read-out.
 
@@ -10,8 +12,14 @@ inline constexpr int kStartTempoPosition = 60;
 int ClampTempoPosition(int position);
 // Milliseconds between steps: twice the rounded tempo.
 int StepIntervalFor(double tempo);
-// The read-out under "BPM": 7200 / tempo, ties to even (64 shows 112).
-int BeatsPerMinuteFor(double tempo);
+// The tempo that plays, in quarter notes a minute: 7500 / tempo (a step of
+// 2 x tempo ms, four steps a quarter, as the MIDI export counts them).
+double BeatsPerMinuteFor(double tempo);
+// The position whose tempo is nearest a typed figure ("90", "93.5");
+// nothing for a text that is no positive number.
+std::optional<int> PositionForTempoText(const std::string& text);
+// A tempo as the program names it: one decimal, "125.0".
+std::string TempoText(double beatsPerMinute);
 
 // The tempo values the main window keeps. Positions are clamped as the tempo
 // bar clamps them.
@@ -32,12 +40,12 @@ class TempoValues {
 
   double Tempo() const { return tempo_; }
   int StepInterval() const { return stepInterval_; }
-  int BeatsPerMinute() const { return beatsPerMinute_; }
+  double BeatsPerMinute() const { return beatsPerMinute_; }
   int GlobalSpeed() const { return globalSpeed_; }
 
  private:
   int globalSpeed_;
   double tempo_;
   int stepInterval_;
-  int beatsPerMinute_;
+  double beatsPerMinute_;
 };

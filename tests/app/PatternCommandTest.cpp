@@ -77,7 +77,7 @@ TEST(PatternShow, TempoReadsAsTheWindowsBeatsPerMinuteAndSlotsAreListed) {
             "Name:   Groove\n"
             "Length: 2\n"
             "Time:   2\n"
-            "Tempo:  64 (112 BPM)\n"
+            "Tempo:  64 (117.2 BPM)\n"
             "Loops:  3\n"
             "Sample1: /sounds/hit.wav at 22050 Hz\n"
             "\n"

@@ -85,7 +85,7 @@ TEST_F(PatternPlayerTest, EachStepFollowsTheTempoBarButLeavesTheReadOut) {
   engine.DXTimer2Timer();
   EXPECT_EQ(engine.DXTimer2().Interval(), 160);
   EXPECT_EQ(engine.Tempo().StepInterval(), 160);
-  EXPECT_EQ(host.beatsPerMinute, 120);
+  EXPECT_EQ(host.beatsPerMinute, "125.0");
   EXPECT_EQ(engine.Tempo().GlobalSpeed(), 60);
 }
 
@@ -95,7 +95,7 @@ TEST_F(PatternPlayerTest, AUserMoveSetsGlobalSpeedAndReadOutWithoutTouchingTheTi
   engine.DelayChange();
   EXPECT_EQ(engine.Tempo().GlobalSpeed(), 64);
   EXPECT_EQ(engine.Tempo().StepInterval(), 128);
-  EXPECT_EQ(host.beatsPerMinute, 112);
+  EXPECT_EQ(host.beatsPerMinute, "117.2");
   EXPECT_EQ(engine.DXTimer2().Interval(), 120) << "picked up at the next step";
   EXPECT_EQ(engine.DXTimer1().Interval(), 1000);
   EXPECT_FALSE(engine.DXTimer1().Enabled());
@@ -105,7 +105,7 @@ TEST_F(PatternPlayerTest, ALoadedPatternsTempoLeavesTheGlobalSpeed) {
   host.delay = 48;
   engine.FollowDelay();
   EXPECT_EQ(engine.Tempo().StepInterval(), 96);
-  EXPECT_EQ(host.beatsPerMinute, 150);
+  EXPECT_EQ(host.beatsPerMinute, "156.3");
   EXPECT_EQ(engine.Tempo().GlobalSpeed(), 60);
 }
 

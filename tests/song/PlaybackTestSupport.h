@@ -26,7 +26,7 @@ class FakeHost : public PlaybackHost {
  public:
   std::map<std::pair<int, int>, std::string> cells;
   int delay = kStartTempoPosition;  // the edited pattern's tempo
-  int beatsPerMinute = 0;
+  std::string beatsPerMinute;       // as the read-out shows it
   bool patternButton = true, songButton = true;
   int playListCount = 1;
   int selected = -1;
@@ -38,7 +38,7 @@ class FakeHost : public PlaybackHost {
     return it == cells.end() ? std::string() : it->second;
   }
   int DelayPosition() const override { return delay; }
-  void ShowBeatsPerMinute(int value) override { beatsPerMinute = value; }
+  void ShowBeatsPerMinute(double value) override { beatsPerMinute = TempoText(value); }
   void EnablePlayButton(PlayButton button, bool enabled) override {
     (button == PlayButton::Pattern ? patternButton : songButton) = enabled;
   }

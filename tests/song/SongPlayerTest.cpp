@@ -45,7 +45,8 @@ TEST_F(SongPlayerTest, LoopsPlayInTurnAndTheTempoChangesAtThePatternBoundary) {
   EXPECT_FALSE(host.songButton);
   EXPECT_EQ(engine.MainPlay().size(), 2u + 24 + 2 + 6 + 1);
 
-  std::vector<int> intervals, readOuts;
+  std::vector<int> intervals;
+  std::vector<std::string> readOuts;
   for (int step = 0; step < 5; ++step) {
     engine.DXTimer1Timer();
     intervals.push_back(engine.DXTimer1().Interval());
@@ -53,7 +54,7 @@ TEST_F(SongPlayerTest, LoopsPlayInTurnAndTheTempoChangesAtThePatternBoundary) {
   }
   EXPECT_EQ(sound.Texts(), (std::vector<std::string>{"A1", "A2", "A1", "A2", "B1"}));
   EXPECT_EQ(intervals, (std::vector<int>{96, 96, 96, 96, 160}));
-  EXPECT_EQ(readOuts, (std::vector<int>{150, 150, 150, 150, 90}));
+  EXPECT_EQ(readOuts, (std::vector<std::string>{"156.3", "156.3", "156.3", "156.3", "93.8"}));
   EXPECT_EQ(host.delay, kStartTempoPosition) << "the edited pattern keeps its own tempo";
   EXPECT_EQ(engine.Tempo().StepInterval(), 120) << "a header leaves the pattern step interval";
 
@@ -73,7 +74,7 @@ TEST_F(SongPlayerTest, RepeatPlayListStartsAgainAtTheFirstCompiledPattern) {
   EXPECT_EQ(engine.SequencePos(), 0);
   engine.DXTimer1Timer();
   EXPECT_EQ(sound.triggers.back().text, "A1");
-  EXPECT_EQ(host.beatsPerMinute, 150);
+  EXPECT_EQ(host.beatsPerMinute, "156.3");
   EXPECT_EQ(engine.DXTimer1().Interval(), 96);
   EXPECT_FALSE(host.songButton);
 }
@@ -88,7 +89,7 @@ TEST_F(SongPlayerTest, GlobalSpeedHoldsEveryPatternAtTheUsersTempo) {
     EXPECT_EQ(host.delay, 100);
     EXPECT_EQ(engine.DXTimer1().Interval(), 200);
   }
-  EXPECT_EQ(host.beatsPerMinute, 72);
+  EXPECT_EQ(host.beatsPerMinute, "75.0");
 }
 
 TEST_F(SongPlayerTest, HeaderTemposAreClampedToTheTempoBarsRange) {
@@ -97,7 +98,7 @@ TEST_F(SongPlayerTest, HeaderTemposAreClampedToTheTempoBarsRange) {
   engine.BitBtn12Click();
   engine.DXTimer1Timer();
   EXPECT_EQ(engine.DXTimer1().Interval(), 280);
-  EXPECT_EQ(host.beatsPerMinute, 51);
+  EXPECT_EQ(host.beatsPerMinute, "53.6");
 }
 
 TEST_F(SongPlayerTest, ClearingThePlayListStopsTheSongOnly) {

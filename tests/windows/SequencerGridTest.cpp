@@ -269,7 +269,64 @@ TEST_F(SequencerGrid, MovingTheTempoBarShowsTheBeatsPerMinute) {
   sequence.Delay->setSliderPosition(64);  // as a drag does
   sequence.Delay->triggerAction(QSlider::SliderMove);
   QApplication::processEvents();
-  EXPECT_EQ(sequence.Label6->text(), "112");
+  EXPECT_EQ(sequence.Label6->text(), "117.2");
   EXPECT_EQ(sequence.Engine().Tempo().GlobalSpeed(), 64);
   EXPECT_EQ(sequence.Song().Values().tempoPosition, 64) << "the pattern's own tempo";
+}
+
+// Ctrl+J opens the cell jump for the keyboard: typed figures and Enter go
+// there, not into the grid.
+TEST_F(SequencerGrid, TheCellJumpWindowTakesTheKeyboard) {
+  ShowAndActivate(sequence);
+  QTest::keyClick(&sequence, Qt::Key_J, Qt::ControlModifier);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&options, 2000));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_3);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(sequence.CellJump(), 3);
+  EXPECT_FALSE(options.isVisible());
+  EXPECT_EQ(sequence.History()->index(), 0);
+}
+
+// The tempo as a musician sets it: a typed BPM takes the nearest position
+// and shows the tempo that gives; the Up key makes it faster, as a drag up.
+TEST_F(SequencerGrid, ATypedTempoAndTheUpKeySetTheTempo) {
+  ShowAndActivate(sequence);
+  struct Case {
+    const char* typed;
+    int position;
+    const char* shown;
+  };
+  for (const Case& c : {Case{"90", 83, "90.4"}, Case{"125", 60, "125.0"}, Case{"120", 63, "119.0"},
+                        Case{"9000", 1, "7500.0"}}) {
+    sequence.BpmBox->setFocus();
+    sequence.BpmBox->setText(c.typed);
+    QTest::keyClick(sequence.BpmBox, Qt::Key_Return);
+    EXPECT_EQ(sequence.Song().Values().tempoPosition, c.position) << c.typed;
+    EXPECT_EQ(sequence.BpmBox->text().toStdString(), c.shown) << c.typed;
+  }
+  sequence.BpmBox->setFocus();
+  sequence.BpmBox->setText("fast");
+  QTest::keyClick(sequence.BpmBox, Qt::Key_Return);
+  EXPECT_EQ(sequence.Song().Values().tempoPosition, 1);
+  EXPECT_EQ(home.prompts.messages.size(), 1u);
+
+  sequence.Delay->setValue(60);
+  sequence.DelayChange();
+  sequence.Delay->setFocus();
+  QTest::keyClick(sequence.Delay, Qt::Key_Up);
+  QApplication::processEvents();
+  EXPECT_LT(sequence.Song().Values().tempoPosition, 60) << "a shorter step is faster";
+}
+
+// The Time/Beat selector shows the pattern's own length and time, and a
+// choice there stays until it is applied.
+TEST_F(SequencerGrid, TheTimeBeatSelectorShowsThePatternsMeter) {
+  EXPECT_EQ(sequence.TimeBar->currentText(), "16 | 4");
+  sequence.TimeBar->setCurrentIndex(3);  // "8  | 8"
+  Click(sequence.StringGrid1, At(2, 3));
+  EXPECT_EQ(sequence.TimeBar->currentText(), "8  | 8");
+  sequence.ToolButton13->click();
+  EXPECT_EQ(sequence.Grid().Cell(2, 0), "8");
+  sequence.UndoAction->trigger();
+  EXPECT_EQ(sequence.TimeBar->currentText(), "16 | 4");
 }

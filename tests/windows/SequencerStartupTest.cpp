@@ -29,7 +29,7 @@ TEST(SequencerStartUp, ListsPatternFilesAndResetsSampleWorkFiles) {
   for (int slot = 1; slot <= 32; ++slot)
     EXPECT_EQ(ReadFileBytes(SampleWorkFile(home.path(), slot)), blank);
   EXPECT_EQ(sequence.HomeDir(), home.path());
-  EXPECT_EQ(sequence.Label6->text(), "120");
+  EXPECT_EQ(sequence.Label6->text(), "125.0");
   EXPECT_EQ(sequence.Grid().Cell(0, 17), "16:3");
   EXPECT_TRUE(home.prompts.messages.empty());
 }
