@@ -38,6 +38,32 @@ class BenchHost : public PlaybackHost {
   void CompilePlayList(std::vector<std::string>&) override {}
 };
 
+// The play list as the song player compiles it.
+class SongHost : public BenchHost {
+ public:
+  std::vector<std::string> song;
+  int PlayListCount() const override { return 1; }
+  void CompilePlayList(std::vector<std::string>& sequence) override {
+    sequence.insert(sequence.end(), song.begin(), song.end());
+  }
+};
+
+// Kicks in patterns of five tempos (3.2 s a round), a step left out now and
+// then.
+inline std::vector<std::string> KickSong(int rounds) {
+  std::vector<std::string> song;
+  for (int round = 0; round < rounds; ++round)
+    for (int tempo : {60, 45, 70, 52, 41}) {
+      song.insert(song.end(), {"//", std::to_string(tempo)});
+      for (int row = 0; row < 6; ++row) {
+        song.push_back(row % 3 == 2 ? "" : kKick);
+        for (int cell = 1; cell < 6; ++cell) song.emplace_back();
+      }
+    }
+  song.push_back("%%%");
+  return song;
+}
+
 // A short decaying tone that starts at full swing, so its first frame is its onset.
 inline Wave::TWave Kick() {
   std::vector<int16_t> samples;

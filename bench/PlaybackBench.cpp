@@ -184,38 +184,13 @@ void StallBeforePlay(int seconds) {
     std::printf("BENCH stall_pace_error_ppm %.2f ppm\n", TempoErrorPpm(onsets));
 }
 
-// The play list as the song player compiles it: kicks in patterns of
-// several tempos.
-class SongHost : public BenchHost {
- public:
-  std::vector<std::string> song;
-  int PlayListCount() const override { return 1; }
-  void CompilePlayList(std::vector<std::string>& sequence) override {
-    sequence.insert(sequence.end(), song.begin(), song.end());
-  }
-};
-
-std::vector<std::string> KickSong() {
-  std::vector<std::string> song;
-  for (int round = 0; round < 4; ++round)
-    for (int tempo : {60, 45, 70, 52, 41}) {
-      song.insert(song.end(), {"//", std::to_string(tempo)});
-      for (int row = 0; row < 6; ++row) {
-        song.push_back(row % 3 == 2 ? "" : kKick);
-        for (int cell = 1; cell < 6; ++cell) song.emplace_back();
-      }
-    }
-  song.push_back("%%%");
-  return song;
-}
-
 // A song with tempo changes played live into a paced output and compared,
 // onset by onset from the first, with where the render puts each hit.
 void LiveAgainstRender() {
   auto tape = PacedTape(30, -1, 0);
   SetAudioOutputFactory(CaptureFactory(tape));
   SongHost host;
-  host.song = KickSong();
+  host.song = KickSong(4);
   std::vector<double> rendered;
   {
     KickRig rig;
