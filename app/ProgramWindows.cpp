@@ -14,7 +14,9 @@
 #include "common/QtPrompts.h"
 #include "kit/AudioStream.h"
 #include "kit/KitMaker.h"
+#include "pattern/ChooserSlotFiles.h"
 #include "render/RenderPrep.h"
+#include "render/SlotShortName.h"
 
 namespace {
 constexpr int kFramesKnownAfter = 300;  // ms
@@ -58,6 +60,9 @@ void ProgramWindows::Wire() {
     samples.SlotButtons()[slot - 1]->setText(QString::fromLatin1(caption.c_str()));
   });
   sampleEditor.OnUserAction = [this] { sequence.SlotsChanged(); };
+  ShowSlotFilesInChooser(*sequence.ComboBox1, [this](int slot) {
+    return SlotFileTitle(sampleEditor.Slots().FileName(slot));
+  });
   sequence.OnClosed = [this] { EndProgram(); };
 }
 

@@ -63,6 +63,7 @@ class RecordSlots : public SlotAccess {
     const SoundFile sound = ImportSoundFile(path, DecodedWorkFile(tempDir_, "sample", n));
     const std::int64_t rate = FileRate(sound.readable);
     slot.fileName = sound.readable;
+    slot.chosenFile = sound.chosen;
     slot.frequency = rate;
     chosen_[n - 1] = sound.chosen;
   }

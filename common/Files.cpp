@@ -89,3 +89,17 @@ std::string FileNameFromLatin1(const std::string& latin1) {
   }
   return safe.empty() ? "_" : Latin1ToUtf8(safe);
 }
+
+std::string FileNameFromFileName(const std::string& name, std::size_t maxBytes) {
+  std::string safe = name;
+  if (safe.size() > maxBytes) {
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80) --cut;
+    safe.resize(cut);
+  }
+  for (char& c : safe) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || std::strchr("/\\:*?\"<>|", c)) c = '_';
+  }
+  return safe;
+}

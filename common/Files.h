@@ -47,3 +47,9 @@ std::string DisplayPath(const std::filesystem::path& path);
 // An instrument's Latin-1 name as part of a file name: control characters
 // and those no file name may hold on one system or another become '_'.
 std::string FileNameFromLatin1(const std::string& latin1);
+
+// A file's own name (bytes as the file system gave them) as part of
+// another file name: control characters and those no file name may hold on
+// one system or another become '_', and a name longer than maxBytes is cut
+// there, never inside a UTF-8 character.
+std::string FileNameFromFileName(const std::string& name, std::size_t maxBytes);

@@ -21,6 +21,11 @@ TWaveCollectionItem& EntryOf(const TWaveCollection& kit, int index) {
   return kit[index];
 }
 
+void CopyEntry(const TWaveCollectionItem& from, TWaveCollectionItem& to) {
+  to.SetName(from.Name());
+  to.SetWave(from.Wave());
+}
+
 uint16_t BitsPerSampleOf(const std::vector<uint8_t>& format) {
   if (format.size() < 16) return 16;
   return static_cast<uint16_t>(format[14] | format[15] << 8);
@@ -58,6 +63,7 @@ void KitMaker::GetKitList(const TWaveCollection& mainKit) {
   chooser_.Rebuild(mainKit);
   names_.clear();
   for (int i = 1; i < mainKit.Count(); ++i) names_.push_back(KitMakerRowName(chooser_.Item(i)));
+  sources_.assign(names_.size(), "");
   selectedRow_ = 0;
   buttonRow_ = 0;
 }
@@ -80,6 +86,7 @@ void KitMaker::PrepareKit(const TWaveCollection& mainKit, const std::filesystem:
   stream_->SetFileName(blank);
 
   kit_.Clear();
+  sources_.assign(names_.size(), "");
   currentEntry_ = 1;
   const int count = mainKit.Count();
   files_.assign(std::max(kMaxRows, count) + 1, "");
@@ -95,6 +102,7 @@ void KitMaker::PrepareKit(const TWaveCollection& mainKit, const std::filesystem:
     mainKit[i].Wave().SaveToFile(copy);
     kit_[i].Wave().LoadFromFile(copy);
     files_[i] = copy.string();
+    if (i <= RowCount()) sources_[i - 1] = kCurrentKitSound;
   }
 }
 
@@ -124,9 +132,12 @@ void KitMaker::LoadSample(const std::string& path) {
   entry.SetWave(wave);
   files_[0] = path;
   SetFile(currentEntry_, sound.readable);
+  if (currentEntry_ <= RowCount())
+    sources_[currentEntry_ - 1] = std::filesystem::path(path).filename().string();
 }
 
 void KitMaker::Play() {
+  if (RowCount() == 0) return;
   currentEntry_ = selectedRow_ + 1;
   if (!stream_) throw EAudioStreamError("WaveStream not set");
   stream_->SetFileName(File(currentEntry_));
@@ -141,17 +152,51 @@ bool KitMaker::AddRow() {
   if (RowCount() >= kMaxRows) return false;
   const int row = RowCount();
   names_.push_back(KitMakerRowName(chooser_.Item(row + 1)));
+  sources_.emplace_back();
   selectedRow_ = row;
   currentEntry_ = RowCount();
   kit_.Add().Wave().LoadFromFile(BlankPath());
   return true;
 }
 
-void KitMaker::SaveKit(const std::filesystem::path& path) {
+void KitMaker::SaveKit(const std::filesystem::path& path, bool keepSilentRows) {
   // Every row needs its entry; a kit whose preparation failed may lack some.
   if (kit_.Count() <= RowCount()) ListIndexError(kit_.Count());
   for (int a = 1; a <= RowCount(); ++a) kit_[a].SetName(KitMakerEntryName(names_[a - 1]));
-  kit_.SaveToFile(path);
+  TWaveCollection saved;
+  CopyEntry(kit_[0], saved.Add());
+  for (int a = 1; a <= RowCount(); ++a)
+    if (keepSilentRows || RowHasSound(a - 1)) CopyEntry(kit_[a], saved.Add());
+  if (saved.Count() < 2) throw Exception(kNothingToSave);
+  saved.SaveToFile(path);
+}
+
+double KitMaker::RowSeconds(int row) const {
+  if (row < 0 || row + 1 >= kit_.Count()) return 0;
+  const Wave::TWave& wave = kit_[row + 1].Wave();
+  if (wave.BlockAlign() == 0 || wave.SamplesPerSec() == 0) return 0;
+  return static_cast<double>(wave.Size() / wave.BlockAlign()) / wave.SamplesPerSec();
+}
+
+std::vector<int> KitMaker::SilentRows() const {
+  std::vector<int> silent;
+  for (int row = 0; row < RowCount(); ++row)
+    if (!RowHasSound(row)) silent.push_back(row);
+  return silent;
+}
+
+void KitMaker::RemoveRow(int row) {
+  if (row < 0 || row >= RowCount()) return;
+  names_.erase(names_.begin() + row);
+  sources_.erase(sources_.begin() + row);
+  if (row + 1 < kit_.Count()) kit_.Delete(row + 1);
+  files_.erase(files_.begin() + row + 1);
+  files_.emplace_back();
+  // The selection stays on the same row where it can, else on the one above.
+  if (selectedRow_ > row || selectedRow_ >= RowCount())
+    selectedRow_ = std::max(0, selectedRow_ - 1);
+  buttonRow_ = selectedRow_;
+  currentEntry_ = selectedRow_ + 1;
 }
 
 void KitMaker::DXSoundFinalize() {

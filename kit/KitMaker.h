@@ -15,6 +15,9 @@ class TAudioFileStream;
 class TDXSound;
 class UiThread;
 
+// What saving a kit without instruments is refused with.
+inline constexpr const char* kNothingToSave = "The kit has no instrument to save";
+
 class KitMaker {
  public:
   // Names are typed into boxes of at most this many characters and saved
@@ -22,6 +25,8 @@ class KitMaker {
   static constexpr int kNameLength = 10;
   // The file table holds entries 1 .. 100: "Add new sample" stops there.
   static constexpr int kMaxRows = 100;
+  // What a row templated from the main kit names as its file.
+  static constexpr const char* kCurrentKitSound = "current kit";
 
   // sound: the kit maker's own device, on which it listens.
   KitMaker(TDXSound& sound, UiThread& ui);
@@ -40,6 +45,16 @@ class KitMaker {
 
   int RowCount() const { return static_cast<int>(names_.size()); }
   const std::string& RowName(int row) const { return names_.at(row); }
+  // The name of the file a row's sound came from: the picked file's name,
+  // kCurrentKitSound for a templated sound, "" for a row without a sound.
+  const std::string& RowFileName(int row) const { return sources_.at(row); }
+  bool RowHasSound(int row) const { return !RowFileName(row).empty(); }
+  // The length of the row's sound in seconds (0 for a sound without frames).
+  double RowSeconds(int row) const;
+  // The rows without a sound, in row order.
+  std::vector<int> SilentRows() const;
+  // Takes the row and its kit entry out; later rows move up one.
+  void RemoveRow(int row);
   // Typing is limited to kNameLength characters: a typed name that would
   // grow past it is refused (the row keeps its name), while a longer name
   // from the kit stays as it is and may be shortened. Control characters
@@ -59,14 +74,17 @@ class KitMaker {
   // first. A file that can't be read leaves the entry's sound and its file as
   // they were.
   void LoadSample(const std::string& path);
-  // Plays the selected row's file through the listening stream.
+  // Plays the selected row's file through the listening stream; nothing
+  // without rows.
   void Play();
   // A new selected row named like the next chooser item, with the blank
   // sound. False, changing nothing, when kMaxRows rows exist.
   bool AddRow();
   // Names entries 1 .. row count after the rows (padded to kNameLength, then
-  // "[ ]") and writes the working kit as a kit library file.
-  void SaveKit(const std::filesystem::path& path);
+  // "[ ]") and writes the working kit as a kit library file; without
+  // keepSilentRows the rows without a sound are left out of the file. A kit
+  // left without instruments is refused.
+  void SaveKit(const std::filesystem::path& path, bool keepSilentRows = true);
   // The device went away: the stream on it goes too.
   void DXSoundFinalize();
 
@@ -86,6 +104,7 @@ class KitMaker {
   std::filesystem::path homeDir_;
   InstrumentTable chooser_;  // the main kit's chooser items at the last GetKitList
   std::vector<std::string> names_;
+  std::vector<std::string> sources_;  // per row, as RowFileName gives it
   std::vector<std::string> files_;
   int selectedRow_ = 0;
   int buttonRow_ = 0;

@@ -1,6 +1,7 @@
 #include "kit/MakeKit.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,6 +12,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "common/Exception.h"
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/QtUiThread.h"
@@ -26,6 +28,27 @@ QString FromLatin1(const std::string& s) {
 
 constexpr int kRowTop = 8;
 constexpr int kRowStep = 24;
+constexpr int kFileLeft = 190;
+constexpr int kFileWidth = 165;
+
+// "hit.wav, 0.25 s", or that the row has no sound.
+QString RowFileText(const KitMaker& maker, int row) {
+  if (!maker.RowHasSound(row)) return "(no sound)";
+  return FromLatin1(maker.RowFileName(row)) + ", " +
+         QString::number(maker.RowSeconds(row), 'f', 2) + " s";
+}
+
+// "Tom2, Samp and 3 more": the names of the rows, a few of them.
+std::string RowList(const KitMaker& maker, const std::vector<int>& rows) {
+  constexpr size_t kShown = 6;
+  std::string list;
+  for (size_t i = 0; i < rows.size() && i < kShown; ++i) {
+    const std::string& name = maker.RowName(rows[i]);
+    list += (i ? ", " : "") + (name.empty() ? std::string("(unnamed)") : name);
+  }
+  if (rows.size() > kShown) list += " and " + std::to_string(rows.size() - kShown) + " more";
+  return list;
+}
 
 const char* const kSavedNotice =
     "*NB - Due to any name changes within the new kit, patterns that do not contain the new "
@@ -70,6 +93,8 @@ void TMakit::BuildToolBar() {
   ToolBar1->addSeparator();
   ToolButton5 =
       AddToolButton(MakeToolIcon(ToolIcon::ArrowDown), "Add new sample", &TMakit::ToolButton5Click);
+  RemoveButton = AddToolButton(MakeToolIcon(ToolIcon::Bin), "Remove the selected sample",
+                               &TMakit::RemoveClick);
   ToolBar1->addSeparator();
   ToolButton7 =
       AddToolButton(MakeToolIcon(ToolIcon::SavePattern), "Save kit", &TMakit::Save_libraryClick);
@@ -111,9 +136,14 @@ void TMakit::KitMakeClick(const TWaveCollection& mainKit, const std::filesystem:
 
 void TMakit::GetKitList(const TWaveCollection& mainKit) {
   maker_->GetKitList(mainKit);
+  RebuildRows();
+}
+
+void TMakit::RebuildRows() {
   edits_.clear();
   radios_.clear();
   fileButtons_.clear();
+  fileLabels_.clear();
   rows_ = new QWidget;
   rows_->setObjectName("Rows");
   ScrollBox1->setWidget(rows_);  // frees the previous rows
@@ -146,16 +176,21 @@ void TMakit::AddRowControls(int row) {
   button->setProperty("tag", row);
   connect(button, &QPushButton::clicked, this, [this, row] { GetButtonTag(row); });
 
-  for (QWidget* w :
-       {static_cast<QWidget*>(edit), static_cast<QWidget*>(radio), static_cast<QWidget*>(button)})
+  auto* file = new QLabel(rows_);
+  file->setGeometry(kFileLeft, top, kFileWidth, 20);
+
+  for (QWidget* w : {static_cast<QWidget*>(edit), static_cast<QWidget*>(radio),
+                     static_cast<QWidget*>(button), static_cast<QWidget*>(file)})
     w->show();
   edits_.push_back(edit);
   radios_.push_back(radio);
   fileButtons_.push_back(button);
+  fileLabels_.push_back(file);
 }
 
 void TMakit::ResizeRows() {
-  rows_->resize(kRowTop + 184, kRowTop + kRowStep * static_cast<int>(edits_.size()) + kRowTop);
+  rows_->resize(kFileLeft + kFileWidth,
+                kRowTop + kRowStep * static_cast<int>(edits_.size()) + kRowTop);
 }
 
 void TMakit::Refresh() {
@@ -168,7 +203,12 @@ void TMakit::Refresh() {
     }
     const QSignalBlocker block(radios_[row]);
     radios_[row]->setChecked(r == maker_->SelectedRow());
+    const QString file = RowFileText(*maker_, r);
+    fileLabels_[row]->setText(file);
+    fileLabels_[row]->setToolTip(file);
+    fileLabels_[row]->setAccessibleName(file);
   }
+  RemoveButton->setEnabled(maker_->RowCount() > 0);
 }
 
 void TMakit::GetRadioTag(int tag) {
@@ -189,6 +229,7 @@ void TMakit::Load_sampleClick() {
     request.startDir = homeDir_.string();
     if (const auto path = AppPrompts().OpenFile(request)) maker_->LoadSample(*path);
   });
+  Refresh();  // the row's file
 }
 
 void TMakit::PlayClick() {
@@ -211,8 +252,34 @@ void TMakit::ToolButton5Click() {
   });
 }
 
+void TMakit::RemoveClick() {
+  Guarded([&] {
+    const int row = maker_->SelectedRow();
+    maker_->RemoveRow(row);
+    RebuildRows();
+    if (!edits_.empty()) ScrollBox1->ensureWidgetVisible(edits_[maker_->SelectedRow()]);
+  });
+}
+
+std::optional<bool> TMakit::AskKeepSilentRows() {
+  const std::vector<int> silent = maker_->SilentRows();
+  if (silent.empty()) return true;
+  const PromptAnswer answer =
+      AppPrompts().Message("No sound was picked for " + RowList(*maker_, silent) +
+                               ". Keep them in the kit as silent instruments?",
+                           "Kit maker", PromptButtons::YesNoCancel);
+  if (answer == PromptAnswer::Cancel) return std::nullopt;
+  return answer == PromptAnswer::Yes;
+}
+
 void TMakit::Save_libraryClick() {
   Guarded([&] {
+    const std::optional<bool> keepSilent = AskKeepSilentRows();
+    if (!keepSilent) return;
+    // Refused before the dialog, where the user would choose a file in vain.
+    const size_t rows = static_cast<size_t>(maker_->RowCount());
+    if ((*keepSilent ? rows : rows - maker_->SilentRows().size()) == 0)
+      throw Exception(kNothingToSave);
     FileRequest request;
     request.filter = "*.dxg|*.dxg";
     request.defaultSuffix = "dxg";
@@ -220,7 +287,7 @@ void TMakit::Save_libraryClick() {
     request.askBeforeOverwrite = true;
     const auto path = AppPrompts().SaveFile(request);
     if (!path) return;
-    maker_->SaveKit(*path);
+    maker_->SaveKit(*path, *keepSilent);
     AppPrompts().Message(kSavedNotice, "Korvanto", PromptButtons::Ok);
     close();
   });

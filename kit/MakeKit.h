@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "kit/DXSounds.h"
@@ -14,6 +15,7 @@
 
 class Prompts;
 class QIcon;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -25,7 +27,8 @@ class TWaveCollection;
 class TMakit : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 223;
+  // Wider than the rows' controls: each row also shows the file it holds.
+  static constexpr int kClientWidth = 380;
   static constexpr int kClientHeight = 401;
 
   // Creates the window hidden.
@@ -44,11 +47,13 @@ class TMakit : public QMainWindow {
   // Controls, named as the design names them.
   QToolBar* ToolBar1 = nullptr;
   QToolButton *ToolButton1 = nullptr, *ToolButton5 = nullptr, *ToolButton7 = nullptr;
+  QToolButton* RemoveButton = nullptr;  // takes the selected row out
   QScrollArea* ScrollBox1 = nullptr;
   // The rows' controls, in row order.
   const std::vector<QLineEdit*>& NameEdits() const { return edits_; }
   const std::vector<QRadioButton*>& RadioButtons() const { return radios_; }
   const std::vector<QPushButton*>& FileButtons() const { return fileButtons_; }
+  const std::vector<QLabel*>& FileLabels() const { return fileLabels_; }
 
   // Handlers.
   void GetKitList(const TWaveCollection& mainKit);
@@ -57,6 +62,7 @@ class TMakit : public QMainWindow {
   void Load_sampleClick();
   void PlayClick();
   void ToolButton5Click();
+  void RemoveClick();
   void Save_libraryClick();
   void DXSoundFinalize();
 
@@ -64,6 +70,10 @@ class TMakit : public QMainWindow {
   void BuildToolBar();
   QToolButton* AddToolButton(const QIcon& icon, const QString& hint, void (TMakit::*handler)());
   void AddRowControls(int row);
+  void RebuildRows();
+  // Whether the rows without a sound go into the kit; nothing when the user
+  // cancels.
+  std::optional<bool> AskKeepSilentRows();
   void ResizeRows();
   // Shows the rows' names and the selected row; never runs a handler.
   void Refresh();
@@ -77,4 +87,5 @@ class TMakit : public QMainWindow {
   std::vector<QLineEdit*> edits_;
   std::vector<QRadioButton*> radios_;
   std::vector<QPushButton*> fileButtons_;
+  std::vector<QLabel*> fileLabels_;
 };

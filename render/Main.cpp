@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -20,6 +21,7 @@
 #include "common/QtPrompts.h"
 #include "common/QtUiThread.h"
 #include "kit/SoundImport.h"
+#include "render/SampleControlTexts.h"
 #include "render/SemitoneSteps.h"
 
 namespace {
@@ -52,6 +54,13 @@ QLabel* MakeImage(QWidget* client, const char* name, QRect geometry, bool up, bo
   image->setGeometry(geometry);
   image->setPixmap(ArrowPixmap(geometry.width(), up, pressed));
   return image;
+}
+
+QLabel* MakeValueLabel(QWidget* client, const char* name, int y) {
+  auto* label = new QLabel(client);
+  label->setObjectName(name);
+  label->setGeometry(208, y, TMainForm::kClientWidth - 208 - 4, 14);
+  return label;
 }
 
 QLabel* MakeLabel(QWidget* client, const char* name, const char* text, QPoint at) {
@@ -112,10 +121,15 @@ void TMainForm::BuildControls(QWidget* client) {
   Image4 = MakeImage(client, "Image4", QRect(124, 8, 17, 13), true, true);
   Image1 = MakeImage(client, "Image1", QRect(104, 8, 13, 13), false, false);
   Image2 = MakeImage(client, "Image2", QRect(124, 8, 17, 13), true, false);
-  Image1->setToolTip("Down a semitone");
-  Image2->setToolTip("Up a semitone");
+  Image1->setToolTip("Down a semitone (Space)");
+  Image2->setToolTip("Up a semitone (Space)");
+  Image1->setAccessibleName("Down a semitone");
+  Image2->setAccessibleName("Up a semitone");
   for (QLabel* image : {Image1, Image2}) {
     image->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab and pressed with Space or Enter, as a button is.
+    image->setFocusPolicy(Qt::StrongFocus);
+    image->setStyleSheet("QLabel:focus { border: 1px dotted palette(text); }");
     image->installEventFilter(this);
   }
 
@@ -130,6 +144,12 @@ void TMainForm::BuildControls(QWidget* client) {
   VolumeLabel = MakeLabel(client, "VolumeLabel", "Volume", QPoint(208, 72));
   PanTrackBar = AddTrackBar(client, "PanTrackBar", 104, C::kPanMin, C::kPanMax);
   PanLabel = MakeLabel(client, "PanLabel", "Pan", QPoint(208, 112));
+  FrequencyValue = MakeValueLabel(client, "FrequencyValue", 46);
+  VolumeValue = MakeValueLabel(client, "VolumeValue", 86);
+  PanValue = MakeValueLabel(client, "PanValue", 126);
+  FrequencyTrackBar->setAccessibleName("Pitch");
+  VolumeTrackBar->setAccessibleName("Volume");
+  PanTrackBar->setAccessibleName("Pan");
   Connect(FrequencyTrackBar, &TMainForm::FrequencyTrackBarChange);
   Connect(VolumeTrackBar, &TMainForm::VolumeTrackBarChange);
   Connect(PanTrackBar, &TMainForm::PanTrackBarChange);
@@ -138,10 +158,14 @@ void TMainForm::BuildControls(QWidget* client) {
   PlayButton->setObjectName("PlayButton");
   PlayButton->setGeometry(24, 144, 41, 25);
   Connect(PlayButton, &TMainForm::PlayButtonClick);
+  PlayButton->setToolTip("Play the sample");
+  PlayButton->setAccessibleName("Play");
   Button1 = new QPushButton("OK", client);
   Button1->setObjectName("Button1");
   Button1->setGeometry(72, 144, 41, 25);
   Connect(Button1, &TMainForm::Button1Click);
+  Button1->setToolTip("Stop the sample and close the editor");
+  Button1->setAccessibleName("OK");
 }
 
 QSlider* TMainForm::AddTrackBar(QWidget* client, const char* name, int y, int min, int max) {
@@ -196,9 +220,18 @@ void TMainForm::Guarded(const std::function<void()>& action) {
   if (OnUserAction) OnUserAction();
 }
 
+bool TMainForm::PressesImage(QObject* watched, QEvent* event) const {
+  if (watched != Image1 && watched != Image2) return false;
+  if (event->type() == QEvent::MouseButtonRelease)
+    return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  return !key->isAutoRepeat() && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
+                                  key->key() == Qt::Key_Enter);
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+  if (PressesImage(watched, event)) {
     if (watched == Image1) {
       Guarded([this] { Image1Click(); });
       return true;
@@ -223,6 +256,25 @@ void TMainForm::Refresh() {
   VolumeTrackBar->setValue(c.volumeBar);
   PanTrackBar->setValue(c.panBar);
   GlobalFocusItem->setChecked(c.globalFocusChecked);
+  ShowValues();
+}
+
+// Each bar's value beside it, and spoken as its tool tip and description.
+void TMainForm::ShowValues() {
+  const SampleEditorControls& c = editor_->Controls();
+  const struct {
+    QSlider* bar;
+    QLabel* value;
+    ControlValueText text;
+  } shown[] = {{FrequencyTrackBar, FrequencyValue, PitchText(c.frequency, c.fileRate)},
+               {VolumeTrackBar, VolumeValue, VolumeText(c.volumeBar)},
+               {PanTrackBar, PanValue, PanText(c.panBar)}};
+  for (const auto& [bar, value, text] : shown) {
+    value->setText(FromLatin1(text.shown));
+    value->setAccessibleName(FromLatin1(text.spoken));
+    bar->setToolTip(FromLatin1(text.spoken));
+    bar->setAccessibleDescription(FromLatin1(text.spoken));
+  }
 }
 
 void TMainForm::SetCurrentSlot(int n) {
@@ -301,11 +353,17 @@ void TMainForm::Image2Click() {
 // shows; it comes back also when the step fails.
 void TMainForm::SemitoneClick(QLabel* image, int step) {
   if (editor_->CurrentSlot() < 1 || editor_->Slots().Empty(editor_->CurrentSlot())) return;
+  // A key press keeps the focus on the image it pressed.
+  const bool focused = image->hasFocus();
   image->hide();
   struct ShowAgain {
     QLabel* image;
-    ~ShowAgain() { image->show(); }
-  } showAgain{image};
+    bool focused;
+    ~ShowAgain() {
+      image->show();
+      if (focused) image->setFocus(Qt::OtherFocusReason);
+    }
+  } showAgain{image, focused};
   QCoreApplication::processEvents();
   editor_->SemitoneStep(step);
 }

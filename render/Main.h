@@ -19,7 +19,8 @@ class QSlider;
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 270;
+  // Wide enough for the values beside the bars.
+  static constexpr int kClientWidth = 310;
   static constexpr int kClientHeight = 171;
 
   // Creates the window hidden; its sound device and the 32 slots are made here.
@@ -48,6 +49,8 @@ class TMainForm : public QMainWindow {
   QSlider* VolumeTrackBar = nullptr;
   QSlider* PanTrackBar = nullptr;
   QLabel *FrequencyLabel = nullptr, *VolumeLabel = nullptr, *PanLabel = nullptr;
+  // Each bar's value: "22050 Hz -12.0 st", "-12 dB", "L 50 %".
+  QLabel *FrequencyValue = nullptr, *VolumeValue = nullptr, *PanValue = nullptr;
   QPushButton* PlayButton = nullptr;
   QPushButton* Button1 = nullptr;
   QMenu* FileMenu = nullptr;
@@ -83,6 +86,9 @@ class TMainForm : public QMainWindow {
   void Guarded(const std::function<void()>& action);
   void Connect(QObject* sender, void (TMainForm::*handler)());
   void SemitoneClick(QLabel* image, int step);
+  // The semitone image a click or a key on watched presses, if any.
+  bool PressesImage(QObject* watched, QEvent* event) const;
+  void ShowValues();
   // Shows the editor's state; never runs a handler.
   void Refresh();
 

@@ -25,6 +25,7 @@ SlotSounds SlotSoundsOf(SampleSlots& slots) {
   for (int n = 1; n <= SampleSlots::kCount; ++n) {
     SlotSound& sound = sounds[n - 1];
     sound.fileName = slots.ReadableFile(n);
+    sound.chosenFile = slots.FileName(n);
     sound.frequency = slots.Frequency(n);
     sound.pan = slots.Pan(n);
     sound.volume = slots.Volume(n);

@@ -16,6 +16,7 @@ struct SlotSound {
   std::int64_t frequency = 0;          // Hz; 0 plays at the file's own rate
   std::int32_t pan = 0;                // hundredths of a decibel, -4000 .. 4000
   std::int32_t volume = 0;             // hundredths of a decibel, -4000 .. 0
+  std::string chosenFile = "";         // the file as the user chose it; empty: fileName
 };
 using SlotSounds = std::array<SlotSound, 32>;
 

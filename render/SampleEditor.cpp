@@ -61,11 +61,13 @@ void SampleEditor::LoadSlotControls(int n) {
       Clamp(RoundTiesEven(slots_.Pan(n) * 0.01), controls_.kPanMin, controls_.kPanMax);
   controls_.volumeBar =
       Clamp(RoundTiesEven(slots_.Volume(n) * 0.01), controls_.kVolumeMin, controls_.kVolumeMax);
+  controls_.fileRate = slots_.FileRate(n);
   ShowFrequency(slots_.Frequency(n));
 }
 
 void SampleEditor::MarkHoldingSample() {
   holdsSample_ = true;
+  if (HasSlot()) controls_.fileRate = slots_.FileRate(current_);
   controls_.playEnabled = true;
   controls_.barsEnabled = true;
   Changed();
@@ -86,6 +88,7 @@ void SampleEditor::OpenFile(const std::string& path) {
     OpenSteps(sound);
   } catch (...) {
     FileCloseClick();
+    controls_.fileRate = slots_.FileRate(current_);
     throw;
   }
 }
@@ -106,6 +109,7 @@ void SampleEditor::OpenSteps(const SoundFile& sound) {
   controls_.panBar = 0;
   controls_.volumeBar = 0;
   const uint32_t rate = slots_.Frequency(current_);
+  controls_.fileRate = slots_.FileRate(current_);
   ShowFrequency(rate);
   slots_.SetBaseFrequency(current_, rate);
 }
@@ -160,6 +164,7 @@ void SampleEditor::VolumeTrackBarChange(int position) {
 
 void SampleEditor::FrequencyTrackBarChange(int position) {
   controls_.frequencyBar = Clamp(position, controls_.kFrequencyMin, controls_.kFrequencyMax);
+  controls_.frequency = controls_.frequencyBar;
   if (HasSlot()) slots_.SetFrequency(current_, controls_.frequencyBar);
 }
 
@@ -183,6 +188,7 @@ void SampleEditor::Button1Click() {
 }
 
 void SampleEditor::ShowFrequency(int64_t frequency) {
+  controls_.frequency = frequency;
   controls_.frequencyBar = Clamp(frequency, controls_.kFrequencyMin, controls_.kFrequencyMax);
 }
 

@@ -26,6 +26,8 @@ struct SampleEditorControls {
   int panBar = 0;
   int volumeBar = 0;
   int frequencyBar = kFrequencyMin;
+  int64_t frequency = kFrequencyMin;  // what the slot plays at, also beyond the bar's range
+  int64_t fileRate = 0;               // the slot file's own rate, 0 without a file
   bool globalFocusChecked = true;
 };
 

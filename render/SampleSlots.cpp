@@ -172,6 +172,10 @@ uint32_t SampleSlots::Frequency(int n) {
   return At(n).frequency;
 }
 
+uint32_t SampleSlots::FileRate(int n) {
+  return OwnRate(*At(n).stream);
+}
+
 void SampleSlots::SetFrequency(int n, int64_t frequency) {
   Slot& slot = At(n);
   if (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX) return;

@@ -75,8 +75,11 @@ class SampleSlots : public SlotPlayer {
   // as both the slot's base frequency and its playing frequency.
   void LoadFile(int n, const std::string& path, int64_t frequency);
 
-  // The file's own rate once a file is opened (0 without a wave).
+  // The playing frequency: the file's own rate once a file is opened (0
+  // without a wave), until set otherwise.
   uint32_t Frequency(int n);
+  // The rate the slot's file was recorded at (0 without a wave).
+  uint32_t FileRate(int n);
   // A value the device can't play (outside 100..200000 Hz, pans beyond
   // +-10000, volumes outside -10000..0) is refused and the slot keeps its
   // setting, as the device itself would.

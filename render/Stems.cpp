@@ -10,13 +10,33 @@
 #include "common/Text.h"
 #include "kit/InstrumentTable.h"
 #include "render/RenderProgress.h"
+#include "render/SlotShortName.h"
 #include "render/SongMix.h"
 #include "render/SongRender.h"
 #include "render/wavaudio.h"
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
+namespace {
+
+// At most this many bytes of a slot file's title go into a stem's name, which
+// stays well within what a file name may hold.
+constexpr std::size_t kTitleBytes = 100;
+
+std::string StemName(const InstrumentTable& chooser, const SlotSounds& slots, int instrument) {
+  const std::string name = FileNameFromLatin1(InstrumentName(chooser.Item(instrument)));
+  const int slot = instrument - chooser.LastKitIndex();
+  if (slot < 1 || slot > static_cast<int>(slots.size())) return name;
+  const SlotSound& sound = slots[static_cast<std::size_t>(slot - 1)];
+  const std::string title =
+      SlotFileTitle(sound.chosenFile.empty() ? sound.fileName : sound.chosenFile);
+  if (title.empty()) return name;
+  return name + " (" + FileNameFromFileName(title, kTitleBytes) + ")";
+}
+
+}  // namespace
+
+std::vector<std::string> StemFileNames(const InstrumentTable& chooser, const SlotSounds& slots,
                                        const std::vector<int>& instruments) {
   const int width = std::max<int>(2, static_cast<int>(std::to_string(instruments.size()).size()));
   std::vector<std::string> names;
@@ -24,8 +44,7 @@ std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
     std::string place = std::to_string(k + 1);
     place.insert(0, static_cast<std::size_t>(width) - std::min<std::size_t>(width, place.size()),
                  '0');
-    names.push_back(place + " " + FileNameFromLatin1(InstrumentName(chooser.Item(instruments[k]))) +
-                    ".wav");
+    names.push_back(place + " " + StemName(chooser, slots, instruments[k]) + ".wav");
   }
   return names;
 }
@@ -65,7 +84,7 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
   const std::vector<InstrumentPass> passes = PlanRender(input, sequence, used, format);
   std::vector<int> instruments;
   for (const auto& pass : passes) instruments.push_back(pass.instrument);
-  const std::vector<std::string> names = StemFileNames(input.chooser, instruments);
+  const std::vector<std::string> names = StemFileNames(input.chooser, input.slots, instruments);
   const OutputRule rule = OutputRuleOf(input);
   CheckOutput(rule, folder);
   for (const std::string& name : names) CheckOutput(rule, folder / name);

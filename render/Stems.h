@@ -13,10 +13,11 @@
 
 class RenderProgress;
 
-// "01 Kick.wav", "17 Sample3.wav": each instrument's place among the given
-// ones (two digits, more when there are more than 99) and its name, with the
-// characters file systems refuse made '_'.
-std::vector<std::string> StemFileNames(const InstrumentTable& chooser,
+// "01 Kick.wav", "17 Sample3 (zap).wav": each instrument's place among the
+// given ones (two digits, more when there are more than 99) and its name, a
+// slot's with its file's title, with the characters file systems refuse
+// made '_'.
+std::vector<std::string> StemFileNames(const InstrumentTable& chooser, const SlotSounds& slots,
                                        const std::vector<int>& instruments);
 
 // Whether a file name is a stem's: two or more digits, a blank, a name and

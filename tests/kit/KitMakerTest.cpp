@@ -377,3 +377,57 @@ TEST_F(KitMakerTest, WithoutASoundDeviceAKitIsStillBuiltButListeningFails) {
   EXPECT_EQ(loaded.Count(), 17);
   EXPECT_EQ(loaded[1].Wave().Size(), mainKit[1].Wave().Size());
 }
+
+namespace {
+
+// Removing a row takes its entry and file with it; the selection stays on a
+// row that is there, the same one where it can.
+TEST_F(KitMakerTest, ARemovedRowTakesItsEntryAndFileAndTheSelectionStaysOnARow) {
+  struct Case {
+    int selected, removed, selectedAfter;
+  };
+  const Case cases[] = {{5, 2, 4}, {5, 5, 5}, {15, 15, 14}, {0, 0, 0}, {3, 10, 3}};
+  const auto boom = ConstantWave(22050, 16, {3000}, 11025);
+  const std::string path = WriteWave("boom.wav", boom);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.selected) + " " + std::to_string(c.removed));
+    Make(false);
+    maker->PickFor(6);
+    maker->LoadSample(path);
+    maker->SelectRow(c.selected);
+    maker->RemoveRow(c.removed);
+    ASSERT_EQ(maker->RowCount(), 15);
+    EXPECT_EQ(maker->Kit().Count(), 16);
+    EXPECT_EQ(maker->SelectedRow(), c.selectedAfter);
+    const int boomRow = c.removed < 6 ? 5 : 6;
+    EXPECT_EQ(maker->RowName(boomRow), "Tom2");
+    EXPECT_EQ(maker->RowFileName(boomRow), "boom.wav");
+    EXPECT_DOUBLE_EQ(maker->RowSeconds(boomRow), 0.5);
+    EXPECT_EQ(maker->File(boomRow + 1), path);
+    EXPECT_EQ(WaveBytes(maker->Kit()[boomRow + 1].Wave()), boom.Image());
+    EXPECT_EQ(maker->SilentRows().size(), 14u);
+  }
+  // Rows past the end change nothing.
+  maker->RemoveRow(15);
+  maker->RemoveRow(-1);
+  EXPECT_EQ(maker->RowCount(), 15);
+}
+
+TEST_F(KitMakerTest, WithoutKeepingSilentRowsOnlyRowsWithASoundAreSaved) {
+  Make(true);
+  maker->AddRow();
+  EXPECT_EQ(maker->RowFileName(0), KitMaker::kCurrentKitSound);
+  EXPECT_EQ(maker->SilentRows(), std::vector<int>{16});
+  maker->SaveKit(home / "kept.dxg", false);
+  TWaveCollection kept;
+  kept.LoadFromFile(home / "kept.dxg");
+  ASSERT_EQ(kept.Count(), 17);
+  for (int i = 1; i < 17; ++i) EXPECT_EQ(WaveBytes(kept[i].Wave()), mainKit[i].Wave().Image());
+
+  Make(false);
+  EXPECT_EQ(ErrorOf([&] { maker->SaveKit(home / "none.dxg", false); }),
+            "The kit has no instrument to save");
+  EXPECT_FALSE(fs::exists(home / "none.dxg"));
+}
+
+}  // namespace

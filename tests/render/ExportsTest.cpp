@@ -84,7 +84,8 @@ TEST_F(ExportsTest, StemsAreNamedByPlaceAndInstrumentAndSumToTheRender) {
     name.erase(name.find_last_not_of(' ') + 1);
     expected.push_back((k < 9 ? "0" : "") + std::to_string(k + 1) + " " + name + ".wav");
   }
-  expected.push_back("17 Sample3.wav");
+  // A slot's stem names its file too.
+  expected.push_back("17 Sample3 (tone).wav");
   EXPECT_EQ(FileNames(home_ / "stems"), expected);
 
   const auto render = WavSamples(home_ / "all.wav");
@@ -127,7 +128,7 @@ TEST_F(ExportsTest, AStemHoldsWhatTheRenderGivesForItsInstrumentAlone) {
   WriteTextLines(home_ / "Alone.sng", SongLines({"Alone"}, {{}, {}, {"tone.wav", 30000, -1200}}));
   Run({"render", "Alone.sng", "alone.wav"});
   const auto alone = WavSamples(home_ / "alone.wav");
-  const auto stem = WavSamples(home_ / "stems" / "17 Sample3.wav");
+  const auto stem = WavSamples(home_ / "stems" / "17 Sample3 (tone).wav");
   ASSERT_LT(alone.size(), stem.size());  // the stem lasts as long as the whole song
   EXPECT_TRUE(std::equal(alone.begin(), alone.end(), stem.begin()));
   EXPECT_TRUE(std::all_of(stem.begin() + alone.size(), stem.end(), [](auto s) { return s == 0; }));

@@ -2,6 +2,7 @@
 korvanto_test(test_sample_slots
   ${CMAKE_CURRENT_LIST_DIR}/SemitoneStepsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SampleEditorTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SlotNamesTest.cpp
 )
 # Slots holding FLAC, Ogg, float and 24-bit files, decoded by libsndfile.
 korvanto_test(test_slot_formats

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -105,6 +106,7 @@ TEST_F(KitMakerWindowTest, SavingUnchangedKeepsTheNamesATypedNameIsPaddedAndTheW
   TypeName(2, "Bop");
   TypeName(3, "Much too long");
   EXPECT_EQ(RowText(3), "Much too l");
+  home.prompts.answers.push_back(PromptAnswer::Yes);  // keep the rows without a sound
   home.prompts.paths.push_back((home / "mine.dxg").string());
   QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
 
@@ -112,9 +114,10 @@ TEST_F(KitMakerWindowTest, SavingUnchangedKeepsTheNamesATypedNameIsPaddedAndTheW
   EXPECT_EQ(home.prompts.fileRequests[0].filter, "*.dxg|*.dxg");
   EXPECT_EQ(home.prompts.fileRequests[0].defaultSuffix, "dxg");
   EXPECT_EQ(home.prompts.fileRequests[0].startDir, home.path().string());
-  ASSERT_EQ(Shown().size(), 2u);
-  EXPECT_EQ(Shown()[1].rfind("*NB - Due to any name changes within the new kit, ", 0), 0u);
-  EXPECT_NE(Shown()[1].find("please import your new kit to use it"), std::string::npos);
+  ASSERT_EQ(Shown().size(), 3u);
+  EXPECT_EQ(home.prompts.messages[1].buttons, PromptButtons::YesNoCancel);
+  EXPECT_EQ(Shown()[2].rfind("*NB - Due to any name changes within the new kit, ", 0), 0u);
+  EXPECT_NE(Shown()[2].find("please import your new kit to use it"), std::string::npos);
   EXPECT_FALSE(makit.isVisible());
 
   TWaveCollection loaded;
@@ -203,6 +206,121 @@ TEST_F(KitMakerWindowTest, ListernPlaysTheSelectedRowThroughTheKitMakersOwnDevic
   makit.Maker().ListeningStream()->Stop();
 }
 
+TEST_F(KitMakerWindowTest, EachRowShowsTheFileItHoldsAndItsLength) {
+  Open(PromptAnswer::No);
+  ASSERT_EQ(makit.FileLabels().size(), 16u);
+  for (QLabel* label : makit.FileLabels()) EXPECT_EQ(label->text(), "(no sound)");
+  home.prompts.paths.push_back(WriteConstantWav("hit.wav", 9000, 9000));  // 0.5 s
+  QTest::mouseClick(makit.FileButtons()[4], Qt::LeftButton);
+  EXPECT_EQ(makit.FileLabels()[4]->text(), "hit.wav, 0.50 s");
+  EXPECT_EQ(makit.FileLabels()[4]->geometry().top(), 8 + 24 * 4);
+  EXPECT_EQ(makit.FileLabels()[3]->text(), "(no sound)");
+
+  // A templated row holds the current kit's sound, as long as it is there.
+  Open(PromptAnswer::Yes);
+  for (int r = 0; r < 16; ++r) {
+    const Wave::TWave& wave = mainKit[r + 1].Wave();
+    const double seconds =
+        static_cast<double>(wave.Size() / wave.BlockAlign()) / wave.SamplesPerSec();
+    EXPECT_EQ(makit.FileLabels()[r]->text(),
+              "current kit, " + QString::number(seconds, 'f', 2) + " s")
+        << r;
+  }
+  // An added row has no sound yet.
+  QTest::mouseClick(makit.ToolButton5, Qt::LeftButton);
+  EXPECT_EQ(makit.FileLabels().back()->text(), "(no sound)");
+}
+
+TEST_F(KitMakerWindowTest, ARemovedRowIsGoneAndRowsWithoutSoundStayOutUnlessKept) {
+  Open(PromptAnswer::No);
+  const std::string hit = WriteConstantWav("hit.wav", 9000, 9000);
+  const std::string other = WriteConstantWav("other.wav", -4000, 4000);
+  home.prompts.paths.push_back(hit);
+  QTest::mouseClick(makit.FileButtons()[2], Qt::LeftButton);  // Snare
+  home.prompts.paths.push_back(other);
+  QTest::mouseClick(makit.FileButtons()[5], Qt::LeftButton);   // Tom1
+  QTest::mouseClick(makit.RadioButtons()[3], Qt::LeftButton);  // ClsHiat
+  QTest::mouseClick(makit.RemoveButton, Qt::LeftButton);
+
+  ASSERT_EQ(makit.NameEdits().size(), 15u);
+  ASSERT_EQ(makit.FileLabels().size(), 15u);
+  EXPECT_EQ(RowText(3), "OpHiat");
+  EXPECT_EQ(RowText(4), "Tom1");
+  EXPECT_EQ(makit.NameEdits()[4]->geometry().top(), 8 + 24 * 4);
+  EXPECT_EQ(makit.FileLabels()[4]->text(), "other.wav, 0.50 s");
+  EXPECT_TRUE(makit.RadioButtons()[3]->isChecked());
+  EXPECT_EQ(makit.Maker().Kit().Count(), 16);
+  EXPECT_EQ(makit.Maker().Kit()[5].Wave().Image(), ReadFileBytes(other));
+
+  // Cancelling the question saves nothing and asks for no file.
+  const size_t requests = home.prompts.fileRequests.size();
+  home.prompts.answers.push_back(PromptAnswer::Cancel);
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  EXPECT_EQ(home.prompts.fileRequests.size(), requests);
+  EXPECT_TRUE(makit.isVisible());
+  EXPECT_EQ(Shown().back(),
+            "No sound was picked for Kick, Short Kick, OpHiat, Tom2, Cymbol1, Cymbol2 and 7 more. "
+            "Keep them in the kit as silent instruments?");
+
+  // No: only the rows with a sound are saved.
+  home.prompts.answers.push_back(PromptAnswer::No);
+  home.prompts.paths.push_back((home / "two.dxg").string());
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  TWaveCollection two;
+  two.LoadFromFile(home / "two.dxg");
+  ASSERT_EQ(two.Count(), 3);
+  EXPECT_EQ(two[0].Name(), mainKit[0].Name());
+  EXPECT_EQ(two[1].Name(), "Snare     [ ]");
+  EXPECT_EQ(two[1].Wave().Image(), ReadFileBytes(hit));
+  EXPECT_EQ(two[2].Name(), "Tom1      [ ]");
+  EXPECT_EQ(two[2].Wave().Image(), ReadFileBytes(other));
+
+  // Yes keeps them, silent, but never the removed row.
+  makit.show();
+  home.prompts.answers.push_back(PromptAnswer::Yes);
+  home.prompts.paths.push_back((home / "all.dxg").string());
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  TWaveCollection all;
+  all.LoadFromFile(home / "all.dxg");
+  ASSERT_EQ(all.Count(), 16);
+  EXPECT_EQ(all[4].Name(), "OpHiat    [ ]");
+  EXPECT_EQ(all[4].Wave().Image(), Blank());
+  EXPECT_EQ(all.IndexOfName("ClsHiat   [ ]"), -1);
+}
+
+TEST_F(KitMakerWindowTest, AKitWithoutRowsCannotBeSavedOrHeard) {
+  Open(PromptAnswer::Yes);
+  for (int r = 0; r < 16; ++r) QTest::mouseClick(makit.RemoveButton, Qt::LeftButton);
+  EXPECT_TRUE(makit.NameEdits().empty());
+  EXPECT_FALSE(makit.RemoveButton->isEnabled());
+  QTest::mouseClick(makit.ToolButton1, Qt::LeftButton);
+  EXPECT_EQ(Shown().size(), 1u);
+  const size_t requests = home.prompts.fileRequests.size();
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  EXPECT_EQ(Shown().back(), "The kit has no instrument to save");
+  EXPECT_EQ(home.prompts.fileRequests.size(), requests);  // no file to choose in vain
+  EXPECT_TRUE(makit.isVisible());
+
+  // Rows that all lack a sound and are not kept are refused alike.
+  QTest::mouseClick(makit.ToolButton5, Qt::LeftButton);
+  home.prompts.answers.push_back(PromptAnswer::No);
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  EXPECT_EQ(Shown().back(), "The kit has no instrument to save");
+  EXPECT_EQ(home.prompts.fileRequests.size(), requests);
+  QTest::mouseClick(makit.RemoveButton, Qt::LeftButton);
+
+  // A new row can be added again and given a sound.
+  QTest::mouseClick(makit.ToolButton5, Qt::LeftButton);
+  ASSERT_EQ(makit.NameEdits().size(), 1u);
+  home.prompts.paths.push_back(WriteConstantWav("hit.wav", 9000, 9000));
+  QTest::mouseClick(makit.FileButtons()[0], Qt::LeftButton);
+  home.prompts.paths.push_back((home / "one.dxg").string());
+  QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
+  TWaveCollection one;
+  one.LoadFromFile(home / "one.dxg");
+  EXPECT_EQ(one.Count(), 2);
+}
+
 TEST_F(KitMakerWindowTest, AMissingBlankFailsThePreparationAndTheWindowStaysOpen) {
   fs::remove(home / "Blank.wav");
   Open(PromptAnswer::No);
@@ -258,15 +376,17 @@ TEST(KitMakerRoad, AKitOfThreeWavFilesIsImportedAndEachSoundPlays) {
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, s.name);
   }
+  // The 13 rows left without a sound stay out of the kit.
+  home.prompts.answers.push_back(PromptAnswer::No);
   home.prompts.paths.push_back((home / "three.dxg").string());
   QTest::mouseClick(makit.ToolButton7, Qt::LeftButton);
   ASSERT_FALSE(makit.isVisible());
 
   home.prompts.paths.push_back((home / "three.dxg").string());
   sequence.SoundLibrary1Click();
-  ASSERT_EQ(sequence.Kit().Items.Count(), 17);
+  ASSERT_EQ(sequence.Kit().Items.Count(), 4);
   EXPECT_EQ(sequence.Instruments().Item(1), "Low       [ ]");
-  EXPECT_EQ(sequence.Instruments().Item(4), "ClsHiat   [ ]");
+  EXPECT_EQ(sequence.Instruments().Item(3), "Bright    [ ]");
 
   for (const Sound& s : sounds) {
     SCOPED_TRACE(s.name);
@@ -292,7 +412,7 @@ TEST(KitMakerRoad, AKitOfThreeWavFilesIsImportedAndEachSoundPlays) {
     EXPECT_LE(gain, 1.02f);
     EXPECT_NEAR(heard[loudest + 1], s.right * gain, 0.01f);
   }
-  EXPECT_TRUE(home.prompts.messages.size() == 2u) << home.prompts.Texts().back();
+  EXPECT_TRUE(home.prompts.messages.size() == 3u) << home.prompts.Texts().back();
 }
 
 }  // namespace

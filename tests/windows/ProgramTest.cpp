@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include "app/ProgramWindows.h"
 #include "app/WindowArrangement.h"
 #include "common/Files.h"
+#include "pattern/ChooserSlotFiles.h"
 #include "support/EventLoop.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
@@ -132,4 +134,27 @@ TEST(Program, TheStartWindowsFitSideBySideOnA1280By800Screen) {
   }
   EXPECT_LE(placed.samples.Right(), placed.main.x);
   EXPECT_LE(placed.main.Right(), placed.kitList.x);
+}
+
+// The chooser's list names each slot's file beside "Sample2"; what is chosen,
+// and so what cells and files hold, stays "Sample2".
+TEST(Program, TheChooserShowsASlotsFileBesideItsNameAndKeepsTheName) {
+  WindowTestHome home;
+  fs::copy_file(home / "Blank.wav", home / "zap.wav");
+  ProgramWindows windows;
+  windows.Show();
+  windows.samples.SlotButtons()[1]->click();  // slot 2 in the sample editor
+  home.prompts.paths.push_back((home / "zap.wav").string());
+  windows.sampleEditor.FileOpen->trigger();
+  ASSERT_EQ(windows.sampleEditor.Slots().FileName(2), (home / "zap.wav").string());
+
+  QComboBox& chooser = *windows.sequence.ComboBox1;
+  const int sample2 = chooser.findText("Sample2");
+  ASSERT_GT(sample2, 0);
+  EXPECT_EQ(ChooserShownText(chooser, sample2), "Sample2 (zap)");
+  EXPECT_EQ(ChooserShownText(chooser, sample2 - 1), "Sample1");  // the blank sound
+  EXPECT_EQ(ChooserShownText(chooser, 1), chooser.itemText(1));  // a kit instrument
+  chooser.setCurrentIndex(sample2);
+  EXPECT_EQ(chooser.currentText(), "Sample2");
+  EXPECT_EQ(windows.sequence.ChooserText(), "Sample2");
 }

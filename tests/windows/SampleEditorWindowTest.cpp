@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -231,6 +232,95 @@ TEST_F(SampleEditorWindow, SemitoneImagesStepThePitch) {
   QTest::mouseClick(form->Image2, Qt::LeftButton);
   EXPECT_EQ(slots().SemitoneOffset(2), 0);
   EXPECT_FALSE(slots().Playing(2));
+}
+
+TEST_F(SampleEditorWindow, EachBarShowsItsValueAndNamesItForToolTipsAndScreenReaders) {
+  ChooseSlot(3);
+  OpenThroughMenu("a.wav", 22050);
+  EXPECT_EQ(form->FrequencyValue->text(), "22050 Hz 0.0 st");
+  EXPECT_EQ(form->VolumeValue->text(), "0 dB");
+  EXPECT_EQ(form->PanValue->text(), "Centre");
+  EXPECT_EQ(form->FrequencyTrackBar->accessibleName(), "Pitch");
+  EXPECT_EQ(form->VolumeTrackBar->accessibleName(), "Volume");
+  EXPECT_EQ(form->PanTrackBar->accessibleName(), "Pan");
+  EXPECT_EQ(form->Image1->accessibleName(), "Down a semitone");
+  EXPECT_EQ(form->Image2->accessibleName(), "Up a semitone");
+  for (QWidget* control : std::initializer_list<QWidget*>{form->PlayButton, form->Button1}) {
+    EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+    EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+  }
+
+  // Moves by the user show at once, in the tool tip too.
+  QTest::keyClick(form->PanTrackBar, Qt::Key_Home);
+  EXPECT_EQ(form->PanValue->text(), "L 100 %");
+  EXPECT_EQ(form->PanTrackBar->toolTip(), "Pan: 100 % left");
+  QTest::keyClick(form->PanTrackBar, Qt::Key_PageUp);
+  QTest::keyClick(form->PanTrackBar, Qt::Key_PageUp);
+  EXPECT_EQ(form->PanValue->text(), "L 90 %");
+  QTest::keyClick(form->VolumeTrackBar, Qt::Key_Home);
+  EXPECT_EQ(form->VolumeValue->text(), "-40 dB");
+  EXPECT_EQ(form->VolumeTrackBar->toolTip(), "Volume: -40 dB");
+  QTest::mouseClick(form->Image2, Qt::LeftButton);
+  EXPECT_EQ(form->FrequencyValue->text(), "23361 Hz +1.0 st");
+  EXPECT_EQ(form->FrequencyTrackBar->toolTip(),
+            "Pitch: 23361 Hz, +1.0 semitones from the file's 22050 Hz");
+  QTest::keyClick(form->FrequencyTrackBar, Qt::Key_Home);
+  EXPECT_EQ(form->FrequencyValue->text(), "4410 Hz -27.9 st");
+
+  // The longest values stand whole inside the window.
+  for (QLabel* value : {form->FrequencyValue, form->VolumeValue, form->PanValue}) {
+    value->setText("44100 Hz -27.9 st");
+    EXPECT_LE(value->x() + value->sizeHint().width(), TMainForm::kClientWidth - 2);
+    EXPECT_EQ(value->x() + value->width(), TMainForm::kClientWidth - 4);
+  }
+}
+
+TEST_F(SampleEditorWindow, PitchCountsSemitonesFromTheFilesOwnRateAlsoBeyondTheBar) {
+  // A song gave slot 5 a 44100 Hz file at 22050 Hz: an octave down.
+  const auto path = home / "song.wav";
+  WriteWav(path, 44100, 4410);
+  slots().LoadFile(5, path.string(), 22050);
+  ChooseSlot(5);
+  EXPECT_EQ(form->FrequencyValue->text(), "22050 Hz -12.0 st");
+
+  // A semitone up from 44100 Hz plays above the bar's end, and says so.
+  ChooseSlot(6);
+  OpenThroughMenu("full.wav", 44100);
+  QTest::mouseClick(form->Image2, Qt::LeftButton);
+  EXPECT_EQ(form->FrequencyTrackBar->value(), 44100);
+  EXPECT_EQ(slots().Frequency(6), 46722u);
+  EXPECT_EQ(form->FrequencyValue->text(), "46722 Hz +1.0 st");
+}
+
+TEST_F(SampleEditorWindow, TheSemitoneArrowsAreReachedWithTabAndPressedWithSpaceOrEnter) {
+  ChooseSlot(1);
+  OpenThroughMenu("a.wav", 22050);
+  ShowAndActivate(*form);
+  form->PlayButton->setFocus();
+  QWidget* reached = nullptr;
+  for (int tab = 0; tab < 12 && reached != form->Image2; ++tab) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    reached = QApplication::focusWidget();
+  }
+  ASSERT_EQ(reached, form->Image2);
+  QTest::keyClick(form->Image2, Qt::Key_Space);
+  EXPECT_EQ(slots().SemitoneOffset(1), 100);
+  EXPECT_EQ(slots().Frequency(1), 23361u);
+  // The focus stays on the arrow, which another press steps again.
+  EXPECT_EQ(QApplication::focusWidget(), form->Image2);
+  QTest::keyClick(form->Image2, Qt::Key_Return);
+  EXPECT_EQ(slots().SemitoneOffset(1), 200);
+
+  QTest::keyClick(form->Image2, Qt::Key_Backtab);
+  ASSERT_EQ(QApplication::focusWidget(), form->Image1);
+  QTest::keyClick(form->Image1, Qt::Key_Enter);
+  QTest::keyClick(form->Image1, Qt::Key_Space);
+  QTest::keyClick(form->Image1, Qt::Key_Space);
+  EXPECT_EQ(slots().SemitoneOffset(1), -100);
+  EXPECT_EQ(form->FrequencyValue->text(), "20812 Hz -1.0 st");
+  // Other keys do nothing to the pitch.
+  QTest::keyClick(form->Image1, Qt::Key_A);
+  EXPECT_EQ(slots().SemitoneOffset(1), -100);
 }
 
 TEST_F(SampleEditorWindow, OkStopsTheSoundAndExitDoesNot) {
