@@ -14,7 +14,7 @@ struct FileRequest {
   std::string startDir;
   std::string defaultSuffix;  // without the dot; empty for none
   bool askBeforeOverwrite = false;
-  std::string fileName;  // the name the dialog suggests; empty for none
+  std::string fileName{};  // the name the dialog suggests; empty for none
 };
 
 class Prompts {

@@ -148,9 +148,9 @@ std::optional<std::string> QtPrompts::ChooseFolder(const FileRequest& request) {
   dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   if (!request.fileName.empty()) dialog.selectFile(FromLatin1(request.fileName));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  const QString path =
-      dialog.Chosen().isEmpty() && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                      : dialog.Chosen();
+  const QString path = dialog.Chosen().isEmpty() && !dialog.selectedFiles().isEmpty()
+                           ? dialog.selectedFiles().first()
+                           : dialog.Chosen();
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }

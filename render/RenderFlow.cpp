@@ -62,10 +62,13 @@ std::optional<Covered> CompileCovered(RenderHost& host, Prompts& prompts, const 
   if (selected <= 0) return whole;
   Covered rest{BlocksFrom(whole.sequence, selected), {selected, host.entryName(selected), 0}};
   rest.coverage.seconds = StepsOf(rest.sequence).length;
-  const auto choice = prompts.Choose(
-      CoverageText(whole.coverage) + "\n" + CoverageText(rest.coverage), title,
-      {kWholeSongChoice, kFromSelectedChoice}, 0);
-  if (!choice) return std::nullopt;
+  const auto choice =
+      prompts.Choose(CoverageText(whole.coverage) + "\n" + CoverageText(rest.coverage), title,
+                     {kWholeSongChoice, kFromSelectedChoice}, 0);
+  if (!choice) {
+    host.selectEntry(selected);  // nothing done: the selection stays
+    return std::nullopt;
+  }
   if (*choice == 0) return whole;
   host.selectEntry(selected - 1);
   return rest;
@@ -174,8 +177,8 @@ void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress&
         input, prepared->sequence, prepared->used, *chosen, progress,
         [&](const std::string& message) { Tell(prompts, message); }, shape);
     if (result.outcome == RenderOutcome::Cancelled) return;
-    std::string text = "Rendered to " + DisplayPath(result.savedTo) + "\n" +
-                       CoverageText(prepared->coverage);
+    std::string text =
+        "Rendered to " + DisplayPath(result.savedTo) + "\n" + CoverageText(prepared->coverage);
     if (shape.Loop()) text += "\nLoop of " + LoopLengthText(prepared->steps.rows, result.frames);
     Tell(prompts, text);
   });
@@ -200,7 +203,7 @@ void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProg
     const std::string others = OtherStemsText(result.others);
     const std::string note = others.empty() ? "" : "\n" + others;
     if (result.cancelled) return Tell(prompts, "Stopped: " + written + note);
-    std::string text = written + "\n" + CoverageText(prepared->coverage) + note;
+    std::string text = written + note + "\n" + CoverageText(prepared->coverage);
     if (shape.Loop()) text += "\nLoop of " + LoopLengthText(prepared->steps.rows, result.frames);
     Tell(prompts, text);
   });
@@ -227,6 +230,6 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   MakeOutputFolder(input, *chosen);
   WriteFileAtomically(*chosen,
                       MidiFileBytes(covered->sequence, *host.chooser, input.slots, meters));
-  Tell(prompts, "MIDI file written to " + DisplayPath(*chosen) + "\n" +
-                    CoverageText(covered->coverage));
+  Tell(prompts,
+       "MIDI file written to " + DisplayPath(*chosen) + "\n" + CoverageText(covered->coverage));
 }

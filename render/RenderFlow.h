@@ -72,9 +72,9 @@ class RenderFlow {
   // that entry on (the question names both and their lengths). The dialog's
   // title says what is covered and how long it plays, and the export ends
   // with one message naming the file, what it covers and its length. A
-  // missing folder for the output is made. A request while one runs (its progress lets events run) is
-  // ignored and returns at once. Errors are raised to the caller's guard
-  // after the window and buttons are restored.
+  // missing folder for the output is made. A request while one runs (its progress lets events run)
+  // is ignored and returns at once. Errors are raised to the caller's guard after the window and
+  // buttons are restored.
   //
   // The whole render; a loop-exact one tells its length in bars and seconds.
   void RendorClick(RenderHost& host, Prompts& prompts, RenderProgress& progress);

@@ -145,8 +145,7 @@ TEST_F(RenderFlowTest, StemsAndMidiFilesFromTheFlow) {
   EXPECT_EQ(stem.substr(22, 2), std::string("\x01\x00", 2));  // mono
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_EQ(prompts_.messages[0].text, "1 of 1 stems were written to " +
-                                           (home_ / "stems").string() +
-                                           "\nThe whole song: 0:00.2");
+                                           (home_ / "stems").string() + "\nThe whole song: 0:00.2");
 
   // The MIDI file leaves the players alone; nothing is written on cancel.
   rec_.calls.clear();
@@ -239,7 +238,8 @@ TEST_F(RenderFlowTest, InstrumentsTheKitLacksAreNamed) {
   flow_.RendorClick(host_, prompts_, progress);
   EXPECT_EQ(prompts_.Texts(),
             (std::vector<std::string>{
-                "The kit has no instrument named 'Cowbell', 'Clap': their steps stay silent."}));
+                "The kit has no instrument named 'Cowbell', 'Clap': their steps stay silent.",
+                "Rendered to " + (home_ / "song.wav").string() + "\nThe whole song: 0:00.2"}));
   EXPECT_TRUE(fs::exists(home_ / "song.wav"));
 
   host_.compile = [] { return Lines{"//", "60", "Cowbell   [ ]", "%%%"}; };
