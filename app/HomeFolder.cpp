@@ -46,9 +46,14 @@ fs::path UserDataFolder(const HomePlaces& places) {
 HomeChoice ChooseHome(const HomePlaces& places, const std::vector<std::string>& arguments) {
   std::error_code ec;
   if (fs::is_regular_file(places.current / kKitFile, ec)) return {places.current, false};
-  for (const std::string& argument : arguments)
-    if (IsSongArgument(argument))
-      return {(places.current / argument).lexically_normal().parent_path(), false};
+  // A song saved elsewhere keeps its patterns in the home it was made in: a
+  // folder without the kit is never made a home.
+  for (const std::string& argument : arguments) {
+    if (!IsSongArgument(argument)) continue;
+    const fs::path folder = (places.current / argument).lexically_normal().parent_path();
+    if (fs::is_regular_file(folder / kKitFile, ec)) return {folder, false};
+    break;
+  }
   return {UserDataFolder(places), true};
 }
 

@@ -29,8 +29,9 @@ bool IsSongArgument(const std::string& argument);
 std::filesystem::path UserDataFolder(const HomePlaces& places);
 
 // The windows' home: the current folder when it holds "power.dxg"; else the
-// folder of the first song (.sng) among the arguments; else the user's data
-// folder, to be filled.
+// folder of the first song (.sng) among the arguments when it holds
+// "power.dxg"; else the user's data folder, to be filled (a song elsewhere is
+// read from where it is, its patterns from that home).
 HomeChoice ChooseHome(const HomePlaces& places, const std::vector<std::string>& arguments);
 
 // Makes the folder and its temp folder. When it holds no "power.dxg", every

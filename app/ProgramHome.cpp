@@ -72,9 +72,12 @@ std::vector<std::string> ProgramHome::EnterForWindows(const std::vector<std::str
   if (choice.folder == places_.current) return arguments;
   // Songs are named from the start folder, which is about to change.
   std::vector<std::string> seen = arguments;
+  bool songNamed = false;
   for (std::string& argument : seen)
-    if (IsSongArgument(argument))
+    if (IsSongArgument(argument)) {
       argument = (places_.current / argument).lexically_normal().string();
+      songNamed = true;
+    }
   bool filled = false;
   try {
     filled = Enter(choice.folder, choice.fill);
@@ -84,7 +87,7 @@ std::vector<std::string> ProgramHome::EnterForWindows(const std::vector<std::str
     return arguments;
   }
   std::error_code ec;
-  if (filled && fs::is_regular_file(kDemoSong, ec)) seen.push_back(kDemoSong);
+  if (filled && !songNamed && fs::is_regular_file(kDemoSong, ec)) seen.push_back(kDemoSong);
   return seen;
 }
 

@@ -27,7 +27,7 @@ class ProgramHome {
   // can't be made is reported on err, and the current folder stays the home.
   // Returns the arguments, a song's path made absolute when the home is
   // another folder. The first start in the user's data folder, just filled,
-  // opens the demo song "Demo.sng".
+  // opens the demo song "Demo.sng" unless a song was named.
   std::vector<std::string> EnterForWindows(const std::vector<std::string>& arguments,
                                            std::ostream& err);
 

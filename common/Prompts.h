@@ -3,6 +3,7 @@
 // install a scripted version so nothing blocks.
 #include <optional>
 #include <string>
+#include <vector>
 
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel, RestoreDiscard };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Save, Discard, Restore };
@@ -13,6 +14,7 @@ struct FileRequest {
   std::string startDir;
   std::string defaultSuffix;  // without the dot; empty for none
   bool askBeforeOverwrite = false;
+  std::string fileName{};  // the name the dialog suggests; empty for none
 };
 
 class Prompts {
@@ -28,6 +30,17 @@ class Prompts {
   virtual std::optional<std::string> ChooseFolder(const FileRequest& request) {
     (void)request;
     return std::nullopt;
+  }
+
+  // One of options (button captions) for the question text: its index, or
+  // nothing when the user cancelled. preferred is the default button;
+  // prompts that can't ask give it.
+  virtual std::optional<int> Choose(const std::string& text, const std::string& caption,
+                                    const std::vector<std::string>& options, int preferred) {
+    (void)text;
+    (void)caption;
+    (void)options;
+    return preferred;
   }
 
   // The default error report: the error's text in a message box.

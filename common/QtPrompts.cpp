@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -34,6 +35,28 @@ QFileDialog::Options DialogOptions(const FileRequest& request) {
 }
 
 Prompts* g_override = nullptr;
+
+// A folder dialog that takes a typed folder which does not exist yet: the
+// export makes it.
+class FolderDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  QString Chosen() const { return chosen_; }
+
+ protected:
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (files.size() == 1 && !files[0].isEmpty() && !QFileInfo::exists(files[0])) {
+      chosen_ = files[0];
+      QDialog::accept();
+      return;
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  QString chosen_;
+};
 }  // namespace
 
 PromptAnswer QtPrompts::Message(const std::string& text, const std::string& caption,
@@ -103,6 +126,7 @@ std::optional<std::string> QtPrompts::SaveFile(const FileRequest& request) {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOptions(DialogOptions(request));
   if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(FromLatin1(request.defaultSuffix));
+  if (!request.fileName.empty()) dialog.selectFile(FromLatin1(request.fileName));
   // A name typed without an extension takes the chosen filter's ("*.*" keeps
   // the default).
   const QString defaultSuffix = FromLatin1(request.defaultSuffix);
@@ -118,10 +142,35 @@ std::optional<std::string> QtPrompts::SaveFile(const FileRequest& request) {
 }
 
 std::optional<std::string> QtPrompts::ChooseFolder(const FileRequest& request) {
-  const QString path = QFileDialog::getExistingDirectory(
-      QApplication::activeWindow(), FromLatin1(request.title), FromLatin1(request.startDir));
+  FolderDialog dialog(QApplication::activeWindow(), FromLatin1(request.title),
+                      FromLatin1(request.startDir));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  if (!request.fileName.empty()) dialog.selectFile(FromLatin1(request.fileName));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QString path = dialog.Chosen().isEmpty() && !dialog.selectedFiles().isEmpty()
+                           ? dialog.selectedFiles().first()
+                           : dialog.Chosen();
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
+}
+
+std::optional<int> QtPrompts::Choose(const std::string& text, const std::string& caption,
+                                     const std::vector<std::string>& options, int preferred) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(FromLatin1(caption));
+  box.setText(FromLatin1(text));
+  std::vector<QPushButton*> buttons;
+  for (const std::string& option : options)
+    buttons.push_back(box.addButton(FromLatin1(option), QMessageBox::AcceptRole));
+  QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+  box.setEscapeButton(cancel);
+  if (preferred >= 0 && preferred < static_cast<int>(buttons.size()))
+    box.setDefaultButton(buttons[static_cast<size_t>(preferred)]);
+  box.exec();
+  for (size_t i = 0; i < buttons.size(); ++i)
+    if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+  return std::nullopt;
 }
 
 Prompts& AppPrompts() {

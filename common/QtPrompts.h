@@ -14,6 +14,8 @@ class QtPrompts : public Prompts {
   std::optional<std::string> OpenFile(const FileRequest& request) override;
   std::optional<std::string> SaveFile(const FileRequest& request) override;
   std::optional<std::string> ChooseFolder(const FileRequest& request) override;
+  std::optional<int> Choose(const std::string& text, const std::string& caption,
+                            const std::vector<std::string>& options, int preferred) override;
 };
 
 // The prompts every window uses. Tests replace them with a scripted version.

@@ -19,6 +19,13 @@ class ScriptedPrompts : public Prompts {
   std::vector<FileRequest> fileRequests;
   std::deque<PromptAnswer> answers;              // taken first to last
   std::deque<std::optional<std::string>> paths;  // for file dialogs
+  struct Choice {
+    std::string text;
+    std::string caption;
+    std::vector<std::string> options;
+  };
+  std::vector<Choice> choicesAsked;
+  std::deque<std::optional<int>> choices;  // taken first to last; the preferred when empty
 
   PromptAnswer Message(const std::string& text, const std::string& caption,
                        PromptButtons buttons) override {
@@ -51,6 +58,15 @@ class ScriptedPrompts : public Prompts {
   }
   std::optional<std::string> ChooseFolder(const FileRequest& request) override {
     return NextPath(request);
+  }
+
+  std::optional<int> Choose(const std::string& text, const std::string& caption,
+                            const std::vector<std::string>& options, int preferred) override {
+    choicesAsked.push_back({text, caption, options});
+    if (choices.empty()) return preferred;
+    const auto choice = choices.front();
+    choices.pop_front();
+    return choice;
   }
 
   std::vector<std::string> Texts() const {

@@ -10,6 +10,7 @@
 #include "common/Prompts.h"
 #include "common/Text.h"
 #include "pattern/PatternMeter.h"
+#include "render/ExportCoverage.h"
 #include "render/RenderPrep.h"
 
 class InstrumentTable;
@@ -47,17 +48,33 @@ struct RenderHost {
   std::function<void(bool)> setPlayButtonsEnabled;
   // Empties the play sequence at the end.
   std::function<void()> clearPlaySequence;
+  // The play list's selected entry (PlayList::kNone when none), its entries'
+  // names, and selecting one: a whole song is compiled with none selected.
+  std::function<int()> selectedEntry;
+  std::function<std::string(int)> entryName;
+  std::function<void(int)> selectEntry;
+  // The song's name, without extension, that the dialogs suggest; empty
+  // for a song not saved yet.
+  std::string songName;
   ExportSettings settings;
 };
+
+// The choice between the two coverages, and the question asking it.
+inline constexpr const char* kWholeSongChoice = "Whole song";
+inline constexpr const char* kFromSelectedChoice = "From the selected entry";
 
 FileRequest RenderFileRequest(const std::filesystem::path& home);
 
 class RenderFlow {
  public:
-  // Each of these works on the play list from its selected entry on, as the
-  // render does. A request while one runs (its progress lets events run) is
-  // ignored and returns at once. Errors are raised to the caller's guard
-  // after the window and buttons are restored.
+  // Each of these covers the whole song, or, when an entry after the first
+  // is selected, what the user chooses: the whole song or the play list from
+  // that entry on (the question names both and their lengths). The dialog's
+  // title says what is covered and how long it plays, and the export ends
+  // with one message naming the file, what it covers and its length. A
+  // missing folder for the output is made. A request while one runs (its progress lets events run)
+  // is ignored and returns at once. Errors are raised to the caller's guard after the window and
+  // buttons are restored.
   //
   // The whole render; a loop-exact one tells its length in bars and seconds.
   void RendorClick(RenderHost& host, Prompts& prompts, RenderProgress& progress);

@@ -30,6 +30,10 @@ RenderHost TSequence::RenderHostOf() {
     ToolButton7->setEnabled(enabled);
   };
   host.clearPlaySequence = [this] { engine_.MainPlay().clear(); };
+  host.selectedEntry = [this] { return song_.List().Selected(); };
+  host.entryName = [this](int index) { return song_.List().Name(index); };
+  host.selectEntry = [this](int index) { playbackHost_.SelectPlayListEntry(index); };
+  if (song_.SongFile()) host.songName = song_.SongFile()->stem().string();
   host.settings = exportSettings_;
   return host;
 }

@@ -143,7 +143,8 @@ void TSequence::BitBtn9Click() {
 // File > Save Song As... (Ctrl+Shift+S).
 void TSequence::SaveSongAsClick() {
   auto core = song_.Core(AppPrompts());
-  if (const auto saved = SaveSong(core)) SongSaved(*saved);
+  const std::string name = song_.SongFile() ? song_.SongFile()->stem().string() : "";
+  if (const auto saved = SaveSong(core, name)) SongSaved(*saved);
 }
 
 void TSequence::SongSaved(const std::filesystem::path& file) {

@@ -28,9 +28,29 @@ std::string SongExtensionRefusal(const std::filesystem::path& path) {
   return "A song is saved as a .sng file, not as '" + path.filename().string() + "'.";
 }
 
-std::optional<std::filesystem::path> SaveSong(SequencerCore& core) {
+std::string SongOutsideHomeQuestion(const std::filesystem::path& path,
+                                    const std::filesystem::path& home) {
+  return "'" + path.filename().string() + "' is saved outside the home folder " +
+         DisplayPath(home) +
+         ": its patterns stay in the home, and the song finds them only there. To keep the song "
+         "with its patterns and sounds in a folder of its own, use File > Collect song into "
+         "folder... instead.\n\nSave the song here anyway?";
+}
+
+namespace {
+
+bool InFolder(const std::filesystem::path& path, const std::filesystem::path& folder) {
+  std::error_code ec;
+  return std::filesystem::weakly_canonical(std::filesystem::absolute(path).parent_path(), ec) ==
+         std::filesystem::weakly_canonical(std::filesystem::absolute(folder), ec);
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> SaveSong(SequencerCore& core, const std::string& songName) {
   FileRequest request = SongFileRequest(core.home);
   request.askBeforeOverwrite = true;
+  if (!songName.empty()) request.fileName = songName + "." + kSongSuffix;
   const auto chosen = core.prompts.SaveFile(request);
   if (!chosen || chosen->empty()) return std::nullopt;
   std::filesystem::path path(*chosen);
@@ -45,6 +65,10 @@ std::optional<std::filesystem::path> SaveSong(SequencerCore& core) {
     core.prompts.ShowError(SongExtensionRefusal(path));
     return std::nullopt;
   }
+  if (!InFolder(path, core.home) &&
+      core.prompts.Message(SongOutsideHomeQuestion(path, core.home), "Korvanto",
+                           PromptButtons::YesNo) != PromptAnswer::Yes)
+    return std::nullopt;
   SaveSongTo(core, path);
   return path;
 }

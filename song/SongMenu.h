@@ -27,8 +27,16 @@ void NewSong(PatternGrid& grid, PlayList& playList);
 // to it; returns the file written. Nothing when the dialog was cancelled, or
 // for a name with another extension than ".sng" (told: a song never lands in
 // a pattern or kit file). EFCreateError when it can't be written; an
-// existing file is replaced only by a complete new one.
-std::optional<std::filesystem::path> SaveSong(SequencerCore& core);
+// existing file is replaced only by a complete new one. The dialog starts in
+// the home and suggests the song's name (songName, without extension). A
+// file outside the home is written only when the user agrees that its
+// patterns stay in the home (Collect song is offered instead).
+std::optional<std::filesystem::path> SaveSong(SequencerCore& core,
+                                              const std::string& songName = "");
+// "Beat.sng" is saved outside the home...: the question asked before a song
+// is saved away from its patterns.
+std::string SongOutsideHomeQuestion(const std::filesystem::path& path,
+                                    const std::filesystem::path& home);
 // Writes the song to a file of its own, without asking.
 void SaveSongTo(SequencerCore& core, const std::filesystem::path& path);
 

@@ -38,12 +38,22 @@ class SharedContent : public ::testing::Test {
 
 TEST(HomeChoice, AFolderHoldingTheKitWinsThenASongsFolderThenTheUsersFolder) {
   TempDir start;
+  TempDir kitted;
+  fs::create_directories(start / "songs");
+  std::ofstream(start / "songs" / "power.dxg") << "KIT";
+  std::ofstream(kitted / "power.dxg") << "KIT";
   const HomePlaces places{start.path(), "/data", "/home/ann"};
-  // No kit: the first song's folder, relative to the start or absolute.
+  // No kit here: the first song's folder when it holds one, relative or absolute.
   EXPECT_EQ(ChooseHome(places, {"-platform", "offscreen", "songs/Demo.sng", "/b/Other.sng"}),
             (HomeChoice{start / "songs", false}));
-  EXPECT_EQ(ChooseHome(places, {"/music/beats/Demo.sng"}), (HomeChoice{"/music/beats", false}));
-  EXPECT_EQ(ChooseHome(places, {"Demo.sng"}), (HomeChoice{start.path(), false}));
+  EXPECT_EQ(ChooseHome(places, {(kitted / "Demo.sng").string()}),
+            (HomeChoice{kitted.path(), false}));
+  // A song saved outside any home never makes its folder one.
+  for (const std::string& song : {std::string("/music/beats/Demo.sng"), std::string("Demo.sng"),
+                                  (start / "other" / "Beat.sng").string()})
+    EXPECT_EQ(ChooseHome(places, {song, (kitted / "Later.sng").string()}),
+              (HomeChoice{"/data/korvanto", true}))
+        << song;
   // Nothing named: the user's data folder, to be filled.
   EXPECT_EQ(ChooseHome(places, {"Rock.pat"}), (HomeChoice{"/data/korvanto", true}));
   // The kit in the start folder wins over everything.
@@ -172,15 +182,29 @@ TEST_F(ProgramStart, HomeOptionWithoutAFolderOrWithOneThatCantBeMadeFails) {
   EXPECT_EQ(later.count, 4);
 }
 
-TEST_F(ProgramStart, StartedWithASongTheWindowsWorkInItsFolder) {
+TEST_F(ProgramStart, StartedWithASongInAHomeTheWindowsWorkInItsFolder) {
   Write(root_ / "songs" / "Mine.sng", "Rock\r\n");
+  Write(root_ / "songs" / "power.dxg", "MINE");
   fs::current_path(root_.path());
   ProgramHome home = HomeFrom(root_.path());
   EXPECT_EQ(home.EnterForWindows({"songs/Mine.sng"}, err_),
             (std::vector<std::string>{(root_ / "songs" / "Mine.sng").string()}));
   EXPECT_EQ(fs::current_path(), root_ / "songs");
-  // A song's folder is the user's own: nothing is copied into it.
-  EXPECT_FALSE(fs::exists(root_ / "songs" / "power.dxg"));
+  EXPECT_EQ(ReadFileBytes("power.dxg"), "MINE");
+}
+
+TEST_F(ProgramStart, ASongSavedOutsideAHomeOpensInTheUsersFolderAndIsReadFromWhereItIs) {
+  Write(root_ / "Music" / "Beat.sng", "Rock\r\n");
+  fs::current_path(root_.path());
+  ProgramHome home = HomeFrom(root_.path());
+  // Only the song is opened, read from its own folder; no demo beside it.
+  EXPECT_EQ(home.EnterForWindows({"Music/Beat.sng"}, err_),
+            (std::vector<std::string>{(root_ / "Music" / "Beat.sng").string()}));
+  EXPECT_EQ(fs::current_path(), root_ / "xdg" / "korvanto");
+  EXPECT_EQ(ReadFileBytes("Rock.pat"), "ROCK");
+  // The song's folder is the user's own: nothing is written into it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "Music"), fs::directory_iterator()), 1);
+  EXPECT_EQ(err_.str(), "");
 }
 
 TEST_F(ProgramStart, StartedFromTheMenuTheWindowsWorkInTheFilledUsersFolder) {

@@ -63,7 +63,7 @@ TEST_F(RenderFlowTest, RendersToTheChosenFileAndRestoresTheButtons) {
   flow_.RendorClick(host_, prompts_, progress);
   ASSERT_EQ(prompts_.fileRequests.size(), 1u);
   const FileRequest& request = prompts_.fileRequests[0];
-  EXPECT_EQ(request.title, "Save As One Big Lovely WAV File");
+  EXPECT_EQ(request.title, "Save As One Big Lovely WAV File - The whole song: 0:00.2");
   EXPECT_EQ(request.filter, "Audio files (*.wav)|*.WAV|FLAC (*.flac)|*.flac|All files (*.*)|*.*");
   EXPECT_EQ(request.defaultSuffix, "wav");
   EXPECT_TRUE(request.askBeforeOverwrite);
@@ -139,12 +139,13 @@ TEST_F(RenderFlowTest, StemsAndMidiFilesFromTheFlow) {
   RenderProgress progress;
   flow_.ExportStemsClick(host_, prompts_, progress);
   EXPECT_EQ(rec_.calls, (std::vector<std::string>{"disable", "compile", "enable", "clear"}));
-  EXPECT_EQ(prompts_.fileRequests.back().title, "Export stems into folder");
+  EXPECT_EQ(prompts_.fileRequests.back().title,
+            "Export stems into folder - The whole song: 0:00.2");
   const std::string stem = Bytes(home_ / "stems" / "01 Kick.wav");
   EXPECT_EQ(stem.substr(22, 2), std::string("\x01\x00", 2));  // mono
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(prompts_.messages[0].text,
-            "1 of 1 stems were written to " + (home_ / "stems").string());
+  EXPECT_EQ(prompts_.messages[0].text, "1 of 1 stems were written to " +
+                                           (home_ / "stems").string() + "\nThe whole song: 0:00.2");
 
   // The MIDI file leaves the players alone; nothing is written on cancel.
   rec_.calls.clear();
@@ -154,6 +155,8 @@ TEST_F(RenderFlowTest, StemsAndMidiFilesFromTheFlow) {
   prompts_.paths.push_back((home_ / "song.mid").string());
   flow_.ExportMidiClick(host_, prompts_);
   EXPECT_EQ(Bytes(home_ / "song.mid").substr(0, 4), "MThd");
+  EXPECT_EQ(prompts_.messages.back().text,
+            "MIDI file written to " + (home_ / "song.mid").string() + "\nThe whole song: 0:00.2");
   playListEmpty_ = true;
   flow_.ExportMidiClick(host_, prompts_);
   EXPECT_EQ(rec_.compiles, 3);
@@ -235,7 +238,8 @@ TEST_F(RenderFlowTest, InstrumentsTheKitLacksAreNamed) {
   flow_.RendorClick(host_, prompts_, progress);
   EXPECT_EQ(prompts_.Texts(),
             (std::vector<std::string>{
-                "The kit has no instrument named 'Cowbell', 'Clap': their steps stay silent."}));
+                "The kit has no instrument named 'Cowbell', 'Clap': their steps stay silent.",
+                "Rendered to " + (home_ / "song.wav").string() + "\nThe whole song: 0:00.2"}));
   EXPECT_TRUE(fs::exists(home_ / "song.wav"));
 
   host_.compile = [] { return Lines{"//", "60", "Cowbell   [ ]", "%%%"}; };
@@ -252,3 +256,17 @@ TEST_F(RenderFlowTest, InstrumentsTheKitLacksAreNamed) {
 }
 
 }  // namespace
+
+// Times as the dialogs show them, and a compiled song cut at an entry.
+TEST(ExportCoverage, TimesAndTheSongFromAnEntry) {
+  const std::pair<double, const char*> times[] = {
+      {0, "0:00.0"}, {5.14, "0:05.1"}, {9.66, "0:09.7"}, {59.96, "1:00.0"}, {725.3, "12:05.3"}};
+  for (const auto& [seconds, text] : times) EXPECT_EQ(SongTimeText(seconds), text) << seconds;
+  EXPECT_EQ(CoverageText({ExportCoverage::kWholeSong, "", 9.7}), "The whole song: 0:09.7");
+  EXPECT_EQ(CoverageText({3, "Funk", 5.1}), "From entry 4, Funk, to the end: 0:05.1");
+
+  const Lines song{"//", "60", "a", "", "", "", "", "", "//", "30", "b", "", "", "", "", "", "%%%"};
+  EXPECT_EQ(BlocksFrom(song, 0), song);
+  EXPECT_EQ(BlocksFrom(song, 1), Lines(song.begin() + 8, song.end()));
+  EXPECT_EQ(BlocksFrom(song, 2), Lines{"%%%"});
+}

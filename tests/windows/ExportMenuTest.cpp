@@ -7,15 +7,18 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <regex>
 
 #include "app/ProgramWindows.h"
 #include "common/Files.h"
 #include "common/QtPrompts.h"
 #include "render/RenderFlow.h"
+#include "song/SongMenu.h"
 #include "support/WindowTest.h"
 #include "tests/render/CommandHome.h"
 
@@ -48,6 +51,13 @@ class ExportMenuTest : public ::testing::Test {
     return run.out;
   }
 
+  // Clicks the play list's entry, as editing its pattern does.
+  void ClickEntry(int row) {
+    QListWidget* list = windows_.sequence.SongList;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+  }
+
   std::string LastMessage() const {
     return home_.prompts.messages.empty() ? "" : home_.prompts.messages.back().text;
   }
@@ -62,7 +72,9 @@ TEST_F(ExportMenuTest, MonoStemsGoIntoTheChosenFolder) {
   home_.prompts.paths.push_back((home_ / "stems").string());
   MenuItem(windows_.sequence, "Export stems...")->trigger();
 
-  EXPECT_EQ(home_.prompts.fileRequests.back().title, "Export stems into folder");
+  EXPECT_EQ(home_.prompts.fileRequests.back().title.rfind(
+                "Export stems into folder - The whole song: 0:", 0),
+            0u);
   std::size_t stems = 0;
   for (const auto& entry : fs::directory_iterator(home_ / "cli")) {
     ++stems;
@@ -71,8 +83,12 @@ TEST_F(ExportMenuTest, MonoStemsGoIntoTheChosenFolder) {
         << entry.path().filename();
   }
   EXPECT_GT(stems, 3u);
-  EXPECT_EQ(LastMessage(), std::to_string(stems) + " of " + std::to_string(stems) +
-                               " stems were written to " + (home_ / "stems").string());
+  EXPECT_EQ(LastMessage().rfind(std::to_string(stems) + " of " + std::to_string(stems) +
+                                    " stems were written to " + (home_ / "stems").string() +
+                                    "\nThe whole song: ",
+                                0),
+            0u)
+      << LastMessage();
   EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled());
   EXPECT_TRUE(windows_.sequence.ProgressBar1->isHidden());
 }
@@ -110,9 +126,14 @@ TEST_F(ExportMenuTest, TheLoopCheckBoxMakesTheRenderLoopExact) {
   home_.prompts.paths.push_back((home_ / "loop.wav").string());
   MenuItem(windows_.sequence, "Render song to wav file")->trigger();
   EXPECT_TRUE(ReadFileBytes(home_ / "loop.wav") == ReadFileBytes(home_ / "cli.wav"));
-  ASSERT_FALSE(LastMessage().empty());
-  EXPECT_NE(said.find(LastMessage() + "\n"), std::string::npos) << LastMessage() << " / " << said;
-  EXPECT_EQ(LastMessage().rfind("Loop of ", 0), 0u);
+  // One message: the file, what it covers, and the loop as the command line says it.
+  const std::string last = LastMessage();
+  const auto loop = last.find("\nLoop of ");
+  ASSERT_NE(loop, std::string::npos) << last;
+  EXPECT_EQ(last.rfind("Rendered to " + (home_ / "loop.wav").string() + "\nThe whole song: ", 0),
+            0u)
+      << last;
+  EXPECT_NE(said.find(last.substr(loop + 1) + "\n"), std::string::npos) << last << " / " << said;
 }
 
 TEST_F(ExportMenuTest, AMidiFileAndACollectedSong) {
@@ -195,10 +216,136 @@ TEST_F(ExportMenuTest, ARenderNamesTheInstrumentsTheKitLacks) {
   home_.prompts.messages.clear();
   home_.prompts.paths.push_back((home_ / "odd.wav").string());
   MenuItem(windows_.sequence, "Render song to wav file")->trigger();
-  EXPECT_EQ(
-      home_.prompts.Texts(),
-      std::vector<std::string>{"The kit has no instrument named 'Gong': their steps stay silent."});
+  ASSERT_EQ(home_.prompts.Texts().size(), 2u);
+  EXPECT_EQ(home_.prompts.Texts()[0],
+            "The kit has no instrument named 'Gong': their steps stay silent.");
+  EXPECT_EQ(home_.prompts.Texts()[1].rfind("Rendered to " + (home_ / "odd.wav").string(), 0), 0u);
   EXPECT_TRUE(fs::exists(home_ / "odd.wav"));
+}
+
+// With an entry after the first selected, each export asks whether to cover
+// the whole song or the list from that entry, naming both and their lengths;
+// its dialog's title and its last message say what it covered.
+TEST_F(ExportMenuTest, ExportsSayWhatTheyCoverAndLetTheUserChoose) {
+  WriteTextLines(home_ / "rest.sng", {"Funk"});
+  Command({"midi", "song.sng", "whole.mid"});
+  Command({"midi", "rest.sng", "rest.mid"});
+  const std::regex asked(
+      "The whole song: (0:\\d\\d\\.\\d)\nFrom entry 2, Funk, to the end: (0:\\d\\d\\.\\d)");
+  struct Case {
+    const char* item;
+    int choice;
+    const char* file;
+  };
+  for (const Case c :
+       {Case{"Export MIDI...", 1, "gui.mid"}, Case{"Export MIDI...", 0, "all.mid"},
+        Case{"Render song to wav file", 1, "gui.wav"}, Case{"Export stems...", 0, "stems"}}) {
+    SCOPED_TRACE(c.item);
+    ClickEntry(1);
+    home_.prompts.choicesAsked.clear();
+    home_.prompts.choices = {c.choice};
+    home_.prompts.paths.push_back((home_ / c.file).string());
+    MenuItem(windows_.sequence, c.item)->trigger();
+    ASSERT_EQ(home_.prompts.choicesAsked.size(), 1u);
+    const auto& choice = home_.prompts.choicesAsked[0];
+    EXPECT_EQ(choice.options, (std::vector<std::string>{"Whole song", "From the selected entry"}));
+    std::smatch times;
+    ASSERT_TRUE(std::regex_match(choice.text, times, asked)) << choice.text;
+    EXPECT_NE(times[1], times[2]);
+    const std::string covered = c.choice == 0 ? "The whole song: " + times[1].str()
+                                              : "From entry 2, Funk, to the end: " + times[2].str();
+    const std::string title = home_.prompts.fileRequests.back().title;
+    EXPECT_EQ(title.substr(title.size() - covered.size()), covered) << title;
+    EXPECT_NE(LastMessage().find((home_ / c.file).string()), std::string::npos) << LastMessage();
+    EXPECT_NE(LastMessage().find("\n" + covered), std::string::npos) << LastMessage();
+  }
+  EXPECT_TRUE(ReadFileBytes(home_ / "gui.mid") == ReadFileBytes(home_ / "rest.mid"));
+  EXPECT_TRUE(ReadFileBytes(home_ / "all.mid") == ReadFileBytes(home_ / "whole.mid"));
+  EXPECT_EQ(
+      LastMessage().rfind(std::to_string(std::distance(fs::directory_iterator(home_ / "stems"),
+                                                       fs::directory_iterator())) +
+                              " of ",
+                          0),
+      0u);
+
+  // Cancelling the question exports nothing.
+  ClickEntry(1);
+  home_.prompts.choices = {std::nullopt};
+  home_.prompts.paths.push_back((home_ / "none.mid").string());
+  MenuItem(windows_.sequence, "Export MIDI...")->trigger();
+  EXPECT_FALSE(fs::exists(home_ / "none.mid"));
+  EXPECT_TRUE(windows_.sequence.ToolButton1->isEnabled());
+}
+
+// The dialogs suggest the song's name; an output into folders that don't
+// exist yet makes them.
+TEST_F(ExportMenuTest, DialogsSuggestTheSongsNameAndNewFoldersAreMade) {
+  struct Case {
+    const char* item;
+    fs::path chosen;
+    std::string suggested;
+    fs::path written;
+  };
+  const Case cases[] = {
+      {"Render song to wav file", home_ / "new" / "a" / "song.wav", "song.wav",
+       home_ / "new" / "a" / "song.wav"},
+      {"Export MIDI...", home_ / "new" / "b" / "song.mid", "song.mid",
+       home_ / "new" / "b" / "song.mid"},
+      {"Export stems...", home_ / "new" / "c", "", home_ / "new" / "c"},
+  };
+  for (const Case& c : cases) {
+    home_.prompts.paths.push_back(c.chosen.string());
+    MenuItem(windows_.sequence, c.item)->trigger();
+    EXPECT_EQ(home_.prompts.fileRequests.back().fileName, c.suggested) << c.item;
+    EXPECT_EQ(home_.prompts.fileRequests.back().startDir, home_.path().string()) << c.item;
+    EXPECT_TRUE(fs::exists(c.written)) << c.item << ": " << LastMessage();
+    EXPECT_EQ(LastMessage().find("Cannot"), std::string::npos) << LastMessage();
+  }
+  EXPECT_FALSE(fs::is_empty(home_ / "new" / "c"));
+}
+
+// Save Song As starts in the home with the song's name; a song saved
+// elsewhere is written only when the user agrees that its patterns stay in
+// the home, Collect song being offered instead.
+TEST_F(ExportMenuTest, ASongSavedOutsideTheHomeSaysItsPatternsStayThere) {
+  const fs::path away = home_ / "Music" / "Beat.sng";
+  fs::create_directories(away.parent_path());
+  for (const PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Yes}) {
+    home_.prompts.messages.clear();
+    home_.prompts.answers = {answer};
+    home_.prompts.paths.push_back(away.string());
+    MenuItem(windows_.sequence, "Save Song As...")->trigger();
+    ASSERT_FALSE(home_.prompts.fileRequests.empty());
+    EXPECT_EQ(home_.prompts.fileRequests.back().startDir, home_.path().string());
+    EXPECT_EQ(home_.prompts.fileRequests.back().fileName, "song.sng");
+    ASSERT_EQ(home_.prompts.Texts(),
+              std::vector<std::string>{SongOutsideHomeQuestion(away, home_.path())});
+    EXPECT_NE(LastMessage().find("Collect song into folder..."), std::string::npos);
+    EXPECT_EQ(fs::exists(away), answer == PromptAnswer::Yes);
+  }
+  // In the home nothing is asked.
+  home_.prompts.messages.clear();
+  home_.prompts.paths.push_back((home_ / "Other.sng").string());
+  MenuItem(windows_.sequence, "Save Song As...")->trigger();
+  EXPECT_EQ(home_.prompts.Texts(), std::vector<std::string>{});
+  EXPECT_TRUE(fs::exists(home_ / "Other.sng"));
+}
+
+// The folder dialog takes a typed folder that doesn't exist yet.
+TEST(StemsFolderDialog, ATypedNewFolderIsChosen) {
+  TempDir dir;
+  QtPrompts prompts;
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText("fresh");
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  FileRequest request;
+  request.startDir = dir.path().string();
+  const auto chosen = prompts.ChooseFolder(request);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(fs::path(*chosen), dir / "fresh");
 }
 
 // The render's Save dialog: a name typed after choosing "FLAC (*.flac)" gets

@@ -82,7 +82,12 @@ TEST(Program, ASongRendersOnAMachineWithoutSound) {
 
   MenuItem(windows.sequence, "Render song to wav file")->trigger();
 
-  EXPECT_TRUE(home.prompts.messages.empty()) << home.prompts.messages[0].text;
+  // Only the finishing message: the file and what it holds.
+  ASSERT_EQ(home.prompts.messages.size(), 1u);
+  EXPECT_EQ(home.prompts.messages[0].text.rfind(
+                "Rendered to " + (home / "rock.wav").string() + "\nThe whole song: ", 0),
+            0u)
+      << home.prompts.messages[0].text;
   const std::string wav = ReadFileBytes(home / "rock.wav");
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");

@@ -101,16 +101,22 @@ TEST_F(RenderWindowTest, StopLeavesTheSongUpToTheStop) {
 }
 
 TEST_F(RenderWindowTest, AFailedSaveGoesToTempWav) {
-  home_.prompts.paths.push_back((home_ / "no such folder" / "song.wav").string());
+  // A folder is made for the render; one beneath a file can't be.
+  WriteFileAtomically(home_ / "a file", "x");
+  home_.prompts.paths.push_back((home_ / "a file" / "song.wav").string());
   form_.Render(host_);
-  ASSERT_EQ(home_.prompts.messages.size(), 1u);
+  ASSERT_EQ(home_.prompts.messages.size(), 2u);
   EXPECT_EQ(home_.prompts.messages[0].text,
             "Unfortunatly it was not possible to save in the location you specified as it is "
             "currently in use. So it will be save at :" +
                 DisplayPath(home_ / "temp.wav"));
   EXPECT_EQ(ReadFileBytes(home_ / "temp.wav").substr(0, 4), "RIFF");
   EXPECT_GT(fs::file_size(home_ / "temp.wav"), 44u);
-  EXPECT_FALSE(fs::exists(home_ / "no such folder"));
+  EXPECT_EQ(home_.prompts.messages[1].text.rfind(
+                "Rendered to " + DisplayPath(home_ / "temp.wav") + "\nThe whole song: ", 0),
+            0u)
+      << home_.prompts.messages[1].text;
+  EXPECT_EQ(ReadFileBytes(home_ / "a file"), "x");
   EXPECT_TRUE(playButton_.isEnabled());
 }
 
