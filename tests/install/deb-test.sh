@@ -68,7 +68,7 @@ grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/
 grep -qx 'License: GPL-3+' "$doc/copyright" || fail "copyright names no GPL-3+"
 
 # Lintian's verdict; its informational notes are not counted.
-lintian --fail-on error,warning --no-tag-display-limit "$deb" > "$work/lintian.log" 2>&1 || {
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" > "$work/lintian.log" 2>&1 || {
   cat "$work/lintian.log"
   fail "lintian"
 }
