@@ -1,5 +1,6 @@
 #include "help/AboutBox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 #include "app/Licence.h"
