@@ -1,6 +1,7 @@
 # The command line (render without windows) is core code.
 target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandHelp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandSignals.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RenderCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExportCommands.cpp

@@ -18,6 +18,7 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/QtUiThread.h"
+#include "help/AboutBox.h"
 #include "pattern/InstrumentPanel.h"
 #include "pattern/PanelParts.h"
 #include "pattern/PatternPanel.h"
@@ -259,6 +260,7 @@ void TSequence::BuildMenu() {
   add(play, "Play &Instrument", QKeySequence("Ctrl+P"), &TSequence::BitBtn11Click);
   QMenu* help = menuBar()->addMenu("&Help");
   add(help, "&Contents", QKeySequence::HelpContents, &TSequence::HelpClick);
+  help->addAction("&About Korvanto", this, [this] { ShowAboutBox(this); });
 }
 
 // Enter inserts an instrument and Ctrl+Z takes back the window's latest
