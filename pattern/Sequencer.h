@@ -140,6 +140,7 @@ class TSequence : public QMainWindow, public MainControls {
   void SongSaved(const std::filesystem::path& file);
   // Fills the current cell with the text or empties it; true when filled.
   bool ToggleCell(const std::string& text);
+  std::vector<std::string> InstrumentsTheKitLacks();
   void ShowPanOf(int chooserIndex);
   void ShowToggles();
   void StartUpStep(const std::function<void()>& step);

@@ -1,6 +1,7 @@
 // TSequence: the kit, the instrument chooser and its pan bar.
 #include <QComboBox>
 #include <QSlider>
+#include <algorithm>
 
 #include "common/Exception.h"
 #include "common/QtPrompts.h"
@@ -11,9 +12,18 @@
 #include "kit/MakeKit.h"
 #include "pattern/InstrumentPanel.h"
 #include "pattern/PanelParts.h"
+#include "pattern/PatternFile.h"
+#include "pattern/PatternName.h"
 #include "pattern/Sequencer.h"
 
 namespace {
+// "Not in this kit: Kick, ClsHiat - their cells stay silent".
+std::string LackingInstrumentsMessage(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  return "Not in this kit: " + list + " - their cells stay silent";
+}
+
 // "Snare     [ ]" as a step's caption: "Snare".
 QString Caption(const std::string& entry) {
   return Latin1(entry).section('[', 0, 0).trimmed();
@@ -75,7 +85,39 @@ void TSequence::SoundLibrary1Click() {
   kitFileName_ = *path;
   GetDrumLibrary();
   RestoreByPosition(settings, instruments_, DXWaveList1.Items);
+  // The chooser holds an instrument of the new kit, never one it lacks.
+  if (instruments_.IndexOf(ChooserText()) < 1 && instruments_.LastKitIndex() >= 1)
+    ChooseInstrument(instruments_.Item(1));
   ComboBox1Change();
+  const std::vector<std::string> lacking = InstrumentsTheKitLacks();
+  if (!lacking.empty()) AppPrompts().ShowError(LackingInstrumentsMessage(lacking));
+}
+
+// What the grid and the play list's patterns name that the kit lacks, by
+// instrument name, in the order first met.
+std::vector<std::string> TSequence::InstrumentsTheKitLacks() {
+  std::vector<std::string> lacking;
+  auto check = [&](std::string text) {
+    if (text.empty()) return;
+    if (text.size() > 11) text[11] = ' ';
+    const std::string name = Caption(text).toLatin1().toStdString();
+    if (instruments_.IndexOf(text) < 1 &&
+        std::find(lacking.begin(), lacking.end(), name) == lacking.end())
+      lacking.push_back(name);
+  };
+  const int rows = std::min(song_.Grid().StoredRows(), PatternGrid::kMaxSteps + 3);
+  for (int row = PatternGrid::kFirstStepRow; row < rows; ++row)
+    for (int col = 1; col <= PatternGrid::kChannels; ++col) check(song_.Grid().Cell(col, row));
+  for (const std::string& name : song_.List().Names()) {
+    try {
+      const PatternFileData data = ReadPatternFile(PatternPathForReading(HomeDir(), name), false);
+      for (size_t i = 0; i < data.cells.size(); ++i)
+        if (i >= 2 * kPatternColumns && i % kPatternColumns != 0) check(data.cells[i]);
+    } catch (const std::exception&) {
+      // A pattern that can't be read is told when it plays.
+    }
+  }
+  return lacking;
 }
 
 // The pan bar moved: a drag is one step, pushed when the bar is let go;

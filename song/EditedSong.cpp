@@ -37,7 +37,20 @@ void EditedSong::SongRecovered(std::optional<fs::path> file) {
 }
 
 RecoveryWork EditedSong::UnsavedWork() {
-  return ::UnsavedWork(unsaved_, grid_, Values(), playList_, Slots());
+  RecoveryWork work = ::UnsavedWork(unsaved_, grid_, Values(), playList_, Slots());
+  if (GridIsBlank()) {
+    work.pattern.reset();
+    work.patternUnwritable = false;
+  }
+  return work;
+}
+
+bool EditedSong::GridIsBlank() const {
+  if (!grid_.Cell(0, 0).empty()) return false;
+  for (int row = PatternGrid::kFirstStepRow; row < grid_.StoredRows(); ++row)
+    for (int col = 1; col <= PatternGrid::kChannels; ++col)
+      if (!grid_.Cell(col, row).empty()) return false;
+  return true;
 }
 
 void EditedSong::CompileInto(Lines& sequence, std::vector<PatternMeter>* meters) {

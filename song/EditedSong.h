@@ -47,7 +47,9 @@ class EditedSong {
   void LoadLibrary() { library_.LoadFromFolder(home_); }
 
   // ---- what is unsaved ----
-  bool PatternUnsaved() const { return unsaved_.PatternChanged(grid_, Values()); }
+  // An empty, unnamed grid is no work to keep, whatever its tempo or loops.
+  bool PatternUnsaved() const { return !GridIsBlank() && unsaved_.PatternChanged(grid_, Values()); }
+  bool GridIsBlank() const;
   bool SongUnsaved() { return unsaved_.SongChanged(playList_, Slots()); }
   // A pattern file of that name exists and is not the one the grid was
   // loaded from or saved to: saving would replace another pattern.

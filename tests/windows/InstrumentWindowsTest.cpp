@@ -1,7 +1,10 @@
 // The chooser, the pan bar, the Kit List and Extra samples windows, and a
 // click on the grid heard through the captured sound output.
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
@@ -14,7 +17,6 @@
 #include "pattern/StepGridView.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
-#include <gtest/gtest.h>
 
 namespace {
 class InstrumentWindows : public ::testing::Test {
@@ -147,6 +149,31 @@ TEST_F(InstrumentWindows, ImportKeepsPansByPositionAndRebuildsTheChooser) {
   EXPECT_EQ(sequence.Kit().Items.Find("Drum3     [ ]").Pan, 900);
   EXPECT_EQ(home.prompts.fileRequests.at(0).filter, "dxg|*.dxg");
   EXPECT_EQ(sequence.ComboBox1->count(), 50);
+}
+
+// After an import the chooser holds an instrument of the new kit, and the
+// import names what the grid and the play list's patterns use that the kit
+// lacks; an unsaved grid that would fall silent is asked about first.
+TEST_F(InstrumentWindows, ImportNamesWhatTheNewKitLacks) {
+  TWaveCollection other;
+  other.LoadFromFile(home / "power.dxg");
+  for (int i = 1; i < other.Count(); ++i)
+    if (other[i].Name() != "Snare     [ ]")
+      other[i].SetName("Drum" + std::to_string(i) + "     [ ]");
+  other.SaveToFile(home / "other.dxg");
+  sequence.Edit2->setText("beat");
+  sequence.Grid().SetCell(1, 2, "Kick      [3]");
+  sequence.Grid().SetCell(2, 2, "Snare     [ ]");
+  sequence.ToolButton14->click();                  // saved and on the play list
+  sequence.Grid().SetCell(3, 4, "ClsHiat   [ ]");  // and unsaved
+
+  home.prompts.paths.push_back((home / "other.dxg").string());
+  home.prompts.answers = {PromptAnswer::Discard};
+  sequence.SoundLibrary1Click();
+  ASSERT_EQ(home.prompts.Texts(),
+            (std::vector<std::string>{"Save changes to pattern 'beat'?",
+                                      "Not in this kit: Kick, ClsHiat - their cells stay silent"}));
+  EXPECT_EQ(sequence.ChooserText(), "Drum1     [ ]");
 }
 
 TEST_F(InstrumentWindows, CancelledImportChangesNothing) {

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSlider>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QUndoStack>
 #include <memory>
@@ -159,4 +161,18 @@ TEST(ReplaceWork, TitleStarAndTicksFollowNewSongAndItsUndo) {
   sequence.RedoAction->trigger();
   sequence.UndoAction->trigger();
   EXPECT_TRUE(sequence.Songs().Checked(1));
+}
+
+// An empty, unnamed grid is no work to keep, whatever its tempo and loops.
+TEST(ReplaceWork, AnEmptyUnnamedGridIsNoWorkToKeep) {
+  WindowTestHome home;
+  TSequence sequence;
+  sequence.New_SongClick();
+  sequence.Delay->setValue(80);
+  sequence.DelayChange();
+  sequence.Loop->setValue(3);
+  EXPECT_FALSE(sequence.Song().PatternUnsaved());
+  EXPECT_FALSE(sequence.Song().UnsavedWork().pattern.has_value());
+  EXPECT_TRUE(sequence.close());
+  EXPECT_TRUE(home.prompts.messages.empty());
 }

@@ -232,6 +232,7 @@ TEST_F(SequencerSongs, TheTitleAndTheNameBoxShowWhatIsNotSaved) {
 // about that.
 TEST_F(SequencerSongs, PlayingASongKeepsThePatternsOwnTempo) {
   OpenTheDemoSong();
+  Click(sequence.StringGrid1, sequence.StringGrid1->CellRect(2, 3).center());
   sequence.Delay->setValue(75);  // the user's own tempo for the grid's pattern
   sequence.DelayChange();
   const QString shown = sequence.Label6->text();
