@@ -9,6 +9,12 @@ bool IsUsablePatternName(const std::string& name) {
   return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
+std::string PatternNameRefusal(const std::string& name) {
+  if (name.empty() || IsUsablePatternName(name)) return "";
+  if (name == "." || name == "..") return "'" + name + "' can't name a pattern file";
+  return "A pattern's name is its file's name: it can't hold '/' or '\\'";
+}
+
 bool IsPatternFile(const std::filesystem::path& file) {
   return file.has_stem() && SameTextIgnoringCase(file.extension().string(), ".pat");
 }

@@ -6,6 +6,9 @@
 // A name that stays a single file in the home folder: not empty, no '/',
 // '\' or NUL, and neither "." nor "..".
 bool IsUsablePatternName(const std::string& name);
+// Why a name being typed can't name a pattern file; empty when it can (an
+// empty name too: it is not finished).
+std::string PatternNameRefusal(const std::string& name);
 
 // A file name ending in ".pat" in any letter case, with a name before it.
 bool IsPatternFile(const std::filesystem::path& file);

@@ -234,6 +234,7 @@ void TSequence::BuildMenu() {
   file->addSeparator();
   BuildExportMenu(file);
   editMenu_ = menuBar()->addMenu("&Edit");
+  add(editMenu_, "&New Pattern", QKeySequence("Ctrl+Shift+N"), &TSequence::NewPatternClick);
   add(editMenu_, "Clear &Pattern", {}, &TSequence::BitBtn7Click);
   editMenu_->addSeparator();
   add(editMenu_, "Clear &List", {}, &TSequence::BitBtn10Click);

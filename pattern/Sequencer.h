@@ -86,6 +86,7 @@ class TSequence : public QMainWindow, public MainControls {
   void Insertinstrument1Click(), StringGrid1KeyDown(), BitBtn7Click(), TimeBarChange();
   void FormKeyPress(char key);
   void BitBtn13Click(), Edit2Change(), LoopChange(), ComboBox1Change(), CellJump1Click();
+  void NewPatternClick();
   void GetDrumLibrary(), SoundLibrary1Click(), PanningChange(), PanningReleased();
   void BitBtn11Click(), KitList1Click(), ExtraSamplesClick(), KitMakeClick();
   void SelectInstrument(int tag);

@@ -3,10 +3,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QToolTip>
 
 #include "kit/InstrumentPlay.h"
 #include "pattern/InstrumentPanel.h"
 #include "pattern/Options.h"
+#include "pattern/PanelParts.h"
+#include "pattern/PatternName.h"
 #include "pattern/PatternPanel.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
@@ -60,6 +63,14 @@ void TSequence::StringGrid1KeyDown() {
        std::move(change));
 }
 
+// Edit > New Pattern (Ctrl+Shift+N): a new, empty pattern; the name box
+// takes the keyboard.
+void TSequence::NewPatternClick() {
+  if (!ReadyToReplace(Replacing::Pattern)) return;
+  Push("New pattern", song_.NewPattern());
+  Edit2->setFocus();
+}
+
 // "Clear pattern".
 void TSequence::BitBtn7Click() {
   Push("Clear pattern", song_.ClearPattern());
@@ -78,9 +89,15 @@ void TSequence::BitBtn13Click() {
   }));
 }
 
-// The name box typed in: typing a name is one step.
+// The name box typed in: typing a name is one step. A character no file
+// name can hold is refused as it is typed, with the reason.
 void TSequence::Edit2Change() {
   const std::string name = Edit2->text().toLatin1().toStdString();
+  if (const std::string refusal = PatternNameRefusal(name); !refusal.empty()) {
+    ShowSong();  // the box shows the name the pattern has
+    QToolTip::showText(Edit2->mapToGlobal(QPoint(0, Edit2->height())), Latin1(refusal), Edit2);
+    return;
+  }
   Push("Rename pattern", song_.EditGrid([&](PatternGrid& grid) { grid.SetName(name); }),
        MergeKey::Rename);
 }

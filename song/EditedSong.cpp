@@ -100,6 +100,15 @@ SongChange EditedSong::ClearPattern() {
   });
 }
 
+SongChange EditedSong::NewPattern() {
+  return Record([&] {
+    grid_.ClearPattern();
+    grid_.WriteNewPattern(16, 4);
+    loops_ = 1;
+    PatternMet();
+  });
+}
+
 SongChange EditedSong::EditList(const std::function<void(PlayList&, PatternLibrary&)>& operation) {
   return Record([&] { operation(playList_, library_); });
 }

@@ -70,6 +70,8 @@ class EditedSong {
   SongChange SetLoops(int loops);
   // Empties every step's instrument cells and the name; the loop count is 1.
   SongChange ClearPattern();
+  // A new pattern of 16 steps in 4s, no name, no file; the tempo stays.
+  SongChange NewPattern();
   // A play list or library operation as one change.
   SongChange EditList(const std::function<void(PlayList&, PatternLibrary&)>& operation);
   // Reads a pattern file into the grid: cells, rows, tempo, loops and the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
@@ -175,4 +176,31 @@ TEST(ReplaceWork, AnEmptyUnnamedGridIsNoWorkToKeep) {
   EXPECT_FALSE(sequence.Song().UnsavedWork().pattern.has_value());
   EXPECT_TRUE(sequence.close());
   EXPECT_TRUE(home.prompts.messages.empty());
+}
+
+// Edit › New Pattern: asked first like every replacing action, an empty
+// pattern with no file after it, and undo brings the work back. A name no
+// file can have is refused as it is typed.
+TEST(ReplaceWork, NewPatternAndNamesThatCanNameAFile) {
+  EditedWork w;
+  w.home.prompts.answers = {PromptAnswer::Cancel};
+  QTest::keyClick(&w.sequence, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(w.Questions(), std::vector<std::string>{kPatternQuestion});
+  EXPECT_EQ(w.sequence.Grid().Cell(3, 4), kKick);
+  w.home.prompts.answers = {PromptAnswer::Discard};
+  QTest::keyClick(&w.sequence, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(w.sequence.Song().GridIsBlank());
+  EXPECT_EQ(w.sequence.Grid().Cell(2, 0), "16");
+  EXPECT_EQ(QApplication::focusWidget(), w.sequence.Edit2);
+
+  QTest::keyClicks(w.sequence.Edit2, "groove");
+  EXPECT_TRUE(w.sequence.Song().OtherPatternsFile("groove")) << "the new pattern has no file";
+  QTest::keyClicks(w.sequence.Edit2, "/2");
+  EXPECT_EQ(w.sequence.Grid().Cell(0, 0), "groove2");
+  EXPECT_EQ(w.sequence.Edit2->text(), "groove2");
+
+  while (w.sequence.UndoAction->isEnabled() && w.sequence.Grid().Cell(3, 4).empty())
+    w.sequence.UndoAction->trigger();
+  EXPECT_EQ(w.sequence.Grid().Cell(3, 4), kKick);
+  EXPECT_EQ(w.sequence.Grid().Cell(0, 0), "groove");
 }
