@@ -12,6 +12,7 @@
 #include "render/RenderProgress.h"
 #include "render/RenderTestSupport.h"
 #include "render/SongRender.h"
+#include "support/ShellOutput.h"
 #include "support/SoundFiles.h"
 #include "tests/render/CommandHome.h"
 
@@ -306,14 +307,7 @@ std::int64_t LibsndfileFrames(const fs::path& path) {
   return frames;
 }
 std::string SoxFrames(const fs::path& path) {
-  const std::string command = "soxi -s '" + path.string() + "' 2>&1";
-  std::string text;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
-    ::pclose(pipe);
-  }
-  return text;
+  return ShellOutput("soxi -s '" + path.string() + "' 2>&1");
 }
 
 // A song of empty patterns, and a song stopped before its first block, give

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "support/ShellOutput.h"
 #include "support/SoundFiles.h"
 #include "tests/render/CommandHome.h"
 
@@ -21,13 +22,7 @@ std::string PythonWave(const fs::path& path) {
       "python3 -c \"import wave,sys; w=wave.open(sys.argv[1]); print(w.getnchannels(), "
       "w.getsampwidth(), w.getframerate(), w.getnframes())\" '" +
       path.string() + "' 2>&1";
-  std::string text;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
-    ::pclose(pipe);
-  }
-  return text;
+  return ShellOutput(command);
 }
 
 using RenderCommandTest = CommandHomeTest;
