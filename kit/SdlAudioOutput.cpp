@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr const char* kServerLatencyMs = "15";
+constexpr const char* kServerLatencyMs = "18";
 
 bool InitSdlAudio() {
   static std::once_flag once;
