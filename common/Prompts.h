@@ -43,6 +43,17 @@ class Prompts {
     return preferred;
   }
 
+  // A line of text for the question, the field starting with initial: what
+  // the user typed, or nothing when they cancelled; prompts that can't ask
+  // give nothing.
+  virtual std::optional<std::string> AskText(const std::string& text, const std::string& caption,
+                                             const std::string& initial) {
+    (void)text;
+    (void)caption;
+    (void)initial;
+    return std::nullopt;
+  }
+
   // The default error report: the error's text in a message box.
   void ShowError(const std::string& text) { Message(text, "Korvanto", PromptButtons::Ok); }
 };

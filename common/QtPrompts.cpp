@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -171,6 +172,16 @@ std::optional<int> QtPrompts::Choose(const std::string& text, const std::string&
   for (size_t i = 0; i < buttons.size(); ++i)
     if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
   return std::nullopt;
+}
+
+std::optional<std::string> QtPrompts::AskText(const std::string& text, const std::string& caption,
+                                              const std::string& initial) {
+  bool ok = false;
+  const QString typed =
+      QInputDialog::getText(QApplication::activeWindow(), FromLatin1(caption), FromLatin1(text),
+                            QLineEdit::Normal, FromLatin1(initial), &ok);
+  if (!ok) return std::nullopt;
+  return typed.toLatin1().toStdString();
 }
 
 Prompts& AppPrompts() {

@@ -16,6 +16,8 @@ class QtPrompts : public Prompts {
   std::optional<std::string> ChooseFolder(const FileRequest& request) override;
   std::optional<int> Choose(const std::string& text, const std::string& caption,
                             const std::vector<std::string>& options, int preferred) override;
+  std::optional<std::string> AskText(const std::string& text, const std::string& caption,
+                                     const std::string& initial) override;
 };
 
 // The prompts every window uses. Tests replace them with a scripted version.

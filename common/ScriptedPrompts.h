@@ -26,6 +26,8 @@ class ScriptedPrompts : public Prompts {
   };
   std::vector<Choice> choicesAsked;
   std::deque<std::optional<int>> choices;  // taken first to last; the preferred when empty
+  std::vector<Shown> textQuestions;
+  std::deque<std::optional<std::string>> typed;  // taken first to last; cancelled when empty
 
   PromptAnswer Message(const std::string& text, const std::string& caption,
                        PromptButtons buttons) override {
@@ -67,6 +69,15 @@ class ScriptedPrompts : public Prompts {
     const auto choice = choices.front();
     choices.pop_front();
     return choice;
+  }
+
+  std::optional<std::string> AskText(const std::string& text, const std::string& caption,
+                                     const std::string&) override {
+    textQuestions.push_back({text, caption, PromptButtons::OkCancel});
+    if (typed.empty()) return std::nullopt;
+    auto answer = typed.front();
+    typed.pop_front();
+    return answer;
   }
 
   std::vector<std::string> Texts() const {

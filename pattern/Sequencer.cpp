@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,6 +25,7 @@
 #include "pattern/PatternPanel.h"
 #include "pattern/StepGridView.h"
 #include "song/SongPanel.h"
+#include "song/SongStatus.h"
 #include "song/Toggles.h"
 
 TSequence::TSequence(QWidget* parent)
@@ -54,7 +56,11 @@ TSequence::TSequence(QWidget* parent)
   };
   playbackHost_.enablePlayButton = [this](PlayButton button, bool enabled) {
     (button == PlayButton::Pattern ? ToolButton1 : ToolButton7)->setEnabled(enabled);
+    if (button == PlayButton::Song && enabled && songStatus_) songStatus_->Clear();
   };
+  songStatus_ = new SongStatus(this);
+  statusBar()->addWidget(songStatus_, 1);
+  playbackHost_.songPlaceShown = [this](const SongPlace& place) { songStatus_->Show(place); };
   playbackHost_.playListShown = [this] { songPanel_->ShowPlayList(); };
   FormCreate();
 }

@@ -34,6 +34,7 @@ class PatternPanel;
 class SampleEditor;
 class SlotPlayer;
 class SongPanel;
+class SongStatus;
 class TForm1;
 class TForm2;
 class TKit_List;
@@ -99,6 +100,7 @@ class TSequence : public QMainWindow, public MainControls {
   void BitBtn10Click(), RendorClick(), New_SongClick(), BitBtn8Click(), BitBtn9Click();
   void SongListMouseDown(int row);
   void SaveSongAsClick();
+  bool AskPatternName();
   void ExportStemsClick(), ExportMidiClick(), CollectSongClick();
   // Opens a song named on the command line, as "Open Song" would.
   void OpenSongAtStart(const std::string& path);
@@ -164,6 +166,7 @@ class TSequence : public QMainWindow, public MainControls {
   PatternPanel* patternPanel_ = nullptr;
   SongPanel* songPanel_ = nullptr;
   InstrumentPanel* instrumentPanel_ = nullptr;
+  SongStatus* songStatus_ = nullptr;
   QUndoStack* history_ = nullptr;
   QMenu* editMenu_ = nullptr;
   TKit_List* kitList_ = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 // What the playback engine needs from the main window: the step grid, the
 // pattern's tempo, the read-out, the play buttons and the play list.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,4 +30,6 @@ class PlaybackHost {
   // Compiles the play list from its selected entry, appending to the
   // sequence. Raises the file's error when a pattern cannot be read.
   virtual void CompilePlayList(std::vector<std::string>& sequence) = 0;
+  // The song player reached the step row at this position of the sequence.
+  virtual void ShowSongRow(std::int64_t position) { (void)position; }
 };

@@ -22,6 +22,7 @@ void TSequence::SetSampleEditor(SampleEditor* editor) {
 // "Save pattern": a new pattern also joins the play list, a step of its own.
 // Another pattern's file is replaced only after asking.
 void TSequence::BitBtn6Click() {
+  if (song_.Grid().Cell(0, 0).empty() && !AskPatternName()) return;
   const std::string name = song_.Grid().Cell(0, 0);
   if (song_.OtherPatternsFile(name) &&
       AppPrompts().Message(ReplacePatternQuestion(name), "Korvanto", PromptButtons::YesNo) !=
@@ -34,6 +35,23 @@ void TSequence::BitBtn6Click() {
   if (saved) song_.PatternMet();
   KeepRecoveryFiles();  // the copies follow the save at once
   Push("Add " + Latin1(song_.Grid().Cell(0, 0)) + " to the play list", std::move(change));
+}
+
+// "Name of pattern?" with a text field: the typed name names the pattern, a
+// step of its own; a name no file can have is refused with the reason and
+// asked again. False when the user gave no name.
+bool TSequence::AskPatternName() {
+  std::string question = kNameQuestion;
+  for (;;) {
+    const auto typed = AppPrompts().AskText(question, kNameCaption, "");
+    if (!typed || typed->empty()) return false;
+    if (const std::string refusal = PatternNameRefusal(*typed); !refusal.empty()) {
+      question = refusal + "\n" + kNameQuestion;
+      continue;
+    }
+    Push("Rename pattern", song_.EditGrid([&](PatternGrid& grid) { grid.SetName(*typed); }));
+    return true;
+  }
 }
 
 // The bin under the library: the pattern's file and its entries go.

@@ -16,6 +16,18 @@ void SongPlaybackHost::SelectPlayListEntry(int index) {
 }
 
 void SongPlaybackHost::CompilePlayList(std::vector<std::string>& sequence) {
-  song_.CompileInto(sequence);
+  const size_t start = sequence.size();
+  std::vector<PatternMeter> meters;
+  song_.CompileInto(sequence, &meters);
+  std::vector<std::string> names;
+  for (int k = 0; k < song_.List().Count(); ++k) names.push_back(song_.List().Name(k));
+  // The compile leaves the entry before the first compiled one selected.
+  mapStart_ = static_cast<std::int64_t>(start);
+  map_ = SongMap(std::span(sequence).subspan(start), meters, song_.List().Selected() + 1,
+                 std::move(names));
   if (playListShown) playListShown();
+}
+
+void SongPlaybackHost::ShowSongRow(std::int64_t position) {
+  if (songPlaceShown && !map_.Empty()) songPlaceShown(map_.At(position - mapStart_));
 }

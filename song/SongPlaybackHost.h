@@ -7,6 +7,7 @@
 
 #include "song/EditedSong.h"
 #include "song/PlaybackHost.h"
+#include "song/SongMap.h"
 
 class SongPlaybackHost : public PlaybackHost {
  public:
@@ -16,6 +17,8 @@ class SongPlaybackHost : public PlaybackHost {
   std::function<void(PlayButton, bool enabled)> enablePlayButton;
   // The play list's selection moved: show it.
   std::function<void()> playListShown;
+  // The song player reached a row: where in the song it is.
+  std::function<void(const SongPlace&)> songPlaceShown;
 
   std::string Cell(int col, int row) const override { return song_.Grid().Cell(col, row); }
   int DelayPosition() const override { return song_.Values().tempoPosition; }
@@ -24,7 +27,10 @@ class SongPlaybackHost : public PlaybackHost {
   int PlayListCount() const override { return song_.List().Count(); }
   void SelectPlayListEntry(int index) override;
   void CompilePlayList(std::vector<std::string>& sequence) override;
+  void ShowSongRow(std::int64_t position) override;
 
  private:
   EditedSong& song_;
+  SongMap map_;  // of the last compile, from the sequence's line mapStart_
+  std::int64_t mapStart_ = 0;
 };

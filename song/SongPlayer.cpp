@@ -68,6 +68,7 @@ void PlaybackEngine::PlaySongRow() {
     return;
   }
   if (LineAt(sequencePos_) == kPatternHeader) ReadPatternHeader();
+  host_.ShowSongRow(sequencePos_);
   for (int cell = 0; cell < kChannels; ++cell) {
     TriggerCell(LineAt(sequencePos_));
     ++sequencePos_;

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include "common/Files.h"
 #include "pattern/Sequencer.h"
@@ -50,13 +51,32 @@ TEST_F(SequencerSongs, SavingANamedPatternWritesItAndListsItOnce) {
   EXPECT_EQ(Rows(sequence.MusicLib), (std::vector<std::string>{"<Blank>", "drums"}));
 }
 
-TEST_F(SequencerSongs, SavingWithoutANameAsksForOne) {
+TEST_F(SequencerSongs, SavingWithoutANameAsksForOneAndLeavingItEmptySavesNothing) {
   sequence.Edit2->setText("");
-  sequence.ToolButton14->click();
-  ASSERT_EQ(home.prompts.messages.size(), 1u);
-  EXPECT_EQ(home.prompts.messages[0].text, "Name of pattern?");
-  EXPECT_EQ(home.prompts.messages[0].caption, "NAME");
+  home.prompts.typed = {std::string{}};
+  sequence.ToolButton14->click();  // an empty answer
+  sequence.ToolButton14->click();  // cancelled
+  ASSERT_EQ(home.prompts.textQuestions.size(), 2u);
+  EXPECT_EQ(home.prompts.textQuestions[0].text, "Name of pattern?");
+  EXPECT_EQ(home.prompts.textQuestions[0].caption, "NAME");
+  EXPECT_TRUE(home.prompts.messages.empty());
   EXPECT_EQ(sequence.SongList->count(), 0);
+}
+
+TEST_F(SequencerSongs, TheTypedNameNamesThePatternAfterAFileNameIsRefused) {
+  sequence.Edit2->setText("");
+  sequence.Grid().SetCell(1, 2, "Kick      [ ]");
+  home.prompts.typed = {std::string{"Verse 1/2"}, std::string{"Verse 1"}};
+  sequence.ToolButton14->click();
+  ASSERT_EQ(home.prompts.textQuestions.size(), 2u);
+  EXPECT_NE(home.prompts.textQuestions[1].text.find("Name of pattern?"), std::string::npos);
+  EXPECT_NE(home.prompts.textQuestions[1].text, "Name of pattern?");  // the reason first
+  EXPECT_TRUE(std::filesystem::exists(home / "Verse 1.pat"));
+  EXPECT_EQ(sequence.Edit2->text(), "Verse 1");
+  EXPECT_EQ(Rows(sequence.SongList), std::vector<std::string>{"Verse 1"});
+  sequence.History()->undo();  // joining the list, then the name: two steps
+  sequence.History()->undo();
+  EXPECT_EQ(sequence.Edit2->text(), "");
 }
 
 TEST_F(SequencerSongs, ClickingAPlayListEntryLoadsItIntoTheGrid) {
@@ -185,6 +205,39 @@ TEST_F(SequencerSongs, ThePlayListSelectionSurvivesEveryRefresh) {
   QTest::keyClick(&sequence, Qt::Key_F5);
   ASSERT_GE(sequence.Engine().MainPlay().size(), 2u);
   EXPECT_EQ(sequence.Engine().MainPlay()[1], "70");  // the song starts at "two"
+}
+
+// While the song plays the status bar tells the entry, its pass and the time,
+// counted as the render counts it; Stop clears it.
+TEST_F(SequencerSongs, TheStatusBarFollowsThePlayingEntryItsPassAndTheTime) {
+  for (const auto& [name, loops] : {std::pair{"drums", 2}, {"fill", 1}}) {
+    sequence.Edit2->setText(name);
+    sequence.Delay->setValue(50);  // 100 ms steps, 16 a pass
+    sequence.DelayChange();
+    sequence.Loop->setValue(loops);
+    sequence.ToolButton14->click();
+  }
+  QTest::keyClick(&sequence, Qt::Key_F5);
+  QLabel* entry = nullptr;
+  for (auto* label : sequence.findChildren<QLabel*>())
+    if (label->accessibleName() == "Entry playing") entry = label;
+  QLabel* time = nullptr;
+  for (auto* label : sequence.findChildren<QLabel*>())
+    if (label->accessibleName() == "Song time") time = label;
+  ASSERT_TRUE(entry && time);
+  const auto tickUntil = [&](const QString& text) {
+    for (int tick = 0; tick < 60 && entry->text() != text; ++tick)
+      sequence.Engine().DXTimer1Timer();
+    return entry->text();
+  };
+  EXPECT_EQ(tickUntil("1/2 drums, pass 1 of 2"), "1/2 drums, pass 1 of 2");
+  EXPECT_EQ(tickUntil("1/2 drums, pass 2 of 2"), "1/2 drums, pass 2 of 2");
+  EXPECT_EQ(time->text(), "0:01.6 / 0:04.8");
+  EXPECT_EQ(tickUntil("2/2 fill"), "2/2 fill");
+  EXPECT_EQ(time->text(), "0:03.2 / 0:04.8");
+  QTest::keyClick(&sequence, Qt::Key_F8);
+  EXPECT_EQ(entry->text(), "");
+  EXPECT_EQ(time->text(), "");
 }
 
 // An error met inside a song step is shown once in a message box, after the
