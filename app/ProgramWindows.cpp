@@ -9,12 +9,12 @@
 #include <QToolButton>
 
 #include "app/HomeFolder.h"
-#include "app/WindowArrangement.h"
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "kit/AudioStream.h"
 #include "kit/KitMaker.h"
 #include "pattern/ChooserSlotFiles.h"
+#include "pattern/ToolDock.h"
 #include "render/RenderPrep.h"
 #include "render/SlotShortName.h"
 
@@ -42,6 +42,7 @@ ProgramWindows::~ProgramWindows() {
 }
 
 void ProgramWindows::Wire() {
+  DockTools();
   sequence.SetSlotPlayer(&sampleEditor.Slots());
   sequence.SetSampleEditor(&sampleEditor.Editor());
   sequence.SetKitListWindow(&kitList);
@@ -66,6 +67,17 @@ void ProgramWindows::Wire() {
   sequence.OnClosed = [this] { EndProgram(); };
 }
 
+// The Extra samples at the main window's left, the Kit List at its right,
+// the window widened to hold them beside the grid as designed.
+void ProgramWindows::DockTools() {
+  const int grid = sequence.width();
+  DockToolWindow(sequence, samples, Qt::LeftDockWidgetArea);
+  DockToolWindow(sequence, kitList, Qt::RightDockWidgetArea);
+  constexpr int kSeparators = 12;
+  sequence.resize(grid + samples.minimumWidth() + kitList.minimumWidth() + kSeparators,
+                  sequence.height());
+}
+
 // Choosing a slot in the Extra samples window opens it in the sample editor.
 void ProgramWindows::OpenSlotInEditor(int slot) {
   RunGuarded(AppPrompts(), [&] {
@@ -86,8 +98,6 @@ void ProgramWindows::OpenSongs(const std::vector<std::string>& arguments) {
 void ProgramWindows::Show() {
   Arrange();
   sequence.show();
-  kitList.show();
-  samples.show();
   sequence.raise();
   sequence.activateWindow();
   // The window manager tells the frames' sizes only once they are shown.
@@ -100,17 +110,15 @@ void ProgramWindows::Arrange() {
   const QRect area = screen->availableGeometry();
   // A frame not yet known: the style's title bar and a thin border.
   const int title = sequence.style()->pixelMetric(QStyle::PM_TitleBarHeight);
-  auto frameOf = [&](const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    if (frame.size() != window.size()) return ScreenRect{0, 0, frame.width(), frame.height()};
-    return ScreenRect{0, 0, window.width() + 2, window.height() + title + 2};
-  };
-  const StartWindows placed =
-      ArrangeStartWindows({area.x(), area.y(), area.width(), area.height()},
-                          {frameOf(samples), frameOf(sequence), frameOf(kitList)}, title);
-  samples.move(placed.samples.x, placed.samples.y);
-  sequence.move(placed.main.x, placed.main.y);
-  kitList.move(placed.kitList.x, placed.kitList.y);
+  const QRect frame = sequence.frameGeometry();
+  const QSize edges =
+      frame.size() != sequence.size() ? frame.size() - sequence.size() : QSize(2, title + 2);
+  const QSize fits = sequence.size().boundedTo(area.size() - edges);
+  if (fits != sequence.size()) sequence.resize(fits);
+  // Centred in the free area, its title bar never above it.
+  const QSize whole = fits + edges;
+  sequence.move(area.x() + std::max(0, (area.width() - whole.width()) / 2),
+                area.y() + std::max(0, (area.height() - whole.height()) / 2));
 }
 
 void ProgramWindows::EndProgram() {

@@ -27,8 +27,8 @@ class ProgramWindows {
 
   // Opens the songs named on the command line, as "Open Song" would.
   void OpenSongs(const std::vector<std::string>& arguments);
-  // The windows a user sees at start: the main window between the Extra
-  // samples window and the Kit List.
+  // The main window a user sees at start, the Extra samples and the Kit List
+  // docked at its sides.
   void Show();
 
   // Keeps copies of unsaved work; holding the home's lock, it first offers
@@ -43,10 +43,9 @@ class ProgramWindows {
   void StopForExit();
 
   // In creation order; members are destroyed in the reverse one. The tool
-  // windows belong to the main window: they stay above it, below its
-  // dialogs, and hide with it when it is minimised. The sample editor and
-  // the kit maker are windows of their own that come to the front when
-  // opened, above the tool windows too.
+  // windows are docks of the main window (floated, they stay above it and
+  // hide with it). The sample editor and the kit maker are windows of their
+  // own that come to the front when opened.
   TSequence sequence;
   TMainForm sampleEditor;
   TKit_List kitList{&sequence};
@@ -58,8 +57,9 @@ class ProgramWindows {
 
  private:
   void Wire();
+  void DockTools();
   void OpenSlotInEditor(int slot);
-  // Places the start-up windows by their frames inside the screen's free area.
+  // Places the main window's frame inside the screen's free area.
   void Arrange();
   // Closing the main window: every other window goes and the loop ends.
   void EndProgram();

@@ -15,6 +15,7 @@
 #include "pattern/PatternFile.h"
 #include "pattern/PatternName.h"
 #include "pattern/Sequencer.h"
+#include "pattern/ToolDock.h"
 
 namespace {
 // "Not in this kit: Kick, ClsHiat - their cells stay silent".
@@ -175,16 +176,12 @@ void TSequence::BitBtn11Click() {
 
 // Edit > Kit List.
 void TSequence::KitList1Click() {
-  if (!kitList_) return;
-  kitList_->show();
-  kitList_->raise();
+  if (kitList_) ShowToolWindow(*kitList_);
 }
 
 // Edit > Extra samples: brings the slot window back once it was closed.
 void TSequence::ExtraSamplesClick() {
-  if (!samples_) return;
-  samples_->show();
-  samples_->raise();
+  if (samples_) ShowToolWindow(*samples_);
 }
 
 // An instrument's label in the Kit List.

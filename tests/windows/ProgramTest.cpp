@@ -4,15 +4,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 
 #include "app/ProgramWindows.h"
-#include "app/WindowArrangement.h"
 #include "common/Files.h"
 #include "pattern/ChooserSlotFiles.h"
+#include "pattern/StepGridView.h"
 #include "support/EventLoop.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
@@ -118,27 +119,37 @@ TEST(Program, OpenSongSetsTheSlotsAndTheSampleEditorsPitchBar) {
   EXPECT_EQ(windows.samples.SlotButtons()[2]->text(), "beep");
 }
 
-// The start-up windows as they are made, placed on a 1280x800 screen with a
-// panel: every frame inside, no title bar covered.
-TEST(Program, TheStartWindowsFitSideBySideOnA1280By800Screen) {
+// The Extra samples and the Kit List are docks beside the grid, so a
+// maximised main window holds them; floated they are windows of their own,
+// and closed the Edit menu brings them back. The whole fits a 1280x800 screen.
+TEST(Program, TheToolWindowsAreDockedBesideTheGridAndCanFloat) {
   WindowTestHome home;
   ProgramWindows windows;
-  constexpr int kTitle = 24, kBorder = 2;
-  auto frame = [&](const QWidget& window) {
-    return ScreenRect{0, 0, window.width() + kBorder, window.height() + kTitle + kBorder};
-  };
-  const ScreenRect area{0, 28, 1280, 772};
-  const StartWindows placed = ArrangeStartWindows(
-      area, {frame(windows.samples), frame(windows.sequence), frame(windows.kitList)}, kTitle);
-  const ScreenRect frames[] = {placed.samples, placed.main, placed.kitList};
-  for (const ScreenRect& f : frames) {
-    EXPECT_GE(f.x, area.x);
-    EXPECT_GE(f.y, area.y);
-    EXPECT_LE(f.Right(), area.Right());
-    EXPECT_LE(f.Bottom(), area.Bottom());
-  }
-  EXPECT_LE(placed.samples.Right(), placed.main.x);
-  EXPECT_LE(placed.main.Right(), placed.kitList.x);
+  windows.Show();
+  auto* samplesDock = qobject_cast<QDockWidget*>(windows.samples.parentWidget());
+  auto* kitDock = qobject_cast<QDockWidget*>(windows.kitList.parentWidget());
+  ASSERT_TRUE(samplesDock && kitDock);
+  EXPECT_EQ(windows.sequence.dockWidgetArea(samplesDock), Qt::LeftDockWidgetArea);
+  EXPECT_EQ(windows.sequence.dockWidgetArea(kitDock), Qt::RightDockWidgetArea);
+  EXPECT_LE(windows.sequence.frameGeometry().width(), 1280);
+  EXPECT_LE(windows.sequence.frameGeometry().height(), 772);
+  const QWidget& grid = *windows.sequence.StringGrid1;
+  const auto left = [&](const QWidget& w) { return w.mapTo(&windows.sequence, QPoint(0, 0)).x(); };
+  EXPECT_LE(left(windows.samples) + windows.samples.width(), left(grid));
+  EXPECT_LE(left(grid) + grid.width(), left(windows.kitList));
+  EXPECT_EQ(kitDock->windowTitle(), windows.kitList.windowTitle()) << "the kit's name shows";
+
+  windows.sequence.showMaximized();
+  QApplication::processEvents();
+  EXPECT_EQ(windows.kitList.window(), &windows.sequence);
+  EXPECT_TRUE(windows.kitList.isVisible());
+
+  kitDock->setFloating(true);
+  EXPECT_NE(windows.kitList.window(), &windows.sequence);
+  samplesDock->close();
+  EXPECT_FALSE(windows.samples.isVisible());
+  MenuItem(windows.sequence, "Extra samples")->trigger();
+  EXPECT_TRUE(windows.samples.isVisible());
 }
 
 // The chooser's list names each slot's file beside "Sample2"; what is chosen,
