@@ -15,6 +15,7 @@
 #include "pattern/SlotAccess.h"
 #include "song/PlayList.h"
 #include "song/RecoveryFiles.h"
+#include "song/SongSettings.h"
 #include "song/RecoveryWriter.h"
 #include "song/UnsavedChanges.h"
 
@@ -32,12 +33,12 @@ struct Window {
   Window(int steps, int entries) {
     grid.WriteNewPattern(steps, 4);
     unsaved.PatternMet(grid, values);
-    unsaved.SongMet(playList, slots, std::nullopt);
+    unsaved.SongMet(playList, slots, {}, std::nullopt);
     for (int s = 1; s <= steps; ++s)
       for (int c = 1; c <= 6; ++c) grid.SetCell(c, s + 1, "Kick      [5]");
     for (int e = 0; e < entries; ++e) playList.Append("Pattern" + std::to_string(e % 40));
   }
-  RecoveryWork Work() { return UnsavedWork(unsaved, grid, values, playList, slots); }
+  RecoveryWork Work() { return UnsavedWork(unsaved, {}, grid, values, playList, slots); }
 };
 
 void Report(const char* name, std::vector<double> took) {

@@ -13,7 +13,7 @@
 namespace fs = std::filesystem;
 
 SequencerCore EditedSong::Core(Prompts& prompts) {
-  return SequencerCore{home_, grid_, library_, playList_, Slots(), prompts};
+  return SequencerCore{home_, grid_, library_, playList_, Slots(), prompts, settings_};
 }
 
 void EditedSong::StartIn(const fs::path& home) {
@@ -29,7 +29,7 @@ bool EditedSong::OtherPatternsFile(const std::string& name) const {
 }
 
 void EditedSong::SongMet(std::optional<fs::path> file) {
-  unsaved_.SongMet(playList_, Slots(), std::move(file));
+  unsaved_.SongMet(playList_, Slots(), settings_, std::move(file));
 }
 
 void EditedSong::SongRecovered(std::optional<fs::path> file) {
@@ -37,7 +37,7 @@ void EditedSong::SongRecovered(std::optional<fs::path> file) {
 }
 
 RecoveryWork EditedSong::UnsavedWork() {
-  RecoveryWork work = ::UnsavedWork(unsaved_, grid_, Values(), playList_, Slots());
+  RecoveryWork work = ::UnsavedWork(unsaved_, settings_, grid_, Values(), playList_, Slots());
   if (GridIsBlank()) {
     work.pattern.reset();
     work.patternUnwritable = false;
@@ -62,6 +62,7 @@ SongChange EditedSong::Record(const std::function<void()>& step) {
   const PlayListState list = playList_.State();
   const std::vector<std::string> library = library_.Entries();
   const UnsavedChanges saved = unsaved_;
+  const SongSettings settings = settings_;
   SongChange change;
   change.grid = grid_.Record(step);
   if (tempo != tempo_) change.tempo = BeforeAfter<int>{tempo, tempo_};
@@ -70,6 +71,7 @@ SongChange EditedSong::Record(const std::function<void()>& step) {
   if (library != library_.Entries())
     change.library = BeforeAfter<std::vector<std::string>>{library, library_.Entries()};
   if (!(saved == unsaved_)) change.saved = BeforeAfter<UnsavedChanges>{saved, unsaved_};
+  if (!(settings == settings_)) change.settings = BeforeAfter<SongSettings>{settings, settings_};
   return change;
 }
 
@@ -127,15 +129,24 @@ SongChange EditedSong::NewSong() {
   return Record([&] {
     grid_.ClearPattern();
     playList_.Clear();
+    settings_ = {};
     SongMet(std::nullopt);
   });
 }
 
 SongChange EditedSong::OpenSong(const fs::path& file, std::string& slotError) {
   return Record([&] {
-    slotError = LoadSongFile(file, playList_, Slots()).slotError;
+    slotError = LoadSongFile(file, playList_, Slots(), &settings_).slotError;
     SongMet(file);
   });
+}
+
+SongChange EditedSong::SetSettings(SongSettings settings) {
+  std::erase_if(settings.mix, [](const auto& entry) { return entry.second.IsPlain(); });
+  SongChange change;
+  change.settings = BeforeAfter<SongSettings>{settings_, settings};
+  settings_ = std::move(settings);
+  return change;
 }
 
 SongChange EditedSong::DeletePattern(const std::string& name) {
@@ -166,6 +177,7 @@ void EditedSong::Apply(const SongChange& change, bool undo) {
     library_ = std::move(library);
   }
   if (change.saved) unsaved_ = change.saved->Side(undo);
+  if (change.settings) settings_ = change.settings->Side(undo);
   if (change.deleted) {
     const fs::path file = PatternFilePath(home_, change.deleted->name);
     std::error_code ignored;

@@ -19,6 +19,7 @@
 #include "song/RecoveryFiles.h"
 #include "song/SequencerCore.h"
 #include "song/SongChange.h"
+#include "song/SongSettings.h"
 #include "song/UnsavedChanges.h"
 
 class EditedSong {
@@ -34,6 +35,8 @@ class EditedSong {
   // Each pattern's length and time go to meters when given.
   void CompileInto(Lines& sequence, std::vector<PatternMeter>* meters = nullptr);
   const PatternLibrary& Library() const { return library_; }
+  // The song's groove and mix.
+  const SongSettings& Settings() const { return settings_; }
   const std::filesystem::path& Home() const { return home_; }
   const std::optional<std::filesystem::path>& SongFile() const { return unsaved_.SongFile(); }
   SlotAccess& Slots() { return slots_ ? *slots_ : noSlots_; }
@@ -50,7 +53,7 @@ class EditedSong {
   // An empty, unnamed grid is no work to keep, whatever its tempo or loops.
   bool PatternUnsaved() const { return !GridIsBlank() && unsaved_.PatternChanged(grid_, Values()); }
   bool GridIsBlank() const;
-  bool SongUnsaved() { return unsaved_.SongChanged(playList_, Slots()); }
+  bool SongUnsaved() { return unsaved_.SongChanged(playList_, Slots(), settings_); }
   // A pattern file of that name exists and is not the one the grid was
   // loaded from or saved to: saving would replace another pattern.
   bool OtherPatternsFile(const std::string& name) const;
@@ -81,6 +84,8 @@ class EditedSong {
   SongChange NewSong();
   // Reads a song file: its entries (nothing selected) and slots (not undone).
   SongChange OpenSong(const std::filesystem::path& file, std::string& slotError);
+  // The song's groove and mix become settings (plain mix entries dropped).
+  SongChange SetSettings(SongSettings settings);
   // Deletes a library pattern's file and every play list entry of it.
   SongChange DeletePattern(const std::string& name);
 
@@ -96,6 +101,7 @@ class EditedSong {
   int loops_ = 1;
   PlayList playList_;
   PatternLibrary library_;
+  SongSettings settings_;
   UnsavedChanges unsaved_;
   SlotAccess* slots_ = nullptr;
   EmptySlotAccess noSlots_;

@@ -28,8 +28,9 @@ void MakeFolder(const fs::path& folder) {
 
 }  // namespace
 
-RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const PatternGrid& grid,
-                         PatternValues values, const PlayList& playList, SlotAccess& slots) {
+RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const SongSettings& settings,
+                         const PatternGrid& grid, PatternValues values, const PlayList& playList,
+                         SlotAccess& slots) {
   RecoveryWork work;
   if (unsaved.PatternChanged(grid, values)) {
     try {
@@ -40,8 +41,8 @@ RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const PatternGrid& grid,
       work.patternUnwritable = true;
     }
   }
-  if (unsaved.SongChanged(playList, slots)) {
-    work.song = BuildSongLines(playList.Names(), slots);
+  if (unsaved.SongChanged(playList, slots, settings)) {
+    work.song = BuildSongLines(playList.Names(), slots, settings);
     work.songFile = unsaved.SongFile();
   }
   return work;

@@ -19,6 +19,7 @@ class PlayList;
 class Prompts;
 class SlotAccess;
 class UnsavedChanges;
+struct SongSettings;
 
 inline constexpr const char* kRecoveryQuestion =
     "Korvanto did not close properly. Restore the pattern and play list you were working on?";
@@ -37,8 +38,9 @@ struct RecoveryWork {
   std::optional<std::filesystem::path> songFile;  // the play list's own file
 };
 
-RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const PatternGrid& grid,
-                         PatternValues values, const PlayList& playList, SlotAccess& slots);
+RecoveryWork UnsavedWork(const UnsavedChanges& unsaved, const SongSettings& settings,
+                         const PatternGrid& grid, PatternValues values, const PlayList& playList,
+                         SlotAccess& slots);
 
 class RecoveryFiles {
  public:

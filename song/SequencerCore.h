@@ -8,6 +8,7 @@ class PatternLibrary;
 class PlayList;
 class Prompts;
 class SlotAccess;
+struct SongSettings;
 
 struct SequencerCore {
   const std::filesystem::path& home;
@@ -16,4 +17,5 @@ struct SequencerCore {
   PlayList& playList;
   SlotAccess& slots;
   Prompts& prompts;
+  SongSettings& settings;
 };

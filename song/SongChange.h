@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "pattern/GridEdit.h"
 #include "song/PlayListSplice.h"
+#include "song/SongSettings.h"
 #include "song/UnsavedChanges.h"
 
 template <typename T>
@@ -40,6 +41,7 @@ struct SongChange {
   std::optional<BeforeAfter<UnsavedChanges>> saved;
   std::optional<DeletedFile> deleted;
   std::optional<Pan> pan;
+  std::optional<BeforeAfter<SongSettings>> settings;  // groove and mix
 
   bool Empty() const;
   // A later change of the same control: one step from this one's "before" to

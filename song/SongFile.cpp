@@ -14,7 +14,8 @@ const std::string& LineAt(const Lines& lines, size_t index) {
 
 }  // namespace
 
-Lines BuildSongLines(const std::vector<std::string>& entries, SlotAccess& slots) {
+Lines BuildSongLines(const std::vector<std::string>& entries, SlotAccess& slots,
+                     const SongSettings& settings) {
   Lines lines(entries.begin(), entries.end());
   for (int n = 1; n <= SlotAccess::kCount; ++n) {
     lines.push_back(kSlotBlockHeader + std::to_string(n));
@@ -23,6 +24,8 @@ Lines BuildSongLines(const std::vector<std::string>& entries, SlotAccess& slots)
     lines.push_back(kPanMark);
     lines.push_back(std::to_string(slots.Pan(n)));
   }
+  const Lines extra = SongSettingsLines(settings);
+  lines.insert(lines.end(), extra.begin(), extra.end());
   return lines;
 }
 
@@ -42,6 +45,10 @@ SongFileData ParseSongLines(const Lines& lines) {
     }
     data.slots.push_back(std::move(block));
   }
+  if (data.slots.size() == SlotAccess::kCount && at < lines.size())
+    data.settings =
+        ParseSongSettings(Lines(lines.begin() + static_cast<std::ptrdiff_t>(at), lines.end()),
+                          static_cast<std::int64_t>(at));
   return data;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "song/SongSettings.h"
 
 class SlotAccess;
 
@@ -25,15 +26,17 @@ struct SongSlotBlock {
 struct SongFileData {
   std::vector<std::string> entries;
   std::vector<SongSlotBlock> slots;  // from slot 1 on, at most 32
+  SongSettings settings;             // from the lines after the 32nd block
 };
 
-Lines BuildSongLines(const std::vector<std::string>& entries, SlotAccess& slots);
+Lines BuildSongLines(const std::vector<std::string>& entries, SlotAccess& slots,
+                     const SongSettings& settings = {});
 
 // Entries are the lines before the first that begins with "<*"; from there
-// on up to 32 blocks, each header taken as it stands; lines after the 32nd
-// block are ignored. A file that ends between blocks gives fewer blocks. A
-// block cut short reads its missing lines as empty, so its number fails:
-// every number is checked here, before anything is applied (ELineError).
+// on up to 32 blocks, each header taken as it stands; the lines after the
+// 32nd block hold the song's settings (ParseSongSettings). A file that ends between blocks gives
+// fewer blocks. A block cut short reads its missing lines as empty, so its number fails: every
+// number is checked here, before anything is applied (ELineError).
 SongFileData ParseSongLines(const Lines& lines);
 // EFOpenError for a file that can't be read; a broken one's ELineError names
 // the file: "Demo.sng, line 9: 'fast' is not a valid integer value".

@@ -74,7 +74,7 @@ std::optional<std::filesystem::path> SaveSong(SequencerCore& core, const std::st
 }
 
 void SaveSongTo(SequencerCore& core, const std::filesystem::path& path) {
-  WriteTextLines(path, BuildSongLines(core.playList.Names(), core.slots));
+  WriteTextLines(path, BuildSongLines(core.playList.Names(), core.slots, core.settings));
 }
 
 std::optional<SongOpen> OpenSong(SequencerCore& core) {
@@ -84,12 +84,14 @@ std::optional<SongOpen> OpenSong(SequencerCore& core) {
 }
 
 SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path) {
-  return LoadSongFile(path, core.playList, core.slots);
+  return LoadSongFile(path, core.playList, core.slots, &core.settings);
 }
 
-SongOpen LoadSongFile(const std::filesystem::path& path, PlayList& playList, SlotAccess& slots) {
+SongOpen LoadSongFile(const std::filesystem::path& path, PlayList& playList, SlotAccess& slots,
+                      SongSettings* settings) {
   const SongFileData data = ReadSongFile(path);
   playList.SetNames(data.entries);
+  if (settings) *settings = data.settings;
   SongOpen result;
   result.file = path;
   try {

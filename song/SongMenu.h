@@ -43,6 +43,8 @@ void SaveSongTo(SequencerCore& core, const std::filesystem::path& path);
 // "notes.txt": "A song is saved as a .sng file, not as 'notes.txt'."
 std::string SongExtensionRefusal(const std::filesystem::path& path);
 
+struct SongSettings;
+
 struct SongOpen {
   std::filesystem::path file;
   // Set when a slot's file could not be loaded: the entries and the slots
@@ -57,4 +59,6 @@ struct SongOpen {
 std::optional<SongOpen> OpenSong(SequencerCore& core);
 // The same for a song file named without a dialog.
 SongOpen OpenSongFile(SequencerCore& core, const std::filesystem::path& path);
-SongOpen LoadSongFile(const std::filesystem::path& path, PlayList& playList, SlotAccess& slots);
+// settings, when given, become the song's groove and mix.
+SongOpen LoadSongFile(const std::filesystem::path& path, PlayList& playList, SlotAccess& slots,
+                      SongSettings* settings = nullptr);

@@ -37,13 +37,15 @@ bool UnsavedChanges::PatternChanged(const PatternGrid& grid, PatternValues value
 }
 
 void UnsavedChanges::SongMet(const PlayList& playList, SlotAccess& slots,
+                             const SongSettings& settings,
                              std::optional<std::filesystem::path> file) {
-  song_ = BuildSongLines(playList.Names(), slots);
+  song_ = BuildSongLines(playList.Names(), slots, settings);
   songFile_ = std::move(file);
 }
 
-bool UnsavedChanges::SongChanged(const PlayList& playList, SlotAccess& slots) const {
-  return !song_ || BuildSongLines(playList.Names(), slots) != *song_;
+bool UnsavedChanges::SongChanged(const PlayList& playList, SlotAccess& slots,
+                                 const SongSettings& settings) const {
+  return !song_ || BuildSongLines(playList.Names(), slots, settings) != *song_;
 }
 
 void UnsavedChanges::SongRecovered(std::optional<std::filesystem::path> file) {

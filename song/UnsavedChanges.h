@@ -3,7 +3,7 @@
 // window compares with it to show what isn't saved (a star) and to ask
 // before work is replaced. Undoing back to the saved state counts as saved
 // again. The song is everything its file holds: the play list and the 32
-// slots' files, pitches and pans.
+// slots' files, pitches and pans, and its settings (groove and mix).
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -14,6 +14,7 @@
 class PatternGrid;
 class PlayList;
 class SlotAccess;
+struct SongSettings;
 
 class UnsavedChanges {
  public:
@@ -28,9 +29,9 @@ class UnsavedChanges {
   void PatternRecovered() { pattern_.reset(); }
 
   // The song was saved to or opened from file; no file for a new song.
-  void SongMet(const PlayList& playList, SlotAccess& slots,
+  void SongMet(const PlayList& playList, SlotAccess& slots, const SongSettings& settings,
                std::optional<std::filesystem::path> file);
-  bool SongChanged(const PlayList& playList, SlotAccess& slots) const;
+  bool SongChanged(const PlayList& playList, SlotAccess& slots, const SongSettings& settings) const;
   const std::optional<std::filesystem::path>& SongFile() const { return songFile_; }
   // The play list holds work brought back after a crash, from the song file
   // named (none for a new song): unsaved until it meets a file.

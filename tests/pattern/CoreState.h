@@ -11,6 +11,7 @@
 #include "pattern/RecordedSlots.h"
 #include "song/PlayList.h"
 #include "song/SequencerCore.h"
+#include "song/SongSettings.h"
 #include "support/TempDir.h"
 
 struct CoreState {
@@ -20,7 +21,8 @@ struct CoreState {
   PlayList playList;
   RecordedSlots slots;
   ScriptedPrompts prompts;
-  SequencerCore core{dir.path(), grid, library, playList, slots, prompts};
+  SongSettings settings;
+  SequencerCore core{dir.path(), grid, library, playList, slots, prompts, settings};
 
   // The grid as start-up leaves it: 16 steps, time 4.
   CoreState() { grid.WriteNewPattern(16, 4); }

@@ -42,7 +42,7 @@ const std::set<std::string>& KitNames() {
 }  // namespace
 
 TEST(DemoContent, FilesAreWhatTheSaveWritesForTheGrooves) {
-  for (const Groove& groove : DemoGrooves()) {
+  for (const DemoGroove& groove : DemoGrooves()) {
     ASSERT_LE(groove.tracks.size(), 6u) << groove.name;
     for (const auto& track : groove.tracks) {
       EXPECT_EQ(track.steps.size(), static_cast<size_t>(groove.steps)) << groove.name;
@@ -85,7 +85,7 @@ TEST(DemoContent, SongOpensAndCompilesInAFreshHome) {
   EXPECT_EQ(sequence.back(), "%%%");
 
   s.slots.log.clear();
-  for (const Groove& groove : DemoGrooves()) {
+  for (const DemoGroove& groove : DemoGrooves()) {
     const PatternLoad load = LoadPatternIntoGrid(s.Pat(groove.name), s.grid, s.slots);
     EXPECT_EQ(load.values, (PatternValues{groove.tempoPosition, groove.loops}));
     EXPECT_EQ(s.grid.RowCount(), groove.steps + 2);

@@ -15,8 +15,8 @@ std::string Cell(const std::string& instrument, char step) {
 
 }  // namespace
 
-const std::vector<Groove>& DemoGrooves() {
-  static const std::vector<Groove> grooves = {
+const std::vector<DemoGroove>& DemoGrooves() {
+  static const std::vector<DemoGroove> grooves = {
       {"Rock",
        16,
        4,
@@ -96,7 +96,7 @@ const std::vector<std::string>& DemoSongEntries() {
   return entries;
 }
 
-Lines DemoPatternLines(const Groove& groove) {
+Lines DemoPatternLines(const DemoGroove& groove) {
   PatternGrid grid;
   grid.WriteNewPattern(groove.steps, groove.time);
   grid.SetCell(0, 0, groove.name);

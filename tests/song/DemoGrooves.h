@@ -12,7 +12,7 @@ struct GrooveTrack {
   std::string steps;
 };
 
-struct Groove {
+struct DemoGroove {
   std::string name;
   int steps = 16;
   int time = 4;
@@ -21,11 +21,11 @@ struct Groove {
   std::vector<GrooveTrack> tracks;  // at most six, one per channel
 };
 
-const std::vector<Groove>& DemoGrooves();
+const std::vector<DemoGroove>& DemoGrooves();
 // The demo song's play list.
 const std::vector<std::string>& DemoSongEntries();
 
 // The file lines the program's own save writes for a groove, with every
 // slot empty ("Blank.wav" at 44100 Hz).
-Lines DemoPatternLines(const Groove& groove);
+Lines DemoPatternLines(const DemoGroove& groove);
 Lines DemoSongLines();

@@ -16,6 +16,7 @@
 #include "song/EntryLoad.h"
 #include "song/PlayList.h"
 #include "song/SequencerCore.h"
+#include "song/SongSettings.h"
 #include "song/SongMenu.h"
 #include "support/SoundFiles.h"
 
@@ -36,7 +37,8 @@ struct EditorDesk {
   }
   ~EditorDesk() { editor.reset(); }
   SampleSlots& slots() { return editor->Slots(); }
-  SequencerCore Core() { return {home, grid, library, playList, *access, prompts}; }
+  SequencerCore Core() { return {home, grid, library, playList, *access, prompts, settings}; }
+  SongSettings settings;
 
   std::filesystem::path home;
   SoundWindow window;

@@ -24,9 +24,9 @@ struct Work : CoreState {
 
   Work() {
     unsaved.PatternMet(grid, values);
-    unsaved.SongMet(playList, slots, std::nullopt);
+    unsaved.SongMet(playList, slots, {}, std::nullopt);
   }
-  RecoveryWork Unsaved() { return UnsavedWork(unsaved, grid, values, playList, slots); }
+  RecoveryWork Unsaved() { return UnsavedWork(unsaved, {}, grid, values, playList, slots); }
   void Keep() { files.Keep(Unsaved()); }
 };
 
@@ -50,7 +50,7 @@ TEST(RecoveryFiles, TheCopiesHoldTheGridTheListAndTheSlotsAsTheyStood) {
   w.values = {33, 4};
   for (const char* name : {"Rock", "Fill", "Rock"}) w.playList.Append(name);
   w.slots[3] = {"/waves/beep.wav", 30000, 22050, -1500, ""};
-  w.unsaved.SongMet(w.playList, w.slots, w.dir / "Mine.sng");
+  w.unsaved.SongMet(w.playList, w.slots, {}, w.dir / "Mine.sng");
   w.playList.Append("Funk");
   w.Keep();
   ASSERT_TRUE(w.files.Found());
@@ -130,12 +130,12 @@ TEST(RecoveryFiles, WorkBroughtBackCountsAsUnsavedUntilItMeetsAFile) {
   w.unsaved.PatternRecovered();
   w.unsaved.SongRecovered(w.dir / "Demo.sng");
   EXPECT_TRUE(w.unsaved.PatternChanged(w.grid, w.values));
-  EXPECT_TRUE(w.unsaved.SongChanged(w.playList, w.slots));
+  EXPECT_TRUE(w.unsaved.SongChanged(w.playList, w.slots, {}));
   EXPECT_EQ(w.unsaved.SongFile(), w.dir / "Demo.sng");
   w.unsaved.PatternMet(w.grid, w.values);
-  w.unsaved.SongMet(w.playList, w.slots, w.dir / "Demo.sng");
+  w.unsaved.SongMet(w.playList, w.slots, {}, w.dir / "Demo.sng");
   EXPECT_FALSE(w.unsaved.PatternChanged(w.grid, w.values));
-  EXPECT_FALSE(w.unsaved.SongChanged(w.playList, w.slots));
+  EXPECT_FALSE(w.unsaved.SongChanged(w.playList, w.slots, {}));
 }
 
 TEST(RecoveryOffer, CopiesFoundAskOnceRestoreRestoresDiscardRemovesDismissedLeavesThem) {

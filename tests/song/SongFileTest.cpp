@@ -90,6 +90,42 @@ TEST(SongFile, FileWithoutBlocksGivesOnlyEntriesAndLinesAfterTheLastBlockAreIgno
   EXPECT_EQ(ParseSongLines(lines).slots.size(), 32u);
 }
 
+// Groove and mix follow the slot blocks; a plain song writes none of it, and
+// the slot reader still finds its 32 blocks in a song that has them.
+TEST(SongFile, GrooveAndMixLinesFollowTheSlotsAndOpenBack) {
+  CoreState s;
+  s.playList.Append("verse");
+  FillSlots(s.slots);
+  const Lines plain = BuildSongLines(s.playList.Names(), s.slots);
+  s.settings.groove = {50, 12, 30, 2024};
+  s.settings.mix["Short Kick"] = {-600, false, true};
+  s.settings.mix["Hat"] = {0, true, false};
+  s.settings.mix["Snare"] = {};  // plain: not written
+  SaveSongTo(s.core, s.dir / "g.sng");
+  const Lines lines = ReadTextLines(s.dir / "g.sng");
+  ASSERT_EQ(lines.size(), plain.size() + 3);
+  EXPECT_TRUE(std::equal(plain.begin(), plain.end(), lines.begin()));
+  EXPECT_EQ(Lines(lines.end() - 3, lines.end()),
+            (Lines{"<*groove 50 12 30 2024", "<*mix 0 1 0 Hat", "<*mix -600 0 1 Short Kick"}));
+
+  CoreState opened;
+  OpenSongFile(opened.core, s.dir / "g.sng");
+  EXPECT_EQ(opened.settings.groove, s.settings.groove);
+  EXPECT_EQ(opened.settings.mix.size(), 2u);
+  EXPECT_EQ(opened.settings.mix["Short Kick"], (InstrumentMix{-600, false, true}));
+  EXPECT_EQ(ParseSongLines(lines).slots.size(), 32u);
+
+  // Out of range is held to the range; a later program's lines pass; a word
+  // that is no number is the file's error, with its line.
+  Lines odd = plain;
+  odd.insert(odd.end(), {"<*groove 90 -4 61 7", "<*tempo map 1 2 3"});
+  const SongSettings held = ParseSongLines(odd).settings;
+  EXPECT_EQ(held.groove, (Groove{75, 0, 60, 7}));
+  odd.push_back("<*mix loud 0 0 Kick");
+  EXPECT_EQ(Message([&] { ParseSongLines(odd); }),
+            "line " + std::to_string(odd.size()) + ": 'loud' is not a valid integer value");
+}
+
 TEST(SongFile, BrokenSongChangesNothing) {
   struct Case {
     Lines lines;
