@@ -96,12 +96,14 @@ void ProgramWindows::OpenSongs(const std::vector<std::string>& arguments) {
 }
 
 void ProgramWindows::Show() {
-  Arrange();
+  // The place of the last run, while a screen still holds it.
+  const bool restored = sequence.RestoreSettings();
+  if (!restored) Arrange();
   sequence.show();
   sequence.raise();
   sequence.activateWindow();
   // The window manager tells the frames' sizes only once they are shown.
-  QTimer::singleShot(kFramesKnownAfter, &sequence, [this] { Arrange(); });
+  if (!restored) QTimer::singleShot(kFramesKnownAfter, &sequence, [this] { Arrange(); });
 }
 
 void ProgramWindows::Arrange() {
@@ -122,6 +124,7 @@ void ProgramWindows::Arrange() {
 }
 
 void ProgramWindows::EndProgram() {
+  sequence.SaveSettings();  // while every dock still shows as the user left it
   for (QWidget* window : std::initializer_list<QWidget*>{
            &samples, &options, &introScreen, &kitMaker, &renderWindow, &kitList, &sampleEditor})
     window->hide();

@@ -15,6 +15,9 @@ struct FileRequest {
   std::string defaultSuffix;  // without the dot; empty for none
   bool askBeforeOverwrite = false;
   std::string fileName{};  // the name the dialog suggests; empty for none
+  // "songs", "renders", "kits", "samples", ...: the dialog starts where the
+  // last one of its kind ended; empty for a fixed start.
+  std::string folderKind{};
 };
 
 class Prompts {

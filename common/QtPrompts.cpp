@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "common/RememberedFolders.h"
+
 namespace {
 QString FromLatin1(const std::string& s) {
   return QString::fromLatin1(s.data(), s.size());
@@ -186,7 +188,9 @@ std::optional<std::string> QtPrompts::AskText(const std::string& text, const std
 
 Prompts& AppPrompts() {
   static QtPrompts real;
-  return g_override ? *g_override : real;
+  static RememberingPrompts remembering(
+      []() -> Prompts& { return g_override ? *g_override : static_cast<Prompts&>(real); });
+  return remembering;
 }
 
 void SetAppPrompts(Prompts* prompts) {

@@ -227,6 +227,7 @@ void TMakit::Load_sampleClick() {
     FileRequest request;
     request.filter = kSoundFileFilter;
     request.startDir = homeDir_.string();
+    request.folderKind = "samples";
     if (const auto path = AppPrompts().OpenFile(request)) maker_->LoadSample(*path);
   });
   Refresh();  // the row's file
@@ -285,6 +286,7 @@ void TMakit::Save_libraryClick() {
     request.defaultSuffix = "dxg";
     request.startDir = homeDir_.string();
     request.askBeforeOverwrite = true;
+    request.folderKind = "kits";
     const auto path = AppPrompts().SaveFile(request);
     if (!path) return;
     maker_->SaveKit(*path, *keepSilent);

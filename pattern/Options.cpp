@@ -30,6 +30,7 @@ TForm2::TForm2(TSequence& sequence, QWidget* parent)
 }
 
 void TForm2::ShowForInput() {
+  SpinEdit1->setValue(sequence_.CellJump());  // a remembered one too
   show();
   raise();
   activateWindow();

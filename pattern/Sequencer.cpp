@@ -233,15 +233,22 @@ void TSequence::BuildMenu() {
   QMenu* file = menuBar()->addMenu("&File");
   add(file, "&New Song", QKeySequence("Ctrl+N"), &TSequence::New_SongClick);
   add(file, "&Open Song", QKeySequence("Ctrl+O"), &TSequence::BitBtn8Click);
+  BuildRecentMenu(file);
   add(file, "&Save Song", QKeySequence("Ctrl+S"), &TSequence::BitBtn9Click);
   add(file, "Save Song &As...", QKeySequence("Ctrl+Shift+S"), &TSequence::SaveSongAsClick);
-  add(file, "E&xit", QKeySequence("Ctrl+C"), &TSequence::Exit1Click);
+  // The desktop's key for it: Ctrl+C is Copy.
+  add(file, "E&xit", QKeySequence("Ctrl+Q"), &TSequence::Exit1Click);
   add(file, "&Render song to wav file", QKeySequence("F11"), &TSequence::RendorClick);
   file->addSeparator();
   BuildExportMenu(file);
   editMenu_ = menuBar()->addMenu("&Edit");
   add(editMenu_, "&New Pattern", QKeySequence("Ctrl+Shift+N"), &TSequence::NewPatternClick);
   add(editMenu_, "Clear &Pattern", {}, &TSequence::BitBtn7Click);
+  editMenu_->addSeparator();
+  add(editMenu_, "C&opy", QKeySequence("Ctrl+C"), &TSequence::CopyClick);
+  add(editMenu_, "&Cut", QKeySequence("Ctrl+X"), &TSequence::CutClick);
+  add(editMenu_, "P&aste", QKeySequence("Ctrl+V"), &TSequence::PasteClick);
+  add(editMenu_, "&Duplicate steps", QKeySequence("Ctrl+D"), &TSequence::DuplicateStepsClick);
   editMenu_->addSeparator();
   add(editMenu_, "Clear &List", {}, &TSequence::BitBtn10Click);
   editMenu_->addSeparator();
@@ -286,6 +293,14 @@ bool TSequence::eventFilter(QObject* watched, QEvent* event) {
     }
     const bool history = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
                          QKeySequence(key->keyCombination()) == QKeySequence("Ctrl+Y");
+    // The grid's own copy takes only its current cell: the menu's takes the
+    // selection.
+    const bool clipboard = key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+                           key->matches(QKeySequence::Paste);
+    if (clipboard && (watched == StringGrid1 || watched == StringGrid1->viewport())) {
+      event->ignore();
+      return true;
+    }
     if ((enter || history) && widget && widget->window() == this) {
       event->ignore();
       return true;

@@ -66,7 +66,13 @@ class TSequence : public QMainWindow, public MainControls {
   PlaybackEngine& Engine() { return engine_; }
   QUndoStack* History() const { return history_; }
   int CellJump() const { return cellJump_; }
-  void SetCellJump(int cellJump) { cellJump_ = cellJump; }
+  // Kept in the settings store as it changes.
+  void SetCellJump(int cellJump);
+  // The window's place and size, the docks, the splitter and the cell jump,
+  // to and from the settings store. Restoring says whether a stored place
+  // fitting a screen was taken.
+  void SaveSettings();
+  bool RestoreSettings();
   int RepeatPatternImage() const { return engine_.RepeatPatternImage(); }
   int RepeatListImage() const { return engine_.RepeatListImage(); }
   int GlobalSpeedImage() const { return engine_.GlobalSpeedImage(); }
@@ -88,6 +94,7 @@ class TSequence : public QMainWindow, public MainControls {
   void FormKeyPress(char key);
   void BitBtn13Click(), Edit2Change(), LoopChange(), ComboBox1Change(), CellJump1Click();
   void NewPatternClick();
+  void CopyClick(), CutClick(), PasteClick(), DuplicateStepsClick();
   void GetDrumLibrary(), SoundLibrary1Click(), PanningChange(), PanningReleased();
   void BitBtn11Click(), KitList1Click(), ExtraSamplesClick(), KitMakeClick();
   void SelectInstrument(int tag);
@@ -100,6 +107,9 @@ class TSequence : public QMainWindow, public MainControls {
   void BitBtn10Click(), RendorClick(), New_SongClick(), BitBtn8Click(), BitBtn9Click();
   void SongListMouseDown(int row);
   void SaveSongAsClick();
+  // File > Open Recent: the songs last opened or saved, newest first.
+  std::vector<std::string> RecentSongs() const;
+  void OpenRecentSong(const std::string& path);
   bool AskPatternName();
   void ExportStemsClick(), ExportMidiClick(), CollectSongClick();
   // Opens a song named on the command line, as "Open Song" would.
@@ -141,6 +151,10 @@ class TSequence : public QMainWindow, public MainControls {
   // The one question before work is replaced; false: leave everything.
   bool ReadyToReplace(Replacing what);
   void SongSaved(const std::filesystem::path& file);
+  void OpenSongFile(const std::string& path);
+  void BuildRecentMenu(QMenu* file);
+  void ShowRecentSongs();
+  void RememberSong(const std::filesystem::path& file);
   // Fills the current cell with the text or empties it; true when filled.
   bool ToggleCell(const std::string& text);
   std::vector<std::string> InstrumentsTheKitLacks();
@@ -169,6 +183,7 @@ class TSequence : public QMainWindow, public MainControls {
   SongStatus* songStatus_ = nullptr;
   QUndoStack* history_ = nullptr;
   QMenu* editMenu_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   TKit_List* kitList_ = nullptr;
   QWidget* samples_ = nullptr;
   HelpWindow* helpWindow_ = nullptr;  // made on first use, owned as a child

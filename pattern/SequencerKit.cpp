@@ -75,6 +75,7 @@ void TSequence::GetDrumLibrary() {
 // pattern asks first.
 void TSequence::SoundLibrary1Click() {
   FileRequest request{"Open", "dxg|*.dxg", HomeDir().string(), "dxg"};
+  request.folderKind = "kits";
   const auto path = AppPrompts().OpenFile(request);
   if (!path) return;
   TWaveCollection incoming;

@@ -312,6 +312,7 @@ void TMainForm::FileOpenClick() {
   request.title = "Open";
   request.filter = kSoundFileFilter;
   request.defaultSuffix = "wav";
+  request.folderKind = "samples";
   const std::optional<std::string> path = AppPrompts().OpenFile(request);
   if (!path) return;
   editor_->OpenFile(*path);

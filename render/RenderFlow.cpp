@@ -146,6 +146,7 @@ FileRequest RenderFileRequest(const std::filesystem::path& home) {
   request.startDir = home.string();
   request.defaultSuffix = "wav";
   request.askBeforeOverwrite = true;
+  request.folderKind = "renders";
   return request;
 }
 
@@ -191,6 +192,7 @@ void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProg
     FileRequest request;
     request.title = CoveredTitle(kStemsDialogTitle, prepared->coverage);
     request.startDir = host.home.string();
+    request.folderKind = "renders";
     const auto folder = prompts.ChooseFolder(request);
     if (!folder || folder->empty()) return;
     const RenderInput input{host.home, *host.kit, *host.chooser, prepared->slots};
@@ -223,6 +225,7 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   request.startDir = host.home.string();
   request.defaultSuffix = "mid";
   request.askBeforeOverwrite = true;
+  request.folderKind = "renders";
   request.fileName = SuggestedName(host, ".mid");
   const auto chosen = prompts.SaveFile(request);
   if (!chosen || chosen->empty()) return;

@@ -36,6 +36,7 @@ void CollectSongClick(CollectHost& host, Prompts& prompts, RenderProgress& progr
   FileRequest request;
   request.title = kCollectDialogTitle;
   request.startDir = host.home.string();
+  request.folderKind = "collect";
   const auto chosen = prompts.ChooseFolder(request);
   if (!chosen || chosen->empty()) return;
   const fs::path folder = *chosen;

@@ -133,11 +133,17 @@ void TSequence::BitBtn8Click() {
   if (!ReadyToReplace(Replacing::Song)) return;
   const auto chosen = AppPrompts().OpenFile(SongFileRequest(song_.Home()));
   if (!chosen || chosen->empty()) return;
+  OpenSongFile(*chosen);
+}
+
+// The song's file read, once the one question let the work go.
+void TSequence::OpenSongFile(const std::string& path) {
   std::string slotError;
-  SongChange change = song_.OpenSong(*chosen, slotError);
+  SongChange change = song_.OpenSong(path, slotError);
   ToolButton1->setEnabled(true);
-  Push("Open " + QString::fromStdString(std::filesystem::path(*chosen).filename().string()),
+  Push("Open " + QString::fromStdString(std::filesystem::path(path).filename().string()),
        std::move(change));
+  RememberSong(path);
   if (!slotError.empty()) AppPrompts().ShowError(slotError);
 }
 
@@ -146,6 +152,7 @@ void TSequence::OpenSongAtStart(const std::string& path) {
     std::string slotError;
     song_.OpenSong(path, slotError);
     ShowSong();
+    RememberSong(path);
     if (!slotError.empty()) AppPrompts().ShowError(slotError);
   });
 }
@@ -168,6 +175,7 @@ void TSequence::SaveSongAsClick() {
 void TSequence::SongSaved(const std::filesystem::path& file) {
   ToolButton1->setEnabled(true);
   song_.SongMet(file);
+  RememberSong(file);
   KeepRecoveryFiles();  // the copies follow the save at once
   ShowSong();
 }

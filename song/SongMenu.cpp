@@ -14,6 +14,7 @@ FileRequest SongFileRequest(const std::filesystem::path& home) {
   request.filter = kSongFilter;
   request.startDir = home.string();
   request.defaultSuffix = kSongSuffix;
+  request.folderKind = "songs";
   return request;
 }
 

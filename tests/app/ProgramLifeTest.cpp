@@ -40,7 +40,8 @@ class RealProgram : public ::testing::Test {
     auto program = std::make_unique<ChildProcess>(
         args,
         std::vector<std::string>{"DISPLAY=" + display_->Name(), "QT_QPA_PLATFORM=xcb",
-                                 "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + Sound().string()},
+                                 "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + Sound().string(),
+                                 "XDG_CONFIG_HOME=" + (home_ / "config").string()},
         home_ / (name + ".out"), home_ / (name + ".err"));
     EXPECT_TRUE(program->Started());
     return program;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/AppSettings.h"
 #include "common/QtPrompts.h"
 #include "common/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -27,6 +28,7 @@ class WindowTestHome {
     std::filesystem::copy_file(built / "kit" / "Blank.wav", dir_ / "Blank.wav");
     WritePanning(std::vector<std::string>(17, "0"));
     SetAppPrompts(&prompts);
+    AppSettings().clear();  // each test starts as a first run
   }
   ~WindowTestHome() { SetAppPrompts(nullptr); }
 

@@ -278,33 +278,35 @@ TEST_F(ExportMenuTest, ExportsSayWhatTheyCoverAndLetTheUserChoose) {
 }
 
 // The dialogs suggest the song's name; an output into folders that don't
-// exist yet makes them.
+// exist yet makes them. Each dialog starts where the one before ended.
 TEST_F(ExportMenuTest, DialogsSuggestTheSongsNameAndNewFoldersAreMade) {
   struct Case {
     const char* item;
     fs::path chosen;
     std::string suggested;
     fs::path written;
+    fs::path start;
   };
   const Case cases[] = {
       {"Render song to wav file", home_ / "new" / "a" / "song.wav", "song.wav",
-       home_ / "new" / "a" / "song.wav"},
+       home_ / "new" / "a" / "song.wav", home_.path()},
       {"Export MIDI...", home_ / "new" / "b" / "song.mid", "song.mid",
-       home_ / "new" / "b" / "song.mid"},
-      {"Export stems...", home_ / "new" / "c", "", home_ / "new" / "c"},
+       home_ / "new" / "b" / "song.mid", home_ / "new" / "a"},
+      {"Export stems...", home_ / "new" / "c", "", home_ / "new" / "c", home_ / "new" / "b"},
   };
   for (const Case& c : cases) {
     home_.prompts.paths.push_back(c.chosen.string());
     MenuItem(windows_.sequence, c.item)->trigger();
     EXPECT_EQ(home_.prompts.fileRequests.back().fileName, c.suggested) << c.item;
-    EXPECT_EQ(home_.prompts.fileRequests.back().startDir, home_.path().string()) << c.item;
+    EXPECT_EQ(home_.prompts.fileRequests.back().startDir, c.start.string()) << c.item;
     EXPECT_TRUE(fs::exists(c.written)) << c.item << ": " << LastMessage();
     EXPECT_EQ(LastMessage().find("Cannot"), std::string::npos) << LastMessage();
   }
   EXPECT_FALSE(fs::is_empty(home_ / "new" / "c"));
 }
 
-// Save Song As starts in the home with the song's name; a song saved
+// Save Song As starts in the home with the song's name (then where the
+// last one went); a song saved
 // elsewhere is written only when the user agrees that its patterns stay in
 // the home, Collect song being offered instead.
 TEST_F(ExportMenuTest, ASongSavedOutsideTheHomeSaysItsPatternsStayThere) {
@@ -316,7 +318,8 @@ TEST_F(ExportMenuTest, ASongSavedOutsideTheHomeSaysItsPatternsStayThere) {
     home_.prompts.paths.push_back(away.string());
     MenuItem(windows_.sequence, "Save Song As...")->trigger();
     ASSERT_FALSE(home_.prompts.fileRequests.empty());
-    EXPECT_EQ(home_.prompts.fileRequests.back().startDir, home_.path().string());
+    EXPECT_EQ(home_.prompts.fileRequests.back().startDir,
+              (answer == PromptAnswer::No ? home_.path() : away.parent_path()).string());
     EXPECT_EQ(home_.prompts.fileRequests.back().fileName, "song.sng");
     ASSERT_EQ(home_.prompts.Texts(),
               std::vector<std::string>{SongOutsideHomeQuestion(away, home_.path())});
