@@ -102,7 +102,7 @@ wait_for() {
   fail "$1 was not made"
 }
 start_windows() {
-  (cd "$1" && shift && exec env -u XDG_DATA_HOME HOME="$work/user" QT_QPA_PLATFORM=offscreen \
+  (cd "$1" && shift && exec env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$work/user" QT_QPA_PLATFORM=offscreen \
     SDL_AUDIODRIVER=dummy "$prefix/bin/korvanto" "$@" > "$work/windows.log" 2>&1) &
   pid=$!
 }
