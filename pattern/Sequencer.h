@@ -107,8 +107,7 @@ class TSequence : public QMainWindow, public MainControls {
   void BitBtn10Click(), RendorClick(), New_SongClick(), BitBtn8Click(), BitBtn9Click();
   void SongListMouseDown(int row);
   void SaveSongAsClick();
-  // File > Open Recent: the songs last opened or saved, newest first.
-  std::vector<std::string> RecentSongs() const;
+  // File > Open Recent: a song last opened or saved.
   void OpenRecentSong(const std::string& path);
   bool AskPatternName();
   void ExportStemsClick(), ExportMidiClick(), CollectSongClick();

@@ -29,10 +29,6 @@ void TSequence::BuildRecentMenu(QMenu* file) {
   ShowRecentSongs();
 }
 
-std::vector<std::string> TSequence::RecentSongs() const {
-  return StoredRecentSongs();
-}
-
 void TSequence::ShowRecentSongs() {
   recentMenu_->clear();
   const std::vector<std::string> recent = StoredRecentSongs();
