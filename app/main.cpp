@@ -19,6 +19,8 @@
 #include "kit/SdlAudioOutput.h"
 #include "kit/SndFileDecoder.h"
 #include "kit/SndFileEncoder.h"
+#include "kit/SoundOutputChoice.h"
+#include "kit/SoundSettings.h"
 #include "kit/SoundTrouble.h"
 
 int main(int argc, char** argv) {
@@ -60,6 +62,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "korvanto: %s can't be made: this run keeps recovery files of its own\n",
                  HomeLock::FileIn("").c_str());
   SetAudioOutputFactory(SdlAudioOutputFactory());
+  // The sound output chosen in Preferences, before a window opens it; SDL's
+  // drivers are tried now, while nothing plays.
+  SetSoundOutputs(&SdlSoundOutputs());
+  SdlSoundOutputs().Drivers();
+  const std::string soundChoiceNews = UseStoredSoundChoice(SdlSoundOutputs());
   QtDecodeProgress decodeProgress;
   SetDecodeWatch(&decodeProgress);
   // A sound device that goes away is told of once and opened again.
@@ -78,6 +85,7 @@ int main(int argc, char** argv) {
   EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
   windows.OpenSongs(arguments);
   windows.Show();
+  if (!soundChoiceNews.empty()) ShowErrorLater(&app, soundChoiceNews);
   windows.StartRecovery(mode == StartMode::WithRecovery);
   return app.exec();
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "kit/AudioThreadPriority.h"
+#include "kit/SoundOutputChoice.h"
 
 namespace {
 
@@ -146,8 +147,14 @@ class SharedDevice : public LosableDevice {
     if (!lost_) return true;
     StopStandIn();
     if (!OpenDevice(rate_, false)) {
-      StartStandIn();
-      return false;
+      // The chosen device may be gone for good: the default then.
+      const SoundOutputChoice chosen = choice_;
+      choice_.device.clear();
+      if (chosen.device.empty() || !OpenDevice(rate_, false)) {
+        choice_ = chosen;
+        StartStandIn();
+        return false;
+      }
     }
     lost_ = false;
     Unpause();
@@ -155,6 +162,62 @@ class SharedDevice : public LosableDevice {
   }
 
   SDL_AudioDeviceID DeviceId() const { return device_; }
+
+  // The output as chosen; while outputs play they go on through it at once.
+  // False, and the output as it was, when it cannot be opened.
+  bool Use(const SoundOutputChoice& choice) {
+    if (!InitSdlAudio()) return false;
+    const SoundOutputChoice before = choice_;
+    if (users_ == 0) return TryChoice(choice, before);
+    StopStandIn();
+    if (device_) SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    choice_ = choice;
+    if (SwitchDriver(choice.driver) && OpenDevice(rate_, false)) {
+      lost_ = false;
+      Unpause();
+      return true;
+    }
+    choice_ = before;
+    if (SwitchDriver(before.driver) && OpenDevice(rate_, false)) {
+      lost_ = false;
+      Unpause();
+    } else {
+      lost_ = true;  // the watch opens the default again when it can
+      StartStandIn();
+    }
+    return false;
+  }
+
+  // SDL's drivers but its silent ones; those that fail to start are left
+  // out when they could be tried (no output open, as at start-up).
+  std::vector<std::string> Drivers() {
+    if (!InitSdlAudio()) return {};
+    if (!drivers_.empty() && (probed_ || users_ > 0)) return drivers_;
+    drivers_.clear();
+    const bool probe = users_ == 0;
+    for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) {
+      const std::string name = SDL_GetAudioDriver(i);
+      if (name == "dummy" || name == "disk") continue;
+      if (!probe || Starts(name)) drivers_.push_back(name);
+    }
+    if (probe) {
+      SwitchDriver(initDriver_, true);
+      probed_ = true;
+    }
+    return drivers_;
+  }
+
+  std::vector<std::string> Devices() {
+    std::vector<std::string> names;
+    if (!InitSdlAudio()) return names;
+    const int count = SDL_GetNumAudioDevices(0);
+    for (int i = 0; i < count; ++i)
+      if (const char* name = SDL_GetAudioDeviceName(i, 0)) names.push_back(name);
+    return names;
+  }
+
+  int Rate() const { return rate_ > 0 ? rate_ : DeviceRate(48000); }
 
   // No callback and no stand-in block runs once this returns; the outputs
   // stay attached and are simply not called again.
@@ -199,10 +262,6 @@ class SharedDevice : public LosableDevice {
   // must not go on into a destroyed device.
   ~SharedDevice() { End(); }
 
-  // About 5 ms: a click sounds with the next block. A sound server keeps a
-  // margin of its own beyond it (PULSE_LATENCY_MSEC above).
-  static Uint16 FirstBlockFrames() { return 256; }
-
   // The first opening takes the device's rate and block length; a reopening
   // keeps them, so the mixers go on unchanged (SDL converts if it must).
   bool OpenDevice(int rate, bool first) {
@@ -212,15 +271,16 @@ class SharedDevice : public LosableDevice {
     want.freq = rate;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
-    want.samples = first ? FirstBlockFrames() : static_cast<Uint16>(period_);
+    want.samples = static_cast<Uint16>(choice_.blockFrames);
     want.callback = &SharedDevice::Callback;
     want.userdata = this;
     const int changes =
         first ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE : 0;
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, changes);
+    const char* device = choice_.device.empty() ? nullptr : choice_.device.c_str();
+    device_ = SDL_OpenAudioDevice(device, 0, &want, &have, changes);
     if (device_ == 0) return false;
     unpaused_ = false;
-    name_ = DefaultDeviceName();
+    name_ = device ? choice_.device : DefaultDeviceName();
     if (!first) return true;
     rate_ = have.freq;
     period_ = have.samples;
@@ -288,7 +348,57 @@ class SharedDevice : public LosableDevice {
     left_.fetch_add(1);
   }
 
+  // SDL runs one audio driver at a time: another means starting it afresh.
+  // Empty: the one SDL picks itself.
+  bool SwitchDriver(const std::string& driver, bool force = false) {
+    if (driver == initDriver_ && !force) return true;
+    SDL_AudioQuit();
+    if (SDL_AudioInit(driver.empty() ? nullptr : driver.c_str()) == 0) {
+      initDriver_ = driver;
+      return true;
+    }
+    SDL_AudioInit(initDriver_.empty() ? nullptr : initDriver_.c_str());
+    return false;
+  }
+
+  bool Starts(const std::string& driver) {
+    SDL_AudioQuit();
+    const bool ok = SDL_AudioInit(driver.c_str()) == 0;
+    SDL_AudioQuit();
+    return ok;
+  }
+
+  // No output is open: a trial opening tells whether the choice works; the
+  // first output opens it.
+  bool TryChoice(const SoundOutputChoice& choice, const SoundOutputChoice& before) {
+    if (!SwitchDriver(choice.driver)) return false;
+    SDL_AudioSpec want{};
+    SDL_AudioSpec have{};
+    want.freq = DeviceRate(48000);
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = static_cast<Uint16>(choice.blockFrames);
+    want.callback = &SharedDevice::Silence;
+    const SDL_AudioDeviceID trial = SDL_OpenAudioDevice(
+        choice.device.empty() ? nullptr : choice.device.c_str(), 0, &want, &have, 0);
+    if (trial == 0) {
+      SwitchDriver(before.driver);
+      return false;
+    }
+    SDL_CloseAudioDevice(trial);
+    choice_ = choice;
+    return true;
+  }
+
+  static void Silence(void*, uint8_t* stream, int bytes) {
+    std::memset(stream, 0, static_cast<size_t>(bytes));
+  }
+
   SDL_AudioDeviceID device_ = 0;
+  SoundOutputChoice choice_;
+  std::string initDriver_;  // the driver asked of SDL; empty: its own pick
+  std::vector<std::string> drivers_;
+  bool probed_ = false;
   bool unpaused_ = false;
   std::string name_;
   int users_ = 0;
@@ -342,6 +452,27 @@ void SdlAudioOutput::RenderInto(float* out, int frames) {
     render_(out, frames);
   else
     std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
+}
+
+namespace {
+class SdlOutputs : public SoundOutputs {
+ public:
+  std::vector<std::string> Drivers() override { return SharedDevice::Instance().Drivers(); }
+  std::string CurrentDriver() override {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return driver ? driver : "";
+  }
+  std::vector<std::string> Devices() override { return SharedDevice::Instance().Devices(); }
+  int Rate() override { return SharedDevice::Instance().Rate(); }
+  bool Use(const SoundOutputChoice& choice) override {
+    return SharedDevice::Instance().Use(choice);
+  }
+};
+}  // namespace
+
+SoundOutputs& SdlSoundOutputs() {
+  static SdlOutputs outputs;
+  return outputs;
 }
 
 AudioOutputFactory SdlAudioOutputFactory() {

@@ -45,6 +45,11 @@ class SdlAudioOutput : public AudioOutput {
 
 // The factory the program installs at start-up.
 AudioOutputFactory SdlAudioOutputFactory();
+// The outputs SDL offers, for Preferences: choosing one reopens the shared
+// device there, the outputs playing on. About 5 ms blocks (256 frames)
+// unless chosen otherwise; a sound server keeps a margin of its own.
+class SoundOutputs;
+SoundOutputs& SdlSoundOutputs();
 // The shared device, for the watch that tells of its loss and reopens it.
 LosableDevice& SdlSoundDevice();
 // The program ends by exit(): the shared device closes, its callback and the

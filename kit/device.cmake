@@ -8,3 +8,7 @@ target_sources(korvanto_core PRIVATE
 target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SoundTrouble.cpp
 )
+# The sound output chosen in Preferences.
+target_sources(korvanto_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/SoundOutputChoice.cpp
+)

@@ -19,5 +19,8 @@ target_sources(korvanto_core PRIVATE
 if(KORVANTO_GUI)
   target_sources(korvanto_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SdlAudioOutput.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SoundSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Preferences.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SequencerPreferences.cpp
   )
 endif()

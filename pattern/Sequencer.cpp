@@ -264,6 +264,7 @@ void TSequence::BuildMenu() {
   add(import, "&Drum Kit Library", {}, &TSequence::SoundLibrary1Click);
   QMenu* options = menuBar()->addMenu("&Options");
   add(options, "&Cell Jump", QKeySequence("Ctrl+J"), &TSequence::CellJump1Click);
+  add(options, "&Preferences...", {}, &TSequence::PreferencesClick);
   QMenu* play = menuBar()->addMenu("&Play");
   add(play, "Play &Pattern", QKeySequence("F6"), &TSequence::BitBtn3Click);
   add(play, "Play S&ong", QKeySequence("F5"), &TSequence::BitBtn12Click);

@@ -38,6 +38,7 @@ class SongStatus;
 class TForm1;
 class TForm2;
 class TKit_List;
+class TPreferences;
 class TMakit;
 class QMenu;
 class QTimer;
@@ -97,6 +98,9 @@ class TSequence : public QMainWindow, public MainControls {
   void CopyClick(), CutClick(), PasteClick(), DuplicateStepsClick();
   void GetDrumLibrary(), SoundLibrary1Click(), PanningChange(), PanningReleased();
   void BitBtn11Click(), KitList1Click(), ExtraSamplesClick(), KitMakeClick();
+  // Options › Preferences: the sound output.
+  void PreferencesClick();
+  TPreferences* PreferencesWindow() const { return preferences_; }
   void SelectInstrument(int tag);
   void ChooseInstrument(const std::string& text);
   void FormCreate(), FormClose(), FormResize(), Exit1Click(), HelpClick();
@@ -160,6 +164,9 @@ class TSequence : public QMainWindow, public MainControls {
   void ShowPanOf(int chooserIndex);
   void ShowToggles();
   void StartUpStep(const std::function<void()>& step);
+  // The playhead: read from the players about 60 times a second while they play.
+  void FollowPlayhead();
+  void ShowPlayhead();
   void RestoreRecoveredWork(const RecoveryFiles& files);
 
   SoundWindow soundWindow_;
@@ -194,6 +201,8 @@ class TSequence : public QMainWindow, public MainControls {
   SlotPlayer* slotPlayer_ = nullptr;
   std::unique_ptr<RecoveryWriter> recovery_;
   QTimer* recoveryTimer_ = nullptr;
+  QTimer* playheadTimer_ = nullptr;
+  TPreferences* preferences_ = nullptr;  // made on first use, owned as a child
   std::atomic<bool> recoveryTroubleTold_{false};
   int panDragStart_ = 0;  // the pan when the bar was grabbed
   // Last: the players stop before anything they use goes.

@@ -31,6 +31,8 @@ QVariant PatternGridModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::BackgroundRole:
       if (IsFixed(col, row)) return QApplication::palette().color(QPalette::Button);
+      if (row == playheadRow_)
+        return QApplication::palette().color(QPalette::Highlight).lighter(160);
       return {};
     case Qt::ForegroundRole:
       if (col == 0 && row >= PatternGrid::kFirstStepRow && grid_.Cell(col, row).ends_with('*'))
@@ -44,6 +46,15 @@ QVariant PatternGridModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags PatternGridModel::flags(const QModelIndex& index) const {
   if (IsFixed(index.column(), index.row())) return Qt::ItemIsEnabled;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void PatternGridModel::SetPlayheadRow(int row) {
+  if (row == playheadRow_) return;
+  const int before = std::exchange(playheadRow_, row);
+  const int last = PatternGrid::kColumns - 1;
+  for (int changed : {before, row})
+    if (changed >= 0 && changed < grid_.RowCount())
+      Q_EMIT dataChanged(index(changed, 0), index(changed, last), {Qt::BackgroundRole});
 }
 
 void PatternGridModel::Refresh() {
@@ -79,6 +90,14 @@ StepGridView::StepGridView(PatternGrid& grid, QWidget* parent)
   QFont small = font();
   small.setPointSize(8);
   setFont(small);
+}
+
+void StepGridView::ShowPlayhead(int row) {
+  const bool moved = row != model_->PlayheadRow();
+  model_->SetPlayheadRow(row);
+  // Kept in view, without taking the scroll from a user who moved it while
+  // the same row plays.
+  if (moved && row >= 0) scrollTo(model_->index(row, 1), QAbstractItemView::EnsureVisible);
 }
 
 void StepGridView::Refresh() {

@@ -16,9 +16,13 @@ class PatternGridModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   void Refresh();
+  // The row now sounding is painted as the playhead; -1: none.
+  void SetPlayheadRow(int row);
+  int PlayheadRow() const { return playheadRow_; }
 
  private:
   PatternGrid& grid_;
+  int playheadRow_ = -1;
 };
 
 class StepGridView : public QTableView {
@@ -30,6 +34,9 @@ class StepGridView : public QTableView {
   // Shows the grid's cells, current cell and selection.
   void Refresh();
   QRect CellRect(int col, int row) const { return visualRect(model_->index(row, col)); }
+  // Shows the playhead on row (-1: none), scrolled into view.
+  void ShowPlayhead(int row);
+  int PlayheadRow() const { return model_->PlayheadRow(); }
 
  Q_SIGNALS:
   void MouseUp(Qt::MouseButton button);

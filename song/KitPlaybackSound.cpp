@@ -53,3 +53,19 @@ std::optional<int64_t> KitPlaybackSound::EarliestFrame() const {
   // A block may be rendering now, past the queue already: the one after it.
   return mixer->FramesRendered() + (mixer->Stamped() ? mixer->PeriodFrames() : 0);
 }
+
+std::optional<int64_t> KitPlaybackSound::HeardFrame(Clock::time_point now) const {
+  const Mixer* mixer = DeviceMixer();
+  if (!mixer || !stampSteps_) return std::nullopt;
+  // An output that does not follow the clock is heard as it renders.
+  if (!mixer->Stamped()) return mixer->FramesRendered() - 1;
+  // The frame a play made now is placed at, less the latency it waits.
+  return mixer->FrameForCall(now - mixer->TriggerLatency());
+}
+
+int64_t KitPlaybackSound::SoundFrame(const StepPlace& place) const {
+  const Mixer* mixer = DeviceMixer();
+  // An output that does not follow the clock starts a play with its next block.
+  if (mixer && stampSteps_ && !mixer->Stamped()) return mixer->FramesRendered();
+  return place.frame;
+}

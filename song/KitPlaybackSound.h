@@ -29,6 +29,8 @@ class KitPlaybackSound : public PlaybackSound {
   std::optional<int64_t> FrameForCall(Clock::time_point call) const override;
   std::optional<Clock::time_point> CallTimeFor(int64_t frame) const override;
   std::optional<int64_t> EarliestFrame() const override;
+  std::optional<int64_t> HeardFrame(Clock::time_point now) const override;
+  int64_t SoundFrame(const StepPlace& place) const override;
 
  private:
   Mixer* DeviceMixer() const;

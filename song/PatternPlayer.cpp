@@ -12,6 +12,7 @@ void PlaybackEngine::BitBtn3Click() {
   EnablePlayButtons(false);
   playLength_ = length;
   playRow_ = kFirstStepRow;
+  playhead_.Clear();  // steps of an earlier start still to come are not heard
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
   StartClock(DXTimer2_, patternClock_);
   DXTimer2_.SetEnabled(true);
@@ -20,7 +21,10 @@ void PlaybackEngine::BitBtn3Click() {
 
 void PlaybackEngine::DXTimer2Timer() {
   RunStep(patternClock_, &PlaybackEngine::PlayPatternRow);
-  if (!DXTimer2_.Enabled()) return;
+  if (!DXTimer2_.Enabled()) {
+    if (stopMark_ != kStopMark) MarkEnd(tempo_.StepInterval());
+    return;
+  }
   // The gap after a step is the interval the tempo bar gave it.
   patternClock_.Advance(tempo_.StepInterval());
   DXTimer2_.ScheduleNext(patternClock_.CallTime());
@@ -29,6 +33,7 @@ void PlaybackEngine::DXTimer2Timer() {
 void PlaybackEngine::PlayPatternRow() {
   tempo_.FollowForStep(host_.DelayPosition());
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
+  MarkStep(PlayheadMark::Kind::Pattern, playRow_);
   for (int col = 1; col <= kChannels; ++col) TriggerCell(host_.Cell(col, playRow_));
   ++playRow_;
   // At or past the end, so a pattern of no steps also ends.

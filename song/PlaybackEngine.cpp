@@ -1,5 +1,6 @@
 #include "song/PlaybackEngine.h"
 
+#include <cmath>
 #include <exception>
 
 #include "kit/Wave.h"
@@ -65,6 +66,7 @@ void PlaybackEngine::BitBtn4Click() {
   DXTimer1_.SetEnabled(false);
   DXTimer2_.SetEnabled(false);
   mainPlay_.clear();
+  playhead_.Clear();
 }
 
 void PlaybackEngine::PlayListCleared() {
@@ -79,6 +81,7 @@ void PlaybackEngine::DXSound1Initialize() {
 }
 
 void PlaybackEngine::StopSong() {
+  if (DXTimer1_.Enabled()) playhead_.Clear();
   DXTimer1_.SetEnabled(false);
   mainPlay_.clear();
 }
@@ -110,4 +113,18 @@ void PlaybackEngine::RunStep(StepClock& clock, void (PlaybackEngine::*step)()) {
   } scope{stepPlace_};
   stepPlace_ = clock.Place();
   (this->*step)();
+}
+
+void PlaybackEngine::MarkStep(PlayheadMark::Kind kind, int64_t where) {
+  if (!stepPlace_) return;
+  lastMark_ = {kind, where, sound_.SoundFrame(*stepPlace_), PlayheadMoment(stepPlace_->at)};
+  playhead_.Publish(lastMark_);
+}
+
+void PlaybackEngine::MarkEnd(int intervalMs) {
+  PlayheadMark end = lastMark_;
+  end.kind = PlayheadMark::Kind::None;
+  if (end.frame >= 0) end.frame += std::llround(intervalMs * 0.001 * sound_.FrameRate());
+  end.momentNs += int64_t{intervalMs} * 1000000;
+  playhead_.Publish(end);
 }

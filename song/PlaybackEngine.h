@@ -13,6 +13,7 @@
 #include "common/UiThread.h"
 #include "song/PlaybackHost.h"
 #include "song/PlaybackSound.h"
+#include "song/Playhead.h"
 #include "song/StepClock.h"
 #include "song/SuperTimer.h"
 #include "song/Tempo.h"
@@ -92,6 +93,16 @@ class PlaybackEngine {
   // Where each player's next step sounds.
   const StepClock& SongClock() const { return songClock_; }
   const StepClock& PatternClock() const { return patternClock_; }
+  // What the players placed, for the windows to read at any time.
+  const PlayheadRecord& Playhead() const { return playhead_; }
+  // The step heard at `now`: its grid row (pattern) or sequence position (song).
+  std::optional<PlayheadMark> SoundingAt(PlaybackSound::Clock::time_point now) const {
+    return playhead_.Sounding(sound_.HeardFrame(now), now);
+  }
+  // No step placed is still to be heard.
+  bool PlayheadFinished(PlaybackSound::Clock::time_point now) const {
+    return playhead_.Finished(sound_.HeardFrame(now), now);
+  }
 
  private:
   using Clock = PlaybackSound::Clock;
@@ -115,6 +126,10 @@ class PlaybackEngine {
   void EndOfSong();
   void StopSong();
   void ReportStepError(const std::string& message);
+  // The step now playing sounds where stepPlace_ puts it.
+  void MarkStep(PlayheadMark::Kind kind, int64_t where);
+  // The player ended by itself: its last step sounds for one more interval.
+  void MarkEnd(int intervalMs);
 
   PlaybackHost& host_;
   PlaybackSound& sound_;
@@ -136,4 +151,6 @@ class PlaybackEngine {
   int songStepMs_ = 0;  // the song's step, from the last header reached
   StepClock patternClock_{sound_};
   std::optional<PlaybackSound::StepPlace> stepPlace_;  // while a step plays
+  PlayheadRecord playhead_;
+  PlayheadMark lastMark_;  // the last step marked
 };

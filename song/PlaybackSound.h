@@ -37,4 +37,9 @@ class PlaybackSound {
   virtual std::optional<Clock::time_point> CallTimeFor(int64_t) const { return std::nullopt; }
   // The earliest frame a play made now can still start at.
   virtual std::optional<int64_t> EarliestFrame() const { return std::nullopt; }
+  // The output frame heard at `now`; nothing while the output counts no
+  // frames (the steps are then heard at their moments).
+  virtual std::optional<int64_t> HeardFrame(Clock::time_point) const { return std::nullopt; }
+  // The frame a step's plays made now start at (-1: by its moment).
+  virtual int64_t SoundFrame(const StepPlace& place) const { return place.frame; }
 };

@@ -10,14 +10,17 @@
 // "Play pattern" (F6).
 void TSequence::BitBtn3Click() {
   engine_.BitBtn3Click();
+  FollowPlayhead();
 }
 // "Play, play list" (F5).
 void TSequence::BitBtn12Click() {
   engine_.BitBtn12Click();
+  FollowPlayhead();
 }
 // "Stop" (F8).
 void TSequence::BitBtn4Click() {
   engine_.BitBtn4Click();
+  ShowPlayhead();
 }
 
 // The tempo bar moved by the user: the pattern's tempo, and the global speed.

@@ -59,6 +59,7 @@ SongPlace SongMap::At(std::int64_t position) const {
     place.passes = static_cast<int>(block.rows / block.steps);
     place.pass = static_cast<int>(std::min<std::int64_t>(row / block.steps + 1, place.passes));
   }
+  place.step = static_cast<int>(block.steps > 0 ? row % block.steps : row);
   place.seconds = block.start + static_cast<double>(row) * block.step;
   place.length = length_;
   return place;

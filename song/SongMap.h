@@ -16,6 +16,7 @@ struct SongPlace {
   std::string name;
   int pass = 1;
   int passes = 1;
+  int step = 0;        // the row within its pass, from 0
   double seconds = 0;  // from the compiled song's first row to this row
   double length = 0;   // the compiled song's
 };

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QPalette>
 #include <QToolButton>
 
 #include "pattern/PanelParts.h"
@@ -67,4 +68,23 @@ void SongPanel::ShowPlayList() {
     item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
   }
   SongList->setCurrentRow(song_.List().Selected());
+  PaintEntryPlaying(true);
+}
+
+void SongPanel::ShowEntryPlaying(int index) {
+  if (index == entryPlaying_) return;
+  PaintEntryPlaying(false);
+  entryPlaying_ = index;
+  PaintEntryPlaying(true);
+  if (QListWidgetItem* item = SongList->item(entryPlaying_)) SongList->scrollToItem(item);
+}
+
+void SongPanel::PaintEntryPlaying(bool playing) {
+  QListWidgetItem* item = SongList->item(entryPlaying_);
+  if (!item) return;
+  QFont font = item->font();
+  font.setBold(playing);
+  item->setFont(font);
+  item->setBackground(playing ? QBrush(SongList->palette().color(QPalette::Highlight).lighter(160))
+                              : QBrush());
 }

@@ -20,6 +20,9 @@ class SongPanel : public QWidget {
 
   void ShowLibrary();
   void ShowPlayList();
+  // Marks the entry playing (-1: none), kept in view; the highlight stays.
+  void ShowEntryPlaying(int index);
+  int EntryPlaying() const { return entryPlaying_; }
 
   QListWidget* MusicLib = nullptr;
   QListWidget* SongList = nullptr;
@@ -45,4 +48,6 @@ class SongPanel : public QWidget {
   // (their scroll position and the library's highlight stay).
   std::vector<std::string> shownLibrary_;
   PlayListState shownList_{{}, -2};
+  int entryPlaying_ = -1;
+  void PaintEntryPlaying(bool playing);
 };

@@ -31,3 +31,8 @@ void SongPlaybackHost::CompilePlayList(std::vector<std::string>& sequence) {
 void SongPlaybackHost::ShowSongRow(std::int64_t position) {
   if (songPlaceShown && !map_.Empty()) songPlaceShown(map_.At(position - mapStart_));
 }
+
+std::optional<SongPlace> SongPlaybackHost::PlaceAt(std::int64_t position) const {
+  if (map_.Empty()) return std::nullopt;
+  return map_.At(position - mapStart_);
+}

@@ -4,6 +4,7 @@
 // plays, the play buttons, the entry playing) goes to the window through
 // the callbacks. The players never write the edited pattern.
 #include <functional>
+#include <optional>
 
 #include "song/EditedSong.h"
 #include "song/PlaybackHost.h"
@@ -28,6 +29,9 @@ class SongPlaybackHost : public PlaybackHost {
   void SelectPlayListEntry(int index) override;
   void CompilePlayList(std::vector<std::string>& sequence) override;
   void ShowSongRow(std::int64_t position) override;
+  // Where in the last compiled song a sequence position is; nothing when
+  // no song was compiled.
+  std::optional<SongPlace> PlaceAt(std::int64_t position) const;
 
  private:
   EditedSong& song_;

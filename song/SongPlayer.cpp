@@ -23,6 +23,7 @@ void PlaybackEngine::BitBtn12Click() {
   }
   sequencePos_ = 0;
   stopMark_.clear();
+  playhead_.Clear();  // steps of an earlier start still to come are not heard
   DXSound1Initialize();
   songStepMs_ = DXTimer1_.Interval();
   SongGapBefore(sequencePos_);
@@ -41,7 +42,10 @@ void PlaybackEngine::DXTimer1Timer() {
 }
 
 void PlaybackEngine::ScheduleSongStep() {
-  if (!DXTimer1_.Enabled()) return;
+  if (!DXTimer1_.Enabled()) {
+    if (stopMark_ != kStopMark) MarkEnd(songStepMs_);
+    return;
+  }
   songClock_.Advance(SongGapBefore(sequencePos_));
   DXTimer1_.ScheduleNext(songClock_.CallTime());
 }
@@ -69,6 +73,7 @@ void PlaybackEngine::PlaySongRow() {
   }
   if (LineAt(sequencePos_) == kPatternHeader) ReadPatternHeader();
   host_.ShowSongRow(sequencePos_);
+  MarkStep(PlayheadMark::Kind::Song, sequencePos_);
   for (int cell = 0; cell < kChannels; ++cell) {
     TriggerCell(LineAt(sequencePos_));
     ++sequencePos_;

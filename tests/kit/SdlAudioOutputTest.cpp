@@ -15,6 +15,7 @@
 #include "kit/DXClass.h"
 #include "kit/DeviceLossWatch.h"
 #include "kit/SdlAudioOutput.h"
+#include "kit/SoundOutputChoice.h"
 #include "kit/Wave.h"
 
 namespace {
@@ -224,3 +225,42 @@ TEST(SdlAudioOutput, StartingAnOutputDoesNotWaitForTheCallback) {
 }
 
 }  // namespace
+
+// Preferences' choice reopens the shared device under a playing output,
+// which goes on being called; one that cannot be opened leaves the output
+// as it was, and the choice then falls back to the default with a message.
+TEST(SdlAudioOutput, AChosenOutputIsUsedAtOnceAndAGoneOneFallsBack) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SdlAudioOutput output;
+  ASSERT_TRUE(output.Open(48000));
+  output.Start([](float* out, int frames) { std::fill(out, out + 2 * frames, 0.0f); });
+  auto goesOn = [&] {
+    const int64_t before = output.Callbacks();
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (output.Callbacks() <= before + 2 && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(2ms);
+    return output.Callbacks() > before + 2;
+  };
+  ASSERT_TRUE(goesOn());
+  SoundOutputs& outputs = SdlSoundOutputs();
+  struct Case {
+    SoundOutputChoice choice;
+    bool opens;
+  };
+  for (const Case& c : std::vector<Case>{{{"dummy", "", 512}, true},
+                                         {{"dummy", "No such device", 256}, false},
+                                         {{"no such driver", "", 256}, false},
+                                         {{"", "", 1024}, true}}) {
+    EXPECT_EQ(outputs.Use(c.choice), c.opens) << c.choice.driver << c.choice.device;
+    EXPECT_NE(SdlSoundDeviceId(), 0u) << c.choice.driver << c.choice.device;
+    EXPECT_TRUE(goesOn()) << c.choice.driver << c.choice.device;
+  }
+  const SoundChoiceResult result = UseSoundChoice(outputs, {"dummy", "No such device", 256});
+  EXPECT_TRUE(result.fellBack);
+  EXPECT_EQ(result.used, (SoundOutputChoice{"", "", 256}));
+  EXPECT_EQ(result.message,
+            "The sound output \"dummy: No such device\" cannot be opened; Korvanto plays through "
+            "the default output.");
+  EXPECT_TRUE(goesOn());
+  output.Stop();
+}

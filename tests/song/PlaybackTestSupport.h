@@ -98,7 +98,7 @@ class FakeSlots : public SlotPlayer {
 struct KitRig {
   static constexpr int kKickLevel = 8000, kSnareLevel = 20000, kFrames = 200;
 
-  std::shared_ptr<CaptureTape> tape = ManualTape();
+  std::shared_ptr<CaptureTape> tape;
   ManualUiThread ui;
   SoundWindow window{5};
   TDXSound device{&window};
@@ -107,7 +107,7 @@ struct KitRig {
   FakeSlots slots;
   KitPlaybackSound sound{instruments, kit, device};
 
-  KitRig() {
+  explicit KitRig(std::shared_ptr<CaptureTape> output = ManualTape()) : tape(std::move(output)) {
     SetAudioOutputFactory(CaptureFactory(tape));
     device.Initialize();
     kit.Items.Add();

@@ -24,16 +24,18 @@ TEST(SongMap, TellsEntryPassAndTimeFromTheFirstCompiledEntryOn) {
   struct Case {
     std::int64_t position;
     std::string entry, time;
+    int step;  // the row within its pass
   };
   for (const Case& c : std::vector<Case>{
-           {2, "3/5 C, pass 1 of 2", "0:00.0 / 0:01.2"},
-           {2 + 4 * 6, "3/5 C, pass 2 of 2", "0:00.4 / 0:01.2"},
-           {2 + 7 * 6 + 5, "3/5 C, pass 2 of 2", "0:00.7 / 0:01.2"},
-           {52 + 2 * 6, "4/5 D", "0:01.0 / 0:01.2"},
-           {72, "5/5 E", "0:01.1 / 0:01.2"},
+           {2, "3/5 C, pass 1 of 2", "0:00.0 / 0:01.2", 0},
+           {2 + 4 * 6, "3/5 C, pass 2 of 2", "0:00.4 / 0:01.2", 0},
+           {2 + 7 * 6 + 5, "3/5 C, pass 2 of 2", "0:00.7 / 0:01.2", 3},
+           {52 + 2 * 6, "4/5 D", "0:01.0 / 0:01.2", 2},
+           {72, "5/5 E", "0:01.1 / 0:01.2", 0},
        }) {
     const SongPlace place = map.At(c.position);
     EXPECT_EQ(SongPlaceEntryText(place), c.entry) << c.position;
     EXPECT_EQ(SongPlaceTimeText(place), c.time) << c.position;
+    EXPECT_EQ(place.step, c.step) << c.position;
   }
 }
