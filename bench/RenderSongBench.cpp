@@ -1,6 +1,7 @@
 // Rendering speed and memory of the command-line render: a 32-minute song of
 // one pattern played 1000 times, and a 3-minute song using the whole default
-// kit and four sample slots at other rates and pans. Each render runs in a
+// kit and four sample slots at other rates and pans; the 32-minute song
+// again with 50 % swing and humanize on, against the plain one. Each render runs in a
 // child process calling the command line's own entry (RunCommandLine), so
 // its peak resident memory is its own; KORVANTO_BENCH_PROGRAM names a
 // program to run instead (e.g. the built korvanto).
@@ -66,13 +67,14 @@ Measure RenderOnce(const fs::path& home, const std::string& song) {
   return m;
 }
 
-void Report(const fs::path& home, const std::string& song, const std::string& name,
-            bool withMemory) {
+// Returns the median speed; 0 when a render failed.
+double Report(const fs::path& home, const std::string& song, const std::string& name,
+              bool withMemory) {
   std::vector<double> speeds, rss;
   double songSeconds = 0;
   for (int run = 0; run < 5; ++run) {
     const Measure m = RenderOnce(home, song);
-    if (m.songSeconds <= 0) return;
+    if (m.songSeconds <= 0) return 0;
     songSeconds = m.songSeconds;
     speeds.push_back(m.songSeconds / m.seconds);
     rss.push_back(m.rssMib);
@@ -89,6 +91,14 @@ void Report(const fs::path& home, const std::string& song, const std::string& na
     std::printf("BENCH %s_peak_rss_mib_min %.1f MiB\n", base.c_str(), rss.front());
     std::printf("BENCH %s_peak_rss_mib_max %.1f MiB\n", base.c_str(), rss.back());
   }
+  return speeds[2];
+}
+
+// The song again with 50 % swing and humanize on.
+void WriteSwungCopy(const fs::path& from, const fs::path& to) {
+  Lines lines = ReadTextLines(from);
+  lines.push_back("<*groove 50 10 30 12345");
+  WriteTextLines(to, lines);
 }
 
 }  // namespace
@@ -97,7 +107,10 @@ int main() {
   const fs::path home = MakeHome("render");
   const char* program = std::getenv("KORVANTO_BENCH_PROGRAM");
   std::printf("# rendering through %s\n", program ? program : "RunCommandLine in a child process");
-  Report(home, "Long.sng", "render_long_xrealtime", true);
+  const double plain = Report(home, "Long.sng", "render_long_xrealtime", true);
+  WriteSwungCopy(home / "Long.sng", home / "LongSwing.sng");
+  const double swung = Report(home, "LongSwing.sng", "swing_render_x_realtime", false);
+  if (plain > 0) std::printf("BENCH swing_render_vs_plain %.2f ratio\n", swung / plain);
   Report(home, "All.sng", "render_full_kit_xrealtime", true);
   std::error_code ignored;
   if (!std::getenv("KORVANTO_BENCH_KEEP_HOME")) fs::remove_all(home, ignored);

@@ -12,6 +12,7 @@ void PlaybackEngine::BitBtn3Click() {
   EnablePlayButtons(false);
   playLength_ = length;
   playRow_ = kFirstStepRow;
+  patternRow_ = -1;
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
   StartClock(DXTimer2_, patternClock_);
   DXTimer2_.SetEnabled(true);
@@ -29,6 +30,7 @@ void PlaybackEngine::DXTimer2Timer() {
 void PlaybackEngine::PlayPatternRow() {
   tempo_.FollowForStep(host_.DelayPosition());
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
+  CountPatternRow();
   for (int col = 1; col <= kChannels; ++col) TriggerCell(host_.Cell(col, playRow_));
   ++playRow_;
   // At or past the end, so a pattern of no steps also ends.

@@ -16,6 +16,7 @@ class PlaybackSound {
   struct StepPlace {
     Clock::time_point at;
     int64_t frame = -1;
+    int quieterTenthDb = 0;  // the groove's humanize: a kit hit this much below its level
   };
 
   virtual ~PlaybackSound() = default;

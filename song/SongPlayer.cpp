@@ -22,6 +22,7 @@ void PlaybackEngine::BitBtn12Click() {
     throw;
   }
   sequencePos_ = 0;
+  StartSongRows();
   stopMark_.clear();
   DXSound1Initialize();
   songStepMs_ = DXTimer1_.Interval();
@@ -67,7 +68,9 @@ void PlaybackEngine::PlaySongRow() {
     EndOfSong();  // the sequence was emptied under the song
     return;
   }
-  if (LineAt(sequencePos_) == kPatternHeader) ReadPatternHeader();
+  const bool startsBlock = LineAt(sequencePos_) == kPatternHeader;
+  if (startsBlock) ReadPatternHeader();
+  CountSongRow(startsBlock);
   host_.ShowSongRow(sequencePos_);
   for (int cell = 0; cell < kChannels; ++cell) {
     TriggerCell(LineAt(sequencePos_));
@@ -103,6 +106,7 @@ bool PlaybackEngine::AtEndOfSong() const {
 void PlaybackEngine::EndOfSong() {
   if (Toggles::RepeatIsOn(repeatListImage_) && !mainPlay_.empty()) {
     sequencePos_ = 0;
+    StartSongRows();
     return;
   }
   mainPlay_.clear();
