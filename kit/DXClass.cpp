@@ -223,6 +223,7 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
     start.stampNs =
         std::chrono::duration_cast<std::chrono::nanoseconds>(stamp->time_since_epoch()).count();
   start.frame = playtime::FrameOn(&device_->mixer());
+  start.afterDue = playtime::AfterDueOn(&device_->mixer());
   if (!pool.Send(start)) {
     pool.Release(slot);
     slot_ = -1;

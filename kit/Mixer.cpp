@@ -253,9 +253,10 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
 // A step placed in the output's frames keeps its frame; a play stamped with
 // a moment goes where the clock puts that moment plus the latency; a play of
 // the moment (a click), and any play on an output that does not keep real
-// time, starts with the block that takes it.
+// time, starts with the block that takes it (a hit the groove moves, as many
+// frames after it as after its step's plays were due).
 int64_t Mixer::StartFrame(const MixerCommand& c, int64_t blockStart) {
-  if (!stamped_) return blockStart;
+  if (!stamped_) return blockStart + std::max<int64_t>(0, c.afterDue);
   if (c.frame >= 0) return c.frame;
   if (!clock_.Ready() || c.stampNs == 0) return blockStart;
   const auto due = Clock::time_point(std::chrono::duration_cast<Clock::duration>(

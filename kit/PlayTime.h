@@ -16,6 +16,7 @@ struct Moment {
   Clock::time_point at;
   const void* output = nullptr;  // whose frames `frame` counts
   int64_t frame = -1;
+  int64_t afterDue = 0;  // frames after the plays were due that they sound
 };
 
 inline thread_local std::optional<Moment> scoped;
@@ -37,6 +38,12 @@ inline Clock::time_point Now() {
 // The frame the scope placed its plays at, when they go to that output; -1 else.
 inline int64_t FrameOn(const void* output) {
   return scoped && scoped->output == output ? scoped->frame : -1;
+}
+
+// How many frames after its step's plays were due a play sounds, when it
+// goes to that output; 0 else.
+inline int64_t AfterDueOn(const void* output) {
+  return scoped && scoped->output == output ? scoped->afterDue : 0;
 }
 
 // Plays made on this thread while it lives are stamped with the given moment.

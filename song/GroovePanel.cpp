@@ -45,10 +45,13 @@ GroovePanel::GroovePanel(QWidget* parent) : QGroupBox("Groove", parent) {
 }
 
 void GroovePanel::ShowGroove(const Groove& groove) {
+  // A box already showing the value is left alone: its text may be half
+  // typed ("4." on the way to "4.5").
   const QSignalBlocker swing(SwingBox), timing(TimingBox), loudness(LoudnessBox);
-  SwingBox->setValue(groove.swingPercent);
-  TimingBox->setValue(groove.timingMs);
-  LoudnessBox->setValue(groove.loudnessTenthDb / 10.0);
+  if (SwingBox->value() != groove.swingPercent) SwingBox->setValue(groove.swingPercent);
+  if (TimingBox->value() != groove.timingMs) TimingBox->setValue(groove.timingMs);
+  if (Shown(groove.seed).loudnessTenthDb != groove.loudnessTenthDb)
+    LoudnessBox->setValue(groove.loudnessTenthDb / 10.0);
 }
 
 Groove GroovePanel::Shown(std::uint32_t seed) const {

@@ -15,7 +15,8 @@ void KitPlaybackSound::TriggerCell(const std::string& text, std::optional<StepPl
   std::optional<playtime::Scope> stamp;
   // Plays through the kit's device keep the step's frame; the sample
   // editor's slots play through an output of their own, placed by the moment.
-  if (at && stampSteps_) stamp.emplace(playtime::Moment{at->at, DeviceMixer(), at->frame});
+  if (at && stampSteps_)
+    stamp.emplace(playtime::Moment{at->at, DeviceMixer(), at->frame, at->afterDue});
   PlayInstrument(sound, kit_, slots_, true);
 }
 

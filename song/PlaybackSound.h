@@ -17,6 +17,7 @@ class PlaybackSound {
     Clock::time_point at;
     int64_t frame = -1;
     int quieterTenthDb = 0;  // the groove's humanize: a kit hit this much below its level
+    int64_t afterDue = 0;    // frames after the step's plays are due that it sounds
   };
 
   virtual ~PlaybackSound() = default;

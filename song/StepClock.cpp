@@ -40,21 +40,21 @@ int64_t StepClock::FrameAt(double seconds) const {
   return firstFrame_ + std::llround(seconds * rate_);
 }
 
-int64_t StepClock::LeadFrames() const {
-  return std::llround(leadSeconds_ * rate_);
+int64_t StepClock::DueFrame() const {
+  return std::max<int64_t>(Frame() - std::llround(leadSeconds_ * rate_), firstFrame_);
 }
 
 PlaybackSound::StepPlace StepClock::Place() const {
-  return {CallTimeOf(Frame()), onOutput_ ? Frame() : -1};
+  return {CallTimeOf(Frame()), onOutput_ ? Frame() : -1, 0, Frame() - DueFrame()};
 }
 
 PlaybackSound::StepPlace StepClock::PlaceMoved(double delaySeconds) const {
   const int64_t frame = FrameAt(std::max(0.0, seconds_ + delaySeconds));
-  return {CallTimeOf(frame), onOutput_ ? frame : -1};
+  return {CallTimeOf(frame), onOutput_ ? frame : -1, 0, frame - DueFrame()};
 }
 
 StepClock::Clock::time_point StepClock::CallTime() const {
-  return CallTimeOf(Frame() - LeadFrames());
+  return CallTimeOf(DueFrame());
 }
 
 StepClock::Clock::time_point StepClock::CallTimeOf(int64_t frame) const {

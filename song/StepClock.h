@@ -28,7 +28,9 @@ class StepClock {
   // groove moves earlier than its step can still sound where it is placed.
   // The steps themselves stay where they are.
   void SetLead(double seconds) { leadSeconds_ = seconds; }
-  int64_t LeadFrames() const;
+  // The frame the current step's plays are due at: its lead before it, not
+  // before the first step.
+  int64_t DueFrame() const;
 
   // Where the current step sounds, and when its plays are due.
   PlaybackSound::StepPlace Place() const;

@@ -363,7 +363,7 @@ TEST(SongPlayerSound, AGroovedSongSoundsLiveWhereTheRenderPutsEachHit) {
     engine.BitBtn12Click();
     while (engine.SongPlaying()) {
       // The step's plays are made its lead ahead, as the timer calls them.
-      const int64_t due = engine.SongClock().Place().frame - engine.SongClock().LeadFrames();
+      const int64_t due = engine.SongClock().DueFrame();
       const int64_t recorded = static_cast<int64_t>(rig.tape->FramesRecorded());
       if (due > recorded) rig.tape->RenderFrames(static_cast<int>(due - recorded));
       engine.DXTimer1Timer();

@@ -9,6 +9,7 @@
 
 #include "common/Files.h"
 #include "pattern/Sequencer.h"
+#include "render/Unit1.h"
 #include "support/WindowTest.h"
 
 namespace {
@@ -51,7 +52,7 @@ TEST_F(GroovePanelTest, EachBoxIsOneUndoableStepThatThePlayersFollow) {
       {"SwingBox", "50", &Groove::swingPercent, 50, "Swing"},
       {"TimingBox", "12", &Groove::timingMs, 12, "Humanize"},
       {"LoudnessBox", "4.5", &Groove::loudnessTenthDb, 45, "Humanize"},
-      {"SwingBox", "99", &Groove::swingPercent, 75, "Swing"},  // held to the most
+      {"SwingBox", "75", &Groove::swingPercent, 75, "Swing"},
   };
   for (const Case& c : cases) {
     const int steps = sequence.History()->count();
@@ -111,6 +112,32 @@ TEST_F(GroovePanelTest, AnOpenedSongShowsItsGrooveAndANewSongClearsIt) {
   sequence.New_SongClick();
   EXPECT_EQ(Shown(), (std::vector<std::string>{"0 %", "0 ms", "0.0 dB"}));
   EXPECT_TRUE(sequence.Engine().CurrentGroove().IsPlain());
+}
+
+// The render from the main window swings the song as set in the panel.
+TEST_F(GroovePanelTest, TheMainWindowsRenderPlaysTheGroove) {
+  TForm1 renderWindow;
+  renderWindow.SetProgressBar(sequence.ProgressBar1);
+  renderWindow.SetStopPressed([&] { return false; });
+  sequence.SetRenderWindow(&renderWindow, [] { return SlotSounds{}; });
+  sequence.Edit2->setText("beat");
+  sequence.Grid().SetCell(1, 3, "Kick      [ ]");  // the second step
+  sequence.ToolButton14->click();
+  auto firstSound = [&](const char* swing) {
+    Type("SwingBox", swing);
+    sequence.SongList->setCurrentRow(0);
+    const std::string file = std::string("beat") + swing + ".wav";
+    home.prompts.paths.push_back((home / file).string());
+    QTest::keyClick(&sequence, Qt::Key_F11);
+    const std::string bytes = ReadFileBytes(home / file);
+    for (std::size_t at = 44; at + 1 < bytes.size(); at += 2)
+      if (bytes[at] != 0 || bytes[at + 1] != 0) return static_cast<long>((at - 44) / 4);
+    return -1L;
+  };
+  const long plain = firstSound("0");
+  ASSERT_GT(plain, 0);
+  // Half of a 120 ms step at 44100 Hz.
+  EXPECT_EQ(firstSound("50") - plain, 2646);
 }
 
 }  // namespace
