@@ -24,9 +24,9 @@ struct MixerCommand {
   // of the moment and starts with the next block.
   int64_t stampNs = 0;
   int64_t frame = -1;  // the output frame a step was placed at; -1: none
-  // Frames after its step's plays were due that a hit sounds (the groove
-  // moves it), for outputs that don't keep real time.
-  int64_t afterDue = 0;
+  // How long after its stamp (or, on an output that doesn't keep real time,
+  // after the block that takes it) a hit sounds: the groove moves it.
+  int64_t afterDueNs = 0;
 };
 
 // A voice's state as one atomic word: generation, playing bit, cursor frame.

@@ -16,7 +16,7 @@ struct Moment {
   Clock::time_point at;
   const void* output = nullptr;  // whose frames `frame` counts
   int64_t frame = -1;
-  int64_t afterDue = 0;  // frames after the plays were due that they sound
+  double afterDue = 0;  // seconds after the moment that the plays sound
 };
 
 inline thread_local std::optional<Moment> scoped;
@@ -40,10 +40,9 @@ inline int64_t FrameOn(const void* output) {
   return scoped && scoped->output == output ? scoped->frame : -1;
 }
 
-// How many frames after its step's plays were due a play sounds, when it
-// goes to that output; 0 else.
-inline int64_t AfterDueOn(const void* output) {
-  return scoped && scoped->output == output ? scoped->afterDue : 0;
+// How long after the scope's moment its plays sound; 0 outside one.
+inline double AfterDue() {
+  return scoped ? scoped->afterDue : 0;
 }
 
 // Plays made on this thread while it lives are stamped with the given moment.

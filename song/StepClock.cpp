@@ -45,12 +45,14 @@ int64_t StepClock::DueFrame() const {
 }
 
 PlaybackSound::StepPlace StepClock::Place() const {
-  return {CallTimeOf(Frame()), onOutput_ ? Frame() : -1, 0, Frame() - DueFrame()};
+  const int64_t due = DueFrame();
+  return {CallTimeOf(due), onOutput_ ? Frame() : -1, 0, double(Frame() - due) / rate_};
 }
 
 PlaybackSound::StepPlace StepClock::PlaceMoved(double delaySeconds) const {
   const int64_t frame = FrameAt(std::max(0.0, seconds_ + delaySeconds));
-  return {CallTimeOf(frame), onOutput_ ? frame : -1, 0, frame - DueFrame()};
+  const int64_t due = DueFrame();
+  return {CallTimeOf(due), onOutput_ ? frame : -1, 0, double(frame - due) / rate_};
 }
 
 StepClock::Clock::time_point StepClock::CallTime() const {

@@ -307,7 +307,9 @@ TEST_F(PatternPlayerTest, SwingDelaysEverySecondStepAndAChangeHoldsFromTheNextSt
   ASSERT_EQ(sound.triggers.size(), 9u);  // row 5 has a second channel
   std::vector<PlaybackSound::Clock::time_point> onsets;
   for (const auto& trigger : sound.triggers)
-    if (trigger.text != "Last channel") onsets.push_back(trigger.at->at);
+    if (trigger.text != "Last channel")
+      onsets.push_back(trigger.at->at + std::chrono::duration_cast<PlaybackSound::Clock::duration>(
+                                            std::chrono::duration<double>(trigger.at->afterDue)));
   // Steps of 120 ms: 0, 180 (1.5 steps), 240, 420, 480, 630 (at 25 %), 720, 840.
   const std::vector<int> gapsMs{180, 60, 180, 60, 150, 90, 120};
   for (size_t i = 1; i < onsets.size(); ++i) {
