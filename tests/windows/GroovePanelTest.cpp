@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QUndoStack>
 
 #include "common/Files.h"
@@ -124,6 +127,7 @@ TEST_F(GroovePanelTest, TheMainWindowsRenderPlaysTheGroove) {
   sequence.Grid().SetCell(1, 3, "Kick      [ ]");  // the second step
   sequence.ToolButton14->click();
   auto firstSound = [&](const char* swing) {
+    ShowAndActivate(sequence);  // back from the render window
     Type("SwingBox", swing);
     sequence.SongList->setCurrentRow(0);
     const std::string file = std::string("beat") + swing + ".wav";
