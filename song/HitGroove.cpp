@@ -11,6 +11,7 @@ constexpr std::size_t kNameLength = 10;
 constexpr std::size_t kDigitAt = 11;
 constexpr std::uint32_t kTimingDraw = 1;
 constexpr std::uint32_t kLoudnessDraw = 2;
+constexpr int kLoudnessUnit = 5;  // tenths of a decibel
 
 // splitmix64's finaliser: every input bit reaches every output bit.
 std::uint64_t Mix(std::uint64_t x) {
@@ -60,8 +61,11 @@ HitGroove GrooveOfHit(const Groove& groove, const HitSpot& spot) {
   if (groove.loudnessTenthDb > 0) {
     const std::uint32_t draw =
         GrooveDraw(groove.seed, spot.songRow, spot.instrument, kLoudnessDraw);
-    hit.quieterTenthDb =
-        static_cast<int>(draw % static_cast<std::uint32_t>(groove.loudnessTenthDb + 1));
+    // In half decibels when the amount allows: the render prepares a sound
+    // once per level it plays at, and few levels keep it fast.
+    const int unit = groove.loudnessTenthDb >= kLoudnessUnit ? kLoudnessUnit : 1;
+    const auto levels = static_cast<std::uint32_t>(groove.loudnessTenthDb / unit + 1);
+    hit.quieterTenthDb = static_cast<int>(draw % levels) * unit;
   }
   return hit;
 }

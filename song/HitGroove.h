@@ -19,7 +19,8 @@ struct HitSpot {
 
 struct HitGroove {
   double delaySeconds = 0;  // later by this much; earlier when below 0
-  int quieterTenthDb = 0;   // this many tenths of a decibel below its level
+  int quieterTenthDb = 0;   // this many tenths of a decibel below its level (half decibels
+                            // from half a decibel of humanize on)
   bool operator==(const HitGroove&) const = default;
 };
 
