@@ -11,7 +11,7 @@ constexpr std::size_t kNameLength = 10;
 constexpr std::size_t kDigitAt = 11;
 constexpr std::uint32_t kTimingDraw = 1;
 constexpr std::uint32_t kLoudnessDraw = 2;
-constexpr int kLoudnessUnit = 5;  // tenths of a decibel
+constexpr int kLoudnessUnit = 10;  // tenths of a decibel: the widest loudness step
 
 // splitmix64's finaliser: every input bit reaches every output bit.
 std::uint64_t Mix(std::uint64_t x) {
@@ -61,11 +61,13 @@ HitGroove GrooveOfHit(const Groove& groove, const HitSpot& spot) {
   if (groove.loudnessTenthDb > 0) {
     const std::uint32_t draw =
         GrooveDraw(groove.seed, spot.songRow, spot.instrument, kLoudnessDraw);
-    // In half decibels when the amount allows: the render prepares a sound
-    // once per level it plays at, and few levels keep it fast.
-    const int unit = groove.loudnessTenthDb >= kLoudnessUnit ? kLoudnessUnit : 1;
-    const auto levels = static_cast<std::uint32_t>(groove.loudnessTenthDb / unit + 1);
-    hit.quieterTenthDb = static_cast<int>(draw % levels) * unit;
+    // Evenly spread levels from 0 to the amount, at most a decibel apart: the
+    // render prepares a sound once per level it plays at, and few levels
+    // keep it fast.
+    const int most = groove.loudnessTenthDb;
+    const int steps = (most + kLoudnessUnit - 1) / kLoudnessUnit;
+    const int step = static_cast<int>(draw % static_cast<std::uint32_t>(steps + 1));
+    hit.quieterTenthDb = (step * most + steps / 2) / steps;
   }
   return hit;
 }

@@ -19,8 +19,8 @@ struct HitSpot {
 
 struct HitGroove {
   double delaySeconds = 0;  // later by this much; earlier when below 0
-  int quieterTenthDb = 0;   // this many tenths of a decibel below its level (half decibels
-                            // from half a decibel of humanize on)
+  int quieterTenthDb = 0;   // this many tenths of a decibel below its level: one of
+                            // levels from 0 to the amount, at most 1 dB apart
   bool operator==(const HitGroove&) const = default;
 };
 
