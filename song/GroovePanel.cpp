@@ -37,7 +37,7 @@ GroovePanel::GroovePanel(QWidget* parent) : QGroupBox("Groove", parent) {
   form->setContentsMargins(6, 4, 6, 4);
   form->setSpacing(2);
   form->addRow("&Swing", SwingBox);
-  form->addRow("&Humanize", TimingBox);
+  form->addRow("Hu&manize", TimingBox);  // Alt+H opens the Help menu
   form->addRow("&Loudness", LoudnessBox);
   connect(SwingBox, &QSpinBox::valueChanged, this, &GroovePanel::SwingEdited);
   connect(TimingBox, &QSpinBox::valueChanged, this, &GroovePanel::TimingEdited);
