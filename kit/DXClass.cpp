@@ -1,6 +1,7 @@
 #include "kit/DXClass.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -223,6 +224,7 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
     start.stampNs =
         std::chrono::duration_cast<std::chrono::nanoseconds>(stamp->time_since_epoch()).count();
   start.frame = playtime::FrameOn(&device_->mixer());
+  start.afterDueNs = std::llround(playtime::AfterDue() * 1e9);
   if (!pool.Send(start)) {
     pool.Release(slot);
     slot_ = -1;

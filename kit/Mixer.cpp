@@ -253,15 +253,17 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
 // A step placed in the output's frames keeps its frame; a play stamped with
 // a moment goes where the clock puts that moment plus the latency; a play of
 // the moment (a click), and any play on an output that does not keep real
-// time, starts with the block that takes it.
+// time, starts with the block that takes it. A hit the groove moves sounds
+// that much after its moment or its block.
 int64_t Mixer::StartFrame(const MixerCommand& c, int64_t blockStart) {
-  if (!stamped_) return blockStart;
+  const int64_t after = std::llround(static_cast<double>(c.afterDueNs) * 1e-9 * rate_);
+  if (!stamped_) return blockStart + std::max<int64_t>(0, after);
   if (c.frame >= 0) return c.frame;
   if (!clock_.Ready() || c.stampNs == 0) return blockStart;
   const auto due = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
                        std::chrono::nanoseconds(c.stampNs))) +
                    latency_;
-  return std::llround(clock_.FrameAt(Seconds(due)));
+  return std::llround(clock_.FrameAt(Seconds(due))) + after;
 }
 
 // A voice that sounds moves to a fading voice; one not started yet just ends.

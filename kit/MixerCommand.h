@@ -24,6 +24,9 @@ struct MixerCommand {
   // of the moment and starts with the next block.
   int64_t stampNs = 0;
   int64_t frame = -1;  // the output frame a step was placed at; -1: none
+  // How long after its stamp (or, on an output that doesn't keep real time,
+  // after the block that takes it) a hit sounds: the groove moves it.
+  int64_t afterDueNs = 0;
 };
 
 // A voice's state as one atomic word: generation, playing bit, cursor frame.

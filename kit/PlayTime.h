@@ -16,6 +16,7 @@ struct Moment {
   Clock::time_point at;
   const void* output = nullptr;  // whose frames `frame` counts
   int64_t frame = -1;
+  double afterDue = 0;  // seconds after the moment that the plays sound
 };
 
 inline thread_local std::optional<Moment> scoped;
@@ -37,6 +38,11 @@ inline Clock::time_point Now() {
 // The frame the scope placed its plays at, when they go to that output; -1 else.
 inline int64_t FrameOn(const void* output) {
   return scoped && scoped->output == output ? scoped->frame : -1;
+}
+
+// How long after the scope's moment its plays sound; 0 outside one.
+inline double AfterDue() {
+  return scoped ? scoped->afterDue : 0;
 }
 
 // Plays made on this thread while it lives are stamped with the given moment.

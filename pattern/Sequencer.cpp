@@ -24,6 +24,7 @@
 #include "pattern/PanelParts.h"
 #include "pattern/PatternPanel.h"
 #include "pattern/StepGridView.h"
+#include "song/GroovePanel.h"
 #include "song/SongPanel.h"
 #include "song/SongStatus.h"
 #include "song/Toggles.h"
@@ -132,6 +133,8 @@ void TSequence::BuildPanels(QWidget* client) {
   row->setSpacing(2);
   row->addWidget(songPanel_, 1);
   row->addWidget(instrumentPanel_);
+  groovePanel_ = new GroovePanel;
+  row->addWidget(groovePanel_, 0, Qt::AlignTop);
 
   ProgressBar1 = new QProgressBar;
   ProgressBar1->setObjectName("ProgressBar1");
@@ -218,6 +221,12 @@ void TSequence::ConnectPanels() {
   connect(i, &InstrumentPanel::PanMoved, this, to(&TSequence::PanningChange));
   connect(i, &InstrumentPanel::PanGrabbed, this, [this] { panDragStart_ = Panning->value(); });
   connect(i, &InstrumentPanel::PanReleased, this, to(&TSequence::PanningReleased));
+  auto groove = [this](MergeKey key) {
+    return [this, key] { Guarded([&] { GrooveChange(key); }); };
+  };
+  connect(groovePanel_, &GroovePanel::SwingEdited, this, groove(MergeKey::Swing));
+  connect(groovePanel_, &GroovePanel::TimingEdited, this, groove(MergeKey::HumanizeTiming));
+  connect(groovePanel_, &GroovePanel::LoudnessEdited, this, groove(MergeKey::HumanizeLoudness));
 }
 
 void TSequence::BuildMenu() {

@@ -28,6 +28,7 @@
 #include "song/SongPlaybackHost.h"
 #include "song/UpDownArrows.h"
 
+class GroovePanel;
 class HelpWindow;
 class InstrumentPanel;
 class PatternPanel;
@@ -163,6 +164,10 @@ class TSequence : public QMainWindow, public MainControls {
   std::vector<std::string> InstrumentsTheKitLacks();
   void ShowPanOf(int chooserIndex);
   void ShowToggles();
+  // The Groove panel: a user's change of one box, and the song's groove
+  // shown there and given to the players.
+  void GrooveChange(MergeKey key);
+  void ShowGroove();
   void StartUpStep(const std::function<void()>& step);
   // The playhead: read from the players about 60 times a second while they play.
   void FollowPlayhead();
@@ -186,6 +191,7 @@ class TSequence : public QMainWindow, public MainControls {
   PatternPanel* patternPanel_ = nullptr;
   SongPanel* songPanel_ = nullptr;
   InstrumentPanel* instrumentPanel_ = nullptr;
+  GroovePanel* groovePanel_ = nullptr;
   SongStatus* songStatus_ = nullptr;
   QUndoStack* history_ = nullptr;
   QMenu* editMenu_ = nullptr;

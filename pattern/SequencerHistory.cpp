@@ -58,6 +58,7 @@ void TSequence::ShowSong() {
   instrumentPanel_->ShowTempo(song_.Values().tempoPosition);
   songPanel_->ShowLibrary();
   songPanel_->ShowPlayList();
+  ShowGroove();
   setWindowTitle(Latin1(SongTitle(song_.SongFile())) + "[*]");
   setWindowModified(song_.SongUnsaved());
 }

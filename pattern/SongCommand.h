@@ -8,7 +8,16 @@
 
 #include "song/SongChange.h"
 
-enum class MergeKey { None = -1, Rename = 1, Loops, Tempo, Pan };
+enum class MergeKey {
+  None = -1,
+  Rename = 1,
+  Loops,
+  Tempo,
+  Pan,
+  Swing,
+  HumanizeTiming,
+  HumanizeLoudness
+};
 
 class SongCommand : public QUndoCommand {
  public:

@@ -20,10 +20,11 @@ std::vector<int> UsedInstruments(const Lines& sequence, const InstrumentTable& c
 std::vector<std::string> MissingInstruments(const Lines& sequence, const InstrumentTable& chooser);
 
 struct Hit {
-  std::int64_t line = 0;  // index of the hit's line in the sequence
-  double time = 0;        // seconds from the first step row
-  int level = 0;          // volume digit; 0 where the cell has none
-  std::int64_t row = 0;   // step row, counted from 0 over the whole sequence
+  std::int64_t line = 0;   // index of the hit's line in the sequence
+  double time = 0;         // seconds from the first step row
+  int level = 0;           // volume digit; 0 where the cell has none
+  std::int64_t row = 0;    // step row, counted from 0 over the whole sequence
+  int quieterTenthDb = 0;  // the groove's humanize: below its level by this much
 };
 
 // The hits of one instrument in sequence order. The first step row is at

@@ -8,6 +8,7 @@
 #include "render/GmDrumMap.h"
 #include "render/HitTable.h"
 #include "render/SmfWriter.h"
+#include "song/HitGroove.h"
 
 namespace {
 
@@ -102,16 +103,57 @@ SmfTrack TempoTrack(const SongSteps& steps, const std::vector<PatternMeter>& met
 
 }  // namespace
 
+namespace {
+
+double KitDecibels(int level) {
+  return -5.0 * (std::max(level, 1) - 1);
+}
+
+double SlotDecibels(std::int32_t volume) {
+  return volume / 100.0;
+}
+
+}  // namespace
+
 int KitVelocity(int level) {
-  return Velocity(-5.0 * (std::max(level, 1) - 1));
+  return Velocity(KitDecibels(level));
 }
 
 int SlotVelocity(std::int32_t volume) {
-  return Velocity(volume / 100.0);
+  return Velocity(SlotDecibels(volume));
 }
 
+namespace {
+
+// A row's note under the groove: moved by its swing and humanize at the
+// file's tick resolution (never before the start), quieter by its humanize.
+struct GroovedNote {
+  std::int64_t tick = 0;
+  double quieterDb = 0;
+};
+
+GroovedNote GrooveNote(const Groove& groove, const SongSteps& steps, std::int64_t row,
+                       const std::string& instrument, bool kit) {
+  GroovedNote note{row * kMidiTicksPerStep, 0};
+  if (groove.IsPlain()) return note;
+  auto block = std::upper_bound(steps.tempos.begin(), steps.tempos.end(), row,
+                                [](std::int64_t r, const TempoChange& c) { return r < c.row; });
+  if (block == steps.tempos.begin()) return note;
+  --block;
+  const double step = double(std::int64_t{block->tempo} * 2) * 0.001;
+  const HitGroove moved = GrooveOfHit(groove, {row, row - block->row, step, instrument});
+  if (step > 0)
+    note.tick = std::max<std::int64_t>(
+        0, note.tick + std::llround(moved.delaySeconds / step * kMidiTicksPerStep));
+  if (kit) note.quieterDb = moved.quieterTenthDb / 10.0;
+  return note;
+}
+
+}  // namespace
+
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
-                          const SlotSounds& slots, const std::vector<PatternMeter>& meters) {
+                          const SlotSounds& slots, const std::vector<PatternMeter>& meters,
+                          const Groove& groove) {
   const SongSteps steps = StepsOf(sequence);
   const std::vector<int> notes = DrumNotes(chooser);
   SmfTrack drums;
@@ -124,20 +166,34 @@ std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
     const bool kit = instrument <= chooser.LastKitIndex();
     // One note a row: an instrument in two channels of a row sounds once,
     // as loud as the louder.
-    std::map<std::int64_t, int> loudest;
+    std::map<std::int64_t, double> loudest;
     for (const Hit& hit : FindHits(sequence, chooser, instrument)) {
-      const int velocity =
-          kit ? KitVelocity(hit.level)
-              : SlotVelocity(
+      const double decibels =
+          kit ? KitDecibels(hit.level)
+              : SlotDecibels(
                     slots[static_cast<std::size_t>(instrument - chooser.LastKitIndex() - 1)]
                         .volume);
-      int& at = loudest[hit.row];
-      at = std::max(at, velocity);
+      auto [at, added] = loudest.emplace(hit.row, decibels);
+      if (!added) at->second = std::max(at->second, decibels);
     }
-    for (const auto& [row, velocity] : loudest) {
-      const std::int64_t tick = row * kMidiTicksPerStep;
+    const std::string key = GrooveInstrumentKey(chooser.Item(instrument));
+    std::vector<std::pair<std::int64_t, int>> played;  // tick, velocity
+    for (const auto& [row, decibels] : loudest) {
+      const GroovedNote placed = GrooveNote(groove, steps, row, key, kit);
+      played.emplace_back(placed.tick, Velocity(decibels - placed.quieterDb));
+    }
+    // Humanize may bring a note before the one it follows; each note ends
+    // where the next begins at the latest, so none cuts another short.
+    std::stable_sort(played.begin(), played.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < played.size(); ++i) {
+      const auto [tick, velocity] = played[i];
+      // Two notes met on one tick: the later row's sounds.
+      if (i + 1 < played.size() && played[i + 1].first == tick) continue;
+      std::int64_t off = tick + kMidiTicksPerStep;
+      if (i + 1 < played.size()) off = std::min(off, played[i + 1].first);
       drums.Add(tick, kNoteOnRank, NoteBytes(0x90, note, velocity));
-      drums.Add(tick + kMidiTicksPerStep, kNoteOffRank, NoteBytes(0x80, note, 64));
+      drums.Add(off, kNoteOffRank, NoteBytes(0x80, note, 64));
     }
   }
   drums.EndAt(steps.rows * kMidiTicksPerStep);

@@ -16,6 +16,7 @@
 #include "common/Text.h"
 #include "pattern/PatternMeter.h"
 #include "render/RenderPrep.h"
+#include "song/SongSettings.h"
 
 class InstrumentTable;
 
@@ -50,6 +51,9 @@ TimeSignature TimeSignatureOf(int steps, int time);
 // The file's bytes: a time signature at the first row of each pattern whose
 // meter differs from the one before (4/4 when no meters are given). Raises
 // what reading the sequence raises (see FindHits), and an error for a song
-// too long for MIDI's tick counts.
+// too long for MIDI's tick counts. The groove moves each note as the render
+// moves the hit, to the nearest tick, and lowers a kit note's velocity by its
+// humanize loudness.
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
-                          const SlotSounds& slots, const std::vector<PatternMeter>& meters = {});
+                          const SlotSounds& slots, const std::vector<PatternMeter>& meters = {},
+                          const Groove& groove = {});

@@ -84,6 +84,12 @@ std::string SuggestedName(const RenderHost& host, const char* extension) {
   return host.songName.empty() ? "" : host.songName + extension;
 }
 
+RenderInput InputOf(const RenderHost& host, const SlotSounds& slots) {
+  RenderInput input{host.home, *host.kit, *host.chooser, slots};
+  input.groove = host.groove;
+  return input;
+}
+
 // Makes the folder an output file goes into, once the file may be written;
 // a folder that can't be made fails at the writing, as before.
 void MakeOutputFolder(const RenderInput& input, const std::filesystem::path& file) {
@@ -171,7 +177,7 @@ void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress&
     request.fileName = SuggestedName(host, ".wav");
     const auto chosen = prompts.SaveFile(request);
     if (!chosen || chosen->empty()) return;
-    const RenderInput input{host.home, *host.kit, *host.chooser, prepared->slots};
+    const RenderInput input = InputOf(host, prepared->slots);
     MakeOutputFolder(input, *chosen);
     const SongShape shape = ShapeOf(*prepared, host.settings.loop, false);
     const RenderResult result = AssembleSong(
@@ -195,7 +201,7 @@ void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProg
     request.folderKind = "renders";
     const auto folder = prompts.ChooseFolder(request);
     if (!folder || folder->empty()) return;
-    const RenderInput input{host.home, *host.kit, *host.chooser, prepared->slots};
+    const RenderInput input = InputOf(host, prepared->slots);
     const SongShape shape = ShapeOf(*prepared, host.settings.loop, host.settings.monoStems);
     const StemsResult result =
         ExportStems(input, prepared->sequence, prepared->used, *folder, shape, progress);
@@ -229,10 +235,10 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   request.fileName = SuggestedName(host, ".mid");
   const auto chosen = prompts.SaveFile(request);
   if (!chosen || chosen->empty()) return;
-  const RenderInput input{host.home, *host.kit, *host.chooser, host.slots()};
+  const RenderInput input = InputOf(host, host.slots());
   MakeOutputFolder(input, *chosen);
-  WriteFileAtomically(*chosen,
-                      MidiFileBytes(covered->sequence, *host.chooser, input.slots, meters));
+  WriteFileAtomically(
+      *chosen, MidiFileBytes(covered->sequence, *host.chooser, input.slots, meters, host.groove));
   Tell(prompts,
        "MIDI file written to " + DisplayPath(*chosen) + "\n" + CoverageText(covered->coverage));
 }

@@ -8,9 +8,11 @@
 #include "kit/InstrumentTable.h"
 #include "kit/WaveCollection.h"
 #include "pattern/HomeFiles.h"
+#include "render/GrooveHits.h"
 #include "render/HitTable.h"
 #include "render/wavaudio.h"
 #include "render/wavaudioErrors.h"
+#include "song/HitGroove.h"
 
 namespace {
 
@@ -40,13 +42,17 @@ class VoiceSet {
            const wavaudio::TWave& output)
       : source_(source), sound_(sound), pass_(pass), output_(output) {}
 
-  const wavaudio::MixVoice& For(int level) {
-    const int key = sound_.kit ? level : 0;
+  // A kit hit's voice has its level and its humanize loudness; a slot's one.
+  const wavaudio::MixVoice& For(const Hit& hit) {
+    const int level = hit.level;
+    const int quieter = sound_.kit ? hit.quieterTenthDb : 0;
+    const int key = sound_.kit ? level * 1000 + quieter : 0;
     auto found = voices_.find(key);
     if (found != voices_.end()) return *found->second;
     const std::int32_t rate =
         sound_.rate != 0 ? sound_.rate : static_cast<std::int32_t>(source_.Format.nSamplesPerSec);
-    const double volume = sound_.kit ? KitHitVolume(level) : SlotHitVolume(sound_.slotVolume);
+    double volume = sound_.kit ? KitHitVolume(level) : SlotHitVolume(sound_.slotVolume);
+    if (quieter != 0) volume *= QuieterGain(quieter);
     pass_.voices.push_back(
         std::make_unique<wavaudio::MixVoice>(source_, rate, volume, sound_.pan, output_.Format));
     voices_[key] = pass_.voices.back().get();
@@ -105,7 +111,7 @@ void PlanPass(const RenderInput& input, int instrument, const std::vector<Hit>& 
   const auto file = InstrumentWorkFile(input, instrument);
   source.LoadFromFile(file);
   VoiceSet first(source, SoundOf(input, instrument, source), pass, output);
-  pass.hits.push_back(Place(first.For(hits[0].level), hits[0], output));
+  pass.hits.push_back(Place(first.For(hits[0]), hits[0], output));
   if (hits.size() > 1) {
     const InputState before(source);
     source.LoadFromFile(file);
@@ -116,7 +122,7 @@ void PlanPass(const RenderInput& input, int instrument, const std::vector<Hit>& 
       again = std::make_unique<VoiceSet>(source, SoundOf(input, instrument, source), pass, output);
     VoiceSet& rest = again ? *again : first;
     for (std::size_t h = 1; h < hits.size(); ++h)
-      pass.hits.push_back(Place(rest.For(hits[h].level), hits[h], output));
+      pass.hits.push_back(Place(rest.For(hits[h]), hits[h], output));
   }
 }
 
@@ -146,14 +152,17 @@ std::vector<InstrumentPass> PlanRender(const RenderInput& input, const Lines& se
   std::vector<InstrumentPass> passes;
   wavaudio::TWave source;  // the one input wave every hit reloads
   bool blankChecked = false;
+  const SongSteps steps = input.groove.IsPlain() ? SongSteps{} : StepsOf(sequence);
   for (const int instrument : order) {
     // A kit pass looks up the blank entry at the first tempo line.
     if (instrument <= input.chooser.LastKitIndex() && !blankChecked) {
       input.kit.Find("");
       blankChecked = true;
     }
-    const std::vector<Hit> hits = FindHits(sequence, input.chooser, instrument);
+    std::vector<Hit> hits = FindHits(sequence, input.chooser, instrument);
     if (hits.empty()) continue;
+    if (!input.groove.IsPlain())
+      ApplyGroove(hits, steps, input.groove, GrooveInstrumentKey(input.chooser.Item(instrument)));
     InstrumentPass pass;
     pass.instrument = instrument;
     pass.label = LabelOf(input, instrument);

@@ -13,6 +13,7 @@
 #include "common/Text.h"
 #include "render/RenderPrep.h"
 #include "render/wavaudioVoice.h"
+#include "song/SongSettings.h"
 
 class InstrumentTable;
 class TWaveCollection;
@@ -28,6 +29,8 @@ struct RenderInput {
   // Files read besides the slots' (the song, its patterns): no output
   // replaces them.
   std::vector<std::filesystem::path> inputs = {};
+  // The song's swing and humanize, applied to every hit.
+  Groove groove = {};
 };
 
 std::filesystem::path WorkFolderOf(const RenderInput& input);

@@ -1,17 +1,22 @@
 #include "song/KitPlaybackSound.h"
 
+#include <algorithm>
+
 #include "kit/DXClass.h"
 #include "kit/DXSounds.h"
 #include "kit/InstrumentPlay.h"
 #include "kit/PlayTime.h"
 
 void KitPlaybackSound::TriggerCell(const std::string& text, std::optional<StepPlace> at) {
-  const InstrumentSound sound = ResolveForPlayback(instruments_, text);
+  InstrumentSound sound = ResolveForPlayback(instruments_, text);
+  if (at && sound.kind == InstrumentSound::Kind::KitEntry)
+    sound.volume = std::max(DSBVOLUME_MIN, sound.volume - 10 * at->quieterTenthDb);
   if (sound.kind == InstrumentSound::Kind::Silent) return;
   std::optional<playtime::Scope> stamp;
   // Plays through the kit's device keep the step's frame; the sample
   // editor's slots play through an output of their own, placed by the moment.
-  if (at && stampSteps_) stamp.emplace(playtime::Moment{at->at, DeviceMixer(), at->frame});
+  if (at && stampSteps_)
+    stamp.emplace(playtime::Moment{at->at, DeviceMixer(), at->frame, at->afterDue});
   PlayInstrument(sound, kit_, slots_, true);
 }
 

@@ -13,6 +13,7 @@ void PlaybackEngine::BitBtn3Click() {
   playLength_ = length;
   playRow_ = kFirstStepRow;
   playhead_.Clear();  // steps of an earlier start still to come are not heard
+  patternRow_ = -1;
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
   StartClock(DXTimer2_, patternClock_);
   DXTimer2_.SetEnabled(true);
@@ -34,6 +35,7 @@ void PlaybackEngine::PlayPatternRow() {
   tempo_.FollowForStep(host_.DelayPosition());
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
   MarkStep(PlayheadMark::Kind::Pattern, playRow_);
+  CountPatternRow();
   for (int col = 1; col <= kChannels; ++col) TriggerCell(host_.Cell(col, playRow_));
   ++playRow_;
   // At or past the end, so a pattern of no steps also ends.

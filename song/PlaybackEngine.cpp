@@ -95,7 +95,7 @@ void PlaybackEngine::TriggerCell(const std::string& text) {
   // A cell that cannot sound (a bad volume digit, a kit entry that is gone,
   // a slot that cannot play) stays silent; the step goes on.
   try {
-    sound_.TriggerCell(text, stepPlace_);
+    sound_.TriggerCell(text, PlaceOfCell(text));
   } catch (const std::exception&) {
   }
 }
@@ -109,9 +109,16 @@ void PlaybackEngine::RunStep(StepClock& clock, void (PlaybackEngine::*step)()) {
   clock.CatchUp(Clock::now());
   struct Placed {
     std::optional<PlaybackSound::StepPlace>& place;
-    ~Placed() { place.reset(); }
-  } scope{stepPlace_};
+    const StepClock*& clock;
+    std::optional<HitSpot>& spot;
+    ~Placed() {
+      place.reset();
+      clock = nullptr;
+      spot.reset();
+    }
+  } scope{stepPlace_, stepClock_, stepSpot_};
   stepPlace_ = clock.Place();
+  stepClock_ = &clock;
   (this->*step)();
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/UiThread.h"
+#include "song/HitGroove.h"
 #include "song/PlaybackHost.h"
 #include "song/PlaybackSound.h"
 #include "song/Playhead.h"
@@ -66,6 +67,11 @@ class PlaybackEngine {
   }
   void DXTimer2Timer();  // one pattern step
   void DXTimer1Timer();  // one song step
+
+  // The song's swing and humanize: both players follow a change from their
+  // next step on.
+  void SetGroove(const Groove& groove);
+  const Groove& CurrentGroove() const { return groove_; }
 
   // Told the message of an error that escaped a step (a tempo line that is no
   // number, say), once per message while the players run; the player goes
@@ -130,6 +136,12 @@ class PlaybackEngine {
   void MarkStep(PlayheadMark::Kind kind, int64_t where);
   // The player ended by itself: its last step sounds for one more interval.
   void MarkEnd(int intervalMs);
+  // Where a cell of the step now playing sounds under the groove.
+  std::optional<PlaybackSound::StepPlace> PlaceOfCell(const std::string& text) const;
+  // The step rows each player has reached, as the render counts them.
+  void StartSongRows();
+  void CountSongRow(bool startsBlock);
+  void CountPatternRow();
 
   PlaybackHost& host_;
   PlaybackSound& sound_;
@@ -153,4 +165,10 @@ class PlaybackEngine {
   std::optional<PlaybackSound::StepPlace> stepPlace_;  // while a step plays
   PlayheadRecord playhead_;
   PlayheadMark lastMark_;  // the last step marked
+  const StepClock* stepClock_ = nullptr;               // while a step plays
+  Groove groove_;
+  std::optional<HitSpot> stepSpot_;  // the row now playing, for the groove
+  std::int64_t songRow_ = -1;
+  std::int64_t songBlockStart_ = 0;
+  std::int64_t patternRow_ = -1;
 };

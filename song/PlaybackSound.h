@@ -11,11 +11,14 @@ class PlaybackSound {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Where a step sounds: the moment it stands for and, when the output counts
-  // frames, the frame it was placed at there (-1: placed by the moment).
+  // Where a step's hit sounds: the moment its plays are due and, when the
+  // output counts frames, the frame it was placed at there (-1: placed by the
+  // moment, afterDue later).
   struct StepPlace {
     Clock::time_point at;
     int64_t frame = -1;
+    int quieterTenthDb = 0;  // the groove's humanize: a kit hit this much below its level
+    double afterDue = 0;     // seconds after `at` that it sounds: the groove moves it
   };
 
   virtual ~PlaybackSound() = default;

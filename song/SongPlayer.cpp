@@ -22,6 +22,7 @@ void PlaybackEngine::BitBtn12Click() {
     throw;
   }
   sequencePos_ = 0;
+  StartSongRows();
   stopMark_.clear();
   playhead_.Clear();  // steps of an earlier start still to come are not heard
   DXSound1Initialize();
@@ -71,7 +72,9 @@ void PlaybackEngine::PlaySongRow() {
     EndOfSong();  // the sequence was emptied under the song
     return;
   }
-  if (LineAt(sequencePos_) == kPatternHeader) ReadPatternHeader();
+  const bool startsBlock = LineAt(sequencePos_) == kPatternHeader;
+  if (startsBlock) ReadPatternHeader();
+  CountSongRow(startsBlock);
   host_.ShowSongRow(sequencePos_);
   MarkStep(PlayheadMark::Kind::Song, sequencePos_);
   for (int cell = 0; cell < kChannels; ++cell) {
@@ -108,6 +111,7 @@ bool PlaybackEngine::AtEndOfSong() const {
 void PlaybackEngine::EndOfSong() {
   if (Toggles::RepeatIsOn(repeatListImage_) && !mainPlay_.empty()) {
     sequencePos_ = 0;
+    StartSongRows();
     return;
   }
   mainPlay_.clear();

@@ -1,5 +1,6 @@
 #include "song/StepClock.h"
 
+#include <algorithm>
 #include <cmath>
 
 void StepClock::Start(Clock::time_point now) {
@@ -32,17 +33,36 @@ void StepClock::CatchUp(Clock::time_point now) {
 }
 
 int64_t StepClock::Frame() const {
-  return firstFrame_ + std::llround(seconds_ * rate_);
+  return FrameAt(seconds_);
+}
+
+int64_t StepClock::FrameAt(double seconds) const {
+  return firstFrame_ + std::llround(seconds * rate_);
+}
+
+int64_t StepClock::DueFrame() const {
+  return std::max<int64_t>(Frame() - std::llround(leadSeconds_ * rate_), firstFrame_);
 }
 
 PlaybackSound::StepPlace StepClock::Place() const {
-  return {CallTime(), onOutput_ ? Frame() : -1};
+  const int64_t due = DueFrame();
+  return {CallTimeOf(due), onOutput_ ? Frame() : -1, 0, double(Frame() - due) / rate_};
+}
+
+PlaybackSound::StepPlace StepClock::PlaceMoved(double delaySeconds) const {
+  const int64_t frame = FrameAt(std::max(0.0, seconds_ + delaySeconds));
+  const int64_t due = DueFrame();
+  return {CallTimeOf(due), onOutput_ ? frame : -1, 0, double(frame - due) / rate_};
 }
 
 StepClock::Clock::time_point StepClock::CallTime() const {
+  return CallTimeOf(DueFrame());
+}
+
+StepClock::Clock::time_point StepClock::CallTimeOf(int64_t frame) const {
   if (onOutput_)
-    if (const auto at = sound_.CallTimeFor(Frame())) return *at;
-  const auto sinceStart = static_cast<double>(Frame() - firstFrame_) / rate_;
+    if (const auto at = sound_.CallTimeFor(frame)) return *at;
+  const auto sinceStart = static_cast<double>(frame - firstFrame_) / rate_;
   return start_ +
          std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(sinceStart));
 }

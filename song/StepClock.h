@@ -24,14 +24,27 @@ class StepClock {
   // much, so the steps after it keep their gaps rather than sound together.
   void CatchUp(Clock::time_point now);
 
+  // The plays of each step are made this much ahead of it, so a hit the
+  // groove moves earlier than its step can still sound where it is placed.
+  // The steps themselves stay where they are.
+  void SetLead(double seconds) { leadSeconds_ = seconds; }
+  // The frame the current step's plays are due at: its lead before it, not
+  // before the first step.
+  int64_t DueFrame() const;
+
   // Where the current step sounds, and when its plays are due.
   PlaybackSound::StepPlace Place() const;
   Clock::time_point CallTime() const;
+  // Where a hit moved this far from the current step sounds: the render's
+  // sum of the step's time and the move, never before the first step.
+  PlaybackSound::StepPlace PlaceMoved(double delaySeconds) const;
   // Seconds of song time from the first step to the current one.
   double SongSeconds() const { return seconds_; }
 
  private:
   int64_t Frame() const;
+  int64_t FrameAt(double seconds) const;
+  Clock::time_point CallTimeOf(int64_t frame) const;
 
   const PlaybackSound& sound_;
   bool onOutput_ = false;  // frames of the output, else of the clock at rate_
@@ -39,4 +52,5 @@ class StepClock {
   Clock::time_point start_{};
   int64_t firstFrame_ = 0;
   double seconds_ = 0;
+  double leadSeconds_ = 0;
 };

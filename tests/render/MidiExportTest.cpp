@@ -251,6 +251,66 @@ TEST_F(MidiCommandTest, AnInstrumentTwiceInARowIsOneNoteTheLouder) {
   EXPECT_EQ(offs, 4);
 }
 
+// Swing moves every second row of each pattern by its share of a step, to
+// the tick; humanize moves notes by at most its time and lowers kit notes'
+// velocities, and no note runs into the next of its key.
+TEST_F(MidiCommandTest, TheSongsGrooveMovesTheNotes) {
+  std::vector<Row> three(3, Row{});
+  for (auto& row : three) row[0] = "Kick      [ ]";
+  WriteTextLines(home_ / "Three.pat", PatternLines("Three", 60, 1, three));  // 0.12 s steps
+  std::vector<Row> two(2, Row{});
+  for (auto& row : two) row[0] = "Kick      [ ]";
+  WriteTextLines(home_ / "Two.pat", PatternLines("Two", 60, 1, two));
+  struct Case {
+    const char* groove;
+    std::vector<long> ons;  // every kick's note-on tick
+  };
+  // The second pattern starts at song row 3: its first row is not swung.
+  const Case cases[] = {
+      {"", {0, 120, 240, 360, 480}},
+      {"<*groove 50 0 0 0", {0, 180, 240, 360, 540}},
+      {"<*groove 75 0 0 0", {0, 210, 240, 360, 570}},
+      {"<*groove 25 0 0 9", {0, 150, 240, 360, 510}},
+  };
+  for (const Case& c : cases) {
+    Lines song = SongLines({"Three", "Two"});
+    if (*c.groove) song.push_back(c.groove);
+    WriteTextLines(home_ / "G.sng", song);
+    const CommandRun run = RunKorvanto({"midi", "G.sng", "g.mid"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::vector<long> ons;
+    for (const auto& n : Notes(MidiReader(ReadFileBytes(home_ / "g.mid")).Read().tracks[1])) {
+      ons.push_back(n.on);
+      EXPECT_EQ(n.velocity, 127) << c.groove;
+    }
+    EXPECT_EQ(ons, c.ons) << c.groove;
+  }
+
+  // 20 ms at 0.12 s a step is 20 ticks.
+  WriteTextLines(home_ / "G.sng", [] {
+    Lines song = SongLines({"Three", "Two"});
+    song.push_back("<*groove 0 20 60 4242");
+    return song;
+  }());
+  ASSERT_EQ(RunKorvanto({"midi", "G.sng", "g.mid"}).code, 0);
+  const auto notes = Notes(MidiReader(ReadFileBytes(home_ / "g.mid")).Read().tracks[1]);
+  ASSERT_EQ(notes.size(), 5u);
+  int moved = 0, quieter = 0;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const long grid = static_cast<long>(i) * 120;
+    EXPECT_LE(std::abs(notes[i].on - grid), 20) << i;
+    EXPECT_GE(notes[i].on, 0);
+    moved += notes[i].on != grid;
+    EXPECT_GE(notes[i].velocity, KitVelocity(1) * 0.7) << "at most 6 dB quieter";
+    quieter += notes[i].velocity < 127;
+    if (i + 1 < notes.size()) {
+      EXPECT_LE(notes[i].off, notes[i + 1].on) << i;
+    }
+  }
+  EXPECT_GT(moved, 0);
+  EXPECT_GT(quieter, 0);
+}
+
 // (tick, numerator, denominator, MIDI clocks a click) of each time signature.
 std::vector<std::tuple<long, int, int, int>> Signatures(const std::vector<MidiEvent>& track) {
   std::vector<std::tuple<long, int, int, int>> signatures;

@@ -13,6 +13,7 @@ korvanto_test(test_exports
   ${CMAKE_CURRENT_LIST_DIR}/ExportsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiExportTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CollectTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GrooveRenderTest.cpp
 )
 add_dependencies(test_exports default_kit)
 target_link_libraries(test_exports PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

@@ -294,4 +294,28 @@ TEST_F(PatternPlayerSoundTest, StopLeavesSlotsSeventeenToThirtyTwoSoundingAndKit
   EXPECT_NEAR(rig.Listen(), Heard(KitRig::kKickLevel, -500), 2.0);
 }
 
+// The grid's pattern swings as the render swings it, its rows counted from
+// the first; a change of the groove holds from the next step on.
+TEST_F(PatternPlayerTest, SwingDelaysEverySecondStepAndAChangeHoldsFromTheNextStep) {
+  engine.SetGroove({50, 0, 0, 0});
+  engine.BitBtn3Click();
+  for (int step = 0; step < 4; ++step) engine.DXTimer2Timer();
+  engine.SetGroove({25, 0, 0, 0});
+  for (int step = 0; step < 2; ++step) engine.DXTimer2Timer();
+  engine.SetGroove({});
+  for (int step = 0; step < 2; ++step) engine.DXTimer2Timer();
+  ASSERT_EQ(sound.triggers.size(), 9u);  // row 5 has a second channel
+  std::vector<PlaybackSound::Clock::time_point> onsets;
+  for (const auto& trigger : sound.triggers)
+    if (trigger.text != "Last channel")
+      onsets.push_back(trigger.at->at + std::chrono::duration_cast<PlaybackSound::Clock::duration>(
+                                            std::chrono::duration<double>(trigger.at->afterDue)));
+  // Steps of 120 ms: 0, 180 (1.5 steps), 240, 420, 480, 630 (at 25 %), 720, 840.
+  const std::vector<int> gapsMs{180, 60, 180, 60, 150, 90, 120};
+  for (size_t i = 1; i < onsets.size(); ++i) {
+    const auto gap = std::chrono::duration<double, std::milli>(onsets[i] - onsets[i - 1]);
+    EXPECT_NEAR(gap.count(), gapsMs[i - 1], 1e-3) << "step " << i;
+  }
+}
+
 }  // namespace

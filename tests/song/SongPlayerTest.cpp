@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
+#include "render/GrooveHits.h"
 #include "render/HitTable.h"
 #include "render/wavaudio.h"
+#include "song/HitGroove.h"
 #include "song/PlaybackTestSupport.h"
 #include "song/Toggles.h"
 
@@ -287,6 +289,94 @@ TEST(SongPlayerSound, EveryLiveOnsetFallsOnTheRendersFrame) {
     ASSERT_EQ(live.size(), rendered.size()) << name;
     for (size_t i = 0; i < live.size(); ++i)
       EXPECT_NEAR(live[i], rendered[i], 1) << name << " step " << i;
+  }
+}
+
+// A hit the render places: its frame at the rate and its level after the
+// groove's humanize.
+struct Placed {
+  int64_t frame;
+  double level;
+  bool operator<(const Placed& other) const { return frame < other.frame; }
+};
+
+std::vector<Placed> RenderPlaces(const std::vector<std::string>& song, const KitRig& rig,
+                                 const Groove& groove, int rate) {
+  wavaudio::TWave output;
+  output.Format.nSamplesPerSec = static_cast<uint32_t>(rate);
+  output.Format.nAvgBytesPerSec = static_cast<uint32_t>(rate) * output.Format.nBlockAlign;
+  std::vector<Placed> places;
+  for (const auto& [name, level] : {std::pair{std::string("Kick      [ ]"), KitRig::kKickLevel},
+                                    std::pair{std::string("Snare     [ ]"), KitRig::kSnareLevel}}) {
+    const int instrument = rig.instruments.IndexOf(name);
+    auto hits = FindHits(song, rig.instruments, instrument);
+    ApplyGroove(hits, StepsOf(song), groove, GrooveInstrumentKey(name));
+    for (const Hit& hit : hits)
+      places.push_back({output.MixOffset(hit.time), Heard(level, -500 - 10 * hit.quieterTenthDb)});
+  }
+  std::sort(places.begin(), places.end());
+  return places;
+}
+
+// Every sound's first frame and level in the left channel.
+std::vector<Placed> LiveSounds(const std::vector<float>& samples) {
+  std::vector<Placed> sounds;
+  bool sounding = false;
+  for (size_t frame = 0; frame < samples.size() / 2; ++frame) {
+    const double level = In16(samples[2 * frame]);
+    const bool now = level > 1.0;
+    if (now && !sounding) sounds.push_back({static_cast<int64_t>(frame), level});
+    sounding = now;
+  }
+  return sounds;
+}
+
+// With swing and humanize, every hit of the song played live sounds where
+// the render puts it, within a frame, and as loud as the render makes it.
+TEST(SongPlayerSound, AGroovedSongSoundsLiveWhereTheRenderPutsEachHit) {
+  const std::string kick = "Kick      [ ]", snare = "Snare     [ ]";
+  struct Case {
+    const char* name;
+    Groove groove;
+  };
+  const Case cases[] = {
+      {"swing", {50, 0, 0, 0}},
+      {"most swing", {75, 0, 0, 0}},
+      {"humanize", {0, 20, 60, 99}},
+      {"both", {40, 12, 30, 123456}},
+  };
+  for (const Case& c : cases) {
+    KitRig rig;
+    FakeHost host;
+    PlaybackEngine engine{rig.ui, host, rig.sound};
+    host.compiled = Block(48, {kick, snare, "", snare}, 2);
+    for (const auto& block : {Block(80, {kick, snare, kick}, 1), Block(60, {snare, kick}, 2)})
+      host.compiled.insert(host.compiled.end(), block.begin(), block.end());
+    host.compiled.push_back("%%%");
+    host.playListCount = 1;
+    engine.SetUpTempo();
+    engine.SetGroove(c.groove);
+
+    rig.tape->Clear();
+    rig.tape->RenderFrames(1000);
+    const int64_t started = static_cast<int64_t>(rig.tape->FramesRecorded());
+    engine.BitBtn12Click();
+    while (engine.SongPlaying()) {
+      // The step's plays are made its lead ahead, as the timer calls them.
+      const int64_t due = engine.SongClock().DueFrame();
+      const int64_t recorded = static_cast<int64_t>(rig.tape->FramesRecorded());
+      if (due > recorded) rig.tape->RenderFrames(static_cast<int>(due - recorded));
+      engine.DXTimer1Timer();
+    }
+    rig.tape->RenderFrames(kRate / 2);
+
+    const auto rendered = RenderPlaces(host.compiled, rig, c.groove, rig.tape->settings().rate);
+    auto live = LiveSounds(rig.tape->Samples());
+    ASSERT_EQ(live.size(), rendered.size()) << c.name;
+    for (size_t i = 0; i < live.size(); ++i) {
+      EXPECT_NEAR(live[i].frame - started, rendered[i].frame, 1) << c.name << " hit " << i;
+      EXPECT_NEAR(live[i].level, rendered[i].level, 1.0) << c.name << " hit " << i;
+    }
   }
 }
 
