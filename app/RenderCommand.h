@@ -16,6 +16,7 @@
 #include "render/RenderPrep.h"
 #include "render/Stems.h"
 #include "song/CollectSong.h"
+#include "song/SongSettings.h"
 
 class RenderProgress;
 
@@ -25,8 +26,9 @@ struct CommandLineSong {
   InstrumentTable chooser;
   SlotSounds slots;
   Lines sequence;
-  std::vector<PatternMeter> meters;            // each pattern block's length and time
+  std::vector<PatternMeter> meters;           // each pattern block's length and time
   std::vector<std::filesystem::path> inputs;  // the files it was read from
+  SongSettings settings;                      // a song file's groove and mix
 };
 
 enum class SlotFiles { Read, Skip };

@@ -5,6 +5,7 @@
 #include <QUndoStack>
 
 #include "common/QtPrompts.h"
+#include "kit/Kit_Listing.h"
 #include "pattern/Icons.h"
 #include "pattern/InstrumentPanel.h"
 #include "pattern/PanelParts.h"
@@ -58,6 +59,7 @@ void TSequence::ShowSong() {
   instrumentPanel_->ShowTempo(song_.Values().tempoPosition);
   songPanel_->ShowLibrary();
   songPanel_->ShowPlayList();
+  if (kitList_) kitList_->ShowMix(song_.Settings().mix);
   setWindowTitle(Latin1(SongTitle(song_.SongFile())) + "[*]");
   setWindowModified(song_.SongUnsaved());
 }

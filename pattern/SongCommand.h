@@ -8,7 +8,7 @@
 
 #include "song/SongChange.h"
 
-enum class MergeKey { None = -1, Rename = 1, Loops, Tempo, Pan };
+enum class MergeKey { None = -1, Rename = 1, Loops, Tempo, Pan, MixLevel };
 
 class SongCommand : public QUndoCommand {
  public:

@@ -8,6 +8,7 @@
 #include "render/GmDrumMap.h"
 #include "render/HitTable.h"
 #include "render/SmfWriter.h"
+#include "song/MixRule.h"
 
 namespace {
 
@@ -100,10 +101,15 @@ SmfTrack TempoTrack(const SongSteps& steps, const std::vector<PatternMeter>& met
   return track;
 }
 
+// The digit's loudness and the mix's level together, rounded once.
+int MixedKitVelocity(int level, const MixVerdict& mix) {
+  return Velocity(-5.0 * (std::max(level, 1) - 1) + mix.levelCentiDb / 100.0);
+}
+
 }  // namespace
 
 int KitVelocity(int level) {
-  return Velocity(-5.0 * (std::max(level, 1) - 1));
+  return MixedKitVelocity(level, {});
 }
 
 int SlotVelocity(std::int32_t volume) {
@@ -111,7 +117,8 @@ int SlotVelocity(std::int32_t volume) {
 }
 
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
-                          const SlotSounds& slots, const std::vector<PatternMeter>& meters) {
+                          const SlotSounds& slots, const std::vector<PatternMeter>& meters,
+                          const KitMix& mix) {
   const SongSteps steps = StepsOf(sequence);
   const std::vector<int> notes = DrumNotes(chooser);
   SmfTrack drums;
@@ -122,12 +129,15 @@ std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
     const int note = notes[static_cast<std::size_t>(instrument)];
     if (note < 0) continue;
     const bool kit = instrument <= chooser.LastKitIndex();
+    const MixVerdict mixed =
+        kit ? MixVerdictOf(mix, InstrumentName(chooser.Item(instrument))) : MixVerdict{};
+    if (!mixed.sounds) continue;
     // One note a row: an instrument in two channels of a row sounds once,
     // as loud as the louder.
     std::map<std::int64_t, int> loudest;
     for (const Hit& hit : FindHits(sequence, chooser, instrument)) {
       const int velocity =
-          kit ? KitVelocity(hit.level)
+          kit ? MixedKitVelocity(hit.level, mixed)
               : SlotVelocity(
                     slots[static_cast<std::size_t>(instrument - chooser.LastKitIndex() - 1)]
                         .volume);

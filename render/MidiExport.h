@@ -16,6 +16,7 @@
 #include "common/Text.h"
 #include "pattern/PatternMeter.h"
 #include "render/RenderPrep.h"
+#include "song/SongSettings.h"
 
 class InstrumentTable;
 
@@ -50,6 +51,8 @@ TimeSignature TimeSignatureOf(int steps, int time);
 // The file's bytes: a time signature at the first row of each pattern whose
 // meter differs from the one before (4/4 when no meters are given). Raises
 // what reading the sequence raises (see FindHits), and an error for a song
-// too long for MIDI's tick counts.
+// too long for MIDI's tick counts. The mix leaves out the notes of kit
+// instruments that are silenced and moves the others' velocities by their level.
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
-                          const SlotSounds& slots, const std::vector<PatternMeter>& meters = {});
+                          const SlotSounds& slots, const std::vector<PatternMeter>& meters = {},
+                          const KitMix& mix = {});

@@ -149,6 +149,16 @@ FileRequest RenderFileRequest(const std::filesystem::path& home) {
   return request;
 }
 
+namespace {
+
+RenderInput InputOf(const RenderHost& host, const SlotSounds& slots) {
+  RenderInput input{host.home, *host.kit, *host.chooser, slots};
+  input.mix = host.mix;
+  return input;
+}
+
+}  // namespace
+
 void RenderFlow::Run(RenderHost& host, const std::function<void()>& work) {
   if (running_) return;
   RunningFlag running(running_);
@@ -170,7 +180,7 @@ void RenderFlow::RendorClick(RenderHost& host, Prompts& prompts, RenderProgress&
     request.fileName = SuggestedName(host, ".wav");
     const auto chosen = prompts.SaveFile(request);
     if (!chosen || chosen->empty()) return;
-    const RenderInput input{host.home, *host.kit, *host.chooser, prepared->slots};
+    const RenderInput input = InputOf(host, prepared->slots);
     MakeOutputFolder(input, *chosen);
     const SongShape shape = ShapeOf(*prepared, host.settings.loop, false);
     const RenderResult result = AssembleSong(
@@ -193,7 +203,7 @@ void RenderFlow::ExportStemsClick(RenderHost& host, Prompts& prompts, RenderProg
     request.startDir = host.home.string();
     const auto folder = prompts.ChooseFolder(request);
     if (!folder || folder->empty()) return;
-    const RenderInput input{host.home, *host.kit, *host.chooser, prepared->slots};
+    const RenderInput input = InputOf(host, prepared->slots);
     const SongShape shape = ShapeOf(*prepared, host.settings.loop, host.settings.monoStems);
     const StemsResult result =
         ExportStems(input, prepared->sequence, prepared->used, *folder, shape, progress);
@@ -226,10 +236,10 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   request.fileName = SuggestedName(host, ".mid");
   const auto chosen = prompts.SaveFile(request);
   if (!chosen || chosen->empty()) return;
-  const RenderInput input{host.home, *host.kit, *host.chooser, host.slots()};
+  const RenderInput input = InputOf(host, host.slots());
   MakeOutputFolder(input, *chosen);
-  WriteFileAtomically(*chosen,
-                      MidiFileBytes(covered->sequence, *host.chooser, input.slots, meters));
+  WriteFileAtomically(
+      *chosen, MidiFileBytes(covered->sequence, *host.chooser, input.slots, meters, host.mix));
   Tell(prompts,
        "MIDI file written to " + DisplayPath(*chosen) + "\n" + CoverageText(covered->coverage));
 }

@@ -12,6 +12,7 @@
 #include "pattern/PatternMeter.h"
 #include "render/ExportCoverage.h"
 #include "render/RenderPrep.h"
+#include "song/SongSettings.h"
 
 class InstrumentTable;
 class RenderProgress;
@@ -57,6 +58,8 @@ struct RenderHost {
   // for a song not saved yet.
   std::string songName;
   ExportSettings settings;
+  // The song's level, mute and solo per kit instrument.
+  KitMix mix;
 };
 
 // The choice between the two coverages, and the question asking it.

@@ -13,6 +13,7 @@
 #include "common/Text.h"
 #include "render/RenderPrep.h"
 #include "render/wavaudioVoice.h"
+#include "song/SongSettings.h"
 
 class InstrumentTable;
 class TWaveCollection;
@@ -28,6 +29,8 @@ struct RenderInput {
   // Files read besides the slots' (the song, its patterns): no output
   // replaces them.
   std::vector<std::filesystem::path> inputs = {};
+  // Level, mute and solo of the kit instruments; slots are left as they are.
+  KitMix mix = {};
 };
 
 std::filesystem::path WorkFolderOf(const RenderInput& input);
@@ -44,6 +47,9 @@ struct PlacedHit {
 
 struct InstrumentPass {
   int instrument = 0;
+  // Muted, or not soloed while others are: mixed as silence, so the song
+  // keeps its length, and left out of the stems.
+  bool silenced = false;
   std::string label;  // what the render window shows while adding it
   std::vector<PlacedHit> hits;
   std::vector<std::unique_ptr<wavaudio::MixVoice>> voices;

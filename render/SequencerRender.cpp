@@ -35,6 +35,7 @@ RenderHost TSequence::RenderHostOf() {
   host.selectEntry = [this](int index) { playbackHost_.SelectPlayListEntry(index); };
   if (song_.SongFile()) host.songName = song_.SongFile()->stem().string();
   host.settings = exportSettings_;
+  host.mix = song_.Settings().mix;
   return host;
 }
 
