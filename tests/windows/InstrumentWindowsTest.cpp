@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kit/DXClass.h"
 #include "kit/Kit_Listing.h"
 #include "kit/LevelMeter.h"
+#include "kit/Mixer.h"
 #include "kit/Sams.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
@@ -264,4 +266,46 @@ TEST_F(InstrumentWindows, MetersShowWhatEachInstrumentPlays) {
   // The main window's meter polls on its own timer.
   for (int wait = 0; wait < 100 && output->Ballistics().LevelDb() <= -20; ++wait) QTest::qWait(20);
   EXPECT_GT(output->Ballistics().LevelDb(), -20);
+}
+
+// A pattern played from the main window sounds the Kit List's mix: the muted
+// kick is not heard, the snare at its level, as the device's meters of the
+// two instruments tell.
+TEST_F(InstrumentWindows, APlayingPatternSoundsTheKitListsMix) {
+  kitList.show();
+  sequence.Grid().SetCell(1, 2, "Kick      [ ]");
+  sequence.Grid().SetCell(2, 3, "Snare     [ ]");
+  const auto& rows = kitList.Rows();
+  Mixer& mixer = sequence.Sound().DSound()->mixer();
+  ASSERT_TRUE(mixer.Metering());
+  struct Case {
+    bool kickMuted;
+    int snareSlider;  // tenths of a dB
+    float kickGain, snareGain;
+  };
+  const float digitOne = std::pow(10.0f, -0.25f);  // a blank volume digit: -5 dB
+  const Case cases[] = {{false, 0, digitOne, digitOne},
+                        {true, -60, 0.0f, digitOne * std::pow(10.0f, -0.3f)}};
+  for (const Case& c : cases) {
+    if (rows[0].mute->isChecked() != c.kickMuted) QTest::mouseClick(rows[0].mute, Qt::LeftButton);
+    rows[2].level->setValue(c.snareSlider);
+    mixer.TakeMeterPeak(1);
+    mixer.TakeMeterPeak(3);
+    tape->RenderFrames(1000);  // the device has run a while
+    PlaybackEngine& engine = sequence.Engine();
+    engine.BitBtn3Click();
+    ASSERT_TRUE(engine.PatternPlaying());
+    for (int step = 0; step < 64 && engine.PatternPlaying(); ++step) {
+      const int64_t due = engine.PatternClock().Place().frame;
+      const auto recorded = static_cast<int64_t>(tape->FramesRecorded());
+      if (due > recorded) tape->RenderFrames(static_cast<int>(due - recorded));
+      engine.DXTimer2Timer();
+    }
+    engine.BitBtn4Click();
+    tape->RenderFrames(tape->settings().rate / 2);
+    EXPECT_NEAR(mixer.TakeMeterPeak(1), WavePeak("Kick      [ ]") * c.kickGain, 0.02f)
+        << c.kickMuted;
+    EXPECT_NEAR(mixer.TakeMeterPeak(3), WavePeak("Snare     [ ]") * c.snareGain, 0.02f)
+        << c.kickMuted;
+  }
 }
