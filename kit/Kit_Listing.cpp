@@ -113,16 +113,18 @@ std::string LevelText(int centiDb) {
 TKit_List::MixRow TKit_List::MakeRow(QWidget* content, const std::string& name, int y) {
   MixRow row;
   row.name = name;
-  auto button = [&](const char* text, const char* tip, int x) {
+  auto button = [&](const char* text, const char* tip, int x, const char* lit) {
     auto* b = new QToolButton(content);
     b->setText(text);
     b->setToolTip(tip);
     b->setCheckable(true);
+    // Plain to see which instruments are muted or soloed.
+    b->setStyleSheet(QString("QToolButton:checked { background: %1; color: black; }").arg(lit));
     b->setGeometry(x, y - 2, 20, 20);
     return b;
   };
-  row.mute = button("M", "Mute", kNameWidth + 4);
-  row.solo = button("S", "Solo: only soloed instruments sound", kNameWidth + 26);
+  row.mute = button("M", "Mute", kNameWidth + 4, "#f08080");
+  row.solo = button("S", "Solo: only soloed instruments sound", kNameWidth + 26, "#f0d060");
   row.level = new QSlider(Qt::Horizontal, content);
   row.level->setRange(kLevelSliderSilent, kLevelSliderTop);
   row.level->setPageStep(30);
