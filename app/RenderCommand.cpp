@@ -99,7 +99,7 @@ bool HasExtension(const fs::path& path, const std::string& extension) {
 // The play list a song file or a single pattern makes; the slots take what
 // the file gives them, as opening it in the program would.
 Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots,
-              std::vector<PatternMeter>& meters, Groove& groove) {
+              std::vector<PatternMeter>& meters, SongSettings& settings) {
   PlayList playList;
   fs::path patterns = home;
   if (HasExtension(input, ".sng")) {
@@ -107,7 +107,7 @@ Lines Compile(const fs::path& home, const fs::path& input, RecordSlots& slots,
     for (std::size_t i = 0; i < song.slots.size(); ++i)
       ApplySongSlot(static_cast<int>(i) + 1, song.slots[i], slots);
     playList.SetNames(song.entries);
-    groove = song.settings.groove;
+    settings = song.settings;
   } else if (HasExtension(input, ".pat")) {
     const PatternFileData pattern = ReadPatternFile(input, true);
     for (const SlotLoad& load : pattern.slotLoads) LoadPatternSlot(load, slots);
@@ -140,7 +140,8 @@ struct ReadySong {
   std::vector<int> used;
   RenderInput Input(const fs::path& home) const {
     RenderInput input{home, song.kit, song.chooser, song.slots, work.Path(), song.inputs};
-    input.groove = song.groove;
+    input.groove = song.settings.groove;
+    input.mix = song.settings.mix;
     return input;
   }
 };
@@ -175,7 +176,7 @@ void LoadCommandLineSong(CommandLineSong& song, const fs::path& home, const fs::
   }
   const auto slots = slotFiles == SlotFiles::Skip ? std::make_unique<NoSlotFiles>(home, work)
                                                   : std::make_unique<RecordSlots>(home, work);
-  song.sequence = Compile(home, input, *slots, song.meters, song.groove);
+  song.sequence = Compile(home, input, *slots, song.meters, song.settings);
   song.slots = slots->Sounds();
   song.inputs = slots->ChosenFiles();
   song.inputs.insert(song.inputs.end(), {input, home / "power.dxg", home / "Panning.dat"});
@@ -205,8 +206,8 @@ void MidiFromCommandLine(const fs::path& home, const fs::path& input, const fs::
   CommandLineSong song;
   LoadCommandLineSong(song, home, input, SlotFiles::Skip, {});
   CheckOutput({home, song.inputs}, output);
-  WriteFileAtomically(
-      output, MidiFileBytes(song.sequence, song.chooser, song.slots, song.meters, song.groove));
+  WriteFileAtomically(output, MidiFileBytes(song.sequence, song.chooser, song.slots, song.meters,
+                                            song.settings.groove, song.settings.mix));
 }
 
 CollectResult CollectFromCommandLine(const fs::path& home, const fs::path& songFile,

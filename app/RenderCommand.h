@@ -28,7 +28,7 @@ struct CommandLineSong {
   Lines sequence;
   std::vector<PatternMeter> meters;           // each pattern block's length and time
   std::vector<std::filesystem::path> inputs;  // the files it was read from
-  Groove groove;                              // a song's swing and humanize
+  SongSettings settings;                      // a song file's groove and mix
 };
 
 enum class SlotFiles { Read, Skip };

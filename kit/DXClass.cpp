@@ -194,6 +194,8 @@ MixerCommand TDirectSoundBuffer::Command(MixerOp op) const {
   c.frequency = frequency_;
   c.pan = pan_;
   c.volume = volume_;
+  c.mixLevel = mixLevel_;
+  c.meter = meter_;
   return c;
 }
 
@@ -338,6 +340,13 @@ void TDirectSoundBuffer::SetVolume(int32_t volume) {
   volume_ = volume;
   if (slot_ >= 0) device_->voices().Send(Command(MixerOp::SetParams));
   SetDXResult(DS_OK);
+}
+
+void TDirectSoundBuffer::SetMix(int32_t levelCentiDb, uint16_t meter) {
+  RequireMade();
+  mixLevel_ = levelCentiDb;
+  meter_ = meter;
+  if (slot_ >= 0) device_->voices().Send(Command(MixerOp::SetParams));
 }
 
 bool TDirectSoundBuffer::SetFormat(const std::vector<uint8_t>& format) {

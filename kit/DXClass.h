@@ -110,6 +110,9 @@ class TDirectSoundBuffer : public TDirectX {
   void SetPan(int32_t pan);
   int32_t Volume();
   void SetVolume(int32_t volume);
+  // The song's mix on top of Volume, in hundredths of a decibel (up to
+  // +600), and the level meter the buffer's sound counts towards (0: none).
+  void SetMix(int32_t levelCentiDb, uint16_t meter);
   bool SetFormat(const std::vector<uint8_t>& format);
   const std::vector<uint8_t>& Format();
   uint32_t Size();
@@ -153,6 +156,8 @@ class TDirectSoundBuffer : public TDirectX {
   uint32_t frequency_ = 0;
   int32_t pan_ = 0;
   int32_t volume_ = 0;
+  int32_t mixLevel_ = 0;
+  uint16_t meter_ = 0;
   uint32_t cursor_ = 0;  // frames, while no voice plays
   bool looping_ = false;
   bool lost_ = false;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/Exception.h"
+#include "kit/Mixer.h"
 
 TDXWaveList::TDXWaveList(UiThread& ui) : ui_(ui) {
   playing_.reserve(256);
@@ -110,7 +111,8 @@ void TDXWaveList::LoadWave(TWaveCollectionItem& item) {
   buffer.Unlock(regions);
 }
 
-std::unique_ptr<TDirectSoundBuffer> TDXWaveList::MakeDuplicate(TWaveCollectionItem& item) {
+std::unique_ptr<TDirectSoundBuffer> TDXWaveList::MakeDuplicate(TWaveCollectionItem& item,
+                                                               VoiceMix mix) {
   if (!item.Buffer) RestoreItem(item);
   if (!item.Buffer)
     throw EWaveCollectionError(FormatMessage("%s cannot be initialized", "TWaveCollectionItem"));
@@ -124,12 +126,14 @@ std::unique_ptr<TDirectSoundBuffer> TDXWaveList::MakeDuplicate(TWaveCollectionIt
   copy->Duplicate(source);
   copy->SetPan(item.Pan);
   copy->SetVolume(item.Volume);
+  const int meter = item.Index() > 0 && item.Index() < Mixer::kMeters ? item.Index() : 0;
+  copy->SetMix(mix.levelCentiDb, static_cast<uint16_t>(meter));
   return copy;
 }
 
-void TDXWaveList::Play(TWaveCollectionItem& item, bool wait) {
+void TDXWaveList::Play(TWaveCollectionItem& item, bool wait, VoiceMix mix) {
   if (!device_) return;
-  std::unique_ptr<TDirectSoundBuffer> copy = MakeDuplicate(item);
+  std::unique_ptr<TDirectSoundBuffer> copy = MakeDuplicate(item, mix);
   if (!copy) return;
   copy->Play();
   if (!wait) {

@@ -3,12 +3,19 @@
 // wave, and each Play sounds a fresh duplicate of it (sharing its bytes), so
 // the same drum can overlap itself. Finished duplicates are freed by a 500 ms
 // sweep on the UI thread.
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "common/UiThread.h"
 #include "kit/DXSounds.h"
 #include "kit/WaveCollection.h"
+
+// The song's mix of one play: its level on top of the entry's Volume, in
+// hundredths of a decibel.
+struct VoiceMix {
+  int32_t levelCentiDb = 0;
+};
 
 class TDXWaveList {
  public:
@@ -23,10 +30,11 @@ class TDXWaveList {
   // Binds to a device (or none); an initialised device loads the kit at once.
   void SetDXSound(TDXSound* sound);
 
-  // Plays the entry once as a new duplicate with the entry's Pan and Volume.
+  // Plays the entry once as a new duplicate with the entry's Pan and Volume;
+  // the device's level meter of the entry's index counts it.
   // Does nothing while the device is not initialised. With wait, returns
   // when the sound has ended.
-  void Play(TWaveCollectionItem& item, bool wait = false);
+  void Play(TWaveCollectionItem& item, bool wait = false, VoiceMix mix = {});
   void Play(int index, bool wait = false) { Play(Items[index], wait); }
 
   // Whether the kit has a device to play on.
@@ -45,7 +53,7 @@ class TDXWaveList {
   void Finalize();
   void RestoreItem(TWaveCollectionItem& item);
   void LoadWave(TWaveCollectionItem& item);
-  std::unique_ptr<TDirectSoundBuffer> MakeDuplicate(TWaveCollectionItem& item);
+  std::unique_ptr<TDirectSoundBuffer> MakeDuplicate(TWaveCollectionItem& item, VoiceMix mix);
 
   UiThread& ui_;
   TDXSound* sound_ = nullptr;

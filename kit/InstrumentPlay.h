@@ -1,9 +1,8 @@
 #pragma once
 // Sounding what a text resolved to: a kit entry as a fresh duplicate, or a
 // sample slot restarted from its beginning.
+#include "kit/DXWaveList.h"
 #include "kit/InstrumentTable.h"
-
-class TDXWaveList;
 
 // The sample slots as the players reach them; the sample editor owns them.
 class SlotPlayer {
@@ -16,5 +15,6 @@ class SlotPlayer {
 
 // Plays the sound. With applyVolume the kit entry's Volume is set from the
 // volume digit first, as playback does. Errors are raised to the caller.
+// mix: the song's level and meter for a kit entry.
 void PlayInstrument(const InstrumentSound& sound, TDXWaveList& kit, SlotPlayer* slotPlayer,
-                    bool applyVolume);
+                    bool applyVolume, VoiceMix mix = {});

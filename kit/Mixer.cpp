@@ -38,7 +38,8 @@ float FormatScale(SampleKind kind) {
 void SetParams(MixerVoice& v, const MixerCommand& c, int outputRate) {
   const uint32_t frequency = c.frequency ? c.frequency : v.layout.rate;
   v.step = ResampleStep(frequency, static_cast<uint32_t>(outputRate));
-  PanVolumeGains(c.volume, c.pan, v.gainLeft, v.gainRight);
+  PanVolumeGains(c.volume + c.mixLevel, c.pan, v.gainLeft, v.gainRight);
+  v.meter = c.meter < Mixer::kMeters ? c.meter : 0;
   const float scale = FormatScale(v.layout.kind);
   v.gainLeft *= scale;
   v.gainRight *= scale;
@@ -81,8 +82,9 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
   while (queue_.TryPop(command)) Apply(command, blockStart_);
 
   std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);
+  meteringBlock_ = metering_.load(std::memory_order_relaxed);
   MixActive(out, frames, blockStart_);
-  for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  ClipOutput(out, frames);
 
   blockStart_ += frames;
   framesRendered_.store(blockStart_, std::memory_order_release);
@@ -300,7 +302,7 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
     if (v.state == MixerVoice::State::Scheduled && v.startFrame < blockStart + frames) {
       const int offset = static_cast<int>(v.startFrame - blockStart);
       v.state = MixerVoice::State::Playing;
-      if (!MixVoice(v, out + 2 * offset, frames - offset)) {
+      if (!MixPlaying(v, out + 2 * offset, frames - offset)) {
         v.state = MixerVoice::State::Idle;
         v.position = 0;
       }
@@ -310,7 +312,7 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
         v.fadeLeft = 0;
       }
     } else if (v.state == MixerVoice::State::Playing) {
-      if (!MixVoice(v, out, frames)) {
+      if (!MixPlaying(v, out, frames)) {
         v.state = MixerVoice::State::Idle;
         v.position = 0;  // a buffer that played to its end plays again from the start
       }
@@ -324,5 +326,48 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
     } else {
       ++i;
     }
+  }
+}
+
+bool Mixer::MixPlaying(MixerVoice& v, float* out, int frames) {
+  if (meteringBlock_ && v.meter != 0) return MixMetered(v, out, frames);
+  return MixVoice(v, out, frames);
+}
+
+// Mixed a piece at a time into a scratch block that is then added: the same
+// sums as mixing straight into out, and the voice's own peak besides.
+bool Mixer::MixMetered(MixerVoice& v, float* out, int frames) {
+  constexpr int kPiece = 128;
+  float piece[2 * kPiece];
+  float peak = 0.0f;
+  bool more = true;
+  for (int done = 0; done < frames && more;) {
+    const int n = std::min(kPiece, frames - done);
+    std::fill(piece, piece + 2 * n, 0.0f);
+    more = MixVoice(v, piece, n);
+    float* to = out + 2 * done;
+    for (int i = 0; i < 2 * n; ++i) {
+      to[i] += piece[i];
+      peak = std::max(peak, std::abs(piece[i]));
+    }
+    done += n;
+  }
+  std::atomic<float>& shown = meterPeaks_[v.meter];
+  float before = shown.load(std::memory_order_relaxed);
+  while (peak > before && !shown.compare_exchange_weak(before, peak, std::memory_order_relaxed)) {
+  }
+  return more;
+}
+
+void Mixer::ClipOutput(float* out, int frames) {
+  float peak = 0.0f;
+  for (int i = 0; i < 2 * frames; ++i) {
+    peak = std::max(peak, std::abs(out[i]));
+    out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  }
+  if (peak > 1.0f) clippedBlocks_.fetch_add(1, std::memory_order_relaxed);
+  float before = outputPeak_.load(std::memory_order_relaxed);
+  while (peak > before &&
+         !outputPeak_.compare_exchange_weak(before, peak, std::memory_order_relaxed)) {
   }
 }

@@ -3,6 +3,7 @@
 // lock-free queue; the output's callback calls Render, which drains them and
 // adds every playing voice into the block. Render never allocates, blocks or
 // touches files; all its memory is allocated here, before the output starts.
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -66,6 +67,21 @@ class Mixer {
   // Makes bytes written into a playing buffer visible to the next block.
   void PublishWrites() { dataEpoch_.fetch_add(1, std::memory_order_release); }
 
+  // ---- level meters: written by the callback, read by any thread ----
+  static constexpr int kMeters = 128;  // meter 0 is none
+  // Whether voices tagged with a meter are measured (a little work each block).
+  void SetMetering(bool on) { metering_.store(on, std::memory_order_relaxed); }
+  bool Metering() const { return metering_.load(std::memory_order_relaxed); }
+  // The highest sample a meter's voices reached since the last take (1 is full scale).
+  float TakeMeterPeak(int meter) {
+    if (meter <= 0 || meter >= kMeters) return 0.0f;
+    return meterPeaks_[meter].exchange(0.0f, std::memory_order_relaxed);
+  }
+  // The output's highest sample since the last take, before it was held to
+  // full scale, and how many blocks clipped since the start.
+  float TakeOutputPeak() { return outputPeak_.exchange(0.0f, std::memory_order_relaxed); }
+  int64_t ClippedBlocks() const { return clippedBlocks_.load(std::memory_order_relaxed); }
+
   // ---- output callback ----
   void Render(float* out, int frames) { Render(out, frames, Clock::now()); }
   void Render(float* out, int frames, Clock::time_point now);
@@ -96,6 +112,9 @@ class Mixer {
   void Activate(int slot);
   void Publish(int slot);
   void MixActive(float* out, int frames, int64_t blockStart);
+  bool MixPlaying(MixerVoice& v, float* out, int frames);
+  bool MixMetered(MixerVoice& v, float* out, int frames);
+  void ClipOutput(float* out, int frames);
   void FollowDevice(double now, int frames);
   void LearnLatency(double now, int frames);
   void LearnPace(double now, bool stepped);
@@ -149,4 +168,9 @@ class Mixer {
   std::atomic<double> pace_{1.0};
   DevicePace paceSeen_;  // output callback only
   std::atomic<int64_t> framesRendered_{0};
+  std::atomic<bool> metering_{false};
+  bool meteringBlock_ = false;  // metering_ as this block read it
+  std::array<std::atomic<float>, kMeters> meterPeaks_{};
+  std::atomic<float> outputPeak_{0.0f};
+  std::atomic<int64_t> clippedBlocks_{0};
 };

@@ -20,6 +20,8 @@ struct MixerCommand {
   uint32_t frequency = 0;
   int32_t pan = 0;
   int32_t volume = 0;
+  int32_t mixLevel = 0;  // the song's mix, added to volume
+  uint16_t meter = 0;    // the level meter the voice counts towards; 0: none
   // Steady clock time the play stands for (a step's moment); 0: the play is
   // of the moment and starts with the next block.
   int64_t stampNs = 0;

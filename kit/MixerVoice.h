@@ -17,7 +17,8 @@ struct MixerVoice {
   State state = State::Idle;
   int64_t startFrame = 0;  // output frame where a scheduled voice begins
   uint32_t generation = 0;
-  int fadeLeft = 0;  // frames of a fade-out still to play; 0: no fade
+  int fadeLeft = 0;    // frames of a fade-out still to play; 0: no fade
+  uint16_t meter = 0;  // the level meter it counts towards; 0: none
 
   uint32_t Cursor() const { return static_cast<uint32_t>(position >> 32); }
 };

@@ -61,6 +61,8 @@ TSequence::TSequence(QWidget* parent)
   };
   songStatus_ = new SongStatus(this);
   statusBar()->addWidget(songStatus_, 1);
+  BuildOutputMeter();
+  playbackSound_.SetMix(&song_.Settings().mix);
   playbackHost_.songPlaceShown = [this](const SongPlace& place) { songStatus_->Show(place); };
   playbackHost_.playListShown = [this] { songPanel_->ShowPlayList(); };
   FormCreate();

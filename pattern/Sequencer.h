@@ -3,6 +3,7 @@
 // lists, tempo and instruments) over one edited song, keeps the menus, the
 // tool bar and the one history, and forwards what the user does as
 // commands on the song. The players read the song through their host.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <atomic>
 #include <chrono>
@@ -31,6 +32,8 @@
 class GroovePanel;
 class HelpWindow;
 class InstrumentPanel;
+class LevelMeter;
+class Mixer;
 class PatternPanel;
 class SampleEditor;
 class SlotPlayer;
@@ -134,6 +137,8 @@ class TSequence : public QMainWindow, public MainControls {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -146,6 +151,12 @@ class TSequence : public QMainWindow, public MainControls {
   void BuildHistory();
   QToolButton* AddToolButton(QToolButton* button, void (TSequence::*handler)());
   RenderHost RenderHostOf();
+  // The mixer: the Kit List's rows and the output meter in the status bar.
+  void ConnectKitListMix();
+  void SetInstrumentMix(const std::string& name, const InstrumentMix& mix, bool level);
+  void BuildOutputMeter();
+  void PollOutputMeter();
+  Mixer* DeviceMixer() const;
   bool Guarded(const std::function<void()>& action);
   // One step of the history; an empty change is none.
   void Push(const QString& text, SongChange change, MergeKey key = MergeKey::None);
@@ -193,6 +204,10 @@ class TSequence : public QMainWindow, public MainControls {
   InstrumentPanel* instrumentPanel_ = nullptr;
   GroovePanel* groovePanel_ = nullptr;
   SongStatus* songStatus_ = nullptr;
+  LevelMeter* outputMeter_ = nullptr;
+  QTimer* outputMeterTimer_ = nullptr;
+  QElapsedTimer outputMeterClock_;
+  int64_t outputClipsSeen_ = 0;
   QUndoStack* history_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QMenu* recentMenu_ = nullptr;

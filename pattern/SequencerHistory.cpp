@@ -5,6 +5,7 @@
 #include <QUndoStack>
 
 #include "common/QtPrompts.h"
+#include "kit/Kit_Listing.h"
 #include "pattern/Icons.h"
 #include "pattern/InstrumentPanel.h"
 #include "pattern/PanelParts.h"
@@ -59,6 +60,7 @@ void TSequence::ShowSong() {
   songPanel_->ShowLibrary();
   songPanel_->ShowPlayList();
   ShowGroove();
+  if (kitList_) kitList_->ShowMix(song_.Settings().mix);
   setWindowTitle(Latin1(SongTitle(song_.SongFile())) + "[*]");
   setWindowModified(song_.SongUnsaved());
 }

@@ -49,6 +49,7 @@ void TSequence::SetKitListWindow(TKit_List* kitList) {
   if (!kitList_) return;
   kitList_->OnSelectInstrument = [this](int tag) { Guarded([&] { SelectInstrument(tag); }); };
   kitList_->PaintLabels(DXWaveList1.Items);
+  ConnectKitListMix();
 }
 
 void TSequence::SetSlotPlayer(SlotPlayer* player) {

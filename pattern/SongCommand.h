@@ -16,7 +16,8 @@ enum class MergeKey {
   Pan,
   Swing,
   HumanizeTiming,
-  HumanizeLoudness
+  HumanizeLoudness,
+  MixLevel
 };
 
 class SongCommand : public QUndoCommand {

@@ -9,6 +9,7 @@
 #include "render/HitTable.h"
 #include "render/SmfWriter.h"
 #include "song/HitGroove.h"
+#include "song/MixRule.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ GroovedNote GrooveNote(const Groove& groove, const SongSteps& steps, std::int64_
 
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
                           const SlotSounds& slots, const std::vector<PatternMeter>& meters,
-                          const Groove& groove) {
+                          const Groove& groove, const KitMix& mix) {
   const SongSteps steps = StepsOf(sequence);
   const std::vector<int> notes = DrumNotes(chooser);
   SmfTrack drums;
@@ -164,12 +165,16 @@ std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
     const int note = notes[static_cast<std::size_t>(instrument)];
     if (note < 0) continue;
     const bool kit = instrument <= chooser.LastKitIndex();
+    const MixVerdict mixed =
+        kit ? MixVerdictOf(mix, InstrumentName(chooser.Item(instrument))) : MixVerdict{};
+    if (!mixed.sounds) continue;
     // One note a row: an instrument in two channels of a row sounds once,
     // as loud as the louder.
     std::map<std::int64_t, double> loudest;
     for (const Hit& hit : FindHits(sequence, chooser, instrument)) {
+      // The digit's loudness and the mix's level together, rounded once.
       const double decibels =
-          kit ? KitDecibels(hit.level)
+          kit ? KitDecibels(hit.level) + mixed.levelCentiDb / 100.0
               : SlotDecibels(
                     slots[static_cast<std::size_t>(instrument - chooser.LastKitIndex() - 1)]
                         .volume);

@@ -53,7 +53,8 @@ TimeSignature TimeSignatureOf(int steps, int time);
 // what reading the sequence raises (see FindHits), and an error for a song
 // too long for MIDI's tick counts. The groove moves each note as the render
 // moves the hit, to the nearest tick, and lowers a kit note's velocity by its
-// humanize loudness.
+// humanize loudness. The mix leaves out the notes of kit instruments that are
+// silenced and moves the others' velocities by their level.
 std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
                           const SlotSounds& slots, const std::vector<PatternMeter>& meters = {},
-                          const Groove& groove = {});
+                          const Groove& groove = {}, const KitMix& mix = {});

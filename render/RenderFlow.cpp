@@ -87,6 +87,7 @@ std::string SuggestedName(const RenderHost& host, const char* extension) {
 RenderInput InputOf(const RenderHost& host, const SlotSounds& slots) {
   RenderInput input{host.home, *host.kit, *host.chooser, slots};
   input.groove = host.groove;
+  input.mix = host.mix;
   return input;
 }
 
@@ -238,7 +239,8 @@ void RenderFlow::ExportMidiClick(RenderHost& host, Prompts& prompts) {
   const RenderInput input = InputOf(host, host.slots());
   MakeOutputFolder(input, *chosen);
   WriteFileAtomically(
-      *chosen, MidiFileBytes(covered->sequence, *host.chooser, input.slots, meters, host.groove));
+      *chosen, MidiFileBytes(covered->sequence, *host.chooser, input.slots, meters, host.groove,
+                             host.mix));
   Tell(prompts,
        "MIDI file written to " + DisplayPath(*chosen) + "\n" + CoverageText(covered->coverage));
 }

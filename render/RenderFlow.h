@@ -60,6 +60,8 @@ struct RenderHost {
   ExportSettings settings;
   // The song's swing and humanize.
   Groove groove;
+  // The song's level, mute and solo per kit instrument.
+  KitMix mix;
 };
 
 // The choice between the two coverages, and the question asking it.

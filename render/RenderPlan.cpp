@@ -13,6 +13,7 @@
 #include "render/wavaudio.h"
 #include "render/wavaudioErrors.h"
 #include "song/HitGroove.h"
+#include "song/MixRule.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ struct HitSound {
   double pan = 0;
   bool kit = false;
   std::int32_t slotVolume = 0;
+  double mixGain = 1.0;  // the song's mix of a kit instrument
 };
 
 // Voices of one state of the input wave, one per volume level.
@@ -51,7 +53,8 @@ class VoiceSet {
     if (found != voices_.end()) return *found->second;
     const std::int32_t rate =
         sound_.rate != 0 ? sound_.rate : static_cast<std::int32_t>(source_.Format.nSamplesPerSec);
-    double volume = sound_.kit ? KitHitVolume(level) : SlotHitVolume(sound_.slotVolume);
+    double volume =
+        sound_.kit ? KitHitVolume(level) * sound_.mixGain : SlotHitVolume(sound_.slotVolume);
     if (quieter != 0) volume *= QuieterGain(quieter);
     pass_.voices.push_back(
         std::make_unique<wavaudio::MixVoice>(source_, rate, volume, sound_.pan, output_.Format));
@@ -74,6 +77,12 @@ PlacedHit Place(const wavaudio::MixVoice& voice, const Hit& hit, const wavaudio:
   return {offset, offset + voice.DestLen(), &voice};
 }
 
+// The song's mix of a kit instrument; slots sound as they are.
+MixVerdict MixOf(const RenderInput& input, int instrument) {
+  if (instrument > input.chooser.LastKitIndex()) return {};
+  return MixVerdictOf(input.mix, InstrumentName(input.chooser.Item(instrument)));
+}
+
 HitSound SoundOf(const RenderInput& input, int instrument, const wavaudio::TWave& source) {
   HitSound sound;
   const int last = input.chooser.LastKitIndex();
@@ -81,6 +90,7 @@ HitSound SoundOf(const RenderInput& input, int instrument, const wavaudio::TWave
     sound.kit = true;
     sound.rate = static_cast<std::int32_t>(source.Format.nSamplesPerSec);
     sound.pan = HitPan(input.kit.Find(input.chooser.Item(instrument)).Pan);
+    sound.mixGain = MixOf(input, instrument).Gain();
   } else {
     const SlotSound& slot = input.slots[instrument - last - 1];
     sound.rate = static_cast<std::int32_t>(
@@ -166,6 +176,7 @@ std::vector<InstrumentPass> PlanRender(const RenderInput& input, const Lines& se
     InstrumentPass pass;
     pass.instrument = instrument;
     pass.label = LabelOf(input, instrument);
+    pass.silenced = !MixOf(input, instrument).sounds;
     try {
       PlanPass(input, instrument, hits, source, pass, output);
     } catch (const wavaudio::EMathError& error) {

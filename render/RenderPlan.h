@@ -31,6 +31,8 @@ struct RenderInput {
   std::vector<std::filesystem::path> inputs = {};
   // The song's swing and humanize, applied to every hit.
   Groove groove = {};
+  // Level, mute and solo of the kit instruments; slots are left as they are.
+  KitMix mix = {};
 };
 
 std::filesystem::path WorkFolderOf(const RenderInput& input);
@@ -47,6 +49,9 @@ struct PlacedHit {
 
 struct InstrumentPass {
   int instrument = 0;
+  // Muted, or not soloed while others are: mixed as silence, so the song
+  // keeps its length, and left out of the stems.
+  bool silenced = false;
   std::string label;  // what the render window shows while adding it
   std::vector<PlacedHit> hits;
   std::vector<std::unique_ptr<wavaudio::MixVoice>> voices;

@@ -36,6 +36,7 @@ RenderHost TSequence::RenderHostOf() {
   if (song_.SongFile()) host.songName = song_.SongFile()->stem().string();
   host.settings = exportSettings_;
   host.groove = song_.Settings().groove;
+  host.mix = song_.Settings().mix;
   return host;
 }
 

@@ -81,7 +81,10 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
                         const SongShape& shape, RenderProgress& progress) {
   wavaudio::TWave format;
   format.Format.nSamplesPerSec = 44100;
-  const std::vector<InstrumentPass> passes = PlanRender(input, sequence, used, format);
+  std::vector<InstrumentPass> passes = PlanRender(input, sequence, used, format);
+  // Every stem is as long as the render, silenced instruments' hits included.
+  const std::int32_t songEnd = SongEndOf(passes);
+  std::erase_if(passes, [](const InstrumentPass& pass) { return pass.silenced; });
   std::vector<int> instruments;
   for (const auto& pass : passes) instruments.push_back(pass.instrument);
   const std::vector<std::string> names = StemFileNames(input.chooser, input.slots, instruments);
@@ -95,7 +98,6 @@ StemsResult ExportStems(const RenderInput& input, const Lines& sequence,
 
   StemsResult result;
   result.planned = passes.size();
-  const std::int32_t songEnd = SongEndOf(passes);
   // Each stem's mixing, then its frames when a mono or loop file is written.
   const std::int64_t shaping =
       RenderIsFinal(folder / "stem.wav", shape) ? 0 : ShapedFrames(songEnd, shape);

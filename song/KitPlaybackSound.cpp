@@ -6,18 +6,30 @@
 #include "kit/DXSounds.h"
 #include "kit/InstrumentPlay.h"
 #include "kit/PlayTime.h"
+#include "song/MixRule.h"
 
 void KitPlaybackSound::TriggerCell(const std::string& text, std::optional<StepPlace> at) {
   InstrumentSound sound = ResolveForPlayback(instruments_, text);
   if (at && sound.kind == InstrumentSound::Kind::KitEntry)
     sound.volume = std::max(DSBVOLUME_MIN, sound.volume - 10 * at->quieterTenthDb);
   if (sound.kind == InstrumentSound::Kind::Silent) return;
+  const std::optional<VoiceMix> mixed = MixOf(sound);
+  if (!mixed) return;  // muted, or another instrument is soloed
   std::optional<playtime::Scope> stamp;
   // Plays through the kit's device keep the step's frame; the sample
   // editor's slots play through an output of their own, placed by the moment.
   if (at && stampSteps_)
     stamp.emplace(playtime::Moment{at->at, DeviceMixer(), at->frame, at->afterDue});
-  PlayInstrument(sound, kit_, slots_, true);
+  PlayInstrument(sound, kit_, slots_, true, *mixed);
+}
+
+std::optional<VoiceMix> KitPlaybackSound::MixOf(const InstrumentSound& sound) const {
+  VoiceMix hit;
+  if (sound.kind != InstrumentSound::Kind::KitEntry || !mix_) return hit;
+  const MixVerdict verdict = MixVerdictOf(*mix_, InstrumentName(sound.entryName));
+  if (!verdict.sounds) return std::nullopt;
+  hit.levelCentiDb = verdict.levelCentiDb;
+  return hit;
 }
 
 void KitPlaybackSound::StopSlot(int slot) {

@@ -1,13 +1,14 @@
 #pragma once
 // The playback engine's sound on the main window's kit, instrument chooser
 // and device, and the sample editor's slots.
+#include "kit/DXWaveList.h"
+#include "kit/InstrumentTable.h"
 #include "song/PlaybackSound.h"
+#include "song/SongSettings.h"
 
-class InstrumentTable;
 class Mixer;
 class SlotPlayer;
 class TDXSound;
-class TDXWaveList;
 
 class KitPlaybackSound : public PlaybackSound {
  public:
@@ -19,6 +20,9 @@ class KitPlaybackSound : public PlaybackSound {
   void SetSlotPlayer(SlotPlayer* slots) { slots_ = slots; }
   // Whether plays carry the step's moment (on by default; off for comparison).
   void SetStampSteps(bool stamp) { stampSteps_ = stamp; }
+  // The song's level, mute and solo per kit instrument, read at every hit;
+  // none: every instrument as it is. Must outlive this object.
+  void SetMix(const KitMix* mix) { mix_ = mix; }
 
   // The volume digit sets the entry's Volume (-500 per level); "Sample<n>"
   // restarts slot n.
@@ -34,10 +38,13 @@ class KitPlaybackSound : public PlaybackSound {
 
  private:
   Mixer* DeviceMixer() const;
+  // The play's level and meter; nothing when the mix silences it.
+  std::optional<VoiceMix> MixOf(const InstrumentSound& sound) const;
 
   const InstrumentTable& instruments_;
   TDXWaveList& kit_;
   TDXSound& device_;
   SlotPlayer* slots_ = nullptr;
   bool stampSteps_ = true;
+  const KitMix* mix_ = nullptr;
 };

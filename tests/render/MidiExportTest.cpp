@@ -408,3 +408,40 @@ TEST(MidiVelocity, EachDigitFiveDecibelsQuieterOnTheGeneralMidiCurve) {
 }
 
 }  // namespace
+
+// The song's mix in the MIDI file: a silenced instrument leaves no notes, a
+// level moves the velocities on the same curve as the volume digit.
+TEST_F(MidiCommandTest, TheSongsMixLeavesOutSilencedNotesAndScalesVelocities) {
+  std::vector<Row> rows(4, Row{});
+  rows[0][0] = "Kick      [ ]";
+  rows[1][1] = "Snare     [ ]";
+  rows[2][2] = "ClsHiat   [3]";
+  WriteTextLines(home_ / "M.pat", PatternLines("M", 60, 1, rows));
+  struct Case {
+    std::vector<std::string> mix;
+    std::vector<std::pair<int, int>> notes;  // key, velocity in row order
+  };
+  const Case cases[] = {
+      {{}, {{36, 127}, {38, 127}, {42, 71}}},
+      {{"<*mix 0 1 0 Kick"}, {{38, 127}, {42, 71}}},
+      {{"<*mix 0 0 1 Snare"}, {{38, 127}}},
+      {{"<*mix 0 0 1 Snare", "<*mix 0 0 1 kick"}, {{36, 127}, {38, 127}}},
+      {{"<*mix -600 0 0 Snare"}, {{36, 127}, {38, 90}, {42, 71}}},
+      {{"<*mix 600 0 0 ClsHiat", "<*mix 600 0 0 Kick"}, {{36, 127}, {38, 127}, {42, 101}}},
+      {{"<*mix -100000 0 0 ClsHiat"}, {{36, 127}, {38, 127}}},
+      {{"<*mix -9000 0 0 Kick"}, {{36, 1}, {38, 127}, {42, 71}}},
+  };
+  for (const Case& c : cases) {
+    Lines song = SongLines({"M"});
+    song.insert(song.end(), c.mix.begin(), c.mix.end());
+    WriteTextLines(home_ / "M.sng", song);
+    const CommandRun run = RunKorvanto({"midi", "M.sng", "m.mid"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const MidiFile file = MidiReader(ReadFileBytes(home_ / "m.mid")).Read();
+    std::vector<std::pair<int, int>> got;
+    for (const auto& n : Notes(file.tracks[1])) got.emplace_back(n.key, n.velocity);
+    EXPECT_EQ(got, c.notes) << (c.mix.empty() ? "plain" : c.mix[0]);
+    // The song keeps its length whatever sounds.
+    EXPECT_EQ(file.tracks[1].back().tick, 4 * 120);
+  }
+}

@@ -12,6 +12,7 @@ target_link_libraries(test_song_render PRIVATE korvanto_sndfile PkgConfig::SNDFI
 korvanto_test(test_exports
   ${CMAKE_CURRENT_LIST_DIR}/ExportsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiExportTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MixExportTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CollectTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GrooveRenderTest.cpp
 )

@@ -381,3 +381,69 @@ TEST(SongPlayerSound, AGroovedSongSoundsLiveWhereTheRenderPutsEachHit) {
 }
 
 }  // namespace
+
+// The song's mix sounds live as the render makes it: a silenced instrument
+// gives no onset, the others sound at the render's frames at their level.
+TEST(SongPlayerSound, LivePlaybackFollowsTheSongsMixAsTheRenderDoes) {
+  const std::string kick = "Kick      [ ]", snare = "Snare     [ ]";
+  struct Case {
+    const char* what;
+    KitMix mix;
+    int kickLevel, snareLevel;  // hundredths of a dB; kSilent: no onset at all
+  };
+  const int silent = InstrumentMix::kSilent;
+  const Case cases[] = {
+      {"plain", {}, 0, 0},
+      {"kick muted", {{"Kick", {0, true, false}}}, silent, 0},
+      {"snare soloed", {{"SNARE", {0, false, true}}}, silent, 0},
+      {"levels", {{"Kick", {-600, false, false}}, {"Snare", {300, false, false}}}, -600, 300},
+      {"kick at -inf", {{"Kick", {silent, false, false}}}, silent, 0},
+  };
+  for (const Case& c : cases) {
+    KitRig rig;
+    FakeHost host;
+    PlaybackEngine engine{rig.ui, host, rig.sound};
+    rig.sound.SetMix(&c.mix);
+    host.compiled = Block(48, {kick, snare}, 2);
+    const auto second = Block(31, {snare, kick, ""}, 1);
+    host.compiled.insert(host.compiled.end(), second.begin(), second.end());
+    host.compiled.push_back("%%%");
+    host.playListCount = 1;
+    engine.SetUpTempo();
+    rig.tape->Clear();
+    rig.tape->RenderFrames(1000);
+    const int64_t started = static_cast<int64_t>(rig.tape->FramesRecorded());
+    engine.BitBtn12Click();
+    while (engine.SongPlaying()) {
+      const int64_t due = engine.SongClock().Place().frame;
+      rig.tape->RenderFrames(
+          static_cast<int>(due - static_cast<int64_t>(rig.tape->FramesRecorded())));
+      engine.DXTimer1Timer();
+    }
+    rig.tape->RenderFrames(kRate / 2);
+    const auto samples = rig.tape->Samples();
+    const int rate = rig.tape->settings().rate;
+    for (const auto& [name, level, mixLevel] :
+         {std::tuple{kick, KitRig::kKickLevel, c.kickLevel},
+          std::tuple{snare, KitRig::kSnareLevel, c.snareLevel}}) {
+      const bool sounds = mixLevel != silent;
+      auto live = LiveOnsets(samples, Heard(level, -500 + (sounds ? mixLevel : 0)));
+      for (auto& onset : live) onset -= started;
+      const auto rendered = sounds ? RenderOnsets(host.compiled, rig.instruments, name, rate)
+                                   : std::vector<int64_t>{};
+      ASSERT_EQ(live.size(), rendered.size()) << c.what << ": " << name;
+      for (size_t i = 0; i < live.size(); ++i)
+        EXPECT_NEAR(live[i], rendered[i], 1) << c.what << ": " << name << " step " << i;
+    }
+    // Nothing else sounded: every nonzero frame is one of the two levels.
+    const double kickHeard = Heard(KitRig::kKickLevel, -500 + c.kickLevel);
+    const double snareHeard = Heard(KitRig::kSnareLevel, -500 + c.snareLevel);
+    for (size_t i = 0; i < samples.size(); i += 2) {
+      const double v = In16(samples[i]);
+      if (v == 0) continue;
+      ASSERT_TRUE((c.kickLevel != silent && std::abs(v - kickHeard) < 1.0) ||
+                  (c.snareLevel != silent && std::abs(v - snareHeard) < 1.0))
+          << c.what << ": " << v << " at frame " << i / 2;
+    }
+  }
+}

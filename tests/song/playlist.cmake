@@ -7,5 +7,6 @@ korvanto_test(test_playlist
   EditorSlotsTest.cpp
   RecoveryFilesTest.cpp
   EditedSongTest.cpp
+  MixRuleTest.cpp
 )
 target_link_libraries(test_playlist PRIVATE korvanto_sndfile PkgConfig::SNDFILE)

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "app/ProgramWindows.h"
 #include "common/Files.h"
 #include "common/QtPrompts.h"
+#include "kit/Kit_Listing.h"
 #include "render/RenderFlow.h"
 #include "song/SongMenu.h"
 #include "support/WindowTest.h"
@@ -373,6 +375,40 @@ TEST(RenderSaveDialog, ATypedNameTakesTheChosenFiltersExtension) {
   EXPECT_EQ(choose(0), "song.wav");
   EXPECT_EQ(choose(1), "song.flac");
   EXPECT_EQ(choose(2), "song.wav");
+}
+
+}  // namespace
+
+namespace {
+
+// A song's mix opened in the program shows in the Kit List, and the window's
+// render and MIDI file carry it as the command line's do.
+TEST_F(ExportMenuTest, TheSongsMixShowsInTheKitListAndReachesTheExports) {
+  Lines song = command_home::SongLines({"Rock", "Funk"});
+  song.insert(song.end(), {"<*mix 0 1 0 Kick", "<*mix -600 0 0 Snare"});
+  WriteTextLines(home_ / "mixed.sng", song);
+  windows_.sequence.OpenSongAtStart((home_ / "mixed.sng").string());
+  const auto& rows = windows_.kitList.Rows();
+  ASSERT_GE(rows.size(), 3u);
+  EXPECT_TRUE(rows[0].mute->isChecked());
+  EXPECT_EQ(rows[2].level->value(), -60);
+
+  struct Export {
+    const char* menu;
+    const char* cli;
+    const char* gui;
+  };
+  const Export exports[] = {{"Render song to wav file", "cli.wav", "gui.wav"},
+                            {"Export MIDI...", "cli.mid", "gui.mid"}};
+  for (const Export& e : exports) {
+    Command({std::string(e.cli).ends_with(".mid") ? "midi" : "render", "mixed.sng", e.cli});
+    home_.prompts.paths.push_back((home_ / e.gui).string());
+    MenuItem(windows_.sequence, e.menu)->trigger();
+    EXPECT_TRUE(ReadFileBytes(home_ / e.gui) == ReadFileBytes(home_ / e.cli)) << e.menu;
+  }
+  // And differ from the plain song's.
+  Command({"render", "song.sng", "plain.wav"});
+  EXPECT_FALSE(ReadFileBytes(home_ / "plain.wav") == ReadFileBytes(home_ / "gui.wav"));
 }
 
 }  // namespace

@@ -8,10 +8,14 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
+#include <QUndoStack>
 #include <algorithm>
 #include <cmath>
 
+#include "kit/DXClass.h"
 #include "kit/Kit_Listing.h"
+#include "kit/LevelMeter.h"
+#include "kit/Mixer.h"
 #include "kit/Sams.h"
 #include "pattern/Sequencer.h"
 #include "pattern/StepGridView.h"
@@ -195,4 +199,113 @@ TEST(ExtraSamples, SlotButtonsKeepTheirSpacingAndChooseTheSlot) {
   QTest::mouseClick(buttons[6], Qt::LeftButton);
   EXPECT_EQ(chosen, 7);
   EXPECT_EQ(samples.Label1->text(), "7");
+}
+
+// The Kit List's mixer: each button is one undoable step of the song, a level
+// moved in several steps is one, and undo and redo show the mix again.
+TEST_F(InstrumentWindows, TheKitListsMixerChangesTheSongAsUndoableSteps) {
+  kitList.show();
+  sequence.History()->clear();
+  const auto& rows = kitList.Rows();
+  ASSERT_EQ(rows.size(), 16u);
+  EXPECT_EQ(rows[0].name, "Kick");
+  EXPECT_EQ(rows[2].name, "Snare");
+  QTest::mouseClick(rows[0].mute, Qt::LeftButton);
+  QTest::mouseClick(rows[2].solo, Qt::LeftButton);
+  rows[2].level->setFocus();
+  for (int i = 0; i < 5; ++i) QTest::keyClick(rows[2].level, Qt::Key_Left);
+  const KitMix mixed{{"Kick", {0, true, false}}, {"Snare", {-50, false, true}}};
+  EXPECT_EQ(sequence.Song().Settings().mix, mixed);
+  EXPECT_TRUE(sequence.isWindowModified());
+  EXPECT_EQ(sequence.History()->count(), 3);
+  EXPECT_EQ(rows[2].level->toolTip(), "-0.5 dB");
+
+  struct Shown {
+    bool kickMuted, snareSoloed;
+    int snareSlider;
+  };
+  const Shown afterUndo[] = {{true, true, 0}, {true, false, 0}, {false, false, 0}};
+  for (const Shown& shown : afterUndo) {
+    sequence.History()->undo();
+    EXPECT_EQ(rows[0].mute->isChecked(), shown.kickMuted);
+    EXPECT_EQ(rows[2].solo->isChecked(), shown.snareSoloed);
+    EXPECT_EQ(rows[2].level->value(), shown.snareSlider);
+  }
+  EXPECT_TRUE(sequence.Song().Settings().mix.empty());
+  for (int i = 0; i < 3; ++i) sequence.History()->redo();
+  EXPECT_EQ(sequence.Song().Settings().mix, mixed);
+  EXPECT_EQ(rows[2].level->value(), -5);
+  const int steps = sequence.History()->count();
+  QTest::keyClick(rows[0].level, Qt::Key_Right);
+  EXPECT_EQ(sequence.History()->count(), steps + 1)
+      << "another instrument's level: a step of its own";
+  // A level's bottom is -inf, its top +6 dB.
+  rows[1].level->setValue(kLevelSliderSilent);
+  EXPECT_EQ(sequence.Song().Settings().mix.at("Short Kick").levelCentiDb, InstrumentMix::kSilent);
+  EXPECT_EQ(rows[1].level->toolTip(), "-inf dB");
+  rows[1].level->setValue(kLevelSliderTop);
+  EXPECT_EQ(sequence.Song().Settings().mix.at("Short Kick").levelCentiDb, 600);
+}
+
+// What an instrument plays shows on its meter while the Kit List shows, and
+// the output's on the main window's meter.
+TEST_F(InstrumentWindows, MetersShowWhatEachInstrumentPlays) {
+  kitList.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&kitList));
+  sequence.ComboBox1->setCurrentText("Snare     [ ]");
+  Listen();
+  kitList.PollMeters();
+  Click(sequence.StringGrid1, At(2, 3));
+  Listen();
+  kitList.PollMeters();
+  const auto& rows = kitList.Rows();
+  EXPECT_NEAR(rows[2].meter->Ballistics().LevelDb(), PeakDb(WavePeak("Snare     [ ]")), 1.0);
+  EXPECT_EQ(rows[0].meter->Ballistics().LevelDb(), MeterBallistics::kFloorDb);
+  auto* output = sequence.findChild<LevelMeter*>("OutputMeter");
+  ASSERT_NE(output, nullptr);
+  // The main window's meter polls on its own timer.
+  for (int wait = 0; wait < 100 && output->Ballistics().LevelDb() <= -20; ++wait) QTest::qWait(20);
+  EXPECT_GT(output->Ballistics().LevelDb(), -20);
+}
+
+// A pattern played from the main window sounds the Kit List's mix: the muted
+// kick is not heard, the snare at its level, as the device's meters of the
+// two instruments tell.
+TEST_F(InstrumentWindows, APlayingPatternSoundsTheKitListsMix) {
+  kitList.show();
+  sequence.Grid().SetCell(1, 2, "Kick      [ ]");
+  sequence.Grid().SetCell(2, 3, "Snare     [ ]");
+  const auto& rows = kitList.Rows();
+  Mixer& mixer = sequence.Sound().DSound()->mixer();
+  ASSERT_TRUE(mixer.Metering());
+  struct Case {
+    bool kickMuted;
+    int snareSlider;  // tenths of a dB
+    float kickGain, snareGain;
+  };
+  const float digitOne = std::pow(10.0f, -0.25f);  // a blank volume digit: -5 dB
+  const Case cases[] = {{false, 0, digitOne, digitOne},
+                        {true, -60, 0.0f, digitOne * std::pow(10.0f, -0.3f)}};
+  for (const Case& c : cases) {
+    if (rows[0].mute->isChecked() != c.kickMuted) QTest::mouseClick(rows[0].mute, Qt::LeftButton);
+    rows[2].level->setValue(c.snareSlider);
+    mixer.TakeMeterPeak(1);
+    mixer.TakeMeterPeak(3);
+    tape->RenderFrames(1000);  // the device has run a while
+    PlaybackEngine& engine = sequence.Engine();
+    engine.BitBtn3Click();
+    ASSERT_TRUE(engine.PatternPlaying());
+    for (int step = 0; step < 64 && engine.PatternPlaying(); ++step) {
+      const int64_t due = engine.PatternClock().Place().frame;
+      const auto recorded = static_cast<int64_t>(tape->FramesRecorded());
+      if (due > recorded) tape->RenderFrames(static_cast<int>(due - recorded));
+      engine.DXTimer2Timer();
+    }
+    engine.BitBtn4Click();
+    tape->RenderFrames(tape->settings().rate / 2);
+    EXPECT_NEAR(mixer.TakeMeterPeak(1), WavePeak("Kick      [ ]") * c.kickGain, 0.02f)
+        << c.kickMuted;
+    EXPECT_NEAR(mixer.TakeMeterPeak(3), WavePeak("Snare     [ ]") * c.snareGain, 0.02f)
+        << c.kickMuted;
+  }
 }
