@@ -1,6 +1,9 @@
 #pragma once
 // Helpers for tests that drive real windows with mouse and key events.
+#include <gtest/gtest.h>
+
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
@@ -45,6 +48,14 @@ class WindowTestHome {
   TempDir dir_;
   CurrentDirScope scope_;
 };
+
+// The window's menu item of that caption (its "&" left out).
+inline QAction* MenuItem(QWidget& window, const QString& caption) {
+  for (QAction* action : window.findChildren<QAction*>())
+    if (action->text().remove('&') == caption) return action;
+  ADD_FAILURE() << "no menu item " << caption.toStdString();
+  return nullptr;
+}
 
 inline void ShowAndActivate(QWidget& window) {
   window.show();

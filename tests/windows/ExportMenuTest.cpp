@@ -28,13 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QAction* MenuItem(QWidget& window, const QString& caption) {
-  for (QAction* action : window.findChildren<QAction*>())
-    if (action->text().remove('&') == caption) return action;
-  ADD_FAILURE() << "no menu item " << caption.toStdString();
-  return nullptr;
-}
-
 class ExportMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {

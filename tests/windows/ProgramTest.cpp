@@ -22,12 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QAction* MenuItem(QWidget& window, const QString& caption) {
-  for (QAction* action : window.findChildren<QAction*>())
-    if (action->text().remove('&') == caption) return action;
-  return nullptr;
-}
-
 void CopyDemo(const WindowTestHome& home, const std::string& name) {
   fs::copy_file(fs::path(KORVANTO_TEST_SOURCE_DIR) / "data" / "demo" / name, home / name);
 }

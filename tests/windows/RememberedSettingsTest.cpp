@@ -20,13 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-QAction* MenuItem(QWidget& window, const QString& caption) {
-  for (QAction* action : window.findChildren<QAction*>())
-    if (action->text().remove('&') == caption) return action;
-  ADD_FAILURE() << "no menu item " << caption.toStdString();
-  return nullptr;
-}
-
 QMenu* RecentMenu(TSequence& sequence) {
   for (QMenu* menu : sequence.findChildren<QMenu*>())
     if (menu->title() == "Open R&ecent") return menu;
