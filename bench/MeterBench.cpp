@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/LoopingVoice.h"
 #include "kit/Mixer.h"
 
 namespace {
@@ -38,14 +39,8 @@ double MixSeconds(const std::vector<int16_t>& data, bool metering, float& shown)
   Mixer mixer({kRate, kPeriod, false, kInstruments});
   mixer.SetMetering(metering);
   for (int v = 0; v < kInstruments; ++v) {
-    MixerCommand c;
-    c.op = MixerOp::Start;
-    c.slot = static_cast<uint16_t>(v);
-    c.generation = 1;
-    c.data = reinterpret_cast<const uint8_t*>(data.data());
-    c.frames = static_cast<uint32_t>(data.size() / 2);
-    c.layout = SampleLayout{SampleKind::S16, 2, 4, 44100, 44100 * 4};
-    c.looping = true;
+    MixerCommand c = LoopingStart(v, data.data(), static_cast<uint32_t>(data.size() / 2),
+                                  SampleLayout{SampleKind::S16, 2, 4, 44100, 44100 * 4});
     c.cursor = 1009u * static_cast<uint32_t>(v);
     c.meter = static_cast<uint16_t>(v + 1);
     mixer.Send(c);

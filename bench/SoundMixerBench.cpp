@@ -33,14 +33,8 @@ void MixerCost() {
   const auto data = Noise(kRate * 4);
   Mixer mixer({kRate, kPeriod, false, kVoices});
   for (int v = 0; v < kVoices; ++v) {
-    MixerCommand c;
-    c.op = MixerOp::Start;
-    c.slot = static_cast<uint16_t>(v);
-    c.generation = 1;
-    c.data = reinterpret_cast<const uint8_t*>(data.data());
-    c.frames = kRate * 4;
-    c.layout = SampleLayout{SampleKind::S16, 2, 4, 44100, 44100 * 4};
-    c.looping = true;
+    MixerCommand c = LoopingStart(v, data.data(), kRate * 4,
+                                  SampleLayout{SampleKind::S16, 2, 4, 44100, 44100 * 4});
     c.frequency = 44100 + 37 * v;  // never the output rate
     c.pan = -3000 + 100 * v;
     c.volume = -50 * v;

@@ -8,6 +8,7 @@
 #include <numbers>
 #include <vector>
 
+#include "bench/LoopingVoice.h"
 #include "kit/Mixer.h"
 
 namespace stealclick {
@@ -28,14 +29,8 @@ inline std::vector<float> Sine(float amplitude) {
 inline double LargestStep(const std::vector<float>& sine, int voices, int steals) {
   Mixer mixer({kRate, kPeriod, false, voices});
   for (int v = 0; v < voices; ++v) {
-    MixerCommand c;
-    c.op = MixerOp::Start;
-    c.slot = static_cast<uint16_t>(v);
-    c.generation = 1;
-    c.data = reinterpret_cast<const uint8_t*>(sine.data());
-    c.frames = kRate;
-    c.layout = SampleLayout{SampleKind::F32, 2, 8, kRate, kRate * 8};
-    c.looping = true;
+    MixerCommand c =
+        LoopingStart(v, sine.data(), kRate, SampleLayout{SampleKind::F32, 2, 8, kRate, kRate * 8});
     // Far from a zero crossing when the steal comes: the worst place.
     c.cursor = static_cast<uint32_t>(kRate / 113.0 * 1.25) - kPeriod;
     mixer.Send(c);
