@@ -62,10 +62,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "korvanto: %s can't be made: this run keeps recovery files of its own\n",
                  HomeLock::FileIn("").c_str());
   SetAudioOutputFactory(SdlAudioOutputFactory());
-  // The sound output chosen in Preferences, before a window opens it; SDL's
-  // drivers are tried now, while nothing plays.
+  // The sound output chosen in Preferences, before a window opens it. SDL's
+  // drivers are not tried at every start: one that can't start is refused
+  // when chosen.
   SetSoundOutputs(&SdlSoundOutputs());
-  SdlSoundOutputs().Drivers();
   const std::string soundChoiceNews = UseStoredSoundChoice(SdlSoundOutputs());
   QtDecodeProgress decodeProgress;
   SetDecodeWatch(&decodeProgress);
