@@ -1,7 +1,7 @@
 // Rendering speed and memory of the command-line render: a 32-minute song of
 // one pattern played 1000 times, and a 3-minute song using the whole default
 // kit and four sample slots at other rates and pans; the 32-minute song
-// again with 50 % swing and humanize on, against the plain one. Each render runs in a
+// again with 50 % swing, then with humanize on as well, against the plain one. Each render runs in a
 // child process calling the command line's own entry (RunCommandLine), so
 // its peak resident memory is its own; KORVANTO_BENCH_PROGRAM names a
 // program to run instead (e.g. the built korvanto).
@@ -93,15 +93,16 @@ void Report(const fs::path& home, const std::string& song, const std::string& na
 }
 
 // The song again with 50 % swing and humanize on.
-void WriteSwungCopy(const fs::path& from, const fs::path& to) {
+void WriteGroovedCopy(const fs::path& from, const fs::path& to, const std::string& groove) {
   Lines lines = ReadTextLines(from);
-  lines.push_back("<*groove 50 10 30 12345");
+  lines.push_back(groove);
   WriteTextLines(to, lines);
 }
 
 // The swung song's speed, and its ratio to the plain one's, each swung run
 // right after a plain one so the machine's load weighs on both alike.
-void ReportSwing(const fs::path& home, const std::string& plainSong, const std::string& swungSong) {
+void ReportGroove(const fs::path& home, const std::string& plainSong, const std::string& swungSong,
+                  const std::string& name) {
   std::vector<double> speeds, ratios;
   for (int run = 0; run < 7; ++run) {
     const Measure plain = RenderOnce(home, plainSong);
@@ -113,10 +114,10 @@ void ReportSwing(const fs::path& home, const std::string& plainSong, const std::
   std::sort(speeds.begin(), speeds.end());
   std::sort(ratios.begin(), ratios.end());
   std::printf("# %s against %s: 7 runs each, in turn\n", swungSong.c_str(), plainSong.c_str());
-  std::printf("BENCH swing_render_x_realtime %.0f x\n", speeds[3]);
-  std::printf("BENCH swing_render_x_realtime_min %.0f x\n", speeds.front());
-  std::printf("BENCH swing_render_x_realtime_max %.0f x\n", speeds.back());
-  std::printf("BENCH swing_render_vs_plain %.2f ratio\n", ratios[3]);
+  std::printf("BENCH %s_render_x_realtime %.0f x\n", name.c_str(), speeds[3]);
+  std::printf("BENCH %s_render_x_realtime_min %.0f x\n", name.c_str(), speeds.front());
+  std::printf("BENCH %s_render_x_realtime_max %.0f x\n", name.c_str(), speeds.back());
+  std::printf("BENCH %s_render_vs_plain %.2f ratio\n", name.c_str(), ratios[3]);
 }
 
 }  // namespace
@@ -126,8 +127,11 @@ int main() {
   const char* program = std::getenv("KORVANTO_BENCH_PROGRAM");
   std::printf("# rendering through %s\n", program ? program : "RunCommandLine in a child process");
   Report(home, "Long.sng", "render_long_xrealtime", true);
-  WriteSwungCopy(home / "Long.sng", home / "LongSwing.sng");
-  ReportSwing(home, "Long.sng", "LongSwing.sng");
+  // Swing alone, then swing with humanize timing and loudness.
+  WriteGroovedCopy(home / "Long.sng", home / "LongSwing.sng", "<*groove 50 0 0 12345");
+  ReportGroove(home, "Long.sng", "LongSwing.sng", "swing");
+  WriteGroovedCopy(home / "Long.sng", home / "LongGroove.sng", "<*groove 50 10 30 12345");
+  ReportGroove(home, "Long.sng", "LongGroove.sng", "groove");
   Report(home, "All.sng", "render_full_kit_xrealtime", true);
   std::error_code ignored;
   if (!std::getenv("KORVANTO_BENCH_KEEP_HOME")) fs::remove_all(home, ignored);
