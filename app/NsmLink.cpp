@@ -149,7 +149,8 @@ void NsmLink::SetSink(Sink sink) {
     sink_ = sink;
     early.swap(early_);
   }
-  for (const NsmRequest& request : early) sink(request);
+  if (sink)
+    for (const NsmRequest& request : early) sink(request);
 }
 
 void NsmLink::Tell(std::function<void(NsmClient&)> news) {

@@ -13,29 +13,25 @@
 #include <thread>
 #include <vector>
 
-#include "app/NsmProtocol.h"
+#include "app/NsmChannel.h"
 
-class NsmLink {
+class NsmLink : public NsmChannel {
  public:
-  using Sink = std::function<void(const NsmRequest&)>;
-
   // Opens a socket of its own and announces the program at url; nullptr
   // with the reason in error when url is no manager's address or the
   // announce can't be sent.
   static std::unique_ptr<NsmLink> Connect(const std::string& url, const std::string& executable,
                                           int pid, std::string& error);
   // What is told before is sent; then the thread ends.
-  ~NsmLink();
+  ~NsmLink() override;
   NsmLink(const NsmLink&) = delete;
   NsmLink& operator=(const NsmLink&) = delete;
 
   // Before the windows: the manager's open or refusal; nothing when neither
   // came within timeout.
   std::optional<NsmRequest> WaitForOpen(std::chrono::milliseconds timeout);
-  // From now on the manager's requests go to sink, on the link's thread.
-  void SetSink(Sink sink);
-  // Any thread: news for the protocol, handed to the link's thread.
-  void Tell(std::function<void(NsmClient&)> news);
+  void SetSink(Sink sink) override;
+  void Tell(std::function<void(NsmClient&)> news) override;
 
  private:
   struct Lo;

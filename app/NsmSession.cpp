@@ -7,7 +7,7 @@
 #include "common/QtUiThread.h"
 #include "common/RememberedFolders.h"
 
-NsmSession::NsmSession(NsmLink& link, ProgramWindows& windows, std::filesystem::path home)
+NsmSession::NsmSession(NsmChannel& link, ProgramWindows& windows, std::filesystem::path home)
     : link_(link), windows_(windows), home_(std::move(home)) {
   // File dialogs start in the session's folder, not where another run went.
   KeepFoldersInside(home_.string());

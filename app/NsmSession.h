@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/NsmLink.h"
+#include "app/NsmChannel.h"
 
 class ProgramWindows;
 class QWidget;
@@ -18,7 +18,7 @@ class QWidget;
 class NsmSession : public QObject {
  public:
   // UI thread. The open is answered once the windows show the session.
-  NsmSession(NsmLink& link, ProgramWindows& windows, std::filesystem::path home);
+  NsmSession(NsmChannel& link, ProgramWindows& windows, std::filesystem::path home);
   ~NsmSession() override;
   NsmSession(const NsmSession&) = delete;
   NsmSession& operator=(const NsmSession&) = delete;
@@ -32,7 +32,7 @@ class NsmSession : public QObject {
   void HideWindows();
   void ShowWindows();
 
-  NsmLink& link_;
+  NsmChannel& link_;
   ProgramWindows& windows_;
   std::filesystem::path home_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
