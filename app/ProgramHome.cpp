@@ -53,14 +53,23 @@ bool ProgramHome::TakeOption(int& argc, char** argv, std::ostream& err) {
     err << "korvanto: --home needs a folder\n";
     return false;
   }
-  try {
-    Enter(places_.current / folder, true);
-  } catch (const std::exception& error) {
-    err << "korvanto: " << error.what() << "\n";
+  std::string error;
+  if (!EnterGiven(places_.current / folder, error)) {
+    err << "korvanto: " << error << "\n";
     return false;
   }
   for (int i = 1; i + taken <= argc; ++i) argv[i] = argv[i + taken];
   argc -= taken;
+  return true;
+}
+
+bool ProgramHome::EnterGiven(const fs::path& folder, std::string& error) {
+  try {
+    Enter(folder, true);
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
   given_ = true;
   return true;
 }

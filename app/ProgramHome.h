@@ -22,6 +22,10 @@ class ProgramHome {
   // argv shrink) and enters DIR. False, the message written to err, when DIR
   // is missing or can't be made.
   bool TakeOption(int& argc, char** argv, std::ostream& err);
+  // Enters folder (made and filled as --home's) as a home given outright:
+  // a session manager's session folder. False, the reason in error, when
+  // it can't be made.
+  bool EnterGiven(const std::filesystem::path& folder, std::string& error);
 
   // Unless --home said it, enters the home ChooseHome picks; a home that
   // can't be made is reported on err, and the current folder stays the home.

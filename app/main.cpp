@@ -2,12 +2,15 @@
 // event loop until the main window closes or a signal ends the program.
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "app/CommandLine.h"
 #include "app/EndOnSignals.h"
 #include "app/HomeLock.h"
+#include "app/NsmJoin.h"
+#include "app/NsmSession.h"
 #include "app/ProgramHome.h"
 #include "app/ProgramWindows.h"
 #include "common/ExitHook.h"
@@ -39,10 +42,16 @@ int main(int argc, char** argv) {
   if (handled) return code;
   force = TakeForceOption(argc, argv, false) || force;
 
+  // Started by a session manager (NSM_URL), the session's folder is the home.
+  SessionJoin session;
+  if (const char* url = std::getenv("NSM_URL"); url && *url)
+    session = JoinSession(url, std::filesystem::path(argv[0]).filename().string(), home, std::cerr);
+  if (session.failed) return 1;
   // The windows' home: the current folder with its kit, a song's folder or
   // the user's data folder; the windows find everything in the current folder.
   const std::vector<std::string> arguments =
-      home.EnterForWindows({argv + 1, argv + argc}, std::cerr);
+      session.link ? SessionSongArguments(std::filesystem::current_path())
+                   : home.EnterForWindows({argv + 1, argv + argc}, std::cerr);
   QApplication app(argc, argv);
   app.setApplicationName("Korvanto");
   // The desktop entry: the window's icon and name in docks and task bars.
@@ -55,6 +64,8 @@ int main(int argc, char** argv) {
   const StartMode mode = DecideStart(lock.Get(), force);
   if (mode == StartMode::Refused) {
     std::fprintf(stderr, "korvanto: %s\n", kAlreadyRunning);
+    if (session.link)
+      session.link->Tell([](NsmClient& c) { c.OpenFailed(nsm_error::kGeneral, kAlreadyRunning); });
     AppPrompts().Message(kAlreadyRunning, "Korvanto", PromptButtons::Ok);
     return 1;
   }
@@ -85,6 +96,10 @@ int main(int argc, char** argv) {
   EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
   windows.OpenSongs(arguments);
   windows.Show();
+  std::unique_ptr<NsmSession> sessionWindows;
+  if (session.link)
+    sessionWindows =
+        std::make_unique<NsmSession>(*session.link, windows, std::filesystem::current_path());
   if (!soundChoiceNews.empty()) ShowErrorLater(&app, soundChoiceNews);
   windows.StartRecovery(mode == StartMode::WithRecovery);
   return app.exec();

@@ -1,5 +1,6 @@
 #include "common/RememberedFolders.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -11,12 +12,30 @@ namespace {
 QString Key(const std::string& kind) {
   return "folders/" + QString::fromStdString(kind);
 }
+
+fs::path& KeptFolder() {
+  static fs::path kept;
+  return kept;
+}
+
+bool Inside(const fs::path& folder, const fs::path& outer) {
+  std::error_code error;
+  const fs::path inner = fs::weakly_canonical(folder, error);
+  const fs::path whole = fs::weakly_canonical(outer, error);
+  const auto [end, _] = std::mismatch(whole.begin(), whole.end(), inner.begin(), inner.end());
+  return end == whole.end();
+}
 }  // namespace
+
+void KeepFoldersInside(const std::string& folder) {
+  KeptFolder() = folder;
+}
 
 std::string RememberedFolder(const std::string& kind) {
   const std::string folder = AppSettings().value(Key(kind)).toString().toStdString();
   std::error_code error;
   if (folder.empty() || !fs::is_directory(folder, error)) return "";
+  if (!KeptFolder().empty() && !Inside(folder, KeptFolder())) return "";
   return folder;
 }
 

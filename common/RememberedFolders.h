@@ -10,6 +10,9 @@
 // The remembered folder of a kind; empty when none, or it is gone.
 std::string RememberedFolder(const std::string& kind);
 void RememberFolderOf(const std::string& kind, const std::string& chosen);
+// While a folder is kept (a session's), a remembered folder outside it is
+// not used: dialogs start in the request's own folder. Empty: none kept.
+void KeepFoldersInside(const std::string& folder);
 
 class RememberingPrompts : public Prompts {
  public:

@@ -121,6 +121,14 @@ class TSequence : public QMainWindow, public MainControls {
   void ExportStemsClick(), ExportMidiClick(), CollectSongClick();
   // Opens a song named on the command line, as "Open Song" would.
   void OpenSongAtStart(const std::string& path);
+  // A session manager's save: the song to songFile (it becomes the song's
+  // file), the grid's named pattern to its own file; nothing is asked.
+  // Returns what was kept, for the manager; the file's error raises.
+  std::string SaveForSession(const std::filesystem::path& songFile);
+  // Work that closing would lose: the song's or the grid's.
+  bool WorkUnsaved() { return song_.SongUnsaved() || song_.PatternUnsaved(); }
+  // Told whenever the window shows the song: whether work is unsaved.
+  std::function<void(bool)> OnUnsavedShown;
 
   // The program's life: both players stop (Shutdown); OnClosed is told once
   // the window closed. Recovery copies of unsaved work are kept from

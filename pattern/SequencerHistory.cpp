@@ -63,6 +63,7 @@ void TSequence::ShowSong() {
   if (kitList_) kitList_->ShowMix(song_.Settings().mix);
   setWindowTitle(Latin1(SongTitle(song_.SongFile())) + "[*]");
   setWindowModified(song_.SongUnsaved());
+  if (OnUnsavedShown) OnUnsavedShown(WorkUnsaved());
 }
 
 bool TSequence::ReadyToReplace(Replacing what) {

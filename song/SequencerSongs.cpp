@@ -179,3 +179,27 @@ void TSequence::SongSaved(const std::filesystem::path& file) {
   KeepRecoveryFiles();  // the copies follow the save at once
   ShowSong();
 }
+
+// A session manager's save asks nothing: a grid without a name, or named as
+// another pattern's file, stays unsaved and the answer says so.
+std::string TSequence::SaveForSession(const std::filesystem::path& songFile) {
+  std::string kept = "Saved " + songFile.filename().string();
+  const std::string name = song_.Grid().Cell(0, 0);
+  if (song_.PatternUnsaved() && name.empty()) {
+    kept += "; the pattern in the grid has no name and stays unsaved";
+  } else if (song_.PatternUnsaved() && song_.OtherPatternsFile(name)) {
+    kept += "; the pattern in the grid is named as another pattern and stays unsaved";
+  } else if (song_.PatternUnsaved()) {
+    auto core = song_.Core(AppPrompts());
+    bool saved = false;
+    SongChange change = song_.EditList(
+        [&](PlayList&, PatternLibrary&) { saved = SavePattern(core, song_.Values()); });
+    if (saved) song_.PatternMet();
+    Push("Add " + Latin1(name) + " to the play list", std::move(change));
+    kept += " and pattern " + name;
+  }
+  auto core = song_.Core(AppPrompts());
+  SaveSongTo(core, songFile);
+  SongSaved(songFile);
+  return kept;
+}
