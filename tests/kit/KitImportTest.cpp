@@ -337,3 +337,20 @@ TEST_F(KitImport, WrongArgumentsShowTheUsage) {
   EXPECT_EQ(run.code, 2);
   EXPECT_NE(run.err.find("korvanto kit import SOURCE OUT.dxg"), std::string::npos);
 }
+
+// The program as a user runs it: the readers are there from its start.
+TEST_F(KitImport, TheProgramItselfImportsAnArchive) {
+  WriteText(kit_ / "drumkit.xml", kCurrentLayout);
+  WriteArchive(dir_ / "TestKit.h2drumkit", MembersOf(kit_, "TestKit"));
+  const std::string command = "cd '" + dir_.path().string() +
+                              "' && '" KORVANTO_TEST_BUILD_DIR
+                              "/korvanto' kit import TestKit.h2drumkit out.dxg > said.txt 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(dir_ / "said.txt");
+  EXPECT_EQ(ReadText(dir_ / "said.txt"),
+            "Imported 3 instruments from TestKit (1 layered instrument: the loudest layer taken) "
+            "into out.dxg\n");
+  const KitContent kit = ReadKit(dir_ / "out.dxg");
+  ASSERT_EQ(kit.samples.size(), 3u);
+  EXPECT_EQ(kit.samples[0], kHardKick);
+  EXPECT_TRUE(fs::exists(dir_ / "out-Panning.dat"));
+}
