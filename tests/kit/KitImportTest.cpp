@@ -354,3 +354,16 @@ TEST_F(KitImport, TheProgramItselfImportsAnArchive) {
   EXPECT_EQ(kit.samples[0], kHardKick);
   EXPECT_TRUE(fs::exists(dir_ / "out-Panning.dat"));
 }
+
+TEST_F(KitImport, InstrumentsWithoutASampleAreLeftOutAndCounted) {
+  WriteText(kit_ / "drumkit.xml", R"(<drumkit_info><name>Gaps</name><instrumentList>
+    <instrument><name>Empty</name></instrument>
+    <instrument><name>Snare</name><filename>snare.wav</filename></instrument>
+    <instrument><name>Hollow</name><instrumentComponent><gain>1</gain></instrumentComponent>
+    </instrument></instrumentList></drumkit_info>)");
+  const CommandRun run = Import(kit_, dir_ / "gaps.dxg");
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "Imported 1 instrument from Gaps (2 without a sample left out) into " +
+                         (dir_ / "gaps.dxg").string() + "\n");
+  EXPECT_EQ(ReadKit(dir_ / "gaps.dxg").names, std::vector<std::string>{"Snare     [ ]"});
+}
