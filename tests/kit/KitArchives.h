@@ -21,12 +21,17 @@ struct ArchiveMember {
   std::string linkTo{};  // a symbolic link to it instead of a file
 };
 
+enum class Packing { Plain, Gzip, Bzip2 };
+
 // A tar archive, gzip-compressed unless told otherwise.
 inline void WriteArchive(const std::filesystem::path& path,
-                         const std::vector<ArchiveMember>& members, bool gzip = true) {
+                         const std::vector<ArchiveMember>& members,
+                         Packing packing = Packing::Gzip) {
   archive* out = archive_write_new();
   archive_write_set_format_pax_restricted(out);
-  if (gzip) archive_write_add_filter_gzip(out);
+  if (packing == Packing::Gzip) archive_write_add_filter_gzip(out);
+  if (packing == Packing::Bzip2 && archive_write_add_filter_bzip2(out) != ARCHIVE_OK)
+    throw std::runtime_error("libarchive can't write bzip2 here");
   if (archive_write_open_filename(out, path.c_str()) != ARCHIVE_OK)
     throw std::runtime_error("can't write " + path.string());
   for (const ArchiveMember& member : members) {

@@ -170,11 +170,14 @@ TEST_F(KitImport, OlderLayoutAndTheFileOrFolderAlike) {
 
 TEST_F(KitImport, ArchivesOfTheKitFolderMadeByLibarchiveAndByTar) {
   WriteText(kit_ / "drumkit.xml", kCurrentLayout);
-  WriteArchive(dir_ / "TestKit.h2drumkit", MembersOf(kit_, "TestKit"));
+  WriteArchive(dir_ / "Gzipped.h2drumkit", MembersOf(kit_, "TestKit"));
+  WriteArchive(dir_ / "Bzipped.h2drumkit", MembersOf(kit_, "TestKit"), Packing::Bzip2);
+  WriteArchive(dir_ / "Plain.h2drumkit", MembersOf(kit_, "TestKit"), Packing::Plain);
   const std::string tar =
-      "cd '" + dir_.path().string() + "' && tar -cjf Tarred.h2drumkit TestKit 2>/dev/null";
+      "cd '" + dir_.path().string() + "' && tar -czf Tarred.h2drumkit TestKit 2>/dev/null";
   ASSERT_EQ(std::system(tar.c_str()), 0);
-  for (const char* archive : {"TestKit.h2drumkit", "Tarred.h2drumkit"}) {
+  for (const char* archive :
+       {"Gzipped.h2drumkit", "Bzipped.h2drumkit", "Plain.h2drumkit", "Tarred.h2drumkit"}) {
     const fs::path out = dir_ / (std::string(archive) + ".dxg");
     const CommandRun run = Import(dir_ / archive, out);
     ASSERT_EQ(run.code, 0) << run.err;
