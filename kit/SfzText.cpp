@@ -160,7 +160,7 @@ class SfzScanner {
         if (close == std::string::npos)
           throw Exception(SourcePlace(file, number) + "a header without its '>'");
         token.header = true;
-        token.name = line.substr(at + 1, close - at - 1);
+        token.name = Trimmed(line.substr(at + 1, close - at - 1));
         at = close + 1;
       } else {
         std::size_t end = at;

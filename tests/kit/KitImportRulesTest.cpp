@@ -170,7 +170,7 @@ TEST_F(SfzFiles, RegionsByKeyInOrderWithInheritedOpcodes) {
       "<group> key=36 pan=-50 /* kick\n"
       "  layers */\n"
       "<region> sample=kick soft.wav lovel=1 hivel=64\n"
-      "<region> sample=kick hard.wav lovel=65 hivel=127 volume=0\n"
+      "< region > sample=kick hard.wav lovel=65 hivel=127 volume=0\n"
       "<group> key=$SNARE\n"
       "<region> sample=snare.wav pan=25 seq_position=1\n"
       "<region>sample=tom.wav lokey=c3 hikey=e3 pitch_keycenter=d3 trigger=attack\n");
