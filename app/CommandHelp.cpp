@@ -28,6 +28,10 @@ const CommandHelpEntry kEntries[] = {
      "files there of those names only with --overwrite"},
     {"kit build KIT.dxg [NAME=]FILE...", false,
      "build a kit from sound files as the kit maker does"},
+    {"kit import SOURCE OUT.dxg", false,
+     "import a Hydrogen drumkit (folder, drumkit.xml,\n"
+     ".h2drumkit) or an .sfz file as a kit; its pans go\n"
+     "into OUT-Panning.dat"},
     {"pattern show FILE.pat", false, "print a pattern's settings and grid"},
     {"--home DIR", false,
      "work in DIR, filled with the default kit and the\n"

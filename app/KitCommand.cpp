@@ -11,6 +11,8 @@
 #include "common/PrivateFolder.h"
 #include "common/Utf8.h"
 #include "kit/KitExchange.h"
+#include "kit/KitImport.h"
+#include "kit/PanningTable.h"
 #include "kit/WaveCollection.h"
 #include "render/RenderPrep.h"
 
@@ -21,7 +23,8 @@ namespace {
 const char* const kKitUsage =
     "Usage: korvanto kit list KIT.dxg\n"
     "       korvanto kit extract KIT.dxg DIR [--overwrite]\n"
-    "       korvanto kit build KIT.dxg [NAME=]FILE...\n";
+    "       korvanto kit build KIT.dxg [NAME=]FILE...\n"
+    "       korvanto kit import SOURCE OUT.dxg\n";
 
 // The kit file's own errors name it; a missing file's message already does.
 TWaveCollection& LoadKit(const fs::path& path, TWaveCollection& kit) {
@@ -109,6 +112,29 @@ int Build(const fs::path& path, const std::vector<std::string>& arguments, std::
   return 0;
 }
 
+// A kit of another program as a kit file, with its pans in a panning table
+// beside it. Nothing is written until the whole kit was read.
+int Import(const fs::path& source, const fs::path& path, std::ostream& out, std::ostream& err) {
+  const fs::path pans = PanningTableBeside(path);
+  const OutputRule rule{fs::current_path(), {source}};
+  CheckOutput(rule, path);
+  CheckOutput(rule, pans);
+  ClipReport clipReport(err);
+  const DecodeWatchScope watch(clipReport);
+  const PrivateFolder work(DecodeFolderParent(rule.home), "kit-import");
+  TWaveCollection kit;
+  const KitImportOutcome outcome = ImportKitSource(source, work.Path(), kit);
+  // Nor is a file the kit named.
+  const OutputRule read{rule.home, outcome.inputs};
+  CheckOutput(read, path);
+  CheckOutput(read, pans);
+  kit.SaveToFile(path);
+  PanningTable::Write(pans, PanningTableValues(outcome));
+  for (const std::string& warning : outcome.warnings) err << "korvanto: " << warning << "\n";
+  out << KitImportReport(outcome) << " into " << DisplayPath(path) << "\n";
+  return 0;
+}
+
 }  // namespace
 
 std::string KitListing(const TWaveCollection& kit) {
@@ -130,9 +156,9 @@ int RunKitCommand(const std::vector<std::string>& words, std::ostream& out, std:
   const auto option = std::find(args.begin(), args.end(), "--overwrite");
   const bool overwrite = action == "extract" && option != args.end();
   if (overwrite) args.erase(option);
-  const bool fits = (action == "list" && args.size() == 2) ||
-                    (action == "extract" && args.size() == 3) ||
-                    (action == "build" && args.size() >= 3);
+  const bool fits =
+      (action == "list" && args.size() == 2) || (action == "extract" && args.size() == 3) ||
+      (action == "build" && args.size() >= 3) || (action == "import" && args.size() == 3);
   if (!fits) {
     err << kKitUsage;
     return 2;
@@ -140,6 +166,7 @@ int RunKitCommand(const std::vector<std::string>& words, std::ostream& out, std:
   try {
     if (action == "list") return List(args[1], out);
     if (action == "extract") return Extract(args[1], args[2], overwrite, out);
+    if (action == "import") return Import(args[1], args[2], out, err);
     return Build(args[1], {args.begin() + 2, args.end()}, out, err);
   } catch (const std::exception& error) {
     err << "korvanto: " << error.what() << "\n";

@@ -1,6 +1,6 @@
 #pragma once
 // Kits at the command line: "korvanto kit list KIT.dxg", "kit extract KIT.dxg
-// DIR" and "kit build KIT.dxg [NAME=]FILE...".
+// DIR", "kit build KIT.dxg [NAME=]FILE..." and "kit import SOURCE OUT.dxg".
 #include <iosfwd>
 #include <string>
 #include <vector>

@@ -19,6 +19,8 @@
 #include "common/QtUiThread.h"
 #include "kit/AudioOutput.h"
 #include "kit/DeviceLossWatch.h"
+#include "kit/DrumkitXml.h"
+#include "kit/KitSourceReaders.h"
 #include "kit/SdlAudioOutput.h"
 #include "kit/SndFileDecoder.h"
 #include "kit/SndFileEncoder.h"
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
   // songs may be rendered to FLAC.
   SetSoundDecoder(MakeSndFileDecoder());
   SetSoundEncoder(MakeSndFileEncoder());
+  // Hydrogen drumkits: drumkit.xml and .h2drumkit archives.
+  SetKitSourceReaders(QtKitSourceReaders());
   // "--home DIR" first makes DIR the home folder, for the commands too.
   ProgramHome home = ProgramHome::OfThisProgram();
   if (!home.TakeOption(argc, argv, std::cerr)) return 1;

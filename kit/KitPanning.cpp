@@ -54,3 +54,23 @@ void RestoreByPosition(const std::vector<std::optional<PositionSettings>>& setti
     }
   }
 }
+
+std::vector<std::optional<PositionSettings>> WithPans(
+    std::vector<std::optional<PositionSettings>> settings,
+    const std::vector<std::optional<int>>& pans) {
+  settings.resize(kPositions + 1);
+  for (int k = 1; k <= kPositions && k < static_cast<int>(pans.size()); ++k) {
+    if (!pans[k]) continue;
+    PositionSettings position = settings[k].value_or(PositionSettings{});
+    position.pan = *pans[k];
+    settings[k] = position;
+  }
+  return settings;
+}
+
+std::vector<std::optional<PositionSettings>> WithPans(
+    std::vector<std::optional<PositionSettings>> settings, const PanningTable& table) {
+  std::vector<std::optional<int>> pans;
+  for (int k = 0; k <= kPositions; ++k) pans.push_back(table.Value(k));
+  return WithPans(std::move(settings), pans);
+}

@@ -33,3 +33,12 @@ std::vector<std::optional<PositionSettings>> RememberByPosition(const Instrument
 // Gives the instruments of the new kit the settings of the same positions.
 void RestoreByPosition(const std::vector<std::optional<PositionSettings>>& settings,
                        const InstrumentTable& chooser, TWaveCollection& kit);
+
+// The settings with the pans given for positions 1 .. 16 (pans[k], when it
+// holds one); the volumes stay.
+std::vector<std::optional<PositionSettings>> WithPans(
+    std::vector<std::optional<PositionSettings>> settings,
+    const std::vector<std::optional<int>>& pans);
+// The same with a panning table's lines 1 .. 16.
+std::vector<std::optional<PositionSettings>> WithPans(
+    std::vector<std::optional<PositionSettings>> settings, const PanningTable& table);

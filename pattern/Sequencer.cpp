@@ -273,6 +273,7 @@ void TSequence::BuildMenu() {
   add(editMenu_, "Kit &Maker", {}, &TSequence::KitMakeClick);
   QMenu* import = menuBar()->addMenu("&Import");
   add(import, "&Drum Kit Library", {}, &TSequence::SoundLibrary1Click);
+  add(import, "Drum &kit (Hydrogen or SFZ)...", {}, &TSequence::ImportDrumKitClick);
   QMenu* options = menuBar()->addMenu("&Options");
   add(options, "&Cell Jump", QKeySequence("Ctrl+J"), &TSequence::CellJump1Click);
   add(options, "&Preferences...", {}, &TSequence::PreferencesClick);

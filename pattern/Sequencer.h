@@ -9,10 +9,12 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "kit/DXSounds.h"
 #include "kit/DXWaveList.h"
 #include "kit/InstrumentTable.h"
+#include "kit/KitPanning.h"
 #include "kit/PanningTable.h"
 #include "kit/SoundWindow.h"
 #include "pattern/MainControls.h"
@@ -101,6 +103,8 @@ class TSequence : public QMainWindow, public MainControls {
   void NewPatternClick();
   void CopyClick(), CutClick(), PasteClick(), DuplicateStepsClick();
   void GetDrumLibrary(), SoundLibrary1Click(), PanningChange(), PanningReleased();
+  // Import › Drum kit (Hydrogen or SFZ)...
+  void ImportDrumKitClick();
   void BitBtn11Click(), KitList1Click(), ExtraSamplesClick(), KitMakeClick();
   // Options › Preferences: the sound output.
   void PreferencesClick();
@@ -181,6 +185,11 @@ class TSequence : public QMainWindow, public MainControls {
   // Fills the current cell with the text or empties it; true when filled.
   bool ToggleCell(const std::string& text);
   std::vector<std::string> InstrumentsTheKitLacks();
+  // A kit that would silence cells of an unsaved pattern asks first.
+  bool ReadyForKit(const TWaveCollection& incoming);
+  // The kit file becomes the kit in use; positions 1 .. 16 get the settings.
+  void UseKitFile(const std::string& path,
+                  const std::vector<std::optional<PositionSettings>>& settings);
   void ShowPanOf(int chooserIndex);
   void ShowToggles();
   // The Groove panel: a user's change of one box, and the song's groove

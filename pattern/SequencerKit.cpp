@@ -7,6 +7,7 @@
 #include "common/QtPrompts.h"
 #include "common/Text.h"
 #include "kit/InstrumentPlay.h"
+#include "kit/KitImport.h"
 #include "kit/KitPanning.h"
 #include "kit/Kit_Listing.h"
 #include "kit/MakeKit.h"
@@ -16,6 +17,8 @@
 #include "pattern/PatternName.h"
 #include "pattern/Sequencer.h"
 #include "pattern/ToolDock.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 // "Not in this kit: Kick, ClsHiat - their cells stay silent".
@@ -72,8 +75,9 @@ void TSequence::GetDrumLibrary() {
   instrumentPanel_->ShowChooserItems(instruments_.Items());
 }
 
-// Import > Drum Kit Library. A kit that would silence cells of an unsaved
-// pattern asks first.
+// Import > Drum Kit Library. A panning table imported beside the kit
+// ("gm-Panning.dat" beside "gm.dxg") gives its pans; else the positions keep
+// theirs.
 void TSequence::SoundLibrary1Click() {
   FileRequest request{"Open", "dxg|*.dxg", HomeDir().string(), "dxg"};
   request.folderKind = "kits";
@@ -81,11 +85,26 @@ void TSequence::SoundLibrary1Click() {
   if (!path) return;
   TWaveCollection incoming;
   incoming.LoadFromFile(*path);
+  if (!ReadyForKit(incoming)) return;
+  auto settings = RememberByPosition(instruments_, DXWaveList1.Items);
+  std::error_code ec;
+  if (fs::is_regular_file(PanningTableBeside(*path), ec)) {
+    PanningTable pans;
+    pans.Read(PanningTableBeside(*path));
+    settings = WithPans(settings, pans);
+  }
+  UseKitFile(*path, settings);
+}
+
+bool TSequence::ReadyForKit(const TWaveCollection& incoming) {
   InstrumentTable after;
   after.Rebuild(incoming);
-  if (GridHasSilentCells(song_.Grid(), after) && !ReadyToReplace(Replacing::Pattern)) return;
-  const auto settings = RememberByPosition(instruments_, DXWaveList1.Items);
-  kitFileName_ = *path;
+  return !GridHasSilentCells(song_.Grid(), after) || ReadyToReplace(Replacing::Pattern);
+}
+
+void TSequence::UseKitFile(const std::string& path,
+                           const std::vector<std::optional<PositionSettings>>& settings) {
+  kitFileName_ = path;
   GetDrumLibrary();
   RestoreByPosition(settings, instruments_, DXWaveList1.Items);
   // The chooser holds an instrument of the new kit, never one it lacks.
