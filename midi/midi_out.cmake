@@ -1,0 +1,6 @@
+# The beat at midi_out (notes and clock), following a clock, MIDI control.
+target_sources(korvanto_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/HitNotes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiClockOut.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiBeatOut.cpp
+)
