@@ -3,4 +3,5 @@ target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/HitNotes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiClockOut.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiBeatOut.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ClockFollower.cpp
 )
