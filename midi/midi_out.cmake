@@ -4,4 +4,6 @@ target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MidiClockOut.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiBeatOut.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ClockFollower.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiControlMap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiControl.cpp
 )
