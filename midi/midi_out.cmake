@@ -7,3 +7,10 @@ target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MidiControlMap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiControl.cpp
 )
+if(KORVANTO_GUI)
+  target_sources(korvanto_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/MidiBeatSettingsStore.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MidiBeatPreferences.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MidiBeatLink.cpp
+  )
+endif()
