@@ -107,10 +107,13 @@ double ClockFollower::FittedPeriod() const {
 }
 
 void ClockFollower::Hold(double stepSeconds) {
+  ++sinceHeld_;
   if (stepSeconds <= 0) return;
   const double held = heldStep_.load(std::memory_order_relaxed);
+  if (held > 0 && sinceHeld_ < kPulsesPerStep) return;
   if (held > 0 && std::abs(stepSeconds - held) <= kHold * held) return;
   heldStep_.store(stepSeconds, std::memory_order_relaxed);
+  sinceHeld_ = 0;
   if (OnStep) OnStep(stepSeconds);
 }
 

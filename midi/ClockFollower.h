@@ -19,8 +19,9 @@ class ClockFollower : public MidiListener {
   static constexpr int kFirstFit = 24;    // pulses before a first tempo: a quarter
   static constexpr double kHold = 0.004;  // a step within this share holds
 
-  // Told on the MIDI thread when the held step length changes (seconds);
-  // must not block (hand it to the UI thread).
+  // Told on the MIDI thread when the held step length changes (seconds), at
+  // most once a step however wild the pulses; must not block (hand it to
+  // the UI thread).
   std::function<void(double stepSeconds)> OnStep;
   std::function<void(MidiTransport)> OnTransport;
 
@@ -37,9 +38,10 @@ class ClockFollower : public MidiListener {
   void Hold(double stepSeconds);
 
   std::array<int64_t, kWindow> times_{};
-  int count_ = 0;     // pulses in the window
-  int next_ = 0;      // where the next pulse goes
-  int strayRun_ = 0;  // pulses in a row far from the fitted period
+  int count_ = 0;      // pulses in the window
+  int next_ = 0;       // where the next pulse goes
+  int strayRun_ = 0;   // pulses in a row far from the fitted period
+  int sinceHeld_ = 0;  // pulses since the held step last changed
   std::atomic<double> heldStep_{0};
 };
 

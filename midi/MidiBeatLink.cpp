@@ -19,19 +19,14 @@ MidiBeatLink::MidiBeatLink(TSequence& sequence, HitNotes::SlotVolume slotVolume,
                            const MidiBeatSettings& settings)
     : sequence_(sequence),
       notes_(sequence.Instruments(), &sequence.Song().Settings().mix, std::move(slotVolume)) {
-  // The MIDI thread only posts; the UI thread runs.
-  control_.OnAction = [this](MidiAction action, int value) {
-    QMetaObject::invokeMethod(
-        this, [this, action, value] { Run(action, value); }, Qt::QueuedConnection);
-  };
+  for (auto& p : pending_) p.store(-1);
+  // The MIDI thread only hands over; the UI thread runs.
+  control_.OnAction = [this](MidiAction action, int value) { HandOver(action, value); };
   control_.OnLearned = [this](MidiAction action, MidiTrigger trigger) {
     QMetaObject::invokeMethod(
         this, [this, action, trigger] { TakeLearned(action, trigger); }, Qt::QueuedConnection);
   };
-  follower_.OnStep = [this](double step) {
-    QMetaObject::invokeMethod(
-        this, [this, step] { FollowStep(step); }, Qt::QueuedConnection);
-  };
+  follower_.OnStep = [this](double step) { HandOverStep(step); };
   Apply(settings);
   current = this;
 }
@@ -43,6 +38,19 @@ MidiBeatLink::~MidiBeatLink() {
 
 MidiBeatLink* MidiBeatLink::Current() {
   return current;
+}
+
+void MidiBeatLink::HandOver(MidiAction action, int value) {
+  auto& pending = pending_[static_cast<std::size_t>(action)];
+  if (pending.exchange(value) >= 0) return;  // the waiting one takes this value
+  QMetaObject::invokeMethod(
+      this, [this, action, &pending] { Run(action, pending.exchange(-1)); }, Qt::QueuedConnection);
+}
+
+void MidiBeatLink::HandOverStep(double stepSeconds) {
+  if (pendingStep_.exchange(stepSeconds) > 0) return;
+  QMetaObject::invokeMethod(
+      this, [this] { FollowStep(pendingStep_.exchange(0)); }, Qt::QueuedConnection);
 }
 
 void MidiBeatLink::SetSender(MidiSender* sender) {

@@ -5,6 +5,7 @@
 // queued call; nothing there waits for the windows.
 #include <QObject>
 #include <QPointer>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -59,6 +60,10 @@ class MidiBeatLink : public QObject {
     MidiBeatLink& link_;
   };
 
+  // MIDI thread: one hand-over per action at a time; a flood of one
+  // control (a tempo knob, a stuck key) runs it once with its latest value.
+  void HandOver(MidiAction action, int value);
+  void HandOverStep(double stepSeconds);
   void Attach();
   void MoveTempoBar(int position);
   void StepPlayList(int by);
@@ -72,6 +77,8 @@ class MidiBeatLink : public QObject {
   MidiControl control_;
   ClockFollower follower_;
   std::atomic<bool> following_{false};
+  std::array<std::atomic<int>, kMidiActions> pending_;  // -1: none waiting
+  std::atomic<double> pendingStep_{0};                  // 0: none waiting
   Fanout listener_{*this};
   QPointer<MidiBeatPreferences> learning_;
 };

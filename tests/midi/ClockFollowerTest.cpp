@@ -107,6 +107,18 @@ TEST(ClockFollower, TransportAndStrayBytesAreToldOrIgnored) {
   EXPECT_FALSE(follower.StepSeconds());
 }
 
+TEST(ClockFollower, AFloodOfWildPulsesIsToldAtMostOnceAStep) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int64_t> interval(50000, 5000000);  // 0.05 to 5 ms
+  ClockFollower follower;
+  int told = 0;
+  follower.OnStep = [&](double) { ++told; };
+  int64_t at = kSecond;
+  for (int i = 0; i < 10000; ++i) follower.Heard(Realtime(at += interval(random), 0xF8));
+  EXPECT_GT(told, 0);
+  EXPECT_LE(told, 10000 / 6 + 1);
+}
+
 TEST(ClockFollower, TheTempoBarTakesTheNearestPositionAndHoldsBetweenTwo) {
   struct Case {
     double stepSeconds;

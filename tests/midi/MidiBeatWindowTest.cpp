@@ -107,6 +107,18 @@ TEST_F(MidiBeatWindows, ATempoKnobMovesTheTempoBarAsAUserWould) {
   EXPECT_EQ(windows.sequence.Delay->value(), 139);
 }
 
+TEST_F(MidiBeatWindows, AFloodFromAControlEndsAtItsLastValue) {
+  MidiBeatSettings settings;
+  settings.controls.Set(MidiAction::Tempo, {MidiTrigger::Kind::Control, 0, 7});
+  windows.midiBeat.Apply(settings);
+  std::vector<MidiEvent> flood;
+  for (int i = 0; i < 10000; ++i)
+    flood.push_back(Message({0xB0, 7, static_cast<uint8_t>(i % 128)}));
+  flood.push_back(Message({0xB0, 7, 127}));
+  Hear(flood);
+  EXPECT_EQ(windows.sequence.Delay->value(), 30);
+}
+
 TEST_F(MidiBeatWindows, AFollowedClockSetsTheTempoBar) {
   MidiBeatPreferences group;
   group.FollowClockBox->click();
