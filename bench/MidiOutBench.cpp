@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/KickPattern.h"
+#include "kit/AudioThreadPriority.h"
 #include "kit/CaptureOutput.h"
 #include "midi/MidiBeatOut.h"
 
@@ -54,6 +55,7 @@ class SleepUntilDueSender : public MidiSender {
 
  private:
   void Run() {
+    RaiseToAudioPriority();  // as a MIDI port's thread runs
     std::unique_lock lock(mutex_);
     while (!ending_) {
       if (queue_.empty()) {
