@@ -79,6 +79,34 @@ TEST_F(MidiBeatOutTest, EachHitIsANoteOnAtItsSoundTimeAndItsOffOneStepLater) {
   ExpectInTimeOrder();
 }
 
+TEST_F(MidiBeatOutTest, UnderAGrooveEachNoteIsWhereItsHitSoundsAndAsQuiet) {
+  engine.SetGroove({50, 10, 40, 77});  // swing, timing and loudness moved
+  host.SetPattern({"Kick      [ ]", "Snare     [2]", "Kick      [ ]", "Snare     [2]",
+                   "ClsHiat   [ ]", "ClsHiat   [ ]", "ClsHiat   [ ]", "ClsHiat   [ ]"});
+  engine.BitBtn3Click();
+  Steps(8);
+  const auto ons = sender.WithStatus(0x99);
+  ASSERT_EQ(ons.size(), sound.triggers.size());
+  // Each hit as the sound placed it: when it is heard, its note and velocity.
+  std::vector<std::pair<int64_t, std::vector<uint8_t>>> hits;
+  for (const auto& t : sound.triggers) {
+    const auto note = notes.NoteOf(t.text, t.at->quieterTenthDb);
+    ASSERT_TRUE(note) << t.text;
+    hits.push_back(
+        {MidiNs(sound.SoundTime(*t.at)),
+         {0x99, static_cast<uint8_t>(note->note), static_cast<uint8_t>(note->velocity)}});
+  }
+  std::sort(hits.begin(), hits.end());  // the notes leave in time order
+  bool quieter = false;
+  for (size_t i = 0; i < ons.size(); ++i) {
+    EXPECT_EQ(ons[i].dueNs, hits[i].first) << "note " << i;
+    EXPECT_EQ(ons[i].bytes, hits[i].second) << "note " << i;
+    quieter |= ons[i].bytes[2] != 127 && ons[i].bytes[1] != 38;
+  }
+  EXPECT_TRUE(quieter) << "humanize made no full-level hit quieter";
+  ExpectInTimeOrder();
+}
+
 TEST_F(MidiBeatOutTest, StopEndsEveryNoteStillOnAfterTheLastMessageSent) {
   host.SetPattern({"Kick      [ ]", "Snare     [ ]", "Kick      [ ]", "Snare     [ ]"});
   engine.BitBtn3Click();
