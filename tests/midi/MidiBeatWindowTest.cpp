@@ -5,9 +5,12 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
+#include <filesystem>
 #include <thread>
 
 #include "app/ProgramWindows.h"
@@ -105,6 +108,31 @@ TEST_F(MidiBeatWindows, ATempoKnobMovesTheTempoBarAsAUserWould) {
   EXPECT_EQ(windows.sequence.Engine().Tempo().StepInterval(), 60);
   Hear({Message({0xB2, 7, 0})});
   EXPECT_EQ(windows.sequence.Delay->value(), 139);
+}
+
+TEST_F(MidiBeatWindows, LearnedButtonsStepThroughThePlayListAsClicksWould) {
+  for (const auto& file :
+       std::filesystem::directory_iterator(KORVANTO_TEST_SOURCE_DIR "/data/demo"))
+    std::filesystem::copy_file(file.path(), home / file.path().filename().string());
+  home.prompts.paths.push_back((home / "Demo.sng").string());
+  windows.sequence.BitBtn8Click();  // File › Open Song
+  const int count = windows.sequence.Songs().Count();
+  ASSERT_GT(count, 2);
+  MidiBeatSettings settings;
+  settings.controls.Set(MidiAction::NextEntry, {MidiTrigger::Kind::Note, 0, 50});
+  settings.controls.Set(MidiAction::PreviousEntry, {MidiTrigger::Kind::Note, 0, 48});
+  windows.midiBeat.Apply(settings);
+  windows.sequence.SongListMouseDown(0);
+  const auto selected = [&] { return windows.sequence.Songs().Selected(); };
+  Hear({Message({0x90, 50, 100})});
+  EXPECT_EQ(selected(), 1);
+  EXPECT_EQ(windows.sequence.SongList->currentRow(), 1);
+  EXPECT_EQ(windows.sequence.Edit2->text().toStdString(), windows.sequence.Songs().Name(1))
+      << "the entry's pattern is in the grid, as a click puts it";
+  Hear({Message({0x90, 48, 100}), Message({0x80, 48, 0})});
+  EXPECT_EQ(selected(), 0);
+  Hear({Message({0x90, 48, 100})});
+  EXPECT_EQ(selected(), 0) << "nothing before the first entry";
 }
 
 TEST_F(MidiBeatWindows, AFloodFromAControlEndsAtItsLastValue) {
