@@ -5,7 +5,7 @@
 // players' steps on the UI thread and only hands timed messages to the
 // sender, in the order they are due.
 #include <array>
-#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
