@@ -13,6 +13,7 @@
 #include "common/QtPrompts.h"
 #include "kit/AudioStream.h"
 #include "kit/KitMaker.h"
+#include "midi/MidiBeatSettingsStore.h"
 #include "pattern/ChooserSlotFiles.h"
 #include "pattern/ToolDock.h"
 #include "render/RenderPrep.h"
@@ -24,7 +25,10 @@ constexpr int kFramesKnownAfter = 300;  // ms
 constexpr int kMostDialogsOnTheWay = 20;
 }  // namespace
 
-ProgramWindows::ProgramWindows() {
+ProgramWindows::ProgramWindows()
+    : midiBeat(
+          sequence, [this](int slot) { return sampleEditor.Slots().Volume(slot); },
+          LoadMidiBeatSettings()) {
   Wire();
 }
 

@@ -9,6 +9,7 @@
 #include "kit/Kit_Listing.h"
 #include "kit/MakeKit.h"
 #include "kit/Sams.h"
+#include "midi/MidiBeatLink.h"
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
 #include "render/Main.h"
@@ -54,6 +55,8 @@ class ProgramWindows {
   TIntroScreen introScreen;  // shows itself only when Korvanto.avi is there
   TForm2 options{sequence, &sequence};
   TSamples samples{&sequence};
+  // MIDI out, MIDI control and a followed clock; the MIDI ports plug in here.
+  MidiBeatLink midiBeat;
 
  private:
   void Wire();

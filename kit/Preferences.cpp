@@ -9,6 +9,7 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "kit/SoundSettings.h"
+#include "midi/MidiBeatPreferences.h"
 
 namespace {
 QString Text(const std::string& text) {
@@ -33,6 +34,7 @@ TPreferences::TPreferences(SoundOutputs& outputs, std::function<void()> testSoun
                                  QDialogButtonBox::Cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
+  layout->addWidget(new MidiBeatPreferences);
   layout->addWidget(Buttons);
   connect(Buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
           [this] { RunGuarded(AppPrompts(), [this] { Apply(); }); });

@@ -17,10 +17,6 @@ constexpr int kTempoRank = 0;
 constexpr int kNoteOffRank = 1;
 constexpr int kNoteOnRank = 2;
 
-int Velocity(double decibels) {
-  return std::clamp(static_cast<int>(std::nearbyint(127 * std::pow(10.0, decibels / 40))), 1, 127);
-}
-
 std::string TempoBytes(int tempo) {
   const std::uint32_t micros = static_cast<std::uint32_t>(tempo) * 8000;
   return {static_cast<char>(micros >> 16 & 0xFF), static_cast<char>(micros >> 8 & 0xFF),
@@ -116,12 +112,16 @@ double SlotDecibels(std::int32_t volume) {
 
 }  // namespace
 
+int VelocityOfDecibels(double decibels) {
+  return std::clamp(static_cast<int>(std::nearbyint(127 * std::pow(10.0, decibels / 40))), 1, 127);
+}
+
 int KitVelocity(int level) {
-  return Velocity(KitDecibels(level));
+  return VelocityOfDecibels(KitDecibels(level));
 }
 
 int SlotVelocity(std::int32_t volume) {
-  return Velocity(SlotDecibels(volume));
+  return VelocityOfDecibels(SlotDecibels(volume));
 }
 
 namespace {
@@ -185,7 +185,7 @@ std::string MidiFileBytes(const Lines& sequence, const InstrumentTable& chooser,
     std::vector<std::pair<std::int64_t, int>> played;  // tick, velocity
     for (const auto& [row, decibels] : loudest) {
       const GroovedNote placed = GrooveNote(groove, steps, row, key, kit);
-      played.emplace_back(placed.tick, Velocity(decibels - placed.quieterDb));
+      played.emplace_back(placed.tick, VelocityOfDecibels(decibels - placed.quieterDb));
     }
     // Humanize may bring a note before the one it follows; each note ends
     // where the next begins at the latest, so none cuts another short.

@@ -28,6 +28,8 @@ inline constexpr int kDrumChannel = 9;  // channel 10, counted from 0
 // quieter, as playback plays it, on General MIDI's velocity curve (40 ×
 // log10 of the velocity in decibels): round(127 × 10^(−5 × (digit − 1) / 40)).
 int KitVelocity(int level);
+// A loudness in decibels (0 is full) on that curve, from 1 to 127.
+int VelocityOfDecibels(double decibels);
 // A sample slot by its volume in hundredths of a decibel, on the same curve:
 // round(127 × 10^(volume / 4000)), at least 1.
 int SlotVelocity(std::int32_t volume);

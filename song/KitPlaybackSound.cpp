@@ -86,3 +86,12 @@ int64_t KitPlaybackSound::SoundFrame(const StepPlace& place) const {
   if (mixer && stampSteps_ && !mixer->Stamped()) return mixer->FramesRendered();
   return place.frame;
 }
+
+KitPlaybackSound::Clock::time_point KitPlaybackSound::SoundTime(const StepPlace& place) const {
+  const Mixer* mixer = DeviceMixer();
+  if (!mixer || !stampSteps_ || !mixer->Stamped()) return PlaybackSound::SoundTime(place);
+  // A play kept at its frame is heard when the output reaches that frame.
+  if (place.frame >= 0)
+    if (const auto call = mixer->CallTimeFor(place.frame)) return *call + mixer->TriggerLatency();
+  return PlaybackSound::SoundTime(place) + mixer->TriggerLatency();
+}

@@ -35,6 +35,7 @@ class KitPlaybackSound : public PlaybackSound {
   std::optional<int64_t> EarliestFrame() const override;
   std::optional<int64_t> HeardFrame(Clock::time_point now) const override;
   int64_t SoundFrame(const StepPlace& place) const override;
+  Clock::time_point SoundTime(const StepPlace& place) const override;
 
  private:
   Mixer* DeviceMixer() const;

@@ -29,6 +29,7 @@ void PlaybackEngine::DXTimer2Timer() {
   // The gap after a step is the interval the tempo bar gave it.
   patternClock_.Advance(tempo_.StepInterval());
   DXTimer2_.ScheduleNext(patternClock_.CallTime());
+  TellNextStep(patternClock_);
 }
 
 void PlaybackEngine::PlayPatternRow() {

@@ -67,6 +67,7 @@ void PlaybackEngine::BitBtn4Click() {
   DXTimer2_.SetEnabled(false);
   mainPlay_.clear();
   playhead_.Clear();
+  TellStopped();
 }
 
 void PlaybackEngine::PlayListCleared() {
@@ -81,7 +82,10 @@ void PlaybackEngine::DXSound1Initialize() {
 }
 
 void PlaybackEngine::StopSong() {
-  if (DXTimer1_.Enabled()) playhead_.Clear();
+  if (DXTimer1_.Enabled()) {
+    playhead_.Clear();
+    TellStopped();
+  }
   DXTimer1_.SetEnabled(false);
   mainPlay_.clear();
 }
@@ -95,7 +99,10 @@ void PlaybackEngine::TriggerCell(const std::string& text) {
   // A cell that cannot sound (a bad volume digit, a kit entry that is gone,
   // a slot that cannot play) stays silent; the step goes on.
   try {
-    sound_.TriggerCell(text, PlaceOfCell(text));
+    const auto place = PlaceOfCell(text);
+    if (observer_ && place)
+      observer_->CellPlayed(text, sound_.SoundTime(*place), place->quieterTenthDb);
+    sound_.TriggerCell(text, place);
   } catch (const std::exception&) {
   }
 }
@@ -103,6 +110,7 @@ void PlaybackEngine::TriggerCell(const std::string& text) {
 void PlaybackEngine::StartClock(TSuperTimer& timer, StepClock& clock) {
   clock.Start(Clock::now());
   timer.ScheduleNext(clock.CallTime());
+  if (observer_) observer_->PlayStarted(sound_.SoundTime(clock.Place()));
 }
 
 void PlaybackEngine::RunStep(StepClock& clock, void (PlaybackEngine::*step)()) {
@@ -119,6 +127,7 @@ void PlaybackEngine::RunStep(StepClock& clock, void (PlaybackEngine::*step)()) {
   } scope{stepPlace_, stepClock_, stepSpot_};
   stepPlace_ = clock.Place();
   stepClock_ = &clock;
+  TellStep(*stepPlace_);
   (this->*step)();
 }
 
@@ -134,4 +143,22 @@ void PlaybackEngine::MarkEnd(int intervalMs) {
   if (end.frame >= 0) end.frame += std::llround(intervalMs * 0.001 * sound_.FrameRate());
   end.momentNs += int64_t{intervalMs} * 1000000;
   playhead_.Publish(end);
+  if (observer_) observer_->PlayEnded(lastStepSound_ + std::chrono::milliseconds(intervalMs));
+}
+
+void PlaybackEngine::TellStep(const PlaybackSound::StepPlace& place) {
+  lastStepSound_ = sound_.SoundTime(place);
+  if (!observer_) return;
+  PlaybackSound::StepPlace due = place;
+  due.afterDue = 0;
+  due.frame = -1;
+  observer_->StepPlaced(lastStepSound_, sound_.SoundTime(due));
+}
+
+void PlaybackEngine::TellNextStep(const StepClock& clock) {
+  if (observer_) observer_->NextStepAt(sound_.SoundTime(clock.Place()));
+}
+
+void PlaybackEngine::TellStopped() {
+  if (observer_) observer_->PlayStopped(Clock::now());
 }

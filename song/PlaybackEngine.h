@@ -12,6 +12,7 @@
 
 #include "common/UiThread.h"
 #include "song/HitGroove.h"
+#include "song/PlayObserver.h"
 #include "song/PlaybackHost.h"
 #include "song/PlaybackSound.h"
 #include "song/Playhead.h"
@@ -72,6 +73,10 @@ class PlaybackEngine {
   // next step on.
   void SetGroove(const Groove& groove);
   const Groove& CurrentGroove() const { return groove_; }
+
+  // Told where every step and hit sounds (MIDI out); none: nothing is
+  // told. Must outlive the engine or be taken off first.
+  void SetPlayObserver(PlayObserver* observer) { observer_ = observer; }
 
   // Told the message of an error that escaped a step (a tempo line that is no
   // number, say), once per message while the players run; the player goes
@@ -136,6 +141,11 @@ class PlaybackEngine {
   void MarkStep(PlayheadMark::Kind kind, int64_t where);
   // The player ended by itself: its last step sounds for one more interval.
   void MarkEnd(int intervalMs);
+  // The observer's side of a step: the step's sound time, the next one's,
+  // the user's stop.
+  void TellStep(const PlaybackSound::StepPlace& place);
+  void TellNextStep(const StepClock& clock);
+  void TellStopped();
   // Where a cell of the step now playing sounds under the groove.
   std::optional<PlaybackSound::StepPlace> PlaceOfCell(const std::string& text) const;
   // The step rows each player has reached, as the render counts them.
@@ -171,4 +181,6 @@ class PlaybackEngine {
   std::int64_t songRow_ = -1;
   std::int64_t songBlockStart_ = 0;
   std::int64_t patternRow_ = -1;
+  PlayObserver* observer_ = nullptr;
+  Clock::time_point lastStepSound_{};  // where the last step placed sounds
 };

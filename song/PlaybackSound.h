@@ -45,4 +45,10 @@ class PlaybackSound {
   virtual std::optional<int64_t> HeardFrame(Clock::time_point) const { return std::nullopt; }
   // The frame a step's plays made now start at (-1: by its moment).
   virtual int64_t SoundFrame(const StepPlace& place) const { return place.frame; }
+  // When a play placed there is heard: its moment, the move and the
+  // output's latency after it.
+  virtual Clock::time_point SoundTime(const StepPlace& place) const {
+    return place.at + std::chrono::duration_cast<Clock::duration>(
+                          std::chrono::duration<double>(place.afterDue));
+  }
 };

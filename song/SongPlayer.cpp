@@ -49,6 +49,7 @@ void PlaybackEngine::ScheduleSongStep() {
   }
   songClock_.Advance(SongGapBefore(sequencePos_));
   DXTimer1_.ScheduleNext(songClock_.CallTime());
+  TellNextStep(songClock_);
 }
 
 // As the render counts it: the gap before a row that starts a pattern is in

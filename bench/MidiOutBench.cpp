@@ -1,0 +1,157 @@
+// The beat at midi_out against the sound: the pattern player plays a kick on
+// every 120 ms step into the capture output paced in real time, with notes
+// and MIDI clock going out. A listening client notes when each message
+// reaches it; each note-on is compared with the moment its kick starts in
+// the recording, each pulse with its ideal time (six even pulses a step,
+// from the step's sound).
+// Usage: bench_midi_out [seconds, default 20]
+#include <algorithm>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "bench/KickPattern.h"
+#include "kit/AudioThreadPriority.h"
+#include "kit/CaptureOutput.h"
+#include "midi/MidiBeatOut.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace kickbench;
+using Clock = std::chrono::steady_clock;
+
+// Sends each message when it is due by sleeping until then: a stand-in for
+// the program's midi_out sender, delivering straight to the client.
+class SleepUntilDueSender : public MidiSender {
+ public:
+  explicit SleepUntilDueSender(MidiListener& client)
+      : client_(client), thread_([this] { Run(); }) {}
+  ~SleepUntilDueSender() override {
+    {
+      std::lock_guard lock(mutex_);
+      ending_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  void SendAt(int64_t dueNs, std::span<const uint8_t> bytes) override {
+    MidiEvent event;
+    event.timeNs = dueNs;
+    event.size = static_cast<uint8_t>(std::min<size_t>(bytes.size(), 3));
+    std::copy_n(bytes.begin(), event.size, event.bytes.begin());
+    {
+      std::lock_guard lock(mutex_);
+      queue_.emplace(dueNs, event);
+    }
+    wake_.notify_one();
+  }
+
+ private:
+  void Run() {
+    RaiseToAudioPriority();  // as a MIDI port's thread runs
+    std::unique_lock lock(mutex_);
+    while (!ending_) {
+      if (queue_.empty()) {
+        wake_.wait(lock);
+        continue;
+      }
+      const auto due = Clock::time_point(std::chrono::nanoseconds(queue_.begin()->first));
+      if (Clock::now() < due) {
+        wake_.wait_until(lock, due);
+        continue;
+      }
+      MidiEvent event = queue_.begin()->second;
+      queue_.erase(queue_.begin());
+      lock.unlock();
+      event.timeNs = MidiNs(Clock::now());  // when the client has it
+      client_.Heard(event);
+      lock.lock();
+    }
+  }
+
+  MidiListener& client_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::multimap<int64_t, MidiEvent> queue_;
+  bool ending_ = false;
+  std::thread thread_;
+};
+
+// The sender measured; the program's own goes here once it is wired.
+std::unique_ptr<MidiSender> MakeSender(MidiListener& client) {
+  return std::make_unique<SleepUntilDueSender>(client);
+}
+
+// A client listening at midi_out: keeps when each note-on and pulse arrived.
+class Client : public MidiListener {
+ public:
+  void Heard(const MidiEvent& event) override {
+    std::lock_guard lock(mutex_);
+    if (event.bytes[0] == 0x99) notes.push_back(event.timeNs);
+    if (event.bytes[0] == 0xF8) pulses.push_back(event.timeNs);
+  }
+  std::mutex mutex_;
+  std::vector<int64_t> notes, pulses;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
+  CaptureTape::Settings settings;
+  settings.rate = kRate;
+  settings.periodFrames = 256;
+  settings.pacing = CaptureTape::Pacing::RealTime;
+  auto tape = std::make_shared<CaptureTape>(settings);
+  tape->Reserve(static_cast<size_t>(seconds + 3) * kRate);
+  SetAudioOutputFactory(CaptureFactory(tape));
+  Client client;
+  {
+    KickRig rig;
+    HitNotes notes(rig.instruments);
+    auto sender = MakeSender(client);
+    MidiBeatOut beat(notes, *sender);
+    beat.SetSendClock(true);
+    rig.engine.SetPlayObserver(&beat);
+    rig.ui.PumpFor(1000ms);  // the output clock settles
+    rig.Start();
+    rig.ui.PumpFor(std::chrono::seconds(seconds));
+    rig.Stop();
+    rig.ui.PumpFor(200ms);
+    rig.engine.SetPlayObserver(nullptr);
+  }
+  SetAudioOutputFactory(nullptr);
+
+  const std::vector<size_t> onsets = Onsets(tape->Samples());
+  const Clock::time_point start = tape->StartTime();
+  auto soundNs = [&](double frame) {
+    return MidiNs(start) + static_cast<int64_t>(std::llround(frame * 1e9 / kRate));
+  };
+  std::lock_guard lock(client.mutex_);
+  std::vector<double> noteErrors, pulseErrors;
+  const size_t steps = std::min(onsets.size(), client.notes.size());
+  for (size_t k = 0; k < steps; ++k)
+    noteErrors.push_back(std::abs(client.notes[k] - soundNs(onsets[k])) * 1e-6);
+  for (size_t i = 0; i < client.pulses.size() && i / 6 < onsets.size(); ++i) {
+    const double frame = onsets[i / 6] + static_cast<double>(i % 6) * kStepFrames / 6;
+    pulseErrors.push_back(std::abs(client.pulses[i] - soundNs(frame)) * 1e-6);
+  }
+  std::printf("onsets %zu, notes %zu, pulses %zu\n", onsets.size(), client.notes.size(),
+              client.pulses.size());
+  if (noteErrors.empty() || pulseErrors.empty()) {
+    std::printf("nothing arrived\n");
+    return 1;
+  }
+  std::printf("BENCH midi_out_jitter_ms %.3f ms\n", Percentile(noteErrors, 0.99));
+  std::printf("BENCH midi_out_jitter_p50_ms %.3f ms\n", Percentile(noteErrors, 0.5));
+  std::printf("BENCH midi_clock_jitter_ms %.3f ms\n", Percentile(pulseErrors, 0.99));
+  std::printf("BENCH midi_clock_jitter_p50_ms %.3f ms\n", Percentile(pulseErrors, 0.5));
+  return 0;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The main window's players and controls wired to MIDI: the beat and the
+// clock out to midi_out, MIDI control and a followed clock in from midi_in.
+// What arrives on the MIDI input thread is handed to the UI thread by a
+// queued call; nothing there waits for the windows.
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "midi/ClockFollower.h"
+#include "midi/HitNotes.h"
+#include "midi/MidiBeatOut.h"
+#include "midi/MidiBeatSettings.h"
+#include "midi/MidiControl.h"
+
+class MidiBeatPreferences;
+class TSequence;
+
+class MidiBeatLink : public QObject {
+ public:
+  // sequence must outlive the link; slotVolume gives a sample slot's volume
+  // (hundredths of a decibel) for its notes' velocity.
+  MidiBeatLink(TSequence& sequence, HitNotes::SlotVolume slotVolume,
+               const MidiBeatSettings& settings);
+  ~MidiBeatLink() override;
+  MidiBeatLink(const MidiBeatLink&) = delete;
+  MidiBeatLink& operator=(const MidiBeatLink&) = delete;
+
+  // The program's link while one exists (the Preferences group finds it here).
+  static MidiBeatLink* Current();
+
+  // midi_out; none: nothing is sent and the players tell no one. The sender
+  // must outlive the link or be taken away first.
+  void SetSender(MidiSender* sender);
+  // What midi_in feeds: MIDI control, and the followed clock while following.
+  // Take it from the port before the link goes.
+  MidiListener& Listener() { return listener_; }
+  void Apply(const MidiBeatSettings& settings);
+  const MidiBeatSettings& Settings() const { return settings_; }
+  // The next note or control heard becomes the action's trigger; `waiting`
+  // is told (when it still exists), and the settings keep it either way.
+  void Learn(MidiAction action, MidiBeatPreferences* waiting);
+  // Record pressed by MIDI: the record toggle, once there is one.
+  std::function<void()> OnRecord;
+
+  // ---- UI thread: what MIDI asked for ----
+  void Run(MidiAction action, int value);
+  void FollowStep(double stepSeconds);
+
+ private:
+  class Fanout : public MidiListener {
+   public:
+    explicit Fanout(MidiBeatLink& link) : link_(link) {}
+    void Heard(const MidiEvent& event) override;
+
+   private:
+    MidiBeatLink& link_;
+  };
+
+  // MIDI thread: one hand-over per action at a time; a flood of one
+  // control (a tempo knob, a stuck key) runs it once with its latest value.
+  void HandOver(MidiAction action, int value);
+  void HandOverStep(double stepSeconds);
+  void Attach();
+  void MoveTempoBar(int position);
+  void StepPlayList(int by);
+  void TakeLearned(MidiAction action, MidiTrigger trigger);
+
+  TSequence& sequence_;
+  MidiBeatSettings settings_;
+  HitNotes notes_;
+  MidiSender* sender_ = nullptr;
+  std::unique_ptr<MidiBeatOut> beatOut_;
+  MidiControl control_;
+  ClockFollower follower_;
+  std::atomic<bool> following_{false};
+  std::array<std::atomic<int>, kMidiActions> pending_;  // -1: none waiting
+  std::atomic<double> pendingStep_{0};                  // 0: none waiting
+  Fanout listener_{*this};
+  QPointer<MidiBeatPreferences> learning_;
+};
