@@ -132,6 +132,15 @@ void TAudioStream::SetPosition(int64_t position) {
   buffer_.Play(DSBPLAY_LOOPING);
 }
 
+int64_t TAudioStream::PlayingPosition() {
+  if (!playing_ || !waveStream_ || !buffer_.Made() || ringSize_ <= 0) return position_;
+  const int64_t cursor = buffer_.Position();
+  const int64_t sinceRefill = (cursor - writePosition_ + ringSize_) % ringSize_;
+  int64_t position = position_ + sinceRefill;
+  if (waveStream_->Size() >= 0) position = std::min(position, waveStream_->Size());
+  return position - position % blockAlign_;
+}
+
 void TAudioStream::Update() {
   if (!playing_ || !waveStream_) return;
   const int64_t cursor = buffer_.Position();
