@@ -1,10 +1,15 @@
 #include "kit/WaveformPeaks.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
 constexpr int64_t kMostFinestBins = int64_t{1} << 17;
+
+// Widened by the first range merged into it.
+constexpr PeakRange kNothing{std::numeric_limits<float>::max(),
+                             std::numeric_limits<float>::lowest()};
 
 PeakRange Widen(PeakRange a, PeakRange b) {
   return {std::min(a.low, b.low), std::max(a.high, b.high)};
@@ -57,31 +62,27 @@ void WaveformPeaks::AddCoarserLevels() {
 }
 
 void WaveformPeaks::Merge(const Level& level, int64_t first, int64_t last,
-                          std::vector<PeakRange>& out, std::vector<bool>& seen) const {
+                          std::vector<PeakRange>& out) const {
   for (int64_t bin = first; bin < last; ++bin) {
-    for (int c = 0; c < channels_; ++c) {
-      const PeakRange range = level.ranges[static_cast<size_t>(bin * channels_ + c)];
-      out[c] = seen[c] ? Widen(out[c], range) : range;
-      seen[c] = true;
-    }
+    const PeakRange* ranges = &level.ranges[static_cast<size_t>(bin * channels_)];
+    for (int c = 0; c < channels_; ++c) out[c] = Widen(out[c], ranges[c]);
   }
 }
 
 // Climbs the levels: the bins that don't fill a coarser bin at either end
 // are taken at this level, the rest one level up.
 void WaveformPeaks::RangeOfBins(int64_t first, int64_t last, std::vector<PeakRange>& out) const {
-  out.assign(static_cast<size_t>(channels_), PeakRange{});
-  std::vector<bool> seen(static_cast<size_t>(channels_), false);
+  out.assign(static_cast<size_t>(channels_), kNothing);
   for (size_t l = 0; l < levels_.size() && first < last; ++l) {
     const bool top = l + 1 == levels_.size();
     const int64_t upFirst = (first + kLevelFactor - 1) / kLevelFactor;
     const int64_t upLast = last / kLevelFactor;
     if (top || upFirst >= upLast) {
-      Merge(levels_[l], first, last, out, seen);
+      Merge(levels_[l], first, last, out);
       return;
     }
-    Merge(levels_[l], first, upFirst * kLevelFactor, out, seen);
-    Merge(levels_[l], upLast * kLevelFactor, last, out, seen);
+    Merge(levels_[l], first, upFirst * kLevelFactor, out);
+    Merge(levels_[l], upLast * kLevelFactor, last, out);
     first = upFirst;
     last = upLast;
   }

@@ -51,8 +51,7 @@ class WaveformPeaks {
   void AddCoarserLevels();
   // Every channel's range over finest bins [first, last).
   void RangeOfBins(int64_t first, int64_t last, std::vector<PeakRange>& out) const;
-  void Merge(const Level& level, int64_t first, int64_t last, std::vector<PeakRange>& out,
-             std::vector<bool>& seen) const;
+  void Merge(const Level& level, int64_t first, int64_t last, std::vector<PeakRange>& out) const;
 
   int channels_ = 0;
   int64_t frames_ = 0;
