@@ -143,7 +143,9 @@ int64_t TAudioStream::PlayingPosition() {
 
 void TAudioStream::Update() {
   if (!playing_ || !waveStream_) return;
-  const int64_t cursor = buffer_.Position();
+  // A cursor that just reached the ring's end stands at its start: read as
+  // the end, a refill before the mixer moves on would count a whole ring.
+  const int64_t cursor = ringSize_ > 0 ? buffer_.Position() % ringSize_ : 0;
   const int64_t amount =
       cursor >= writePosition_ ? cursor - writePosition_ : ringSize_ - writePosition_ + cursor;
   const int64_t size = waveStream_->Size();

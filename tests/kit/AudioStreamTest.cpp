@@ -101,6 +101,27 @@ TEST_F(AudioStreamTest, ThePlayingPositionFollowsTheMixersCursorBetweenRefills) 
   EXPECT_EQ(stream.PlayingPosition(), stream.Position());
 }
 
+TEST_F(AudioStreamTest, ARefillAtTheRingsEndCountsNoWholeRingTwice) {
+  const int frames = kRate * 3 / 2;
+  TAudioFileStream stream(device, ui);
+  stream.SetFileName(WriteWav("long.wav", Pattern(frames)));
+  stream.Play();
+  for (int half = 0; half < 2; ++half) {
+    ASSERT_TRUE(tape->RenderFrames(kRate / 2));
+    const int64_t before = stream.Position();
+    ASSERT_TRUE(ui.PumpUntil([&] { return stream.Position() != before; }, 5s));
+  }
+  // The mixer's cursor stands at the ring's end; more refills come before
+  // it moves on.
+  ASSERT_EQ(stream.Position(), int64_t{kRate} * 4);
+  ui.PumpFor(200ms);
+  EXPECT_EQ(stream.Position(), int64_t{kRate} * 4);
+  EXPECT_TRUE(stream.Playing());
+  ASSERT_TRUE(tape->RenderFrames(kRate / 10));
+  ui.PumpFor(120ms);
+  EXPECT_EQ(stream.PlayingPosition(), int64_t{kRate} * 4 * 11 / 10);
+}
+
 TEST_F(AudioStreamTest, AFileShorterThanTheRingPlaysOnce) {
   const auto samples = Pattern(kRate / 4);
   TAudioFileStream stream(device, ui);

@@ -25,15 +25,18 @@ namespace {
 
 constexpr int kOutputRate = 48000;
 
-// Plays seconds of output in tenths, letting the refills and the play line's
-// timer run in between as the event loop would.
-void PlayFor(CaptureTape& tape, double seconds) {
+// Plays seconds of output in tenths; after each the stream's refill runs and
+// the play line's timer fires, as the event loop would let them.
+void PlayFor(CaptureTape& tape, TAudioStream* stream, double seconds) {
   const int tenths = static_cast<int>(seconds * 10 + 0.5);
   for (int i = 0; i < tenths; ++i) {
+    const int64_t before = stream ? stream->Position() : 0;
     ASSERT_TRUE(tape.RenderFrames(kOutputRate / 10));
-    QTest::qWait(15);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !stream || !stream->Playing() || stream->Position() != before; }, 5000))
+        << "no refill came";
   }
-  QTest::qWait(50);
+  QTest::qWait(2 * TMainForm::kPlayLineMs);
 }
 
 // The loud half is drawn tall, the quiet half short, the silent channel flat.
@@ -102,10 +105,11 @@ TEST_F(SampleEditorWaveform, ThePlayLineMovesWithThePlayingSoundAndGoesAtItsEnd)
   Open(WriteLoudThenQuiet(home / "two-seconds.wav", 2 * 22050));
   EXPECT_EQ(form->Waveform->PlayColumn(), -1);
   QTest::mouseClick(form->PlayButton, Qt::LeftButton);
+  TAudioStream* stream = &form->Slots().Stream(1);
   const int width = form->Waveform->width();
   std::vector<int> columns;
   for (double shareHeard : {0.25, 0.5, 0.75}) {
-    PlayFor(*tape, 0.5);
+    PlayFor(*tape, stream, 0.5);
     const int column = form->Waveform->PlayColumn();
     EXPECT_NEAR(column, shareHeard * width, width * 0.05) << shareHeard;
     EXPECT_TRUE(HasPlayLineAt(form->Waveform->grab().toImage(), std::max(column, 0)));
@@ -113,7 +117,7 @@ TEST_F(SampleEditorWaveform, ThePlayLineMovesWithThePlayingSoundAndGoesAtItsEnd)
   }
   EXPECT_LT(columns[0], columns[1]);
   EXPECT_LT(columns[1], columns[2]);
-  PlayFor(*tape, 0.8);
+  PlayFor(*tape, stream, 0.8);
   EXPECT_FALSE(form->Slots().Playing(1));
   EXPECT_EQ(form->Waveform->PlayColumn(), -1);
   ExpectLoudThenQuiet(form->Waveform->grab().toImage());
@@ -188,10 +192,11 @@ TEST_F(KitMakerWaveform, ListeningMovesAPlayLineOverTheHeardRow) {
   PickFile(1, WriteLoudThenQuiet(home / "long.wav", 2 * 22050));
   QTest::mouseClick(makit.ToolButton1, Qt::LeftButton);
   ASSERT_EQ(home.prompts.Texts().size(), 1u) << home.prompts.Texts().back();
+  TAudioStream* stream = makit.Maker().ListeningStream();
   WaveformView* row = makit.RowWaveforms()[1];
   std::vector<int> columns;
   for (double shareHeard : {0.25, 0.5}) {
-    PlayFor(*tape, 0.5);
+    PlayFor(*tape, stream, 0.5);
     const int column = makit.Waveform->PlayColumn();
     EXPECT_NEAR(column, shareHeard * makit.Waveform->width(), makit.Waveform->width() * 0.05);
     EXPECT_TRUE(HasPlayLineAt(makit.Waveform->grab().toImage(), std::max(column, 0)));
@@ -203,12 +208,12 @@ TEST_F(KitMakerWaveform, ListeningMovesAPlayLineOverTheHeardRow) {
 
   // Selecting another row: its large waveform has no line.
   QTest::mouseClick(makit.RadioButtons()[0], Qt::LeftButton);
-  PlayFor(*tape, 0.1);
+  PlayFor(*tape, stream, 0.1);
   EXPECT_EQ(makit.Waveform->PlayColumn(), -1);
   EXPECT_GE(row->PlayColumn(), 0) << "row heard " << makit.Maker().ListeningRow() << ", frame "
                                   << makit.Maker().ListeningFrame();
   makit.Maker().ListeningStream()->Stop();
-  PlayFor(*tape, 0.1);
+  PlayFor(*tape, stream, 0.1);
   EXPECT_EQ(row->PlayColumn(), -1);
 }
 
