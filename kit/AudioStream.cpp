@@ -132,9 +132,20 @@ void TAudioStream::SetPosition(int64_t position) {
   buffer_.Play(DSBPLAY_LOOPING);
 }
 
+int64_t TAudioStream::PlayingPosition() {
+  if (!playing_ || !waveStream_ || !buffer_.Made() || ringSize_ <= 0) return position_;
+  const int64_t cursor = buffer_.Position();
+  const int64_t sinceRefill = (cursor - writePosition_ + ringSize_) % ringSize_;
+  int64_t position = position_ + sinceRefill;
+  if (waveStream_->Size() >= 0) position = std::min(position, waveStream_->Size());
+  return position - position % blockAlign_;
+}
+
 void TAudioStream::Update() {
   if (!playing_ || !waveStream_) return;
-  const int64_t cursor = buffer_.Position();
+  // A cursor that just reached the ring's end stands at its start: read as
+  // the end, a refill before the mixer moves on would count a whole ring.
+  const int64_t cursor = ringSize_ > 0 ? buffer_.Position() % ringSize_ : 0;
   const int64_t amount =
       cursor >= writePosition_ ? cursor - writePosition_ : ringSize_ - writePosition_ + cursor;
   const int64_t size = waveStream_->Size();

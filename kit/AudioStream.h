@@ -43,6 +43,9 @@ class TAudioStream {
   // Bytes of wave data played so far.
   int64_t Position() const { return position_; }
   void SetPosition(int64_t position);
+  // Bytes of wave data before the one the device plays now: the position
+  // of the last refill moved on by the ring cursor the mixer reports.
+  int64_t PlayingPosition();
   uint32_t Frequency() { return buffer_.Frequency(); }
   void SetFrequency(uint32_t value) { buffer_.SetFrequency(value); }
   int32_t Pan() { return buffer_.Pan(); }

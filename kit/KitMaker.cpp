@@ -6,8 +6,10 @@
 #include "common/Text.h"
 #include "kit/AudioStream.h"
 #include "kit/DXSounds.h"
+#include "kit/SoundFormat.h"
 #include "kit/SoundImport.h"
 #include "kit/Wave.h"
+#include "kit/WaveformSource.h"
 
 namespace {
 
@@ -64,6 +66,7 @@ void KitMaker::GetKitList(const TWaveCollection& mainKit) {
   names_.clear();
   for (int i = 1; i < mainKit.Count(); ++i) names_.push_back(KitMakerRowName(chooser_.Item(i)));
   sources_.assign(names_.size(), "");
+  listeningRow_ = -1;
   selectedRow_ = 0;
   buttonRow_ = 0;
 }
@@ -146,6 +149,7 @@ void KitMaker::Play() {
     primary->SetFormat(Wave::MakePcmFormat(44100, bits, 2));
   stream_->SetPosition(0);
   stream_->Play();
+  listeningRow_ = selectedRow_;
 }
 
 bool KitMaker::AddRow() {
@@ -189,6 +193,11 @@ void KitMaker::RemoveRow(int row) {
   if (row < 0 || row >= RowCount()) return;
   names_.erase(names_.begin() + row);
   sources_.erase(sources_.begin() + row);
+  // The sound being heard keeps its row, or no row once its row is gone.
+  if (listeningRow_ == row)
+    listeningRow_ = -1;
+  else if (listeningRow_ > row)
+    --listeningRow_;
   if (row + 1 < kit_.Count()) kit_.Delete(row + 1);
   files_.erase(files_.begin() + row + 1);
   files_.emplace_back();
@@ -197,6 +206,22 @@ void KitMaker::RemoveRow(int row) {
     selectedRow_ = std::max(0, selectedRow_ - 1);
   buttonRow_ = selectedRow_;
   currentEntry_ = selectedRow_ + 1;
+}
+
+std::shared_ptr<const WaveformPeaks> KitMaker::RowWaveform(int row) {
+  if (row < 0 || row >= RowCount() || row + 1 >= kit_.Count() || !RowHasSound(row)) return nullptr;
+  return WaveformOf(waveforms_, kit_[row + 1].Wave());
+}
+
+int KitMaker::ListeningRow() const {
+  return stream_ && stream_->Playing() ? listeningRow_ : -1;
+}
+
+int64_t KitMaker::ListeningFrame() {
+  if (ListeningRow() < 0) return -1;
+  const auto layout = ParseSampleLayout(stream_->Format());
+  if (!layout || layout->blockAlign == 0) return -1;
+  return stream_->PlayingPosition() / layout->blockAlign;
 }
 
 void KitMaker::DXSoundFinalize() {

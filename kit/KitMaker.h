@@ -10,6 +10,7 @@
 
 #include "kit/InstrumentTable.h"
 #include "kit/WaveCollection.h"
+#include "kit/WaveformCache.h"
 
 class TAudioFileStream;
 class TDXSound;
@@ -95,6 +96,13 @@ class KitMaker {
   std::function<void(const std::string& message)> OnError;
   TAudioFileStream* ListeningStream() const { return stream_.get(); }
 
+  // The row's sound as a waveform; null for a row without a sound.
+  std::shared_ptr<const WaveformPeaks> RowWaveform(int row);
+  // The row the listening stream plays; -1 when it doesn't play.
+  int ListeningRow() const;
+  // The frame of that row's sound that plays now; -1 when none plays.
+  int64_t ListeningFrame();
+
  private:
   std::filesystem::path BlankPath() const { return homeDir_ / "Blank.wav"; }
   void SetFile(int index, const std::string& path);
@@ -111,6 +119,8 @@ class KitMaker {
   int currentEntry_ = 1;
   TWaveCollection kit_;
   std::unique_ptr<TAudioFileStream> stream_;
+  int listeningRow_ = -1;
+  WaveformCache waveforms_{kMaxRows + 28};
 };
 
 // A chooser item as a row shows it: without its last 3 characters ("[ ]")

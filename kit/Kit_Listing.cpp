@@ -13,6 +13,8 @@
 #include "kit/InstrumentTable.h"
 #include "kit/LevelMeter.h"
 #include "kit/WaveCollection.h"
+#include "kit/WaveformSource.h"
+#include "kit/WaveformView.h"
 #include "song/MixRule.h"
 
 namespace {
@@ -38,6 +40,13 @@ TKit_List::TKit_List(QWidget* parent)
   meterTimer_ = new QTimer(this);
   meterTimer_->setInterval(kMeterIntervalMs);
   connect(meterTimer_, &QTimer::timeout, this, &TKit_List::PollMeters);
+  hoverPopup_ = new QWidget(this, Qt::ToolTip | Qt::FramelessWindowHint);
+  hoverPopup_->setObjectName("HoverPopup");
+  hoverPopup_->setAttribute(Qt::WA_ShowWithoutActivating);
+  hoverPopup_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  hoverPopup_->setFixedSize(kHoverWaveformWidth, kHoverWaveformHeight);
+  hoverWaveform_ = new WaveformView(hoverPopup_);
+  hoverWaveform_->setGeometry(0, 0, kHoverWaveformWidth, kHoverWaveformHeight);
 }
 
 void TKit_List::ShowTitle(const QString& title) {
@@ -55,9 +64,11 @@ void TKit_List::resizeEvent(QResizeEvent* event) {
 }
 
 void TKit_List::PaintLabels(const TWaveCollection& kit) {
+  hoverPopup_->hide();
   delete scrollBox_;
   labels_.clear();
   rows_.clear();
+  waveforms_.clear();
   scrollBox_ = new QScrollArea(this);
   scrollBox_->setGeometry(rect());
   auto* content = new QWidget;
@@ -76,6 +87,7 @@ void TKit_List::PaintLabels(const TWaveCollection& kit) {
     label->installEventFilter(this);
     label->setFixedWidth(kNameWidth);
     labels_.push_back(label);
+    waveforms_.push_back(WaveformOf(waveformCache_, kit[i + 1].Wave()));
     rows_.push_back(MakeRow(content, InstrumentName(kit[i + 1].Name()), 8 + 24 * i));
   }
   content->resize(kRowWidth, 8 + 24 * count + 8);
@@ -85,12 +97,30 @@ void TKit_List::PaintLabels(const TWaveCollection& kit) {
 }
 
 bool TKit_List::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+    const QVariant tag = watched->property("tag");
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (event->type() == QEvent::Enter && label && tag.isValid())
+      ShowHoverWaveform(label, tag.toInt());
+    else
+      hoverPopup_->hide();
+  }
   if (event->type() == QEvent::MouseButtonRelease) {
     const QVariant tag = watched->property("tag");
     if (tag.isValid() && OnSelectInstrument) OnSelectInstrument(tag.toInt());
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TKit_List::ShowHoverWaveform(QLabel* label, int tag) {
+  if (tag < 0 || tag >= static_cast<int>(waveforms_.size()) || !waveforms_[tag]) {
+    hoverPopup_->hide();
+    return;
+  }
+  hoverWaveform_->SetPeaks(waveforms_[tag]);
+  hoverPopup_->move(label->mapToGlobal(QPoint(0, label->height() + 2)));
+  hoverPopup_->show();
 }
 
 int LevelOfSlider(int tenths) {
@@ -178,6 +208,7 @@ void TKit_List::showEvent(QShowEvent* event) {
 
 void TKit_List::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  hoverPopup_->hide();
   meterTimer_->stop();
   if (OnMetering) OnMetering(false);
 }

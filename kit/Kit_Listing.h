@@ -5,9 +5,11 @@
 #include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "kit/WaveformCache.h"
 #include "song/SongSettings.h"
 
 class LevelMeter;
@@ -17,6 +19,7 @@ class QSlider;
 class QTimer;
 class QToolButton;
 class TWaveCollection;
+class WaveformView;
 
 class TKit_List : public QWidget {
   Q_OBJECT
@@ -35,6 +38,13 @@ class TKit_List : public QWidget {
   // Called with the label's tag when one is clicked.
   std::function<void(int tag)> OnSelectInstrument;
   const std::vector<QLabel*>& Labels() const { return labels_; }
+
+  // While the mouse is on an instrument's name, a small waveform of its
+  // sound shows below it.
+  static constexpr int kHoverWaveformWidth = 160;
+  static constexpr int kHoverWaveformHeight = 48;
+  QWidget* HoverPopup() const { return hoverPopup_; }
+  WaveformView* HoverWaveform() const { return hoverWaveform_; }
 
   struct MixRow {
     std::string name;  // as the chooser shows it, padding cut
@@ -65,6 +75,7 @@ class TKit_List : public QWidget {
  private:
   MixRow MakeRow(QWidget* content, const std::string& name, int y);
   void RowChanged(const MixRow& row, bool level);
+  void ShowHoverWaveform(QLabel* label, int tag);
 
   QScrollArea* scrollBox_ = nullptr;
   std::vector<QLabel*> labels_;
@@ -72,6 +83,10 @@ class TKit_List : public QWidget {
   KitMix shown_;
   QTimer* meterTimer_ = nullptr;
   QElapsedTimer sincePoll_;
+  WaveformCache waveformCache_{256};
+  std::vector<std::shared_ptr<const WaveformPeaks>> waveforms_;  // per label
+  QWidget* hoverPopup_ = nullptr;
+  WaveformView* hoverWaveform_ = nullptr;
 };
 
 // The level slider's bottom (−inf) and top (+6.0 dB), in tenths of a decibel.

@@ -9,8 +9,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "common/Exception.h"
 #include "common/Guard.h"
@@ -18,6 +20,7 @@
 #include "common/QtUiThread.h"
 #include "kit/SoundImport.h"
 #include "kit/WaveCollection.h"
+#include "kit/WaveformView.h"
 #include "pattern/Icons.h"
 
 namespace {
@@ -30,6 +33,8 @@ constexpr int kRowTop = 8;
 constexpr int kRowStep = 24;
 constexpr int kFileLeft = 190;
 constexpr int kFileWidth = 165;
+constexpr int kRowWaveformLeft = kFileLeft + kFileWidth + 4;
+constexpr int kRowWaveformWidth = 64;
 
 // "hit.wav, 0.25 s", or that the row has no sound.
 QString RowFileText(const KitMaker& maker, int row) {
@@ -61,10 +66,22 @@ TMakit::TMakit(QWidget* parent) : QMainWindow(parent) {
   setObjectName("Makit");
   setWindowTitle("Kit maker");
   BuildToolBar();
-  ScrollBox1 = new QScrollArea(this);
+  auto* client = new QWidget(this);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 4);
+  ScrollBox1 = new QScrollArea(client);
   ScrollBox1->setObjectName("ScrollBox1");
   ScrollBox1->setWidgetResizable(false);
-  setCentralWidget(ScrollBox1);
+  column->addWidget(ScrollBox1, 1);
+  Waveform = new WaveformView(client);
+  Waveform->setObjectName("Waveform");
+  Waveform->setFixedHeight(kWaveformHeight);
+  Waveform->setAccessibleName("Waveform of the selected sound");
+  column->addWidget(Waveform);
+  setCentralWidget(client);
+  playLineTimer_ = new QTimer(this);
+  playLineTimer_->setInterval(kPlayLineMs);
+  connect(playLineTimer_, &QTimer::timeout, this, [this] { ShowPlayingFrame(); });
   resize(kClientWidth, kClientHeight);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -144,6 +161,7 @@ void TMakit::RebuildRows() {
   radios_.clear();
   fileButtons_.clear();
   fileLabels_.clear();
+  rowWaveforms_.clear();
   rows_ = new QWidget;
   rows_->setObjectName("Rows");
   ScrollBox1->setWidget(rows_);  // frees the previous rows
@@ -179,17 +197,22 @@ void TMakit::AddRowControls(int row) {
   auto* file = new QLabel(rows_);
   file->setGeometry(kFileLeft, top, kFileWidth, 20);
 
-  for (QWidget* w : {static_cast<QWidget*>(edit), static_cast<QWidget*>(radio),
-                     static_cast<QWidget*>(button), static_cast<QWidget*>(file)})
+  auto* waveform = new WaveformView(rows_);
+  waveform->setGeometry(kRowWaveformLeft, top, kRowWaveformWidth, 20);
+
+  for (QWidget* w :
+       {static_cast<QWidget*>(edit), static_cast<QWidget*>(radio), static_cast<QWidget*>(button),
+        static_cast<QWidget*>(file), static_cast<QWidget*>(waveform)})
     w->show();
   edits_.push_back(edit);
   radios_.push_back(radio);
   fileButtons_.push_back(button);
   fileLabels_.push_back(file);
+  rowWaveforms_.push_back(waveform);
 }
 
 void TMakit::ResizeRows() {
-  rows_->resize(kFileLeft + kFileWidth,
+  rows_->resize(kRowWaveformLeft + kRowWaveformWidth,
                 kRowTop + kRowStep * static_cast<int>(edits_.size()) + kRowTop);
 }
 
@@ -209,6 +232,32 @@ void TMakit::Refresh() {
     fileLabels_[row]->setAccessibleName(file);
   }
   RemoveButton->setEnabled(maker_->RowCount() > 0);
+  ShowWaveforms();
+}
+
+void TMakit::ShowWaveforms() {
+  for (size_t row = 0; row < rowWaveforms_.size(); ++row)
+    rowWaveforms_[row]->SetPeaks(maker_->RowWaveform(static_cast<int>(row)));
+  Waveform->SetPeaks(maker_->RowWaveform(maker_->SelectedRow()));
+  ShowPlayingFrame();
+}
+
+void TMakit::ShowPlayingFrame() {
+  int row = -1;
+  int64_t frame = -1;
+  try {
+    row = maker_->ListeningRow();
+    frame = maker_->ListeningFrame();
+  } catch (const std::exception&) {
+    // Listening reports its own errors; the line just isn't drawn.
+  }
+  for (size_t r = 0; r < rowWaveforms_.size(); ++r)
+    rowWaveforms_[r]->SetPlayFrame(static_cast<int>(r) == row ? frame : -1);
+  Waveform->SetPlayFrame(row == maker_->SelectedRow() ? frame : -1);
+  if (frame < 0)
+    playLineTimer_->stop();
+  else if (!playLineTimer_->isActive())
+    playLineTimer_->start();
 }
 
 void TMakit::GetRadioTag(int tag) {
@@ -235,6 +284,7 @@ void TMakit::Load_sampleClick() {
 
 void TMakit::PlayClick() {
   Guarded([&] { maker_->Play(); });
+  ShowPlayingFrame();
 }
 
 void TMakit::ToolButton5Click() {

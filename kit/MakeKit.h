@@ -20,15 +20,21 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class TWaveCollection;
+class WaveformView;
 
 class TMakit : public QMainWindow {
   Q_OBJECT
  public:
-  // Wider than the rows' controls: each row also shows the file it holds.
-  static constexpr int kClientWidth = 380;
+  // Wider than the rows' controls: each row also shows the file it holds
+  // and a small waveform of its sound.
+  static constexpr int kClientWidth = 450;
+  static constexpr int kWaveformHeight = 72;
+  // The play line moves at about 30 frames a second.
+  static constexpr int kPlayLineMs = 33;
   static constexpr int kClientHeight = 401;
 
   // Creates the window hidden.
@@ -49,11 +55,14 @@ class TMakit : public QMainWindow {
   QToolButton *ToolButton1 = nullptr, *ToolButton5 = nullptr, *ToolButton7 = nullptr;
   QToolButton* RemoveButton = nullptr;  // takes the selected row out
   QScrollArea* ScrollBox1 = nullptr;
+  // The selected row's sound, with a line where it plays while listening.
+  WaveformView* Waveform = nullptr;
   // The rows' controls, in row order.
   const std::vector<QLineEdit*>& NameEdits() const { return edits_; }
   const std::vector<QRadioButton*>& RadioButtons() const { return radios_; }
   const std::vector<QPushButton*>& FileButtons() const { return fileButtons_; }
   const std::vector<QLabel*>& FileLabels() const { return fileLabels_; }
+  const std::vector<WaveformView*>& RowWaveforms() const { return rowWaveforms_; }
 
   // Handlers.
   void GetKitList(const TWaveCollection& mainKit);
@@ -77,6 +86,9 @@ class TMakit : public QMainWindow {
   void ResizeRows();
   // Shows the rows' names and the selected row; never runs a handler.
   void Refresh();
+  void ShowWaveforms();
+  // Moves the play lines; the timer runs while a row is heard.
+  void ShowPlayingFrame();
   void Guarded(const std::function<void()>& action);
 
   SoundWindow soundWindow_;
@@ -88,4 +100,6 @@ class TMakit : public QMainWindow {
   std::vector<QRadioButton*> radios_;
   std::vector<QPushButton*> fileButtons_;
   std::vector<QLabel*> fileLabels_;
+  std::vector<WaveformView*> rowWaveforms_;
+  QTimer* playLineTimer_ = nullptr;
 };

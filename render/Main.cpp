@@ -15,12 +15,14 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <filesystem>
 
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "common/QtUiThread.h"
 #include "kit/SoundImport.h"
+#include "kit/WaveformView.h"
 #include "render/SampleControlTexts.h"
 #include "render/SemitoneSteps.h"
 
@@ -166,6 +168,14 @@ void TMainForm::BuildControls(QWidget* client) {
   Connect(Button1, &TMainForm::Button1Click);
   Button1->setToolTip("Stop the sample and close the editor");
   Button1->setAccessibleName("OK");
+
+  Waveform = new WaveformView(client);
+  Waveform->setObjectName("Waveform");
+  Waveform->setGeometry(8, kWaveformTop, kClientWidth - 16, kClientHeight - kWaveformTop - 4);
+  Waveform->setAccessibleName("Waveform of the sample");
+  playLineTimer_ = new QTimer(this);
+  playLineTimer_->setInterval(kPlayLineMs);
+  connect(playLineTimer_, &QTimer::timeout, this, [this] { ShowPlayingFrame(); });
 }
 
 QSlider* TMainForm::AddTrackBar(QWidget* client, const char* name, int y, int min, int max) {
@@ -257,6 +267,22 @@ void TMainForm::Refresh() {
   PanTrackBar->setValue(c.panBar);
   GlobalFocusItem->setChecked(c.globalFocusChecked);
   ShowValues();
+  Waveform->SetPeaks(editor_->Waveform());
+  ShowPlayingFrame();
+}
+
+void TMainForm::ShowPlayingFrame() {
+  int64_t frame = -1;
+  try {
+    frame = editor_->PlayingFrame();
+  } catch (const std::exception&) {
+    // Playing reports its own errors; the line just isn't drawn.
+  }
+  Waveform->SetPlayFrame(frame);
+  if (frame < 0)
+    playLineTimer_->stop();
+  else if (!playLineTimer_->isActive())
+    playLineTimer_->start();
 }
 
 // Each bar's value beside it, and spoken as its tool tip and description.

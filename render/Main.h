@@ -15,13 +15,19 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QSlider;
+class QTimer;
+class WaveformView;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
   // Wide enough for the values beside the bars.
   static constexpr int kClientWidth = 310;
-  static constexpr int kClientHeight = 171;
+  // The controls above, the sound's waveform below them.
+  static constexpr int kClientHeight = 243;
+  static constexpr int kWaveformTop = 174;
+  // The play line moves at about 30 frames a second.
+  static constexpr int kPlayLineMs = 33;
 
   // Creates the window hidden; its sound device and the 32 slots are made here.
   explicit TMainForm(QWidget* parent = nullptr);
@@ -57,6 +63,8 @@ class TMainForm : public QMainWindow {
   QMenu* O1 = nullptr;
   QAction *FileOpen = nullptr, *FileClose = nullptr, *FileEnd = nullptr;
   QAction* GlobalFocusItem = nullptr;
+  // The current slot's sound, with a line where it plays.
+  WaveformView* Waveform = nullptr;
 
   // Handlers.
   void FileOpenClick();
@@ -91,8 +99,11 @@ class TMainForm : public QMainWindow {
   void ShowValues();
   // Shows the editor's state; never runs a handler.
   void Refresh();
+  // Moves the play line; the timer runs while the slot plays.
+  void ShowPlayingFrame();
 
   SoundWindow soundWindow_;
   TDXSound DXSound{&soundWindow_};
   std::unique_ptr<SampleEditor> editor_;
+  QTimer* playLineTimer_ = nullptr;
 };

@@ -6,7 +6,10 @@
 #include "common/Exception.h"
 #include "common/Text.h"
 #include "common/UiThread.h"
+#include "kit/AudioStream.h"
 #include "kit/DXSounds.h"
+#include "kit/SoundFormat.h"
+#include "kit/WaveformSource.h"
 
 namespace {
 
@@ -185,6 +188,25 @@ void SampleEditor::GlobalFocusItemClick() {
 
 void SampleEditor::Button1Click() {
   if (HasSlot()) slots_.Stop(current_);
+}
+
+std::shared_ptr<const WaveformPeaks> SampleEditor::Waveform() {
+  if (!HasSlot() || slots_.Empty(current_)) return nullptr;
+  const std::string file = slots_.ReadableFile(current_);
+  if (file.empty()) return nullptr;
+  try {
+    return WaveformOfFile(waveforms_, file);
+  } catch (const std::exception&) {
+    return nullptr;  // opening the file reported what is wrong with it
+  }
+}
+
+int64_t SampleEditor::PlayingFrame() {
+  if (!HasSlot() || !slots_.Playing(current_)) return -1;
+  TAudioFileStream& stream = slots_.Stream(current_);
+  const auto layout = ParseSampleLayout(stream.Format());
+  if (!layout || layout->blockAlign == 0) return -1;
+  return stream.PlayingPosition() / layout->blockAlign;
 }
 
 void SampleEditor::ShowFrequency(int64_t frequency) {

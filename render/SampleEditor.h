@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "kit/WaveformCache.h"
 #include "render/SampleSlots.h"
 
 class TDXSound;
@@ -86,6 +87,12 @@ class SampleEditor {
   // "OK": stops the current slot (the window then hides).
   void Button1Click();
 
+  // The current slot's sound as a waveform; null for an empty slot, one
+  // without a wave or a file that can't be read again.
+  std::shared_ptr<const WaveformPeaks> Waveform();
+  // The frame of the current slot's sound that plays now; -1 when it doesn't.
+  int64_t PlayingFrame();
+
  private:
   bool HasSlot() const { return current_ >= 1 && current_ <= SampleSlots::kCount; }
   void OpenSteps(const SoundFile& sound);
@@ -102,4 +109,5 @@ class SampleEditor {
   int current_ = 0;
   bool holdsSample_ = false;
   std::unique_ptr<UiTimer> timer_;
+  WaveformCache waveforms_{SampleSlots::kCount};
 };

@@ -74,6 +74,54 @@ TEST_F(AudioStreamTest, AStreamedFilePlaysItsDataThenSilenceThenStopsByItself) {
   EXPECT_EQ(stream.Position(), static_cast<int64_t>(samples.size() * 2));
 }
 
+// What a waveform's play line follows: between two refills the position
+// moves on with the ring cursor the mixer reports, also past the ring's end.
+TEST_F(AudioStreamTest, ThePlayingPositionFollowsTheMixersCursorBetweenRefills) {
+  const int frames = kRate * 3 / 2;  // longer than the ring
+  TAudioFileStream stream(device, ui);
+  stream.SetFileName(WriteWav("long.wav", Pattern(frames)));
+  EXPECT_EQ(stream.PlayingPosition(), 0);
+  stream.Play();
+  int64_t rendered = 0;
+  for (int step = 0; step < 30; ++step) {
+    const int block = kRate / 20 + 240 * (step % 3);  // uneven steps
+    ASSERT_TRUE(tape->RenderFrames(block));
+    rendered += block;
+    const int64_t playing = std::min<int64_t>(rendered, frames) * 4;
+    ASSERT_EQ(stream.PlayingPosition(), playing) << "step " << step;
+    if (step % 3 == 2) {
+      const int64_t before = stream.Position();
+      ASSERT_TRUE(
+          ui.PumpUntil([&] { return stream.Position() != before || !stream.Playing(); }, 5s));
+      ASSERT_EQ(stream.PlayingPosition(), playing) << "after the refill of step " << step;
+    }
+  }
+  EXPECT_EQ(stream.PlayingPosition(), int64_t{frames} * 4);
+  stream.Stop();
+  EXPECT_EQ(stream.PlayingPosition(), stream.Position());
+}
+
+TEST_F(AudioStreamTest, ARefillAtTheRingsEndCountsNoWholeRingTwice) {
+  const int frames = kRate * 3 / 2;
+  TAudioFileStream stream(device, ui);
+  stream.SetFileName(WriteWav("long.wav", Pattern(frames)));
+  stream.Play();
+  for (int half = 0; half < 2; ++half) {
+    ASSERT_TRUE(tape->RenderFrames(kRate / 2));
+    const int64_t before = stream.Position();
+    ASSERT_TRUE(ui.PumpUntil([&] { return stream.Position() != before; }, 5s));
+  }
+  // The mixer's cursor stands at the ring's end; more refills come before
+  // it moves on.
+  ASSERT_EQ(stream.Position(), int64_t{kRate} * 4);
+  ui.PumpFor(200ms);
+  EXPECT_EQ(stream.Position(), int64_t{kRate} * 4);
+  EXPECT_TRUE(stream.Playing());
+  ASSERT_TRUE(tape->RenderFrames(kRate / 10));
+  ui.PumpFor(120ms);
+  EXPECT_EQ(stream.PlayingPosition(), int64_t{kRate} * 4 * 11 / 10);
+}
+
 TEST_F(AudioStreamTest, AFileShorterThanTheRingPlaysOnce) {
   const auto samples = Pattern(kRate / 4);
   TAudioFileStream stream(device, ui);
