@@ -39,6 +39,7 @@ ProgramWindows::~ProgramWindows() {
   sequence.SetSamplesWindow(nullptr);
   sequence.OnClosed = nullptr;
   sampleEditor.OnUserAction = nullptr;
+  kitList.OnLearnMidiNote = nullptr;
 }
 
 void ProgramWindows::Wire() {
@@ -65,6 +66,9 @@ void ProgramWindows::Wire() {
     return SlotFileTitle(sampleEditor.Slots().FileName(slot));
   });
   sequence.OnClosed = [this] { EndProgram(); };
+  kitList.OnLearnMidiNote = [this](const std::string& instrument) {
+    midi.StartLearning(instrument);
+  };
 }
 
 // The Extra samples at the main window's left, the Kit List at its right,

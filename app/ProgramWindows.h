@@ -9,6 +9,7 @@
 #include "kit/Kit_Listing.h"
 #include "kit/MakeKit.h"
 #include "kit/Sams.h"
+#include "midi/MidiLive.h"
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
 #include "render/Main.h"
@@ -41,6 +42,8 @@ class ProgramWindows {
   // The program ends by exit(): the players' workers and the streams' refill
   // workers end and the unsaved work is copied. UI thread only.
   void StopForExit();
+  // Opens the MIDI ports as Preferences (or --midi) chose; what went wrong, if anything.
+  std::string StartMidi() { return midi.Start(); }
 
   // In creation order; members are destroyed in the reverse one. The tool
   // windows are docks of the main window (floated, they stay above it and
@@ -54,6 +57,8 @@ class ProgramWindows {
   TIntroScreen introScreen;  // shows itself only when Korvanto.avi is there
   TForm2 options{sequence, &sequence};
   TSamples samples{&sequence};
+  // Live MIDI: its ports open with StartMidi; they close before any window goes.
+  MidiLive midi{sequence};
 
  private:
   void Wire();

@@ -22,6 +22,7 @@
 #include "kit/SoundOutputChoice.h"
 #include "kit/SoundSettings.h"
 #include "kit/SoundTrouble.h"
+#include "midi/MidiChoice.h"
 
 int main(int argc, char** argv) {
   // Sound files of other formats than 8- and 16-bit PCM WAV are decoded;
@@ -38,6 +39,14 @@ int main(int argc, char** argv) {
   const int code = RunCommandLine(argc, argv, handled);
   if (handled) return code;
   force = TakeForceOption(argc, argv, false) || force;
+  // "--midi alsa|jack|none": the MIDI ports of this run, over Preferences' choice.
+  std::string midiError;
+  const MidiOption midi = TakeMidiOption(argc, argv, midiError);
+  if (!midi.ok) {
+    std::fprintf(stderr, "korvanto: %s\n", midiError.c_str());
+    return 2;
+  }
+  SetMidiSystemForThisRun(midi.api);
 
   // The windows' home: the current folder with its kit, a song's folder or
   // the user's data folder; the windows find everything in the current folder.
@@ -86,6 +95,8 @@ int main(int argc, char** argv) {
   windows.OpenSongs(arguments);
   windows.Show();
   if (!soundChoiceNews.empty()) ShowErrorLater(&app, soundChoiceNews);
+  if (const std::string midiNews = windows.StartMidi(); !midiNews.empty())
+    ShowErrorLater(&app, midiNews);
   windows.StartRecovery(mode == StartMode::WithRecovery);
   return app.exec();
 }

@@ -1,5 +1,9 @@
 #include "midi/PatternStepHeard.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "render/MidiExport.h"
 #include "song/PlaybackEngine.h"
 
 std::optional<StepHeard> PatternStepHeard(const PlaybackEngine& engine, const PlaybackSound& sound,
@@ -28,4 +32,20 @@ std::optional<int> RecordRow(const PlaybackEngine& engine, const PlaybackSound& 
   const std::optional<StepHeard> heard = PatternStepHeard(engine, sound, arrived);
   if (!heard) return std::nullopt;
   return NearestStepRow(*heard, PlaybackEngine::kFirstStepRow, engine.PlayLength());
+}
+
+int64_t StepsBeforeRow(const PlaybackEngine& engine, int row) {
+  const int steps = std::max(1, engine.PlayLength());
+  const int first = PlaybackEngine::kFirstStepRow;
+  const double interval = std::max(1, engine.Tempo().StepInterval()) / 1000.0;
+  // The clock stands at the step due next: the row the player plays next.
+  const int64_t due = std::llround(engine.PatternClock().SongSeconds() / interval);
+  const int dueRow = engine.PlayRow() >= first + steps ? first : engine.PlayRow();
+  const int back = ((dueRow - row) % steps + steps) % steps;
+  return due - back;
+}
+
+int BarSteps(int steps, int time) {
+  const TimeSignature meter = TimeSignatureOf(steps, time);
+  return meter.beats * 16 / std::max(1, meter.noteValue);
 }

@@ -13,6 +13,13 @@ class PlaybackSound;
 std::optional<StepHeard> PatternStepHeard(const PlaybackEngine& engine, const PlaybackSound& sound,
                                           std::chrono::steady_clock::time_point arrived);
 
+// How many steps the pattern player has played since it started when it
+// reaches the row, counting the one now due (row PlayRow) and going back from it.
+int64_t StepsBeforeRow(const PlaybackEngine& engine, int row);
+
+// The steps of one bar of the pattern, as the MIDI file export reads its meter.
+int BarSteps(int steps, int time);
+
 // The grid row the note is written to; nothing when the pattern isn't playing.
 std::optional<int> RecordRow(const PlaybackEngine& engine, const PlaybackSound& sound,
                              std::chrono::steady_clock::time_point arrived);
