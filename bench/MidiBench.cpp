@@ -6,12 +6,14 @@
 //   midi_flood_notes_per_s  notes sounded a second while 10,000 a second come
 //   midi_flood_late_blocks  output blocks late during the flood (underruns)
 //   midi_flood_late_starts  notes handed over after their frame was rendered
+//   midi_send_late_ms       p99 of how late the ALSA path's sender sends
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <random>
 #include <thread>
 #include <vector>
@@ -195,9 +197,43 @@ void Flood() {
   std::printf("BENCH midi_flood_late_starts %lld notes\n", static_cast<long long>(late));
   std::printf("BENCH midi_flood_take_us %.2f us/note\n", takeSeconds * 1e6 / std::max(1, taken));
 }
+// The ALSA path's sending thread: how late after its due time each message
+// leaves (the JACK path places messages by frame instead).
+void SendLateness() {
+  std::mutex mutex;
+  std::vector<double> lateMs;
+  std::vector<int64_t> dues;
+  {
+    MidiSendQueue queue([&](std::span<const uint8_t> bytes) {
+      const int64_t now = MidiNowNs();
+      const std::lock_guard lock(mutex);
+      const size_t i = bytes[1] | (bytes[2] << 7);
+      if (i < dues.size()) lateMs.push_back((now - dues[i]) / 1e6);
+    });
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> gapUs(500, 3000);
+    int64_t due = MidiNowNs() + 20'000'000;
+    constexpr int kMessages = 2000;
+    for (int i = 0; i < kMessages; ++i) {
+      due += gapUs(random) * 1000;
+      {
+        const std::lock_guard lock(mutex);
+        dues.push_back(due);
+      }
+      const uint8_t note[] = {0x99, static_cast<uint8_t>(i & 0x7F), static_cast<uint8_t>(i >> 7)};
+      queue.SendAt(due, note);
+    }
+    while (MidiNowNs() < due + 50'000'000)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::printf("BENCH midi_send_late_ms %.3f ms\n", Percentile(lateMs, 0.99));
+  std::printf("BENCH midi_send_late_max_ms %.3f ms\n",
+              lateMs.empty() ? 0.0 : *std::max_element(lateMs.begin(), lateMs.end()));
+}
 }  // namespace
 
 int main() {
+  SendLateness();
   PrivateJack jack(256, kRate);
   if (!jack.running()) {
     std::printf("bench_midi: jackd could not start a private server; no figures\n");
