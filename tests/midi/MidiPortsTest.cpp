@@ -100,22 +100,28 @@ TEST_F(JackPorts, SentNotesReachAConnectedSynthInOrderInTheCycleOfTheirDueTime) 
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(got[0].bytes, (Bytes{0x99, 36, 100}));
   EXPECT_EQ(got[1].bytes, (Bytes{0x89, 36, 0}));
-  // The synth hears a cycle's messages as the cycle runs: within two cycles.
-  constexpr int64_t kTwoCycles = 2 * 256 * 1'000'000'000LL / 48000;
-  EXPECT_NEAR(static_cast<double>(got[0].atNs), static_cast<double>(due), kTwoCycles);
-  EXPECT_NEAR(static_cast<double>(got[1].atNs), static_cast<double>(due + 40'000'000), kTwoCycles);
+  // Not before the cycle that holds the due time (a loaded machine may run
+  // the synth's side later than that).
+  constexpr int64_t kCycle = 256 * 1'000'000'000LL / 48000;
+  EXPECT_GE(got[0].atNs, due - kCycle);
+  EXPECT_GE(got[1].atNs, due + 40'000'000 - kCycle);
   EXPECT_EQ(ports.Sent(), 2);
 }
 
 TEST_F(JackPorts, AFloodOfNotesArrivesWhole) {
   TestKeyboard keyboard;
   ASSERT_EQ(ports.Connect({"Pads:out"}, {}), "");
+  // Bursts of 100 notes, 20,000 a second: as much as the keyboard's own
+  // ring passes on without dropping any.
   constexpr int kNotes = 2000;
-  for (int i = 0; i < kNotes; ++i) keyboard.Send({0x99, static_cast<unsigned char>(i % 128), 1});
-  // The keyboard's own ring holds what a few cycles carry; what it drops is whole.
+  for (int i = 0; i < kNotes; ++i) {
+    keyboard.Send({0x99, static_cast<unsigned char>(i % 128), 1});
+    if (i % 100 == 99) heard.WaitFor(static_cast<size_t>(i + 1), std::chrono::milliseconds(5));
+  }
   const auto events = heard.WaitFor(kNotes);
-  EXPECT_GT(events.size(), kNotes / 2);
-  for (const auto& e : events) EXPECT_EQ(e.size, 3);
+  ASSERT_EQ(events.size(), static_cast<size_t>(kNotes));
+  for (int i = 0; i < kNotes; ++i)
+    ASSERT_EQ(BytesOf({events[i]}).front(), (Bytes{0x99, static_cast<unsigned char>(i % 128), 1}));
 }
 
 TEST(MidiPorts, AJackServerThatGoesAwayLeavesThemClosableAndQuiet) {

@@ -23,9 +23,12 @@ class HeardLog : public MidiListener {
     const std::lock_guard lock(mutex_);
     return events_;
   }
-  // Waits up to two seconds for count messages.
-  std::vector<MidiEvent> WaitFor(size_t count) const {
-    for (int i = 0; i < 400 && Events().size() < count; ++i)
+  // Waits up to the time given (ten seconds: a loaded machine's JACK is slow)
+  // for count messages.
+  std::vector<MidiEvent> WaitFor(size_t count,
+                                 std::chrono::milliseconds most = std::chrono::seconds(10)) const {
+    const auto until = std::chrono::steady_clock::now() + most;
+    while (Events().size() < count && std::chrono::steady_clock::now() < until)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return Events();
   }
@@ -61,7 +64,7 @@ class TestSynth {
     in_.openVirtualPort("in");
   }
   std::vector<Arrival> WaitFor(size_t count) {
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < 2000; ++i) {
       {
         const std::lock_guard lock(mutex_);
         if (arrivals_.size() >= count) return arrivals_;

@@ -11,7 +11,10 @@
 #include "support/PrivateJack.h"
 
 namespace {
-constexpr int kBlock = 480;  // 10 ms
+// Long blocks (100 ms) give the output a latency that a loaded machine's
+// hand-over stays well within; a hit still lands at its own frame in them.
+constexpr int kBlock = 4800;
+constexpr int kTolerance = kRate / 500;  // 2 ms: far below a block
 
 std::shared_ptr<CaptureTape> PacedTape() {
   CaptureTape::Settings settings;
@@ -51,7 +54,7 @@ TEST(NotesToSound, EachNoteSoundsAtTheFrameOfItsArrival) {
   TestKeyboard keyboard;
   ASSERT_EQ(ports.Connect({"Pads:out"}, {}), "");
   // The output's clock settles before the notes come.
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
   ASSERT_TRUE(mixer.FrameForCall(std::chrono::steady_clock::now()));
 
   // Gaps that are no whole number of blocks.
@@ -83,7 +86,7 @@ TEST(NotesToSound, EachNoteSoundsAtTheFrameOfItsArrival) {
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   ASSERT_EQ(played.size(), notes.size());
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
   const auto onsets = Onsets(rig.tape->Samples());
   ASSERT_EQ(onsets.size(), notes.size());
   int checked = 0;
@@ -94,11 +97,11 @@ TEST(NotesToSound, EachNoteSoundsAtTheFrameOfItsArrival) {
     EXPECT_NEAR(onsets[i].second, level, level * 0.01) << "note " << i;
     if (!inTime[i]) continue;
     ++checked;
-    // Within a millisecond of the arrival's frame: far less than a block.
-    EXPECT_NEAR(onsets[i].first, expected[i], kRate / 1000) << "note " << i;
+    // At the arrival's frame, not at a block's start.
+    EXPECT_NEAR(onsets[i].first, expected[i], kTolerance) << "note " << i;
     if (i == 0 || !inTime[i - 1]) continue;
     const double arrivalGap = (played[i].timeNs - played[i - 1].timeNs) * 1e-9 * kRate;
-    EXPECT_NEAR(onsets[i].first - onsets[i - 1].first, arrivalGap, kRate / 1000) << "note " << i;
+    EXPECT_NEAR(onsets[i].first - onsets[i - 1].first, arrivalGap, kTolerance) << "note " << i;
   }
   EXPECT_GE(checked, 4) << "most notes are handed over in time";
 }
