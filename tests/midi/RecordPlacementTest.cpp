@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "midi/PatternStepHeard.h"
 #include "midi/RecordPlacement.h"
 #include "pattern/PatternGrid.h"
 
@@ -59,5 +60,17 @@ TEST_F(RecordIntoRow, FullRowKeepsWhatItHas) {
 TEST_F(RecordIntoRow, SampleSlotHasNoDigit) {
   EXPECT_TRUE(RecordHit(grid, 5, RecordedCellText("Sample3", 4)));
   EXPECT_EQ(grid.Cell(1, 5), "Sample3");
+}
+}  // namespace
+
+namespace {
+// The count-in's bar: as the MIDI file export reads a pattern's meter.
+TEST(CountInBar, IsTheBarOfThePatternsMeter) {
+  const struct {
+    int steps, time, bar;
+  } cases[] = {{16, 4, 16}, {32, 4, 16}, {64, 8, 16}, {4, 4, 4},
+               {12, 3, 12}, {7, 4, 7},   {8, 2, 8},   {24, 3, 24}};
+  for (const auto& c : cases)
+    EXPECT_EQ(BarSteps(c.steps, c.time), c.bar) << c.steps << "|" << c.time;
 }
 }  // namespace
