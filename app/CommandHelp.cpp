@@ -40,12 +40,15 @@ const CommandHelpEntry kEntries[] = {
      "open the windows even though Korvanto already\n"
      "runs in this home folder (this one then keeps no\n"
      "recovery files)"},
+    {"--midi alsa|jack|none", false,
+     "make the MIDI ports on the ALSA sequencer or JACK,\n"
+     "or none, for this run (over Preferences' choice)"},
     {"--help", false, "show this text"},
     {"--version", false, "show the version and the licence"},
 };
 
 const char* const kHead =
-    "Usage: korvanto [--home DIR] [--force] [SONG.sng | COMMAND...]\n"
+    "Usage: korvanto [--home DIR] [--force] [--midi API] [SONG.sng | COMMAND...]\n"
     "\n"
     "Without arguments Korvanto opens its windows; with a song file it opens\n"
     "that song on the play list.\n"

@@ -1,5 +1,6 @@
 #include "app/ProgramWindows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
@@ -43,6 +44,9 @@ ProgramWindows::~ProgramWindows() {
   sequence.SetSamplesWindow(nullptr);
   sequence.OnClosed = nullptr;
   sampleEditor.OnUserAction = nullptr;
+  kitList.OnLearnMidiNote = nullptr;
+  // The ports close before the link goes: nothing is sent through them after.
+  midiBeat.SetSender(nullptr);
 }
 
 void ProgramWindows::Wire() {
@@ -69,6 +73,15 @@ void ProgramWindows::Wire() {
     return SlotFileTitle(sampleEditor.Slots().FileName(slot));
   });
   sequence.OnClosed = [this] { EndProgram(); };
+  kitList.OnLearnMidiNote = [this](const std::string& instrument) {
+    midi.StartLearning(instrument);
+  };
+  // The beat, the clock and MIDI control share the live ports.
+  midi.Ports().AddListener(&midiBeat.Listener());
+  midiBeat.SetSender(&midi.Ports());
+  midiBeat.OnRecord = [this] {
+    if (QAction* record = midi.RecordAction()) record->trigger();
+  };
 }
 
 // The Extra samples at the main window's left, the Kit List at its right,

@@ -10,6 +10,7 @@
 #include "kit/MakeKit.h"
 #include "kit/Sams.h"
 #include "midi/MidiBeatLink.h"
+#include "midi/MidiLive.h"
 #include "pattern/Options.h"
 #include "pattern/Sequencer.h"
 #include "render/Main.h"
@@ -42,6 +43,8 @@ class ProgramWindows {
   // The program ends by exit(): the players' workers and the streams' refill
   // workers end and the unsaved work is copied. UI thread only.
   void StopForExit();
+  // Opens the MIDI ports as Preferences (or --midi) chose; what went wrong, if anything.
+  std::string StartMidi() { return midi.Start(); }
 
   // In creation order; members are destroyed in the reverse one. The tool
   // windows are docks of the main window (floated, they stay above it and
@@ -57,6 +60,8 @@ class ProgramWindows {
   TSamples samples{&sequence};
   // MIDI out, MIDI control and a followed clock; the MIDI ports plug in here.
   MidiBeatLink midiBeat;
+  // Live MIDI: its ports open with StartMidi; they close before any window goes.
+  MidiLive midi{sequence};
 
  private:
   void Wire();

@@ -27,6 +27,7 @@
 #include "kit/SoundOutputChoice.h"
 #include "kit/SoundSettings.h"
 #include "kit/SoundTrouble.h"
+#include "midi/MidiChoice.h"
 
 int main(int argc, char** argv) {
   // Sound files of other formats than 8- and 16-bit PCM WAV are decoded;
@@ -45,6 +46,14 @@ int main(int argc, char** argv) {
   const int code = RunCommandLine(argc, argv, handled);
   if (handled) return code;
   force = TakeForceOption(argc, argv, false) || force;
+  // "--midi alsa|jack|none": the MIDI ports of this run, over Preferences' choice.
+  std::string midiError;
+  const MidiOption midi = TakeMidiOption(argc, argv, midiError);
+  if (!midi.ok) {
+    std::fprintf(stderr, "korvanto: %s\n", midiError.c_str());
+    return 2;
+  }
+  SetMidiSystemForThisRun(midi.api);
 
   // Started by a session manager (NSM_URL), the session's folder is the home.
   SessionJoin session;
@@ -105,6 +114,8 @@ int main(int argc, char** argv) {
     sessionWindows =
         std::make_unique<NsmSession>(*session.link, windows, std::filesystem::current_path());
   if (!soundChoiceNews.empty()) ShowErrorLater(&app, soundChoiceNews);
+  if (const std::string midiNews = windows.StartMidi(); !midiNews.empty())
+    ShowErrorLater(&app, midiNews);
   windows.StartRecovery(mode == StartMode::WithRecovery);
   return app.exec();
 }

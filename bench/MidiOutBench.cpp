@@ -7,19 +7,17 @@
 // Usage: bench_midi_out [seconds, default 20]
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "bench/KickPattern.h"
-#include "kit/AudioThreadPriority.h"
 #include "kit/CaptureOutput.h"
 #include "midi/MidiBeatOut.h"
+#include "midi/MidiSendQueue.h"
 
 namespace {
 
@@ -27,66 +25,16 @@ using namespace std::chrono_literals;
 using namespace kickbench;
 using Clock = std::chrono::steady_clock;
 
-// Sends each message when it is due by sleeping until then: a stand-in for
-// the program's midi_out sender, delivering straight to the client.
-class SleepUntilDueSender : public MidiSender {
- public:
-  explicit SleepUntilDueSender(MidiListener& client)
-      : client_(client), thread_([this] { Run(); }) {}
-  ~SleepUntilDueSender() override {
-    {
-      std::lock_guard lock(mutex_);
-      ending_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
-  }
-  void SendAt(int64_t dueNs, std::span<const uint8_t> bytes) override {
+// The program's own timed sender (what midi_out sends through on the ALSA
+// sequencer), delivering straight to the client as the wire would.
+std::unique_ptr<MidiSender> MakeSender(MidiListener& client) {
+  return std::make_unique<MidiSendQueue>([&client](std::span<const uint8_t> bytes) {
     MidiEvent event;
-    event.timeNs = dueNs;
+    event.timeNs = MidiNs(Clock::now());  // when the client has it
     event.size = static_cast<uint8_t>(std::min<size_t>(bytes.size(), 3));
     std::copy_n(bytes.begin(), event.size, event.bytes.begin());
-    {
-      std::lock_guard lock(mutex_);
-      queue_.emplace(dueNs, event);
-    }
-    wake_.notify_one();
-  }
-
- private:
-  void Run() {
-    RaiseToAudioPriority();  // as a MIDI port's thread runs
-    std::unique_lock lock(mutex_);
-    while (!ending_) {
-      if (queue_.empty()) {
-        wake_.wait(lock);
-        continue;
-      }
-      const auto due = Clock::time_point(std::chrono::nanoseconds(queue_.begin()->first));
-      if (Clock::now() < due) {
-        wake_.wait_until(lock, due);
-        continue;
-      }
-      MidiEvent event = queue_.begin()->second;
-      queue_.erase(queue_.begin());
-      lock.unlock();
-      event.timeNs = MidiNs(Clock::now());  // when the client has it
-      client_.Heard(event);
-      lock.lock();
-    }
-  }
-
-  MidiListener& client_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::multimap<int64_t, MidiEvent> queue_;
-  bool ending_ = false;
-  std::thread thread_;
-};
-
-// The sender measured; the program's own goes here once it is wired.
-std::unique_ptr<MidiSender> MakeSender(MidiListener& client) {
-  return std::make_unique<SleepUntilDueSender>(client);
+    client.Heard(event);
+  });
 }
 
 // A client listening at midi_out: keeps when each note-on and pulse arrived.

@@ -1,7 +1,9 @@
 #include "kit/Kit_Listing.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QSlider>
@@ -105,6 +107,12 @@ bool TKit_List::eventFilter(QObject* watched, QEvent* event) {
     else
       hoverPopup_->hide();
   }
+  if (event->type() == QEvent::ContextMenu) {
+    const QVariant tag = watched->property("tag");
+    if (tag.isValid())
+      ShowInstrumentMenu(tag.toInt(), static_cast<QContextMenuEvent*>(event)->globalPos());
+    return true;
+  }
   if (event->type() == QEvent::MouseButtonRelease) {
     const QVariant tag = watched->property("tag");
     if (tag.isValid() && OnSelectInstrument) OnSelectInstrument(tag.toInt());
@@ -121,6 +129,19 @@ void TKit_List::ShowHoverWaveform(QLabel* label, int tag) {
   hoverWaveform_->SetPeaks(waveforms_[tag]);
   hoverPopup_->move(label->mapToGlobal(QPoint(0, label->height() + 2)));
   hoverPopup_->show();
+}
+
+void TKit_List::ShowInstrumentMenu(int tag, const QPoint& at) {
+  if (tag < 0 || tag >= static_cast<int>(rows_.size())) return;
+  menuInstrument_ = rows_[static_cast<size_t>(tag)].name;
+  if (!instrumentMenu_) {
+    instrumentMenu_ = new QMenu(this);
+    QAction* learn = instrumentMenu_->addAction("Learn MIDI note");
+    connect(learn, &QAction::triggered, this, [this] {
+      if (OnLearnMidiNote) OnLearnMidiNote(menuInstrument_);
+    });
+  }
+  instrumentMenu_->popup(at);
 }
 
 int LevelOfSlider(int tenths) {

@@ -14,6 +14,7 @@
 
 class LevelMeter;
 class QLabel;
+class QMenu;
 class QScrollArea;
 class QSlider;
 class QTimer;
@@ -66,6 +67,13 @@ class TKit_List : public QWidget {
   // One poll of the meters, as the timer makes it.
   void PollMeters();
 
+  // Right-click on an instrument › "Learn MIDI note": told the instrument's
+  // name (as its row shows it).
+  std::function<void(const std::string& instrument)> OnLearnMidiNote;
+  // The menu a right-click on an instrument opens, and whose it is.
+  QMenu* InstrumentMenu() const { return instrumentMenu_; }
+  const std::string& InstrumentMenuFor() const { return menuInstrument_; }
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,7 +85,11 @@ class TKit_List : public QWidget {
   void RowChanged(const MixRow& row, bool level);
   void ShowHoverWaveform(QLabel* label, int tag);
 
+  void ShowInstrumentMenu(int tag, const QPoint& at);
+
   QScrollArea* scrollBox_ = nullptr;
+  QMenu* instrumentMenu_ = nullptr;
+  std::string menuInstrument_;
   std::vector<QLabel*> labels_;
   std::vector<MixRow> rows_;
   KitMix shown_;

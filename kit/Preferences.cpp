@@ -9,6 +9,8 @@
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "kit/SoundSettings.h"
+#include "midi/MidiLive.h"
+#include "midi/MidiPreferencesPage.h"
 #include "midi/MidiBeatPreferences.h"
 
 namespace {
@@ -34,6 +36,10 @@ TPreferences::TPreferences(SoundOutputs& outputs, std::function<void()> testSoun
                                  QDialogButtonBox::Cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
+  if (MidiLive* live = MidiLive::Running()) {
+    MidiPage = new MidiPreferencesPage(*live);
+    layout->addWidget(MidiPage);
+  }
   layout->addWidget(new MidiBeatPreferences);
   layout->addWidget(Buttons);
   connect(Buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
@@ -63,6 +69,7 @@ void TPreferences::ShowChoice() {
   for (int frames : kBlockSizes)
     BlockBox->addItem(Text(BlockSizeText(frames, outputs_.Rate())), frames);
   BlockBox->setCurrentIndex(BlockBox->findData(stored.blockFrames));
+  if (MidiPage) MidiPage->ShowChoice();
 }
 
 void TPreferences::ShowDevices(const std::string& device) {
@@ -91,9 +98,12 @@ SoundOutputChoice TPreferences::Chosen() const {
 }
 
 void TPreferences::Apply() {
+  // The MIDI ports first: showing the sound's choice shows theirs again too.
+  const std::string midi = MidiPage ? MidiPage->Apply() : std::string();
   const SoundChoiceResult result = UseSoundChoice(outputs_, Chosen());
   SaveSoundChoice(result.used);
   ShowChoice();
   if (!result.message.empty()) AppPrompts().ShowError(result.message);
+  if (!midi.empty()) AppPrompts().ShowError(midi);
   if (testSound_) testSound_();
 }

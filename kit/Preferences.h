@@ -1,6 +1,7 @@
 #pragma once
 // Options › Preferences: the sound output (driver, device, block size with
-// the latency it gives), applied at once without a restart and kept.
+// the latency it gives) and the MIDI ports, applied at once without a
+// restart and kept.
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -11,6 +12,7 @@
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
+class MidiPreferencesPage;
 
 class TPreferences : public QDialog {
  public:
@@ -29,6 +31,8 @@ class TPreferences : public QDialog {
   QComboBox* DeviceBox = nullptr;
   QComboBox* BlockBox = nullptr;
   QDialogButtonBox* Buttons = nullptr;
+  // The MIDI group, when the program has live MIDI.
+  MidiPreferencesPage* MidiPage = nullptr;
 
  private:
   void ShowDevices(const std::string& device);

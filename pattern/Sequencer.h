@@ -71,6 +71,12 @@ class TSequence : public QMainWindow, public MainControls {
   std::vector<std::string> ChooserEntries() const { return instruments_.Items(); }
   std::string ChooserText() const;
   PlaybackEngine& Engine() { return engine_; }
+  // The kit as playback sounds it, and the kit file it was loaded from.
+  KitPlaybackSound& KitSound() { return playbackSound_; }
+  const std::filesystem::path& KitPath() const { return kitPath_; }
+  // A note played on a MIDI keyboard while Record is on: the cell goes into
+  // the row; the hits of one recorded pass are one step of the history.
+  void RecordMidiHit(int row, const std::string& cellText, int pass);
   QUndoStack* History() const { return history_; }
   int CellJump() const { return cellJump_; }
   // Kept in the settings store as it changes.
@@ -214,6 +220,7 @@ class TSequence : public QMainWindow, public MainControls {
   PendingTimeBeat pending_;
   PanningTable panningTable_;
   std::string kitFileName_ = "power.dxg";
+  std::filesystem::path kitPath_;  // the kit file last loaded, in full
   int cellJump_ = 0;
   bool firstLoad_ = false, kitLoaded_ = false, closed_ = false, closingQuietly_ = false;
   PatternPanel* patternPanel_ = nullptr;

@@ -66,6 +66,7 @@ void TSequence::GetDrumLibrary() {
   if (DXWaveList1.Initialized()) DXWaveList1.Restore();
   if (!firstLoad_ && kitList_) kitList_->PaintLabels(DXWaveList1.Items);
   firstLoad_ = false;
+  kitPath_ = std::filesystem::absolute(kitFileName_);
   kitFileName_ = FileNamePart(kitFileName_);
   const std::string title =
       kitFileName_.substr(0, kitFileName_.size() >= 4 ? kitFileName_.size() - 4 : 0);

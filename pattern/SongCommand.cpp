@@ -20,6 +20,8 @@ bool SongCommand::mergeWith(const QUndoCommand* other) {
   if (key_ == MergeKey::Pan && later->change_.pan->entry != change_.pan->entry) return false;
   // A level step names its instrument: another instrument's level is a step of its own.
   if (key_ == MergeKey::MixLevel && later->text() != text()) return false;
+  // Each recorded pass is a step of its own; the pass is named in the text.
+  if (key_ == MergeKey::Record && later->text() != text()) return false;
   change_.Absorb(later->change_);
   // Stepped back to where it began: no step at all.
   setObsolete(change_.Empty());

@@ -17,7 +17,8 @@ enum class MergeKey {
   Swing,
   HumanizeTiming,
   HumanizeLoudness,
-  MixLevel
+  MixLevel,
+  Record
 };
 
 class SongCommand : public QUndoCommand {

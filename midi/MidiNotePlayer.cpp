@@ -1,0 +1,27 @@
+#include "midi/MidiNotePlayer.h"
+
+#include <chrono>
+
+#include "kit/InstrumentTable.h"
+#include "midi/RecordPlacement.h"
+#include "song/PlaybackSound.h"
+
+std::string MidiNotePlayer::CellTextOf(const NoteHeard& note) const {
+  const int index = map_.IndexOf(note.note);
+  if (index < 1 || index >= static_cast<int>(chooser_.Items().size())) return {};
+  return RecordedCellText(chooser_.Item(index), LevelOfVelocity(note.velocity));
+}
+
+bool MidiNotePlayer::Play(const NoteHeard& note) {
+  const std::string text = CellTextOf(note);
+  if (text.empty()) return false;
+  PlaybackSound::StepPlace place;
+  place.at = PlaybackSound::Clock::time_point(std::chrono::nanoseconds(note.timeNs));
+  try {
+    sound_.TriggerCell(text, place);
+  } catch (const std::exception&) {
+    ++skipped_;
+    return false;
+  }
+  return true;
+}
