@@ -36,12 +36,15 @@ const CommandHelpEntry kEntries[] = {
      "open the windows even though Korvanto already\n"
      "runs in this home folder (this one then keeps no\n"
      "recovery files)"},
+    {"--audio jack|sdl", false,
+     "play through JACK or through SDL for this run,\n"
+     "whatever Options > Preferences chose"},
     {"--help", false, "show this text"},
     {"--version", false, "show the version and the licence"},
 };
 
 const char* const kHead =
-    "Usage: korvanto [--home DIR] [--force] [SONG.sng | COMMAND...]\n"
+    "Usage: korvanto [--home DIR] [--force] [--audio jack|sdl] [SONG.sng | COMMAND...]\n"
     "\n"
     "Without arguments Korvanto opens its windows; with a song file it opens\n"
     "that song on the play list.\n"

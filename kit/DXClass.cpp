@@ -24,11 +24,16 @@ TDirectSound::TDirectSound(std::unique_ptr<AudioOutput> output) {
   settings.rate = output->Rate();
   settings.periodFrames = output->PeriodFrames();
   settings.stamped = output->RealTime();
+  settings.exactBlockTimes = output->ExactBlockTimes();
   mixer_ = std::make_unique<Mixer>(settings);
   voices_ = std::make_unique<VoicePool>(*mixer_);
   output_ = std::move(output);
   Mixer* mixer = mixer_.get();
-  output_->Start([mixer](float* out, int frames) { mixer->Render(out, frames); });
+  const AudioOutput* source = output_.get();
+  output_->Start([mixer, source](float* out, int frames) {
+    const AudioBlock block = source->Block();
+    mixer->Render(out, frames, block.time, block.groups, block.groupCount);
+  });
 }
 
 TDirectSound::~TDirectSound() {

@@ -10,6 +10,8 @@ namespace {
 
 // Covers the hand-over of a tick to the UI thread and the call itself.
 constexpr double kHeadroom = 0.002;
+// An output whose blocks come at exact times only needs the hand-over.
+constexpr double kExactHeadroom = 0.001;
 // The first half second of a device's callbacks (its buffer filling up) does
 // not show how it delivers later.
 constexpr double kSettleSeconds = 0.5;
@@ -53,14 +55,15 @@ Mixer::Mixer(const Settings& s)
       slots_(s.slots),
       fadeFrames_(std::max(1, static_cast<int>(s.rate * kFadeSeconds))),
       stamped_(s.stamped),
+      headroom_(s.exactBlockTimes ? kExactHeadroom : kHeadroom),
       origin_(Clock::now()),
       queue_(8192),
       reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
       // Every slot's voice can be fading out at once after as many steals.
       voices_(2 * static_cast<size_t>(s.slots)),
       isActive_(2 * static_cast<size_t>(s.slots), 0),
-      latency_(std::chrono::duration_cast<Clock::duration>(
-          std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + kHeadroom))),
+      latency_(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+          (s.exactBlockTimes ? 1.0 : 2.0) * s.periodFrames / s.rate + headroom_))),
       latencyShown_(latency_.count()) {
   active_.reserve(voices_.size());
   freeFading_.reserve(s.slots);
@@ -73,6 +76,13 @@ double Mixer::Seconds(Clock::time_point t) const {
 }
 
 void Mixer::Render(float* out, int frames, Clock::time_point now) {
+  Render(out, frames, now, nullptr, 0);
+}
+
+void Mixer::Render(float* out, int frames, Clock::time_point now, float* const* groups,
+                   int groupCount) {
+  groups_ = groups;
+  groupCount_ = groups ? groupCount : 0;
   DenormalGuard flushDenormals;
   const auto renderStart = Clock::now();
   blockTime_ = now;
@@ -83,6 +93,7 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
 
   std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);
   meteringBlock_ = metering_.load(std::memory_order_relaxed);
+  outStart_ = out;
   MixActive(out, frames, blockStart_);
   ClipOutput(out, frames);
 
@@ -191,7 +202,7 @@ void Mixer::LearnLatency(double now, int frames) {
   if (clock_.FramesSinceStart() < kSettleSeconds * rate_) return;
   const double ahead = static_cast<double>(blockStart_ + frames) - clock_.FrameAt(now);
   const auto needed = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(ahead / rate_ + kHeadroom));
+      std::chrono::duration<double>(ahead / rate_ + headroom_));
   if (needed <= latency_) return;
   latency_ = needed;
   latencyShown_.store(latency_.count(), std::memory_order_relaxed);
@@ -307,7 +318,7 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
         v.position = 0;
       }
     } else if (v.fadeLeft > 0) {
-      if (!MixVoiceFading(v, out, frames, fadeFrames_)) {
+      if (!MixFading(v, out, frames)) {
         v.state = MixerVoice::State::Idle;
         v.fadeLeft = 0;
       }
@@ -330,13 +341,41 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
 }
 
 bool Mixer::MixPlaying(MixerVoice& v, float* out, int frames) {
-  if (meteringBlock_ && v.meter != 0) return MixMetered(v, out, frames);
+  if ((meteringBlock_ && v.meter != 0) || GroupOf(v)) return MixMetered(v, out, frames);
   return MixVoice(v, out, frames);
 }
 
+float* Mixer::GroupOf(const MixerVoice& v) const {
+  return v.meter < groupCount_ ? groups_[v.meter] : nullptr;
+}
+
+// A fading voice still belongs to its group: the group mixes sum to out.
+bool Mixer::MixFading(MixerVoice& v, float* out, int frames) {
+  float* group = GroupOf(v);
+  if (!group) return MixVoiceFading(v, out, frames, fadeFrames_);
+  group += out - outStart_;
+  constexpr int kPiece = 128;
+  float piece[2 * kPiece];
+  bool more = true;
+  for (int done = 0; done < frames && more;) {
+    const int n = std::min(kPiece, frames - done);
+    std::fill(piece, piece + 2 * n, 0.0f);
+    more = MixVoiceFading(v, piece, n, fadeFrames_);
+    for (int i = 0; i < 2 * n; ++i) {
+      out[2 * done + i] += piece[i];
+      group[2 * done + i] += piece[i];
+    }
+    done += n;
+  }
+  return more;
+}
+
 // Mixed a piece at a time into a scratch block that is then added: the same
-// sums as mixing straight into out, and the voice's own peak besides.
+// sums as mixing straight into out, and the voice's own peak and its group's
+// mix besides. The frames are those from out's start (the group's likewise).
 bool Mixer::MixMetered(MixerVoice& v, float* out, int frames) {
+  float* group = GroupOf(v);
+  if (group) group += out - outStart_;
   constexpr int kPiece = 128;
   float piece[2 * kPiece];
   float peak = 0.0f;
@@ -350,8 +389,11 @@ bool Mixer::MixMetered(MixerVoice& v, float* out, int frames) {
       to[i] += piece[i];
       peak = std::max(peak, std::abs(piece[i]));
     }
+    if (group)
+      for (int i = 0; i < 2 * n; ++i) group[2 * done + i] += piece[i];
     done += n;
   }
+  if (v.meter == 0 || !meteringBlock_) return more;
   std::atomic<float>& shown = meterPeaks_[v.meter];
   float before = shown.load(std::memory_order_relaxed);
   while (peak > before && !shown.compare_exchange_weak(before, peak, std::memory_order_relaxed)) {

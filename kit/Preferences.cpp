@@ -8,7 +8,9 @@
 
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
+#include "kit/JackPreferences.h"
 #include "kit/SoundSettings.h"
+#include "kit/StudioOutputs.h"
 
 namespace {
 QString Text(const std::string& text) {
@@ -31,8 +33,10 @@ TPreferences::TPreferences(SoundOutputs& outputs, std::function<void()> testSoun
   form->addRow("&Block size:", BlockBox);
   Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply |
                                  QDialogButtonBox::Cancel);
+  Jack = new JackPreferences;
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
+  layout->addWidget(Jack);
   layout->addWidget(Buttons);
   connect(Buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
           [this] { RunGuarded(AppPrompts(), [this] { Apply(); }); });
@@ -61,6 +65,7 @@ void TPreferences::ShowChoice() {
   for (int frames : kBlockSizes)
     BlockBox->addItem(Text(BlockSizeText(frames, outputs_.Rate())), frames);
   BlockBox->setCurrentIndex(BlockBox->findData(stored.blockFrames));
+  Jack->Show(LoadJackOptions());
 }
 
 void TPreferences::ShowDevices(const std::string& device) {
@@ -89,9 +94,12 @@ SoundOutputChoice TPreferences::Chosen() const {
 }
 
 void TPreferences::Apply() {
+  Jack->Apply();
   const SoundChoiceResult result = UseSoundChoice(outputs_, Chosen());
   SaveSoundChoice(result.used);
   ShowChoice();
   if (!result.message.empty()) AppPrompts().ShowError(result.message);
+  const std::string note = result.fellBack ? std::string() : outputs_.NoteOnUse(result.used);
+  if (!note.empty()) AppPrompts().Message(note, "Preferences", PromptButtons::Ok);
   if (testSound_) testSound_();
 }

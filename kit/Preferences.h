@@ -11,6 +11,7 @@
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
+class JackPreferences;
 
 class TPreferences : public QDialog {
  public:
@@ -29,6 +30,7 @@ class TPreferences : public QDialog {
   QComboBox* DeviceBox = nullptr;
   QComboBox* BlockBox = nullptr;
   QDialogButtonBox* Buttons = nullptr;
+  JackPreferences* Jack = nullptr;
 
  private:
   void ShowDevices(const std::string& device);

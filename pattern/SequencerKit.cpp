@@ -10,6 +10,7 @@
 #include "kit/KitPanning.h"
 #include "kit/Kit_Listing.h"
 #include "kit/MakeKit.h"
+#include "kit/VoiceGroups.h"
 #include "pattern/InstrumentPanel.h"
 #include "pattern/PanelParts.h"
 #include "pattern/PatternFile.h"
@@ -70,6 +71,8 @@ void TSequence::GetDrumLibrary() {
   kitLoaded_ = true;
   instruments_.Rebuild(DXWaveList1.Items);
   instrumentPanel_->ShowChooserItems(instruments_.Items());
+  // A sound server's port pair per instrument follows the kit.
+  PublishVoiceGroups(DXWaveList1.Items);
 }
 
 // Import > Drum Kit Library. A kit that would silence cells of an unsaved

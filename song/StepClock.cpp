@@ -12,6 +12,14 @@ void StepClock::Start(Clock::time_point now) {
   firstFrame_ = frame.value_or(0);
 }
 
+void StepClock::StartAt(int64_t frameOfZero, double seconds) {
+  rate_ = sound_.FrameRate();
+  seconds_ = seconds;
+  onOutput_ = true;
+  firstFrame_ = frameOfZero;
+  start_ = Clock::now();
+}
+
 void StepClock::Advance(int intervalMs) {
   // The render's arithmetic: a step of 2 * tempo ms is that many thousandths.
   seconds_ += static_cast<double>(intervalMs) * 0.001;

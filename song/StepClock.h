@@ -17,6 +17,9 @@ class StepClock {
 
   // The first step, as soon as a play made at `now` can sound.
   void Start(Clock::time_point now);
+  // The first step at song time `seconds`, song time 0 falling on the
+  // output's frameOfZero (a transport's frame 0).
+  void StartAt(int64_t frameOfZero, double seconds);
   // The next step comes intervalMs after the current one.
   void Advance(int intervalMs);
   // Reached at `now` more than 30 ms after its place was rendered (the

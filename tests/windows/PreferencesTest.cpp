@@ -10,7 +10,11 @@
 #include <algorithm>
 #include <set>
 
+#include <QCheckBox>
+
+#include "kit/JackPreferences.h"
 #include "kit/Preferences.h"
+#include "kit/StudioOutputs.h"
 #include "kit/SoundSettings.h"
 #include "pattern/Sequencer.h"
 #include "support/TestAudio.h"
@@ -177,4 +181,29 @@ TEST_F(Preferences, AtStartAStoredDeviceThatIsGoneIsToldOfOnce) {
     EXPECT_EQ(LoadSoundChoice(), (SoundOutputChoice{"alsa", "USB Headset", 512}));
   }
   EXPECT_EQ(Stored("sound/driver"), "alsa");
+}
+
+// The JACK options: shown as kept, applied with the rest, and kept.
+TEST_F(Preferences, TheJackOptionsAreKeptAndShownAgain) {
+  TPreferences& dialog = Open();
+  ASSERT_NE(dialog.Jack, nullptr);
+  EXPECT_TRUE(dialog.Jack->ConnectBox->isChecked());
+  EXPECT_FALSE(dialog.Jack->PortsBox->isChecked());
+  EXPECT_TRUE(dialog.Jack->FollowBox->isChecked());
+  EXPECT_FALSE(dialog.Jack->TimebaseBox->isChecked());
+  dialog.Jack->ConnectBox->setChecked(false);
+  dialog.Jack->PortsBox->setChecked(true);
+  dialog.Jack->TimebaseBox->setChecked(true);
+  dialog.Buttons->button(QDialogButtonBox::Apply)->click();
+  const JackLinkOptions kept = LoadJackOptions();
+  EXPECT_FALSE(kept.connectToPlayback);
+  EXPECT_TRUE(kept.groupPorts);
+  EXPECT_TRUE(kept.followTransport);
+  EXPECT_TRUE(kept.timebaseMaster);
+  EXPECT_EQ(CurrentJackOptions(), kept);
+  dialog.Jack->PortsBox->setChecked(false);  // not applied
+  dialog.ShowChoice();
+  EXPECT_TRUE(dialog.Jack->PortsBox->isChecked());
+  SaveJackOptions(JackLinkOptions{});
+  SetJackOptions(JackLinkOptions{});
 }
