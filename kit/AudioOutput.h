@@ -2,6 +2,7 @@
 // The port through which the sound device reaches a sound output. The output
 // pulls interleaved stereo float frames from the render callback.
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -13,6 +14,11 @@ struct AudioBlock {
   std::chrono::steady_clock::time_point time;
   float* const* groups = nullptr;  // interleaved stereo, null where not taken
   int groupCount = 0;
+  // A server's transport, where the output has one: whether it rolls, and
+  // its frame at the block's first frame.
+  bool hasTransport = false;
+  bool rolling = false;
+  int64_t transportPosition = 0;
 };
 
 class AudioOutput {

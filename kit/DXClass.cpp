@@ -30,10 +30,8 @@ TDirectSound::TDirectSound(std::unique_ptr<AudioOutput> output) {
   output_ = std::move(output);
   Mixer* mixer = mixer_.get();
   const AudioOutput* source = output_.get();
-  output_->Start([mixer, source](float* out, int frames) {
-    const AudioBlock block = source->Block();
-    mixer->Render(out, frames, block.time, block.groups, block.groupCount);
-  });
+  output_->Start(
+      [mixer, source](float* out, int frames) { mixer->Render(out, frames, source->Block()); });
 }
 
 TDirectSound::~TDirectSound() {
@@ -232,6 +230,7 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
         std::chrono::duration_cast<std::chrono::nanoseconds>(stamp->time_since_epoch()).count();
   start.frame = playtime::FrameOn(&device_->mixer());
   start.afterDueNs = std::llround(playtime::AfterDue() * 1e9);
+  start.transportFrame = playtime::TransportFrameOn(&device_->mixer());
   if (!pool.Send(start)) {
     pool.Release(slot);
     slot_ = -1;

@@ -431,6 +431,9 @@ class JackDevice : public LosableDevice {
     const auto state = transport == JackTransportRolling    ? JackTransportView::State::Rolling
                        : transport == JackTransportStarting ? JackTransportView::State::Starting
                                                             : JackTransportView::State::Stopped;
+    block.hasTransport = true;
+    block.rolling = state == JackTransportView::State::Rolling;
+    block.transportPosition = position.frame;
     MixOutputs(frames, deviceRate_.load(), block, state, position.frame);
     float* left = PortBuffer(left_, nframes);
     float* right = PortBuffer(right_, nframes);
@@ -603,9 +606,11 @@ void JackAudioOutput::RenderInto(float* out, int frames, int deviceRate, const A
     framesRendered_ += frames;
     return;
   }
-  // Group mixes are of the render's frames: a converted block has none.
+  // Group mixes and transport frames are of the render's frames: a
+  // converted block has none.
   block_.groups = nullptr;
   block_.groupCount = 0;
+  block_.hasTransport = false;
   if (bridgeTo_ != deviceRate) {
     bridge_.SetRates(rate_, deviceRate);
     bridgeTo_ = deviceRate;

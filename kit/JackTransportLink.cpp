@@ -50,6 +50,10 @@ void JackTransportLink::Poll() {
     songPlaying_ = false;
     return;
   }
+  if (move.kind == TransportMove::Kind::Retime) {
+    engine_.RetimeSong(move.frameOfZero);
+    return;
+  }
   if (move.kind != TransportMove::Kind::Start) return;
   if (move.rollAt >= 0) jack->HoldTransportUntil(move.position, move.rollAt);
   try {

@@ -76,13 +76,16 @@ double Mixer::Seconds(Clock::time_point t) const {
 }
 
 void Mixer::Render(float* out, int frames, Clock::time_point now) {
-  Render(out, frames, now, nullptr, 0);
+  AudioBlock block;
+  block.time = now;
+  Render(out, frames, block);
 }
 
-void Mixer::Render(float* out, int frames, Clock::time_point now, float* const* groups,
-                   int groupCount) {
-  groups_ = groups;
-  groupCount_ = groups ? groupCount : 0;
+void Mixer::Render(float* out, int frames, const AudioBlock& block) {
+  const Clock::time_point now = block.time;
+  groups_ = block.groups;
+  groupCount_ = block.groups ? block.groupCount : 0;
+  FollowTransport(block, frames);
   DenormalGuard flushDenormals;
   const auto renderStart = Clock::now();
   blockTime_ = now;
@@ -236,6 +239,7 @@ void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {
 
 void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
   MixerVoice& v = voices_[c.slot];
+  v.transportFrame = -1;
   v.data = c.data;
   v.frames = c.frames;
   v.layout = c.layout;
@@ -243,6 +247,16 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
   v.generation = c.generation;
   v.position = static_cast<uint64_t>(std::min(c.cursor, c.frames)) << 32;
   SetParams(v, c, rate_);
+  // A step on a transport waits for its frame (an output without one places
+  // it by its own frames).
+  if (c.transportFrame >= 0 && hasTransport_ && stamped_) {
+    v.transportFrame = c.transportFrame;
+    v.sawRolling = false;
+    v.startFrame = std::numeric_limits<int64_t>::max();
+    v.state = MixerVoice::State::Scheduled;
+    Activate(c.slot);
+    return;
+  }
   const int64_t frame = StartFrame(c, blockStart);
   // Plays that waited through a gap of the device would all sound on the
   // first block after it: right after the clock restarted, those more than
@@ -310,6 +324,9 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
   for (size_t i = 0; i < active_.size();) {
     const int slot = active_[i];
     MixerVoice& v = voices_[slot];
+    if (v.state == MixerVoice::State::Scheduled && v.transportFrame >= 0 &&
+        !PlaceOnTransport(v, blockStart))
+      v.state = MixerVoice::State::Idle;
     if (v.state == MixerVoice::State::Scheduled && v.startFrame < blockStart + frames) {
       const int offset = static_cast<int>(v.startFrame - blockStart);
       v.state = MixerVoice::State::Playing;
@@ -343,6 +360,39 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
 bool Mixer::MixPlaying(MixerVoice& v, float* out, int frames) {
   if ((meteringBlock_ && v.meter != 0) || GroupOf(v)) return MixMetered(v, out, frames);
   return MixVoice(v, out, frames);
+}
+
+// A transport that jumped (relocated) or stopped leaves no step of before
+// waiting: the song is placed afresh.
+void Mixer::FollowTransport(const AudioBlock& block, int frames) {
+  hasTransport_ = block.hasTransport;
+  relocated_ = block.rolling && rolling_ && block.transportPosition != expectedPosition_;
+  rolling_ = block.hasTransport && block.rolling;
+  transportPosition_ = block.transportPosition;
+  expectedPosition_ = rolling_ ? transportPosition_ + frames : -1;
+}
+
+// Where a waiting step falls in this block's frames; false when it is to be
+// dropped (the transport passed it, moved or stopped since it rolled).
+bool Mixer::PlaceOnTransport(MixerVoice& v, int64_t blockStart) {
+  if (!rolling_) {
+    v.startFrame = std::numeric_limits<int64_t>::max();
+    return !v.sawRolling;
+  }
+  if (relocated_ && v.sawRolling) return false;
+  v.sawRolling = true;
+  const int64_t frame = blockStart + (v.transportFrame - transportPosition_);
+  if (frame < blockStart - period_) {
+    droppedStarts_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddDropped();
+    return false;
+  }
+  if (frame < blockStart) {
+    lateStarts_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddLateStart();
+  }
+  v.startFrame = std::max(frame, blockStart);
+  return true;
 }
 
 float* Mixer::GroupOf(const MixerVoice& v) const {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "kit/AudioOutput.h"
 #include "kit/DevicePace.h"
 #include "kit/MixerCommand.h"
 #include "kit/MixerVoice.h"
@@ -88,9 +89,10 @@ class Mixer {
   // ---- output callback ----
   void Render(float* out, int frames) { Render(out, frames, Clock::now()); }
   void Render(float* out, int frames, Clock::time_point now);
-  // Voices of group g (their meter; 0 without one) are added to groups[g]
-  // as well, where it is not null; out stays the sum of all.
-  void Render(float* out, int frames, Clock::time_point now, float* const* groups, int groupCount);
+  // As the output tells of the block: its time; voices of group g (their
+  // meter; 0 without one) added to block.groups[g] as well, where it is not
+  // null, out staying the sum of all; plays placed on the transport's frames.
+  void Render(float* out, int frames, const AudioBlock& block);
 
   // ---- any thread ----
   // Blocks the device likely missed: callbacks more than a block late
@@ -122,6 +124,8 @@ class Mixer {
   bool MixMetered(MixerVoice& v, float* out, int frames);
   bool MixFading(MixerVoice& v, float* out, int frames);
   float* GroupOf(const MixerVoice& v) const;
+  void FollowTransport(const AudioBlock& block, int frames);
+  bool PlaceOnTransport(MixerVoice& v, int64_t blockStart);
   void ClipOutput(float* out, int frames);
   void FollowDevice(double now, int frames);
   void LearnLatency(double now, int frames);
@@ -182,6 +186,8 @@ class Mixer {
   float* const* groups_ = nullptr;  // this block's group mixes
   int groupCount_ = 0;
   const float* outStart_ = nullptr;  // the block's out, to place group frames alike
+  bool hasTransport_ = false, rolling_ = false, relocated_ = false;
+  int64_t transportPosition_ = 0, expectedPosition_ = -1;
   std::array<std::atomic<float>, kMeters> meterPeaks_{};
   std::atomic<float> outputPeak_{0.0f};
   std::atomic<int64_t> clippedBlocks_{0};

@@ -58,6 +58,9 @@ class PlaybackEngine {
   // any more pass by silently. False, and nothing playing, when no row is
   // left to play.
   bool StartSongAtFrame(std::int64_t position, std::int64_t frameOfZero);
+  // The transport's frame 0 now falls on another output frame (the server
+  // skipped blocks, or rolled later): later steps are made in time for it.
+  void RetimeSong(std::int64_t frameOfZero) { songClock_.MoveZero(frameOfZero); }
   // The play list was cleared: the song stops, the pattern player plays on.
   void PlayListCleared();
   // A render compiles the play list as a song start does: the song player's

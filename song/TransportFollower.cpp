@@ -1,5 +1,10 @@
 #include "song/TransportFollower.h"
 
+namespace {
+// Blocks a stalled client may miss without its song being placed again.
+constexpr int64_t kMostSkipped = 8;
+}  // namespace
+
 TransportMove TransportFollower::Follow(const TransportSeen& seen, int64_t earliest) {
   switch (seen.state) {
     case TransportSeen::State::Stopped: {
@@ -21,9 +26,19 @@ TransportMove TransportFollower::Follow(const TransportSeen& seen, int64_t earli
       return StartAt(seen.position, rollAt - seen.position, rollAt);
     }
     case TransportSeen::State::Rolling: {
+      const bool wasArmed = armed_;
       armed_ = false;
       const int64_t frameOfZero = seen.outputFrame - seen.position;
       if ((following_ || dismissed_) && frameOfZero == frameOfZero_) return {};
+      // Rolled later than asked (other clients held it), or blocks of ours
+      // the server skipped (xruns): the steps wait for their transport
+      // frames, each call a little earlier than needed. Not a relocation.
+      const int64_t drift = frameOfZero - frameOfZero_;
+      const bool skipped = drift < 0 && -drift <= kMostSkipped * seen.period;
+      if (following_ && ((wasArmed && drift > 0) || skipped)) {
+        frameOfZero_ = frameOfZero;
+        return {TransportMove::Kind::Retime, seen.position, frameOfZero};
+      }
       // Started without us, relocated, or rolled later than asked.
       return StartAt(seen.position, frameOfZero, -1);
     }

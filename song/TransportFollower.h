@@ -14,7 +14,8 @@ struct TransportSeen {
 };
 
 struct TransportMove {
-  enum class Kind { None, Start, Stop };
+  // Retime: the song plays on, its steps' calls placed by frameOfZero now.
+  enum class Kind { None, Start, Stop, Retime };
   Kind kind = Kind::None;
   int64_t position = 0;     // Start: the transport frame the song starts from
   int64_t frameOfZero = 0;  // Start: the output frame of the transport's frame 0

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 
 #include "kit/Mixer.h"
 #include "kit/SoundFormat.h"
@@ -39,6 +40,13 @@ struct Groups {
   void Clear() {
     for (auto& b : buffers) std::fill(b.begin(), b.end(), 0.0f);
   }
+  AudioBlock Block(Mixer::Clock::time_point time) const {
+    AudioBlock block;
+    block.time = time;
+    block.groups = pointers.data();
+    block.groupCount = Mixer::kMeters;
+    return block;
+  }
 };
 
 TEST(MixerGroups, EachVoiceGoesToItsGroupAndOutIsTheSum) {
@@ -54,8 +62,8 @@ TEST(MixerGroups, EachVoiceGoesToItsGroupAndOutIsTheSum) {
   const auto now = Mixer::Clock::now();
   for (int block = 0; block < 3; ++block) {
     groups.Clear();
-    mixer.Render(out.data(), Groups::kFrames, now + std::chrono::milliseconds(5 * block),
-                 groups.pointers.data(), Mixer::kMeters);
+    mixer.Render(out.data(), Groups::kFrames,
+                 groups.Block(now + std::chrono::milliseconds(5 * block)));
     for (int i = 0; i < 2 * Groups::kFrames; ++i) {
       const float sum = groups.buffers[0][i] + groups.buffers[1][i] + groups.buffers[2][i];
       ASSERT_NEAR(out[i], sum, 1e-6) << "block " << block << " sample " << i;
@@ -80,14 +88,13 @@ TEST(MixerGroups, AFadingVoiceStaysInItsGroup) {
   Groups groups({1});
   std::vector<float> out(2 * Groups::kFrames);
   const auto now = Mixer::Clock::now();
-  mixer.Render(out.data(), Groups::kFrames, now, groups.pointers.data(), Mixer::kMeters);
+  mixer.Render(out.data(), Groups::kFrames, groups.Block(now));
   MixerCommand steal;
   steal.op = MixerOp::Steal;
   steal.slot = 0;
   mixer.Send(steal);
   groups.Clear();
-  mixer.Render(out.data(), Groups::kFrames, now + std::chrono::milliseconds(5),
-               groups.pointers.data(), Mixer::kMeters);
+  mixer.Render(out.data(), Groups::kFrames, groups.Block(now + std::chrono::milliseconds(5)));
   EXPECT_GT(out[0], 0.0f);
   for (int i = 0; i < 2 * Groups::kFrames; ++i) ASSERT_FLOAT_EQ(out[i], groups.buffers[1][i]) << i;
 }
@@ -101,10 +108,88 @@ TEST(MixerGroups, AGroupWithoutABufferIsOnlyInOut) {
   mixer.Send(StartOf(0, kick, 5, 0));
   Groups groups({1});
   std::vector<float> out(2 * Groups::kFrames);
-  mixer.Render(out.data(), Groups::kFrames, Mixer::Clock::now(), groups.pointers.data(),
-               Mixer::kMeters);
+  mixer.Render(out.data(), Groups::kFrames, groups.Block(Mixer::Clock::now()));
   EXPECT_GT(out[0], 0.0f);
   for (float s : groups.buffers[1]) ASSERT_EQ(s, 0.0f);
+}
+
+// Steps placed on a transport: each waits for its frame while the transport
+// waits, sounds where the transport reaches it, and is dropped when the
+// transport passed, moved or stopped.
+struct TransportCase {
+  const char* name;
+  std::vector<std::pair<bool, int64_t>> blocks;  // rolling, transport frame at the block's start
+  int64_t transportFrame;
+  int64_t onset;  // output frame; -1: never sounds
+};
+
+class MixerOnTransport : public ::testing::TestWithParam<TransportCase> {};
+
+TEST_P(MixerOnTransport, AStepSoundsWhereTheTransportReachesItsFrame) {
+  const TransportCase c = GetParam();
+  constexpr int kBlock = 128;
+  Mixer::Settings settings;
+  settings.periodFrames = kBlock;
+  Mixer mixer(settings);
+  const auto kick = Constant(2000, 1000);
+  MixerCommand start = StartOf(0, kick, 0, -1);
+  start.transportFrame = c.transportFrame;
+  mixer.Send(start);
+  std::vector<float> out(2 * kBlock);
+  int64_t onset = -1;
+  const auto now = Mixer::Clock::now();
+  for (size_t b = 0; b < c.blocks.size() && onset < 0; ++b) {
+    AudioBlock block;
+    block.time = now + std::chrono::microseconds(2667 * static_cast<int64_t>(b));
+    block.hasTransport = true;
+    block.rolling = c.blocks[b].first;
+    block.transportPosition = c.blocks[b].second;
+    mixer.Render(out.data(), kBlock, block);
+    for (int i = 0; i < kBlock && onset < 0; ++i)
+      if (out[2 * i] != 0.0f) onset = static_cast<int64_t>(b) * kBlock + i;
+  }
+  EXPECT_EQ(onset, c.onset) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MixerOnTransport,
+    ::testing::Values(
+        TransportCase{"waits, then rolls",
+                      {{false, 1000}, {false, 1000}, {true, 1000}, {true, 1128}},
+                      1100,
+                      2 * 128 + 100},
+        TransportCase{
+            "on the block's first frame", {{true, 0}, {true, 128}, {true, 256}}, 128, 128},
+        TransportCase{"a little late starts at once", {{true, 500}, {true, 628}}, 450, 0},
+        TransportCase{"passed by more than a block", {{true, 5000}, {true, 5128}}, 4000, -1},
+        TransportCase{"a stop after rolling drops it",
+                      {{true, 0}, {false, 128}, {true, 128}, {true, 256}, {true, 384}},
+                      300,
+                      -1},
+        TransportCase{"a relocation after rolling drops it",
+                      {{true, 0}, {true, 9000}, {true, 9128}, {true, 300}, {true, 428}},
+                      420,
+                      -1}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return name;
+    });
+
+// An output without a transport places the step by its own frame.
+TEST(MixerOnTransport, WithoutATransportTheOutputFrameHolds) {
+  Mixer::Settings settings;
+  settings.periodFrames = 128;
+  Mixer mixer(settings);
+  const auto kick = Constant(2000, 1000);
+  MixerCommand start = StartOf(0, kick, 0, 200);
+  start.transportFrame = 5;
+  mixer.Send(start);
+  std::vector<float> out(2 * 256);
+  mixer.Render(out.data(), 256, Mixer::Clock::now());
+  EXPECT_EQ(out[2 * 199], 0.0f);
+  EXPECT_NE(out[2 * 200], 0.0f);
 }
 
 }  // namespace

@@ -57,6 +57,7 @@ TEST_P(SongFromTransport, TheFirstRowIsTheOneAtOrAfterThePosition) {
   EXPECT_EQ(sound.triggers[0].text, GetParam().first);
   ASSERT_TRUE(sound.triggers[0].at);
   EXPECT_EQ(sound.triggers[0].at->frame, zero + GetParam().firstFrame);
+  EXPECT_EQ(sound.triggers[0].at->transportFrame, GetParam().firstFrame);
   engine.BitBtn4Click();
 }
 
@@ -66,6 +67,43 @@ INSTANTIATE_TEST_SUITE_P(Positions, SongFromTransport,
                                            Case{14401, "B0", 14400 + 2400},
                                            Case{16800, "B0", 16800},
                                            Case{16801, "B1", 16800 + 2400}));
+
+// Blocks the server skipped move the output frames the steps are made for,
+// never the transport frames they sound at.
+TEST(SongFromTransportRetime, LaterStepsKeepTheirTransportFrames) {
+  ManualUiThread ui;
+  FakeHost host;
+  RecordingSound sound;
+  PlaybackEngine engine{ui, host, sound};
+  host.compiled = Song();
+  engine.SetUpTempo();
+  ASSERT_TRUE(engine.StartSongAtFrame(0, 1000));
+  engine.DXTimer1Timer();
+  engine.RetimeSong(1000 - 512);
+  engine.DXTimer1Timer();
+  ASSERT_EQ(sound.triggers.size(), 2u);
+  EXPECT_EQ(sound.triggers[1].at->transportFrame, 4800);
+  EXPECT_EQ(sound.triggers[1].at->frame, 1000 - 512 + 4800);
+  engine.BitBtn4Click();
+}
+
+// A song the user starts is placed by the output alone.
+TEST(SongFromTransportRetime, AUsersStartHasNoTransportFrames) {
+  ManualUiThread ui;
+  FakeHost host;
+  RecordingSound sound;
+  PlaybackEngine engine{ui, host, sound};
+  host.compiled = Song();
+  engine.SetUpTempo();
+  ASSERT_TRUE(engine.StartSongAtFrame(0, 1000));
+  engine.BitBtn4Click();
+  engine.BitBtn12Click();
+  engine.DXTimer1Timer();
+  ASSERT_FALSE(sound.triggers.empty());
+  EXPECT_EQ(sound.triggers.back().at->transportFrame, -1);
+  engine.RetimeSong(5);  // no transport: nothing moves
+  engine.BitBtn4Click();
+}
 
 TEST(SongFromTransportEnd, APositionPastTheSongPlaysNothing) {
   ManualUiThread ui;

@@ -2,6 +2,7 @@
 // use at start; a device that is gone falls back to the default, told once.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -10,12 +11,10 @@
 #include <algorithm>
 #include <set>
 
-#include <QCheckBox>
-
 #include "kit/JackPreferences.h"
 #include "kit/Preferences.h"
-#include "kit/StudioOutputs.h"
 #include "kit/SoundSettings.h"
+#include "kit/StudioOutputs.h"
 #include "pattern/Sequencer.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
