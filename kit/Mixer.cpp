@@ -56,6 +56,7 @@ Mixer::Mixer(const Settings& s)
       fadeFrames_(std::max(1, static_cast<int>(s.rate * kFadeSeconds))),
       stamped_(s.stamped),
       headroom_(s.exactBlockTimes ? kExactHeadroom : kHeadroom),
+      exactBlockTimes_(s.exactBlockTimes),
       origin_(Clock::now()),
       queue_(8192),
       reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
@@ -202,6 +203,9 @@ void Mixer::LearnPace(double now, bool stepped) {
 // the latest with the block after the call. The furthest the device has asked
 // ahead of the clock's frame for now is what the latency must cover.
 void Mixer::LearnLatency(double now, int frames) {
+  // A server's cycles ask for one block ahead by construction: a stall
+  // there is an xrun, not a reason to wait longer for ever after.
+  if (exactBlockTimes_) return;
   if (clock_.FramesSinceStart() < kSettleSeconds * rate_) return;
   const double ahead = static_cast<double>(blockStart_ + frames) - clock_.FrameAt(now);
   const auto needed = std::chrono::duration_cast<Clock::duration>(

@@ -146,6 +146,7 @@ class Mixer {
   const int fadeFrames_;
   const bool stamped_;
   const double headroom_;
+  const bool exactBlockTimes_;
   const Clock::time_point origin_;
 
   SpscQueue<MixerCommand> queue_;
