@@ -12,6 +12,8 @@ namespace {
 constexpr double kHeadroom = 0.002;
 // An output whose blocks come at exact times only needs the hand-over.
 constexpr double kExactHeadroom = 0.001;
+// Exact block times further off the clock's than this are a new phase.
+constexpr double kExactSnap = 0.0003;
 // The first half second of a device's callbacks (its buffer filling up) does
 // not show how it delivers later.
 constexpr double kSettleSeconds = 0.5;
@@ -116,7 +118,15 @@ void Mixer::Render(float* out, int frames, const AudioBlock& block) {
 void Mixer::FollowDevice(double now, int frames) {
   const double period = static_cast<double>(frames) / rate_;
   // Asked for right after the last block ended: the device pulls a burst.
-  const bool backToBack = now - lastRenderEnd_ < period / 4;
+  bool backToBack = now - lastRenderEnd_ < period / 4;
+  // A server's cycle times are exact: after an xrun the clock takes the new
+  // phase at once rather than following it slowly.
+  if (exactBlockTimes_) {
+    backToBack = false;
+    if (clock_.Ready() &&
+        std::abs(now - clock_.TimeAt(static_cast<double>(blockStart_))) > kExactSnap)
+      clock_.Reset();
+  }
   const double late = clock_.OnBlock(now, blockStart_, frames, rate_, backToBack);
   CountLateCallback(late, period);
   const bool phaseStep = clock_.PhaseSteps() != phaseStepsSeen_;
