@@ -43,12 +43,16 @@ const CommandHelpEntry kEntries[] = {
     {"--midi alsa|jack|none", false,
      "make the MIDI ports on the ALSA sequencer or JACK,\n"
      "or none, for this run (over Preferences' choice)"},
+    {"--audio jack|sdl", false,
+     "play through JACK or through SDL for this run,\n"
+     "whatever Options > Preferences chose"},
     {"--help", false, "show this text"},
     {"--version", false, "show the version and the licence"},
 };
 
 const char* const kHead =
-    "Usage: korvanto [--home DIR] [--force] [--midi API] [SONG.sng | COMMAND...]\n"
+    "Usage: korvanto [--home DIR] [--force] [--midi API] [--audio jack|sdl]\n"
+    "                [SONG.sng | COMMAND...]\n"
     "\n"
     "Without arguments Korvanto opens its windows; with a song file it opens\n"
     "that song on the play list.\n"

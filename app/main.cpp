@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
+#include "app/AudioOption.h"
 #include "app/CommandLine.h"
 #include "app/EndOnSignals.h"
 #include "app/HomeLock.h"
@@ -21,6 +23,8 @@
 #include "kit/DeviceLossWatch.h"
 #include "kit/DrumkitXml.h"
 #include "kit/KitSourceReaders.h"
+#include "kit/JackAudioOutput.h"
+#include "kit/JackTransportLink.h"
 #include "kit/SdlAudioOutput.h"
 #include "kit/SndFileDecoder.h"
 #include "kit/SndFileEncoder.h"
@@ -28,6 +32,7 @@
 #include "kit/SoundSettings.h"
 #include "kit/SoundTrouble.h"
 #include "midi/MidiChoice.h"
+#include "kit/StudioOutputs.h"
 
 int main(int argc, char** argv) {
   // Sound files of other formats than 8- and 16-bit PCM WAV are decoded;
@@ -39,6 +44,12 @@ int main(int argc, char** argv) {
   // "--home DIR" first makes DIR the home folder, for the commands too.
   ProgramHome home = ProgramHome::OfThisProgram();
   if (!home.TakeOption(argc, argv, std::cerr)) return 1;
+  // "--audio jack|sdl": the windows' sound output for this run.
+  const AudioOptionResult audio = TakeAudioOption(argc, argv);
+  if (!audio.error.empty()) {
+    std::fprintf(stderr, "korvanto: %s\n", audio.error.c_str());
+    return 2;
+  }
   // "--force" is the windows' option; before a command it changes nothing.
   bool force = TakeForceOption(argc, argv, true);
   // "korvanto render SONG OUT.wav", --help and --version run without windows.
@@ -85,17 +96,27 @@ int main(int argc, char** argv) {
   if (lock.Get() == HomeLock::State::Unavailable)
     std::fprintf(stderr, "korvanto: %s can't be made: this run keeps recovery files of its own\n",
                  HomeLock::FileIn("").c_str());
-  SetAudioOutputFactory(SdlAudioOutputFactory());
-  // The sound output chosen in Preferences, before a window opens it. SDL's
-  // drivers are not tried at every start: one that can't start is refused
-  // when chosen.
-  SetSoundOutputs(&SdlSoundOutputs());
-  const std::string soundChoiceNews = UseStoredSoundChoice(SdlSoundOutputs());
+  // The sound output chosen in Preferences (or by --audio), before a window
+  // opens it. SDL's drivers are not tried at every start: one that can't
+  // start is refused when chosen.
+  bool onJack = false;
+  const std::string soundChoiceNews = StartSoundOutput(
+      audio.kind ? std::optional<bool>(*audio.kind == AudioKind::Jack) : std::nullopt, onJack);
+  StudioSoundOutputs soundOutputs(SdlSoundOutputs(), onJack);
+  SetSoundOutputs(&soundOutputs);
   QtDecodeProgress decodeProgress;
   SetDecodeWatch(&decodeProgress);
   // A sound device that goes away is told of once and opened again.
   DeviceLossWatch deviceWatch(QtUiThread::Instance(), SdlSoundDevice(),
                               [](const std::string& text) { AppPrompts().ShowError(text); });
+  // The JACK server going away moves the sound to SDL until it is back.
+  std::optional<DeviceLossWatch> jackWatch;
+  if (onJack)
+    jackWatch.emplace(QtUiThread::Instance(), JackSoundDevice(), [](const std::string&) {
+      AppPrompts().ShowError(
+          "The JACK server went away. Korvanto plays through SDL's output and goes back to "
+          "JACK as soon as the server is back.");
+    });
   // Sounds placed late and underruns, on the terminal as they happen.
   SoundTroubleLog troubleLog(QtUiThread::Instance(), [](const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
@@ -105,7 +126,17 @@ int main(int argc, char** argv) {
   // Ended by exit() (Qt's own when the display goes away), the program stops
   // its workers and the sound device before the statics they use go: the
   // hook is made after those (the shared sound device, the UI thread port).
-  const ExitHook exitHook([&] { windows.StopForExit(); }, [] { EndSdlSoundDevice(); });
+  const ExitHook exitHook([&] { windows.StopForExit(); },
+                          [] {
+                            EndJackSoundDevice();
+                            EndSdlSoundDevice();
+                          });
+  // A DAW's transport starts, moves and stops the song.
+  std::optional<JackTransportLink> transportLink;
+  if (onJack)
+    transportLink.emplace(QtUiThread::Instance(), windows.sequence.Engine(),
+                          windows.sequence.Sound(),
+                          [](const std::string& text) { AppPrompts().ShowError(text); });
   EndOnSignals endOnSignals([&] { windows.EndQuietly(); });
   windows.OpenSongs(arguments);
   windows.Show();

@@ -24,11 +24,14 @@ TDirectSound::TDirectSound(std::unique_ptr<AudioOutput> output) {
   settings.rate = output->Rate();
   settings.periodFrames = output->PeriodFrames();
   settings.stamped = output->RealTime();
+  settings.exactBlockTimes = output->ExactBlockTimes();
   mixer_ = std::make_unique<Mixer>(settings);
   voices_ = std::make_unique<VoicePool>(*mixer_);
   output_ = std::move(output);
   Mixer* mixer = mixer_.get();
-  output_->Start([mixer](float* out, int frames) { mixer->Render(out, frames); });
+  const AudioOutput* source = output_.get();
+  output_->Start(
+      [mixer, source](float* out, int frames) { mixer->Render(out, frames, source->Block()); });
 }
 
 TDirectSound::~TDirectSound() {
@@ -227,6 +230,7 @@ bool TDirectSoundBuffer::Play(uint32_t flags) {
         std::chrono::duration_cast<std::chrono::nanoseconds>(stamp->time_since_epoch()).count();
   start.frame = playtime::FrameOn(&device_->mixer());
   start.afterDueNs = std::llround(playtime::AfterDue() * 1e9);
+  start.transportFrame = playtime::TransportFrameOn(&device_->mixer());
   if (!pool.Send(start)) {
     pool.Release(slot);
     slot_ = -1;

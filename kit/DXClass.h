@@ -49,6 +49,7 @@ class TDirectSound : public TDirectX {
   uintptr_t CooperativeWindow() const { return cooperativeWindow_; }
 
   Mixer& mixer() { return *mixer_; }
+  AudioOutput* Output() const { return output_.get(); }
   VoicePool& voices() { return *voices_; }
   int OutputRate() const { return mixer_->Rate(); }
   const std::vector<TDirectSoundBuffer*>& Buffers() const { return buffers_; }

@@ -10,6 +10,10 @@ namespace {
 
 // Covers the hand-over of a tick to the UI thread and the call itself.
 constexpr double kHeadroom = 0.002;
+// An output whose blocks come at exact times only needs the hand-over.
+constexpr double kExactHeadroom = 0.001;
+// Exact block times further off the clock's than this are a new phase.
+constexpr double kExactSnap = 0.0003;
 // The first half second of a device's callbacks (its buffer filling up) does
 // not show how it delivers later.
 constexpr double kSettleSeconds = 0.5;
@@ -53,14 +57,16 @@ Mixer::Mixer(const Settings& s)
       slots_(s.slots),
       fadeFrames_(std::max(1, static_cast<int>(s.rate * kFadeSeconds))),
       stamped_(s.stamped),
+      headroom_(s.exactBlockTimes ? kExactHeadroom : kHeadroom),
+      exactBlockTimes_(s.exactBlockTimes),
       origin_(Clock::now()),
       queue_(8192),
       reports_(std::make_unique<std::atomic<uint64_t>[]>(s.slots)),
       // Every slot's voice can be fading out at once after as many steals.
       voices_(2 * static_cast<size_t>(s.slots)),
       isActive_(2 * static_cast<size_t>(s.slots), 0),
-      latency_(std::chrono::duration_cast<Clock::duration>(
-          std::chrono::duration<double>(2.0 * s.periodFrames / s.rate + kHeadroom))),
+      latency_(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+          (s.exactBlockTimes ? 1.0 : 2.0) * s.periodFrames / s.rate + headroom_))),
       latencyShown_(latency_.count()) {
   active_.reserve(voices_.size());
   freeFading_.reserve(s.slots);
@@ -73,6 +79,16 @@ double Mixer::Seconds(Clock::time_point t) const {
 }
 
 void Mixer::Render(float* out, int frames, Clock::time_point now) {
+  AudioBlock block;
+  block.time = now;
+  Render(out, frames, block);
+}
+
+void Mixer::Render(float* out, int frames, const AudioBlock& block) {
+  const Clock::time_point now = block.time;
+  groups_ = block.groups;
+  groupCount_ = block.groups ? block.groupCount : 0;
+  FollowTransport(block, frames);
   DenormalGuard flushDenormals;
   const auto renderStart = Clock::now();
   blockTime_ = now;
@@ -83,6 +99,7 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
 
   std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);
   meteringBlock_ = metering_.load(std::memory_order_relaxed);
+  outStart_ = out;
   MixActive(out, frames, blockStart_);
   ClipOutput(out, frames);
 
@@ -101,7 +118,15 @@ void Mixer::Render(float* out, int frames, Clock::time_point now) {
 void Mixer::FollowDevice(double now, int frames) {
   const double period = static_cast<double>(frames) / rate_;
   // Asked for right after the last block ended: the device pulls a burst.
-  const bool backToBack = now - lastRenderEnd_ < period / 4;
+  bool backToBack = now - lastRenderEnd_ < period / 4;
+  // A server's cycle times are exact: after an xrun the clock takes the new
+  // phase at once rather than following it slowly.
+  if (exactBlockTimes_) {
+    backToBack = false;
+    if (clock_.Ready() &&
+        std::abs(now - clock_.TimeAt(static_cast<double>(blockStart_))) > kExactSnap)
+      clock_.Reset();
+  }
   const double late = clock_.OnBlock(now, blockStart_, frames, rate_, backToBack);
   CountLateCallback(late, period);
   const bool phaseStep = clock_.PhaseSteps() != phaseStepsSeen_;
@@ -188,10 +213,13 @@ void Mixer::LearnPace(double now, bool stepped) {
 // the latest with the block after the call. The furthest the device has asked
 // ahead of the clock's frame for now is what the latency must cover.
 void Mixer::LearnLatency(double now, int frames) {
+  // A server's cycles ask for one block ahead by construction: a stall
+  // there is an xrun, not a reason to wait longer for ever after.
+  if (exactBlockTimes_) return;
   if (clock_.FramesSinceStart() < kSettleSeconds * rate_) return;
   const double ahead = static_cast<double>(blockStart_ + frames) - clock_.FrameAt(now);
   const auto needed = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(ahead / rate_ + kHeadroom));
+      std::chrono::duration<double>(ahead / rate_ + headroom_));
   if (needed <= latency_) return;
   latency_ = needed;
   latencyShown_.store(latency_.count(), std::memory_order_relaxed);
@@ -225,6 +253,7 @@ void Mixer::Apply(const MixerCommand& c, int64_t blockStart) {
 
 void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
   MixerVoice& v = voices_[c.slot];
+  v.transportFrame = -1;
   v.data = c.data;
   v.frames = c.frames;
   v.layout = c.layout;
@@ -232,6 +261,16 @@ void Mixer::Start(const MixerCommand& c, int64_t blockStart) {
   v.generation = c.generation;
   v.position = static_cast<uint64_t>(std::min(c.cursor, c.frames)) << 32;
   SetParams(v, c, rate_);
+  // A step on a transport waits for its frame (an output without one places
+  // it by its own frames).
+  if (c.transportFrame >= 0 && hasTransport_ && stamped_) {
+    v.transportFrame = c.transportFrame;
+    v.sawRolling = false;
+    v.startFrame = std::numeric_limits<int64_t>::max();
+    v.state = MixerVoice::State::Scheduled;
+    Activate(c.slot);
+    return;
+  }
   const int64_t frame = StartFrame(c, blockStart);
   // Plays that waited through a gap of the device would all sound on the
   // first block after it: right after the clock restarted, those more than
@@ -299,6 +338,9 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
   for (size_t i = 0; i < active_.size();) {
     const int slot = active_[i];
     MixerVoice& v = voices_[slot];
+    if (v.state == MixerVoice::State::Scheduled && v.transportFrame >= 0 &&
+        !PlaceOnTransport(v, blockStart))
+      v.state = MixerVoice::State::Idle;
     if (v.state == MixerVoice::State::Scheduled && v.startFrame < blockStart + frames) {
       const int offset = static_cast<int>(v.startFrame - blockStart);
       v.state = MixerVoice::State::Playing;
@@ -307,7 +349,7 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
         v.position = 0;
       }
     } else if (v.fadeLeft > 0) {
-      if (!MixVoiceFading(v, out, frames, fadeFrames_)) {
+      if (!MixFading(v, out, frames)) {
         v.state = MixerVoice::State::Idle;
         v.fadeLeft = 0;
       }
@@ -330,13 +372,74 @@ void Mixer::MixActive(float* out, int frames, int64_t blockStart) {
 }
 
 bool Mixer::MixPlaying(MixerVoice& v, float* out, int frames) {
-  if (meteringBlock_ && v.meter != 0) return MixMetered(v, out, frames);
+  if ((meteringBlock_ && v.meter != 0) || GroupOf(v)) return MixMetered(v, out, frames);
   return MixVoice(v, out, frames);
 }
 
+// A transport that jumped (relocated) or stopped leaves no step of before
+// waiting: the song is placed afresh.
+void Mixer::FollowTransport(const AudioBlock& block, int frames) {
+  hasTransport_ = block.hasTransport;
+  relocated_ = block.rolling && rolling_ && block.transportPosition != expectedPosition_;
+  rolling_ = block.hasTransport && block.rolling;
+  transportPosition_ = block.transportPosition;
+  expectedPosition_ = rolling_ ? transportPosition_ + frames : -1;
+}
+
+// Where a waiting step falls in this block's frames; false when it is to be
+// dropped (the transport passed it, moved or stopped since it rolled).
+bool Mixer::PlaceOnTransport(MixerVoice& v, int64_t blockStart) {
+  if (!rolling_) {
+    v.startFrame = std::numeric_limits<int64_t>::max();
+    return !v.sawRolling;
+  }
+  if (relocated_ && v.sawRolling) return false;
+  v.sawRolling = true;
+  const int64_t frame = blockStart + (v.transportFrame - transportPosition_);
+  if (frame < blockStart - period_) {
+    droppedStarts_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddDropped();
+    return false;
+  }
+  if (frame < blockStart) {
+    lateStarts_.fetch_add(1, std::memory_order_relaxed);
+    soundtrouble::AddLateStart();
+  }
+  v.startFrame = std::max(frame, blockStart);
+  return true;
+}
+
+float* Mixer::GroupOf(const MixerVoice& v) const {
+  return v.meter < groupCount_ ? groups_[v.meter] : nullptr;
+}
+
+// A fading voice still belongs to its group: the group mixes sum to out.
+bool Mixer::MixFading(MixerVoice& v, float* out, int frames) {
+  float* group = GroupOf(v);
+  if (!group) return MixVoiceFading(v, out, frames, fadeFrames_);
+  group += out - outStart_;
+  constexpr int kPiece = 128;
+  float piece[2 * kPiece];
+  bool more = true;
+  for (int done = 0; done < frames && more;) {
+    const int n = std::min(kPiece, frames - done);
+    std::fill(piece, piece + 2 * n, 0.0f);
+    more = MixVoiceFading(v, piece, n, fadeFrames_);
+    for (int i = 0; i < 2 * n; ++i) {
+      out[2 * done + i] += piece[i];
+      group[2 * done + i] += piece[i];
+    }
+    done += n;
+  }
+  return more;
+}
+
 // Mixed a piece at a time into a scratch block that is then added: the same
-// sums as mixing straight into out, and the voice's own peak besides.
+// sums as mixing straight into out, and the voice's own peak and its group's
+// mix besides. The frames are those from out's start (the group's likewise).
 bool Mixer::MixMetered(MixerVoice& v, float* out, int frames) {
+  float* group = GroupOf(v);
+  if (group) group += out - outStart_;
   constexpr int kPiece = 128;
   float piece[2 * kPiece];
   float peak = 0.0f;
@@ -350,8 +453,11 @@ bool Mixer::MixMetered(MixerVoice& v, float* out, int frames) {
       to[i] += piece[i];
       peak = std::max(peak, std::abs(piece[i]));
     }
+    if (group)
+      for (int i = 0; i < 2 * n; ++i) group[2 * done + i] += piece[i];
     done += n;
   }
+  if (v.meter == 0 || !meteringBlock_) return more;
   std::atomic<float>& shown = meterPeaks_[v.meter];
   float before = shown.load(std::memory_order_relaxed);
   while (peak > before && !shown.compare_exchange_weak(before, peak, std::memory_order_relaxed)) {

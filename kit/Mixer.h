@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "kit/AudioOutput.h"
 #include "kit/DevicePace.h"
 #include "kit/MixerCommand.h"
 #include "kit/MixerVoice.h"
@@ -29,6 +30,9 @@ class Mixer {
     // at the next block.
     bool stamped = true;
     int slots = 512;
+    // The output's blocks come exactly at their own times (a server's
+    // cycle): a play needs one block and a millisecond of headroom, not two.
+    bool exactBlockTimes = false;
   };
 
   explicit Mixer(const Settings& settings);
@@ -85,6 +89,10 @@ class Mixer {
   // ---- output callback ----
   void Render(float* out, int frames) { Render(out, frames, Clock::now()); }
   void Render(float* out, int frames, Clock::time_point now);
+  // As the output tells of the block: its time; voices of group g (their
+  // meter; 0 without one) added to block.groups[g] as well, where it is not
+  // null, out staying the sum of all; plays placed on the transport's frames.
+  void Render(float* out, int frames, const AudioBlock& block);
 
   // ---- any thread ----
   // Blocks the device likely missed: callbacks more than a block late
@@ -114,6 +122,10 @@ class Mixer {
   void MixActive(float* out, int frames, int64_t blockStart);
   bool MixPlaying(MixerVoice& v, float* out, int frames);
   bool MixMetered(MixerVoice& v, float* out, int frames);
+  bool MixFading(MixerVoice& v, float* out, int frames);
+  float* GroupOf(const MixerVoice& v) const;
+  void FollowTransport(const AudioBlock& block, int frames);
+  bool PlaceOnTransport(MixerVoice& v, int64_t blockStart);
   void ClipOutput(float* out, int frames);
   void FollowDevice(double now, int frames);
   void LearnLatency(double now, int frames);
@@ -133,6 +145,8 @@ class Mixer {
   const int slots_;
   const int fadeFrames_;
   const bool stamped_;
+  const double headroom_;
+  const bool exactBlockTimes_;
   const Clock::time_point origin_;
 
   SpscQueue<MixerCommand> queue_;
@@ -169,7 +183,12 @@ class Mixer {
   DevicePace paceSeen_;  // output callback only
   std::atomic<int64_t> framesRendered_{0};
   std::atomic<bool> metering_{false};
-  bool meteringBlock_ = false;  // metering_ as this block read it
+  bool meteringBlock_ = false;      // metering_ as this block read it
+  float* const* groups_ = nullptr;  // this block's group mixes
+  int groupCount_ = 0;
+  const float* outStart_ = nullptr;  // the block's out, to place group frames alike
+  bool hasTransport_ = false, rolling_ = false, relocated_ = false;
+  int64_t transportPosition_ = 0, expectedPosition_ = -1;
   std::array<std::atomic<float>, kMeters> meterPeaks_{};
   std::atomic<float> outputPeak_{0.0f};
   std::atomic<int64_t> clippedBlocks_{0};

@@ -29,6 +29,9 @@ struct MixerCommand {
   // How long after its stamp (or, on an output that doesn't keep real time,
   // after the block that takes it) a hit sounds: the groove moves it.
   int64_t afterDueNs = 0;
+  // A step of a song that follows a transport: it sounds where the
+  // transport reaches this frame while rolling; -1: not placed so.
+  int64_t transportFrame = -1;
 };
 
 // A voice's state as one atomic word: generation, playing bit, cursor frame.

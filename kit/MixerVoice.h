@@ -15,7 +15,9 @@ struct MixerVoice {
   float gainLeft = 0, gainRight = 0;  // include the sample format's scale
   bool looping = false;
   State state = State::Idle;
-  int64_t startFrame = 0;  // output frame where a scheduled voice begins
+  int64_t startFrame = 0;       // output frame where a scheduled voice begins
+  int64_t transportFrame = -1;  // a scheduled voice waiting for the transport's frame
+  bool sawRolling = false;      // while waiting, the transport rolled
   uint32_t generation = 0;
   int fadeLeft = 0;    // frames of a fade-out still to play; 0: no fade
   uint16_t meter = 0;  // the level meter it counts towards; 0: none

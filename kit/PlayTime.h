@@ -16,7 +16,8 @@ struct Moment {
   Clock::time_point at;
   const void* output = nullptr;  // whose frames `frame` counts
   int64_t frame = -1;
-  double afterDue = 0;  // seconds after the moment that the plays sound
+  double afterDue = 0;          // seconds after the moment that the plays sound
+  int64_t transportFrame = -1;  // a transport's frame the plays sound at; -1: none
 };
 
 inline thread_local std::optional<Moment> scoped;
@@ -38,6 +39,11 @@ inline Clock::time_point Now() {
 // The frame the scope placed its plays at, when they go to that output; -1 else.
 inline int64_t FrameOn(const void* output) {
   return scoped && scoped->output == output ? scoped->frame : -1;
+}
+
+// The transport frame the scope placed its plays at, for that output; -1 else.
+inline int64_t TransportFrameOn(const void* output) {
+  return scoped && scoped->output == output ? scoped->transportFrame : -1;
 }
 
 // How long after the scope's moment its plays sound; 0 outside one.

@@ -8,10 +8,12 @@
 
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
+#include "kit/JackPreferences.h"
 #include "kit/SoundSettings.h"
 #include "midi/MidiLive.h"
 #include "midi/MidiPreferencesPage.h"
 #include "midi/MidiBeatPreferences.h"
+#include "kit/StudioOutputs.h"
 
 namespace {
 QString Text(const std::string& text) {
@@ -34,6 +36,7 @@ TPreferences::TPreferences(SoundOutputs& outputs, std::function<void()> testSoun
   form->addRow("&Block size:", BlockBox);
   Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply |
                                  QDialogButtonBox::Cancel);
+  Jack = new JackPreferences;
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   if (MidiLive* live = MidiLive::Running()) {
@@ -41,6 +44,7 @@ TPreferences::TPreferences(SoundOutputs& outputs, std::function<void()> testSoun
     layout->addWidget(MidiPage);
   }
   layout->addWidget(new MidiBeatPreferences);
+  layout->addWidget(Jack);
   layout->addWidget(Buttons);
   connect(Buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
           [this] { RunGuarded(AppPrompts(), [this] { Apply(); }); });
@@ -70,6 +74,7 @@ void TPreferences::ShowChoice() {
     BlockBox->addItem(Text(BlockSizeText(frames, outputs_.Rate())), frames);
   BlockBox->setCurrentIndex(BlockBox->findData(stored.blockFrames));
   if (MidiPage) MidiPage->ShowChoice();
+  Jack->Show(LoadJackOptions());
 }
 
 void TPreferences::ShowDevices(const std::string& device) {
@@ -100,10 +105,13 @@ SoundOutputChoice TPreferences::Chosen() const {
 void TPreferences::Apply() {
   // The MIDI ports first: showing the sound's choice shows theirs again too.
   const std::string midi = MidiPage ? MidiPage->Apply() : std::string();
+  Jack->Apply();
   const SoundChoiceResult result = UseSoundChoice(outputs_, Chosen());
   SaveSoundChoice(result.used);
   ShowChoice();
   if (!result.message.empty()) AppPrompts().ShowError(result.message);
   if (!midi.empty()) AppPrompts().ShowError(midi);
+  const std::string note = result.fellBack ? std::string() : outputs_.NoteOnUse(result.used);
+  if (!note.empty()) AppPrompts().Message(note, "Preferences", PromptButtons::Ok);
   if (testSound_) testSound_();
 }

@@ -13,6 +13,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class MidiPreferencesPage;
+class JackPreferences;
 
 class TPreferences : public QDialog {
  public:
@@ -33,6 +34,7 @@ class TPreferences : public QDialog {
   QDialogButtonBox* Buttons = nullptr;
   // The MIDI group, when the program has live MIDI.
   MidiPreferencesPage* MidiPage = nullptr;
+  JackPreferences* Jack = nullptr;
 
  private:
   void ShowDevices(const std::string& device);

@@ -38,6 +38,8 @@ class SoundOutputs {
   // Opens the output as chosen, the windows' sound going on through it;
   // false and the output as it was when the choice cannot be opened.
   virtual bool Use(const SoundOutputChoice& choice) = 0;
+  // What to tell once a choice is in use (it takes effect later, say).
+  virtual std::string NoteOnUse(const SoundOutputChoice&) { return {}; }
 };
 
 struct SoundChoiceResult {

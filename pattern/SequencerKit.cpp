@@ -11,6 +11,7 @@
 #include "kit/KitPanning.h"
 #include "kit/Kit_Listing.h"
 #include "kit/MakeKit.h"
+#include "kit/VoiceGroups.h"
 #include "pattern/InstrumentPanel.h"
 #include "pattern/PanelParts.h"
 #include "pattern/PatternFile.h"
@@ -74,6 +75,8 @@ void TSequence::GetDrumLibrary() {
   kitLoaded_ = true;
   instruments_.Rebuild(DXWaveList1.Items);
   instrumentPanel_->ShowChooserItems(instruments_.Items());
+  // A sound server's port pair per instrument follows the kit.
+  PublishVoiceGroups(DXWaveList1.Items);
 }
 
 // Import > Drum Kit Library. A panning table imported beside the kit

@@ -19,7 +19,8 @@ void KitPlaybackSound::TriggerCell(const std::string& text, std::optional<StepPl
   // Plays through the kit's device keep the step's frame; the sample
   // editor's slots play through an output of their own, placed by the moment.
   if (at && stampSteps_)
-    stamp.emplace(playtime::Moment{at->at, DeviceMixer(), at->frame, at->afterDue});
+    stamp.emplace(
+        playtime::Moment{at->at, DeviceMixer(), at->frame, at->afterDue, at->transportFrame});
   PlayInstrument(sound, kit_, slots_, true, *mixed);
 }
 

@@ -4,6 +4,7 @@
 // and the play sequence. Everything runs on the UI thread; each timer tick
 // is handed over to it.
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <set>
@@ -52,6 +53,15 @@ class PlaybackEngine {
   void BitBtn3Click();       // play pattern
   void BitBtn12Click();      // play song
   void BitBtn4Click();       // stop both players
+  // A transport's start: the song from the play list's first entry, placed
+  // so that its time s sounds at output frame frameOfZero + round(s * rate).
+  // Rows before position (a frame of song time) and rows no play can reach
+  // any more pass by silently. False, and nothing playing, when no row is
+  // left to play.
+  bool StartSongAtFrame(std::int64_t position, std::int64_t frameOfZero);
+  // The transport's frame 0 now falls on another output frame (the server
+  // skipped blocks, or rolled later): later steps are made in time for it.
+  void RetimeSong(std::int64_t frameOfZero) { songClock_.MoveZero(frameOfZero); }
   // The play list was cleared: the song stops, the pattern player plays on.
   void PlayListCleared();
   // A render compiles the play list as a song start does: the song player's
@@ -125,6 +135,10 @@ class PlaybackEngine {
   // the timer for the next step's call.
   void RunStep(StepClock& clock, void (PlaybackEngine::*step)());
   void StartClock(TSuperTimer& timer, StepClock& clock);
+  // Passes rows until the first whose frame is at or after both; false at
+  // the song's end.
+  bool SkipSongRowsBefore(std::int64_t position, std::int64_t earliest, std::int64_t frameOfZero,
+                          double& seconds);
   void PlaySongRow();
   void ScheduleSongStep();
   void PlayPatternRow();
@@ -174,8 +188,8 @@ class PlaybackEngine {
   StepClock patternClock_{sound_};
   std::optional<PlaybackSound::StepPlace> stepPlace_;  // while a step plays
   PlayheadRecord playhead_;
-  PlayheadMark lastMark_;  // the last step marked
-  const StepClock* stepClock_ = nullptr;               // while a step plays
+  PlayheadMark lastMark_;                 // the last step marked
+  const StepClock* stepClock_ = nullptr;  // while a step plays
   Groove groove_;
   std::optional<HitSpot> stepSpot_;  // the row now playing, for the groove
   std::int64_t songRow_ = -1;

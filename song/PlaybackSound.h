@@ -17,8 +17,9 @@ class PlaybackSound {
   struct StepPlace {
     Clock::time_point at;
     int64_t frame = -1;
-    int quieterTenthDb = 0;  // the groove's humanize: a kit hit this much below its level
-    double afterDue = 0;     // seconds after `at` that it sounds: the groove moves it
+    int quieterTenthDb = 0;       // the groove's humanize: a kit hit this much below its level
+    double afterDue = 0;          // seconds after `at` that it sounds: the groove moves it
+    int64_t transportFrame = -1;  // following a transport: its frame there; -1: none
   };
 
   virtual ~PlaybackSound() = default;

@@ -37,6 +37,7 @@ SongMap::SongMap(std::span<const std::string> sequence, const std::vector<Patter
     block.rows = (line - block.firstLine) / kCells;
     const size_t index = blocks_.size();
     block.steps = index < meters.size() ? meters[index].steps : 0;
+    block.time = index < meters.size() ? meters[index].time : 4;
     blocks_.push_back(block);
     time += static_cast<double>(block.rows) * step;
   }
@@ -63,6 +64,14 @@ SongPlace SongMap::At(std::int64_t position) const {
   place.seconds = block.start + static_cast<double>(row) * block.step;
   place.length = length_;
   return place;
+}
+
+SongTimeline SongMap::Timeline() const {
+  std::vector<SongTimeline::Block> blocks;
+  for (const Block& b : blocks_)
+    blocks.push_back(
+        {b.start, b.step, b.rows, b.steps > 0 ? b.steps : 16, b.time > 0 ? b.time : 4});
+  return SongTimeline(std::move(blocks));
 }
 
 std::string SongPlaceEntryText(const SongPlace& place) {

@@ -9,6 +9,7 @@
 
 #include "common/Text.h"
 #include "pattern/PatternMeter.h"
+#include "song/SongTimeline.h"
 
 struct SongPlace {
   int entry = 0;  // counted from 1 over the whole play list
@@ -33,6 +34,8 @@ class SongMap {
   // The place of the step row holding the sequence position; nothing
   // meaningful for an empty map.
   SongPlace At(std::int64_t position) const;
+  // The same blocks as bars and beats, for a transport.
+  SongTimeline Timeline() const;
 
  private:
   struct Block {
@@ -41,6 +44,7 @@ class SongMap {
     int steps = 0;     // rows a pass
     double start = 0;  // seconds
     double step = 0;   // seconds a row
+    int time = 4;      // rows a beat
   };
   std::vector<Block> blocks_;
   int firstEntry_ = 0;

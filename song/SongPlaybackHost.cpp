@@ -25,6 +25,8 @@ void SongPlaybackHost::CompilePlayList(std::vector<std::string>& sequence) {
   mapStart_ = static_cast<std::int64_t>(start);
   map_ = SongMap(std::span(sequence).subspan(start), meters, song_.List().Selected() + 1,
                  std::move(names));
+  // A transport we are the timebase of counts the song's bars from here.
+  PublishSongTimeline(map_.Timeline());
   if (playListShown) playListShown();
 }
 

@@ -4,12 +4,22 @@
 #include <cmath>
 
 void StepClock::Start(Clock::time_point now) {
+  onTransport_ = false;
   rate_ = sound_.FrameRate();
   start_ = now;
   seconds_ = 0;
   const auto frame = sound_.FrameForCall(now);
   onOutput_ = frame.has_value();
   firstFrame_ = frame.value_or(0);
+}
+
+void StepClock::StartAt(int64_t frameOfZero, double seconds) {
+  rate_ = sound_.FrameRate();
+  seconds_ = seconds;
+  onOutput_ = true;
+  onTransport_ = true;
+  firstFrame_ = frameOfZero;
+  start_ = Clock::now();
 }
 
 void StepClock::Advance(int intervalMs) {
@@ -46,13 +56,15 @@ int64_t StepClock::DueFrame() const {
 
 PlaybackSound::StepPlace StepClock::Place() const {
   const int64_t due = DueFrame();
-  return {CallTimeOf(due), onOutput_ ? Frame() : -1, 0, double(Frame() - due) / rate_};
+  return {CallTimeOf(due), onOutput_ ? Frame() : -1, 0, double(Frame() - due) / rate_,
+          onTransport_ ? Frame() - firstFrame_ : -1};
 }
 
 PlaybackSound::StepPlace StepClock::PlaceMoved(double delaySeconds) const {
   const int64_t frame = FrameAt(std::max(0.0, seconds_ + delaySeconds));
   const int64_t due = DueFrame();
-  return {CallTimeOf(due), onOutput_ ? frame : -1, 0, double(frame - due) / rate_};
+  return {CallTimeOf(due), onOutput_ ? frame : -1, 0, double(frame - due) / rate_,
+          onTransport_ ? frame - firstFrame_ : -1};
 }
 
 StepClock::Clock::time_point StepClock::CallTime() const {

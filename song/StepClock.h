@@ -17,6 +17,13 @@ class StepClock {
 
   // The first step, as soon as a play made at `now` can sound.
   void Start(Clock::time_point now);
+  // The first step at song time `seconds`, song time 0 falling on the
+  // output's frameOfZero (a transport's frame 0).
+  void StartAt(int64_t frameOfZero, double seconds);
+  // Started so: song time 0 falls on this output frame from now on.
+  void MoveZero(int64_t frameOfZero) {
+    if (onTransport_) firstFrame_ = frameOfZero;
+  }
   // The next step comes intervalMs after the current one.
   void Advance(int intervalMs);
   // Reached at `now` more than 30 ms after its place was rendered (the
@@ -47,7 +54,8 @@ class StepClock {
   Clock::time_point CallTimeOf(int64_t frame) const;
 
   const PlaybackSound& sound_;
-  bool onOutput_ = false;  // frames of the output, else of the clock at rate_
+  bool onOutput_ = false;     // frames of the output, else of the clock at rate_
+  bool onTransport_ = false;  // started by a transport: firstFrame_ is its frame 0
   int rate_ = 48000;
   Clock::time_point start_{};
   int64_t firstFrame_ = 0;

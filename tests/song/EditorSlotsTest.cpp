@@ -16,8 +16,8 @@
 #include "song/EntryLoad.h"
 #include "song/PlayList.h"
 #include "song/SequencerCore.h"
-#include "song/SongSettings.h"
 #include "song/SongMenu.h"
+#include "song/SongSettings.h"
 #include "support/SoundFiles.h"
 
 namespace {

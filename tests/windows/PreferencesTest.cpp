@@ -2,6 +2,7 @@
 // use at start; a device that is gone falls back to the default, told once.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -10,8 +11,10 @@
 #include <algorithm>
 #include <set>
 
+#include "kit/JackPreferences.h"
 #include "kit/Preferences.h"
 #include "kit/SoundSettings.h"
+#include "kit/StudioOutputs.h"
 #include "pattern/Sequencer.h"
 #include "support/TestAudio.h"
 #include "support/WindowTest.h"
@@ -177,4 +180,29 @@ TEST_F(Preferences, AtStartAStoredDeviceThatIsGoneIsToldOfOnce) {
     EXPECT_EQ(LoadSoundChoice(), (SoundOutputChoice{"alsa", "USB Headset", 512}));
   }
   EXPECT_EQ(Stored("sound/driver"), "alsa");
+}
+
+// The JACK options: shown as kept, applied with the rest, and kept.
+TEST_F(Preferences, TheJackOptionsAreKeptAndShownAgain) {
+  TPreferences& dialog = Open();
+  ASSERT_NE(dialog.Jack, nullptr);
+  EXPECT_TRUE(dialog.Jack->ConnectBox->isChecked());
+  EXPECT_FALSE(dialog.Jack->PortsBox->isChecked());
+  EXPECT_TRUE(dialog.Jack->FollowBox->isChecked());
+  EXPECT_FALSE(dialog.Jack->TimebaseBox->isChecked());
+  dialog.Jack->ConnectBox->setChecked(false);
+  dialog.Jack->PortsBox->setChecked(true);
+  dialog.Jack->TimebaseBox->setChecked(true);
+  dialog.Buttons->button(QDialogButtonBox::Apply)->click();
+  const JackLinkOptions kept = LoadJackOptions();
+  EXPECT_FALSE(kept.connectToPlayback);
+  EXPECT_TRUE(kept.groupPorts);
+  EXPECT_TRUE(kept.followTransport);
+  EXPECT_TRUE(kept.timebaseMaster);
+  EXPECT_EQ(CurrentJackOptions(), kept);
+  dialog.Jack->PortsBox->setChecked(false);  // not applied
+  dialog.ShowChoice();
+  EXPECT_TRUE(dialog.Jack->PortsBox->isChecked());
+  SaveJackOptions(JackLinkOptions{});
+  SetJackOptions(JackLinkOptions{});
 }
