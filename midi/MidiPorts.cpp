@@ -76,16 +76,21 @@ std::string MidiPorts::OpenJack() {
                     });
 }
 
+std::unique_ptr<MidiPorts::Input> MidiPorts::MakeAlsaInput() {
+  auto in = std::make_unique<Input>();
+  in->owner = this;
+  in->port = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName, 1000);
+  in->port->setErrorCallback(CollectError, this);
+  in->port->setCallback(HeardOnAlsa, in.get());
+  // Clock and Start/Stop reach the listeners; SysEx and active sensing don't.
+  in->port->ignoreTypes(true, false, true);
+  return in;
+}
+
 std::string MidiPorts::OpenAlsa() {
   TakeErrors();
   try {
-    auto in = std::make_unique<Input>();
-    in->owner = this;
-    in->port = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName, 1000);
-    in->port->setErrorCallback(CollectError, this);
-    in->port->setCallback(HeardOnAlsa, in.get());
-    // Clock and Start/Stop reach the listeners; SysEx and active sensing don't.
-    in->port->ignoreTypes(true, false, true);
+    auto in = MakeAlsaInput();
     in->port->openVirtualPort(kInputPort);
     in_ = std::move(in);
     out_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
@@ -184,12 +189,7 @@ std::string MidiPorts::ConnectSource(const std::string& source) {
   const auto found = std::find(names.begin(), names.end(), source);
   if (found == names.end()) return "The MIDI port " + source + " is not there now.";
   try {
-    auto in = std::make_unique<Input>();
-    in->owner = this;
-    in->port = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName, 1000);
-    in->port->setErrorCallback(CollectError, this);
-    in->port->setCallback(HeardOnAlsa, in.get());
-    in->port->ignoreTypes(true, false, true);
+    auto in = MakeAlsaInput();
     in->port->openPort(static_cast<unsigned>(found - names.begin()), kInputPort);
     extraIns_.push_back(std::move(in));
   } catch (const RtMidiError& error) {

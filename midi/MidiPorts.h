@@ -70,6 +70,8 @@ class MidiPorts : public MidiSender {
   std::string ConnectTarget(const std::string& target);
   std::string TakeErrors();
   std::string OpenAlsa();
+  // An RtMidi input on the ALSA sequencer that hears as midi_in does.
+  std::unique_ptr<Input> MakeAlsaInput();
   std::string OpenJack();
 
   std::vector<MidiListener*> listeners_;

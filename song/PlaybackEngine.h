@@ -164,6 +164,9 @@ class PlaybackEngine {
   std::optional<PlaybackSound::StepPlace> PlaceOfCell(const std::string& text) const;
   // The step rows each player has reached, as the render counts them.
   void StartSongRows();
+  // The play list compiled and the song set at its first row; on an error
+  // nothing half built stays behind and the play buttons are back.
+  void CompileSongFromStart();
   void CountSongRow(bool startsBlock);
   void CountPatternRow();
 

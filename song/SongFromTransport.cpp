@@ -12,20 +12,7 @@ bool PlaybackEngine::StartSongAtFrame(std::int64_t position, std::int64_t frameO
   if (host_.PlayListCount() == 0) return false;
   EnablePlayButtons(false);
   host_.SelectPlayListEntry(0);
-  try {
-    host_.CompilePlayList(mainPlay_);
-  } catch (...) {
-    StopSong();
-    EnablePlayButtons(true);
-    throw;
-  }
-  sequencePos_ = 0;
-  StartSongRows();
-  stopMark_.clear();
-  playhead_.Clear();
-  DXSound1Initialize();
-  songStepMs_ = DXTimer1_.Interval();
-  SongGapBefore(sequencePos_);
+  CompileSongFromStart();
   const std::int64_t earliest = sound_.EarliestFrame().value_or(frameOfZero + position);
   double seconds = 0;
   bool found = false;

@@ -13,6 +13,12 @@ void PlaybackEngine::BitBtn12Click() {
     EnablePlayButtons(true);
     return;
   }
+  CompileSongFromStart();
+  StartClock(DXTimer1_, songClock_);
+  DXTimer1_.SetEnabled(true);
+}
+
+void PlaybackEngine::CompileSongFromStart() {
   try {
     host_.CompilePlayList(mainPlay_);
   } catch (...) {
@@ -28,8 +34,6 @@ void PlaybackEngine::BitBtn12Click() {
   DXSound1Initialize();
   songStepMs_ = DXTimer1_.Interval();
   SongGapBefore(sequencePos_);
-  StartClock(DXTimer1_, songClock_);
-  DXTimer1_.SetEnabled(true);
 }
 
 void PlaybackEngine::DXTimer1Timer() {
