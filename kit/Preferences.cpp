@@ -4,16 +4,17 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "common/Guard.h"
 #include "common/QtPrompts.h"
 #include "kit/JackPreferences.h"
 #include "kit/SoundSettings.h"
+#include "kit/StudioOutputs.h"
+#include "midi/MidiBeatPreferences.h"
 #include "midi/MidiLive.h"
 #include "midi/MidiPreferencesPage.h"
-#include "midi/MidiBeatPreferences.h"
-#include "kit/StudioOutputs.h"
 
 namespace {
 QString Text(const std::string& text) {
@@ -37,14 +38,26 @@ TPreferences::TPreferences(SoundOutputs& outputs, std::function<void()> testSoun
   Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply |
                                  QDialogButtonBox::Cancel);
   Jack = new JackPreferences;
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
+  // One page each: the dialog stays small enough for a laptop's screen.
+  auto* sound = new QWidget;
+  auto* soundLayout = new QVBoxLayout(sound);
+  soundLayout->addLayout(form);
+  soundLayout->addWidget(Jack);
+  soundLayout->addStretch();
+  auto* midi = new QWidget;
+  auto* midiLayout = new QVBoxLayout(midi);
   if (MidiLive* live = MidiLive::Running()) {
     MidiPage = new MidiPreferencesPage(*live);
-    layout->addWidget(MidiPage);
+    midiLayout->addWidget(MidiPage);
   }
-  layout->addWidget(new MidiBeatPreferences);
-  layout->addWidget(Jack);
+  midiLayout->addStretch();
+  auto* pages = new QTabWidget;
+  pages->setObjectName("PreferencePages");
+  pages->addTab(sound, "&Sound");
+  pages->addTab(midi, "&MIDI");
+  pages->addTab(new MidiBeatPreferences, "MIDI &beat and control");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(pages);
   layout->addWidget(Buttons);
   connect(Buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
           [this] { RunGuarded(AppPrompts(), [this] { Apply(); }); });
