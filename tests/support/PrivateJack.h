@@ -1,7 +1,8 @@
 #pragma once
 // A JACK server of the test's own (dummy driver, no real time, a name no user's
 // server has), started for a scope and stopped after it. Clients made inside
-// the scope find it through JACK_DEFAULT_SERVER.
+// the scope find it through JACK_DEFAULT_SERVER. Benchmarks may ask for a
+// real-time server, as a studio runs (jackd falls back where it may not).
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -19,12 +20,13 @@ extern char** environ;
 
 class PrivateJack {
  public:
-  explicit PrivateJack(int blockFrames = 256, int rate = 48000)
+  explicit PrivateJack(int blockFrames = 256, int rate = 48000, bool realTime = false)
       : name_("korvanto-test-" + std::to_string(::getpid()) + "-" + std::to_string(Count()++)) {
     const std::string block = std::to_string(blockFrames);
     const std::string sampleRate = std::to_string(rate);
-    const char* argv[] = {"jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy",
-                          "-r", sampleRate.c_str(), "-p", block.c_str(), nullptr};
+    const char* argv[] = {"jackd", realTime ? "--realtime" : "--no-realtime",
+                          "-n", name_.c_str(), "-d", "dummy", "-r", sampleRate.c_str(),
+                          "-p", block.c_str(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
