@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/ManualUiThread.h"
+#include "kit/CaptureOutput.h"
 #include "kit/DXWaveList.h"
 #include "kit/InstrumentTable.h"
 #include "kit/Wave.h"
@@ -133,6 +135,19 @@ inline double Percentile(std::vector<double> v, double p) {
   if (v.empty()) return 0;
   std::sort(v.begin(), v.end());
   return v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
+}
+
+// A capture output paced in real time, 256-frame blocks, room for the
+// seconds asked and a little more; set as the program's output.
+inline std::shared_ptr<CaptureTape> RealTimeTape(int seconds) {
+  CaptureTape::Settings settings;
+  settings.rate = kRate;
+  settings.periodFrames = 256;
+  settings.pacing = CaptureTape::Pacing::RealTime;
+  auto tape = std::make_shared<CaptureTape>(settings);
+  tape->Reserve(static_cast<size_t>(seconds + 3) * kRate);
+  SetAudioOutputFactory(CaptureFactory(tape));
+  return tape;
 }
 
 }  // namespace kickbench

@@ -53,13 +53,7 @@ class Client : public MidiListener {
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
-  CaptureTape::Settings settings;
-  settings.rate = kRate;
-  settings.periodFrames = 256;
-  settings.pacing = CaptureTape::Pacing::RealTime;
-  auto tape = std::make_shared<CaptureTape>(settings);
-  tape->Reserve(static_cast<size_t>(seconds + 3) * kRate);
-  SetAudioOutputFactory(CaptureFactory(tape));
+  auto tape = RealTimeTape(seconds);
   Client client;
   {
     KickRig rig;

@@ -31,13 +31,7 @@ struct Reading {
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
-  CaptureTape::Settings settings;
-  settings.rate = kRate;
-  settings.periodFrames = 256;
-  settings.pacing = CaptureTape::Pacing::RealTime;
-  auto tape = std::make_shared<CaptureTape>(settings);
-  tape->Reserve(static_cast<size_t>(seconds + 3) * kRate);
-  SetAudioOutputFactory(CaptureFactory(tape));
+  auto tape = RealTimeTape(seconds);
   std::vector<Reading> readings;
   {
     KickRig rig;
