@@ -120,7 +120,10 @@ TEST_P(JackOutput, WithoutTheConnectOptionNothingIsConnected) {
 // for the same placed pattern.
 TEST_P(JackOutput, RecordedOutputEqualsTheCapturePathSampleForSample) {
   std::vector<float> jackLeft, jackRight;
-  {
+  // A cycle the server skipped on a busy machine (no real time here) moves
+  // the later hits: such a take is recorded again.
+  for (int take = 0; take < 3; ++take) {
+    const int64_t xruns = JackXruns();
     TDirectSound device(MakeAudioOutput());
     JackRecorder recorder({"Korvanto:out_L", "Korvanto:out_R"}, 3 * kRate);
     ASSERT_TRUE(recorder.ok());
@@ -130,6 +133,7 @@ TEST_P(JackOutput, RecordedOutputEqualsTheCapturePathSampleForSample) {
     ASSERT_TRUE(recorder.WaitFrames(kRate, 5s));
     jackLeft = recorder.Channel(0);
     jackRight = recorder.Channel(1);
+    if (JackXruns() == xruns) break;
   }
   CaptureTape::Settings settings;
   settings.rate = kRate;
