@@ -290,8 +290,10 @@ class JackDevice : public LosableDevice {
       jack_connect(client_, (client + ":" + port).c_str(), peer.c_str());
   }
 
-  // Group ports follow the option and the kit's groups: a port that goes is
-  // first taken from the table, then unregistered once no callback uses it.
+  // Group ports follow the option and the kit's groups. A group that moves
+  // to another meter keeps its ports (and so their connections); a port that
+  // goes is first taken from the table, then unregistered once no callback
+  // uses it, and what it was connected to is remembered for its name's return.
   void UpdateGroupPorts() {
     std::array<std::string, kGroups> wanted{};
     if (options_.groupPorts)
@@ -299,23 +301,56 @@ class JackDevice : public LosableDevice {
         if (g.meter >= 0 && g.meter < kGroups) wanted[g.meter] = g.name;
     if (options_.groupPorts && groupMix_.empty())
       groupMix_.assign(static_cast<size_t>(kGroups) * 2 * kMaxFrames, 0.0f);
-    std::vector<jack_port_t*> gone;
+    std::map<std::string, std::pair<jack_port_t*, jack_port_t*>> taken;
+    std::vector<int> changed;
     for (int g = 0; g < kGroups; ++g) {
       if (wanted[g] == groupNames_[g]) continue;
-      if (jack_port_t* port = groupLeft_[g].exchange(nullptr)) gone.push_back(port);
-      if (jack_port_t* port = groupRight_[g].exchange(nullptr)) gone.push_back(port);
+      changed.push_back(g);
+      jack_port_t* left = groupLeft_[g].exchange(nullptr);
+      jack_port_t* right = groupRight_[g].exchange(nullptr);
+      if (!groupNames_[g].empty()) taken[groupNames_[g]] = {left, right};
     }
-    if (!gone.empty()) WaitForCallbacks();
-    for (jack_port_t* port : gone) jack_port_unregister(client_, port);
-    for (int g = 0; g < kGroups; ++g) {
-      if (wanted[g] == groupNames_[g]) continue;
+    if (changed.empty()) return;
+    WaitForCallbacks();
+    for (int g : changed) {
       groupNames_[g] = wanted[g];
       if (wanted[g].empty()) continue;
-      jack_port_t* left = Register(wanted[g] + "_L");
-      jack_port_t* right = Register(wanted[g] + "_R");
-      groupRight_[g].store(right);
-      groupLeft_[g].store(left);
+      std::pair<jack_port_t*, jack_port_t*> ports;
+      if (auto kept = taken.find(wanted[g]); kept != taken.end()) {
+        ports = kept->second;
+        taken.erase(kept);
+      } else {
+        ports = {Register(wanted[g] + "_L"), Register(wanted[g] + "_R")};
+        ReconnectGroup(ports.first);
+        ReconnectGroup(ports.second);
+      }
+      groupRight_[g].store(ports.second);
+      groupLeft_[g].store(ports.first);
     }
+    for (const auto& [name, ports] : taken) {
+      for (jack_port_t* port : {ports.first, ports.second}) {
+        if (!port) continue;
+        RememberGroupPeers(port);
+        jack_port_unregister(client_, port);
+      }
+    }
+  }
+
+  void RememberGroupPeers(jack_port_t* port) {
+    auto& peers = groupPeers_[jack_port_short_name(port)];
+    peers.clear();
+    if (const char** connected = jack_port_get_connections(port)) {
+      for (int i = 0; connected[i]; ++i) peers.emplace_back(connected[i]);
+      jack_free(connected);
+    }
+  }
+
+  void ReconnectGroup(jack_port_t* port) {
+    if (!port) return;
+    const auto peers = groupPeers_.find(jack_port_short_name(port));
+    if (peers == groupPeers_.end()) return;
+    for (const std::string& peer : peers->second)
+      jack_connect(client_, jack_port_name(port), peer.c_str());
   }
 
   void UpdateTimebase() {
@@ -552,6 +587,8 @@ class JackDevice : public LosableDevice {
   std::vector<float> mix_, sum_;
   std::array<std::atomic<jack_port_t*>, kGroups> groupLeft_, groupRight_;
   std::array<std::string, kGroups> groupNames_{};
+  // Group ports that went with a kit change: their peers, by port name.
+  std::map<std::string, std::vector<std::string>> groupPeers_;
   std::vector<float> groupMix_;  // made before the first group port, never shrunk
   std::array<float*, kGroups> taps_{};
 

@@ -216,6 +216,38 @@ TEST_P(JackOutput, InstrumentPortsGoWhenTheOptionIsTurnedOff) {
             (std::set<std::string>{"Korvanto:out_L", "Korvanto:out_R"}));
 }
 
+void PublishKit(const std::vector<std::string>& names) {
+  TWaveCollection kit;
+  kit.Add();
+  for (const auto& name : names)
+    kit.Add().SetName(name + std::string(10 - name.size(), ' ') + "[ ]");
+  PublishVoiceGroups(kit);
+}
+
+// A DAW's track recording Snare_L keeps it through kit changes: the kit
+// reordered, or a kit without the snare and the snare's kit again.
+TEST_P(JackOutput, AnInstrumentPortKeepsItsConnectionThroughKitChanges) {
+  const std::vector<std::vector<std::vector<std::string>>> changes{
+      {{"Snare", "Kick"}},
+      {{"Kick", "Hat"}, {"Hat", "Snare", "Kick"}},
+  };
+  for (const auto& kits : changes) {
+    PublishKickAndSnare();
+    JackLinkOptions options;
+    options.groupPorts = true;
+    SetJackOptions(options);
+    TDirectSound device(MakeAudioOutput());
+    JackRecorder recorder({"Korvanto:Snare_L"}, 16);
+    ASSERT_TRUE(recorder.ok());
+    for (const auto& kit : kits) PublishKit(kit);
+    jack_port_t* snare = jack_port_by_name(recorder.client(), "Korvanto:Snare_L");
+    ASSERT_TRUE(snare) << kits.size() << " changes";
+    EXPECT_EQ(jack_port_connected(snare), 1) << kits.size() << " changes";
+    EXPECT_TRUE(PortsOf(recorder.client(), "^Korvanto:Kick_R$").size() == 1);
+    SetJackOptions(JackLinkOptions{});
+  }
+}
+
 TEST_P(JackOutput, AnXrunIsCountedOnce) {
   TDirectSound device(MakeAudioOutput());
   JackRecorder recorder({"Korvanto:out_L"}, kRate);
