@@ -6,7 +6,12 @@
 //   BENCH jack_trigger_to_sound_ms_256 <95th percentile, the worse kind> ms
 // (medians and maxima of each kind besides)
 //   BENCH jack_xruns <count> count
+//   BENCH jack_xruns_empty_client <count> count (the same minute, a second
+//   server with a client that does nothing: what the machine itself misses)
 #include <jack/jack.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -145,15 +151,102 @@ Latencies Measure(int block) {
   return measured;
 }
 
-// A minute of a sixteenth-note pattern at 128 frames; the xruns the server told of.
-int64_t XrunsOfAMinute() {
-  PrivateJack jack(128, 48000, true);
-  if (!jack.running()) return -1;
+// A client that does nothing but write silence on the named server, for the
+// given seconds; it prints the xruns it heard. libjack keeps one server per
+// process, so it runs in a process of its own beside the bench.
+int RunEmptyClient(const char* server, int seconds) {
+  static jack_port_t* port = nullptr;
+  static std::atomic<int64_t> xruns{0};
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open(
+      "bench-empty", jack_options_t(JackNoStartServer | JackServerName), &status, server);
+  if (!client) return 1;
+  port = jack_port_register(client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+  jack_set_process_callback(
+      client,
+      [](jack_nframes_t n, void*) {
+        auto* out = static_cast<float*>(jack_port_get_buffer(port, n));
+        std::fill(out, out + n, 0.0f);
+        return 0;
+      },
+      nullptr);
+  jack_set_xrun_callback(
+      client,
+      [](void*) {
+        xruns.fetch_add(1);
+        return 0;
+      },
+      nullptr);
+  jack_activate(client);
+  std::this_thread::sleep_for(std::chrono::seconds(seconds));
+  std::printf("%lld\n", static_cast<long long>(xruns.load()));
+  jack_client_close(client);
+  return 0;
+}
+
+// The empty client's process, its count read from its output at the end.
+class EmptyClientBeside {
+ public:
+  EmptyClientBeside(const std::string& server, int seconds) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    const std::string duration = std::to_string(seconds);
+    const char* argv[] = {"bench_jack", "--empty-client", server.c_str(), duration.c_str(),
+                          nullptr};
+    if (posix_spawn(&pid_, "/proc/self/exe", &actions, nullptr, const_cast<char**>(argv),
+                    environ) != 0)
+      pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    output_ = fds[0];
+  }
+  // Waits for the process to end: its xruns, or -1.
+  int64_t Xruns() {
+    if (pid_ <= 0) return -1;
+    // libjack may print notes before the count: the count is the last line.
+    std::string text;
+    char chunk[256];
+    for (ssize_t got; (got = ::read(output_, chunk, sizeof chunk)) > 0;)
+      text.append(chunk, static_cast<size_t>(got));
+    ::close(output_);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    const std::string last = text.substr(text.find_last_of('\n') + 1);
+    return !last.empty() && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atoll(last.c_str())
+                                                                          : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int output_ = -1;
+};
+
+struct XrunMinute {
+  int64_t korvanto = -1;  // the server playing Korvanto's pattern
+  int64_t empty = -1;     // a server beside it, in the same minute, with an empty client
+};
+
+// A minute of a sixteenth-note pattern at 128 frames, and beside it the same
+// minute on a second server whose one client does nothing.
+XrunMinute XrunsOfAMinute() {
+  XrunMinute counted;
+  PrivateJack besideServer(128, 48000, true);
+  const std::string beside = besideServer.name();
+  PrivateJack jack(128, 48000, true);  // the one Korvanto's client finds
+  if (!jack.running() || !besideServer.running()) return counted;
   SetAudioOutputFactory(JackAudioOutputFactory());
   const int64_t before = JackXruns();
   {
     TDirectSound device(MakeAudioOutput());
     auto click = Click(device);
+    std::this_thread::sleep_for(300ms);
+    EmptyClientBeside empty(beside, 60);
     const auto end = Clock::now() + 60s;
     for (auto next = Clock::now(); next < end; next += 125ms) {
       std::this_thread::sleep_until(next);
@@ -161,14 +254,18 @@ int64_t XrunsOfAMinute() {
       playtime::Scope scope(next);
       click->Play();
     }
+    counted.korvanto = JackXruns() - before;
+    counted.empty = empty.Xruns();
   }
   SetAudioOutputFactory(nullptr);
-  return JackXruns() - before;
+  return counted;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--empty-client")
+    return RunEmptyClient(argv[2], std::atoi(argv[3]));
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
   for (const int block : {128, 256}) {
     const Latencies measured = Measure(block);
@@ -189,6 +286,8 @@ int main() {
         block, limit, static_cast<long long>(measured.xruns));
     std::fflush(stdout);
   }
-  std::printf("BENCH jack_xruns %lld count\n", static_cast<long long>(XrunsOfAMinute()));
+  const XrunMinute xruns = XrunsOfAMinute();
+  std::printf("BENCH jack_xruns %lld count\n", static_cast<long long>(xruns.korvanto));
+  std::printf("BENCH jack_xruns_empty_client %lld count\n", static_cast<long long>(xruns.empty));
   return 0;
 }
