@@ -15,6 +15,7 @@ target_sources(korvanto_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DXWaveList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioStreamNotify.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioStream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MetronomeClick.cpp
 )
 if(KORVANTO_GUI)
   target_sources(korvanto_gui PRIVATE

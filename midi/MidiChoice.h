@@ -13,6 +13,7 @@ struct MidiChoice {
   std::vector<std::string> targets;  // midi_out connected to them
   int channel = 0;                   // 0: every channel, else 1..16
   bool countIn = false;              // Record begins one bar after the pattern starts
+  bool click = true;                 // a click on every beat while Record is on
   bool operator==(const MidiChoice&) const = default;
 };
 

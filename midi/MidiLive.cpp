@@ -17,6 +17,7 @@
 #include "midi/MidiSettings.h"
 #include "midi/PatternStepHeard.h"
 #include "pattern/Sequencer.h"
+#include "render/MidiExport.h"
 
 MidiLive* MidiLive::running_ = nullptr;
 
@@ -55,6 +56,7 @@ MidiLive::MidiLive(TSequence& sequence)
   connect(passWatch_, &QTimer::timeout, this, [this] { WatchPasses(); });
   connect(record_, &QAction::toggled, this, [this](bool on) {
     newPass_ = on;
+    FollowClick();
     if (on)
       passWatch_->start();
     else
@@ -76,6 +78,7 @@ std::string MidiLive::Start() {
 std::string MidiLive::Apply(const MidiChoice& choice) {
   const MidiChoice before = std::exchange(choice_, choice);
   SaveMidiChoice(choice);
+  FollowClick();
   if (choice.api != ports_.Api() || !ports_.IsOpen()) return OpenPorts();
   // The same ports stay open, keeping the connections made elsewhere
   // (aconnect, jack_connect); the newly chosen ones are added.
@@ -143,17 +146,43 @@ void MidiLive::RecordNote(const NoteHeard& note) {
 bool MidiLive::InCountIn(int row) const {
   if (!choice_.countIn) return false;
   const PlaybackEngine& engine = sequence_.Engine();
-  int time = 4;  // a time cell that is no number counts as 4, as a new pattern's
+  return StepsBeforeRow(engine, row) < BarSteps(engine.PlayLength(), PatternTime());
+}
+
+int MidiLive::PatternTime() const {
   try {
-    time = ParseWholeNumber(sequence_.Grid().Cell(4, 0));
+    return ParseWholeNumber(sequence_.Grid().Cell(4, 0));
   } catch (const Exception&) {
+    return 4;
   }
-  return StepsBeforeRow(engine, row) < BarSteps(engine.PlayLength(), time);
+}
+
+// While recording, a click on every beat of the pattern's meter (the MIDI
+// export's), or on the count-in bar's beats only.
+void MidiLive::FollowClick() {
+  using When = PlaybackEngine::PatternClick::When;
+  PlaybackEngine::PatternClick click;
+  if (record_->isChecked() && (choice_.click || choice_.countIn)) {
+    int steps = sequence_.Engine().PlayLength();
+    if (!sequence_.Engine().PatternPlaying()) {
+      try {
+        steps = ParseWholeNumber(sequence_.Grid().Cell(2, 0));
+      } catch (const Exception&) {
+      }
+    }
+    const TimeSignature meter = TimeSignatureOf(std::max(1, steps), PatternTime());
+    click.when = choice_.click ? When::Always : When::FirstBar;
+    click.barSteps = BarSteps(std::max(1, steps), PatternTime());
+    click.beatSteps = std::max(1, meter.clocksPerClick / 6);  // six MIDI clocks a step
+  }
+  if (!(click == sequence_.Engine().CurrentPatternClick()))
+    sequence_.Engine().SetPatternClick(click);
 }
 
 // The pattern stopped while Record stays on: the next note recorded begins a
 // new pass, one undo step each.
 void MidiLive::WatchPasses() {
+  FollowClick();
   if (!sequence_.Engine().PatternPlaying()) newPass_ = true;
 }
 

@@ -55,6 +55,10 @@ class MidiLive : public QObject {
   void Learn(int note);
   void RecordNote(const NoteHeard& note);
   bool InCountIn(int row) const;
+  // The pattern's time cell, 4 when it holds no number (as a new pattern's).
+  int PatternTime() const;
+  // The metronome follows Record, the choice and the pattern's meter.
+  void FollowClick();
   // The map follows the kit: its instruments and the notes learned for it.
   void FollowKit();
   void WatchPasses();

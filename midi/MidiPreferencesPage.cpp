@@ -65,6 +65,9 @@ MidiPreferencesPage::MidiPreferencesPage(MidiLive& live, QWidget* parent)
   form->addRow("Send &to:", TargetsList);
   form->addRow("Notes on &channel:", ChannelBox);
   form->addRow(CountInBox);
+  ClickBox = new QCheckBox("C&lick on every beat while recording");
+  ClickBox->setObjectName("MidiClickBox");
+  form->addRow(ClickBox);
   Groups = new QVBoxLayout(this);
   Groups->addLayout(form);
   ShowChoice();
@@ -77,6 +80,7 @@ void MidiPreferencesPage::ShowChoice() {
   ShowPorts(TargetsList, live_.Ports().Targets(), choice.targets);
   ChannelBox->setCurrentIndex(std::max(0, ChannelBox->findData(choice.channel)));
   CountInBox->setChecked(choice.countIn);
+  ClickBox->setChecked(choice.click);
 }
 
 MidiChoice MidiPreferencesPage::Chosen() const {
@@ -87,6 +91,7 @@ MidiChoice MidiPreferencesPage::Chosen() const {
   choice.targets = Checked(TargetsList);
   choice.channel = ChannelBox->currentData().toInt();
   choice.countIn = CountInBox->isChecked();
+  choice.click = ClickBox->isChecked();
   return choice;
 }
 

@@ -28,6 +28,7 @@ class MidiPreferencesPage : public QGroupBox {
   QListWidget* TargetsList = nullptr;
   QComboBox* ChannelBox = nullptr;
   QCheckBox* CountInBox = nullptr;
+  QCheckBox* ClickBox = nullptr;
   // Further groups (the clock) go below the ports.
   QVBoxLayout* Groups = nullptr;
 

@@ -28,6 +28,7 @@ MidiChoice LoadMidiChoice() {
   const int channel = store.value("midi/channel", 0).toInt();
   choice.channel = channel >= 0 && channel <= 16 ? channel : 0;
   choice.countIn = store.value("midi/countIn", false).toBool();
+  choice.click = store.value("midi/click", true).toBool();
   return choice;
 }
 
@@ -38,4 +39,5 @@ void SaveMidiChoice(const MidiChoice& choice) {
   store.setValue("midi/targets", List(choice.targets));
   store.setValue("midi/channel", choice.channel);
   store.setValue("midi/countIn", choice.countIn);
+  store.setValue("midi/click", choice.click);
 }

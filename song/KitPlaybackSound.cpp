@@ -1,12 +1,29 @@
 #include "song/KitPlaybackSound.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "kit/DXClass.h"
 #include "kit/DXSounds.h"
 #include "kit/InstrumentPlay.h"
+#include "kit/MetronomeClick.h"
+#include "kit/Mixer.h"
 #include "kit/PlayTime.h"
+#include "kit/Wave.h"
 #include "song/MixRule.h"
+
+KitPlaybackSound::KitPlaybackSound(const InstrumentTable& instruments, TDXWaveList& kit,
+                                   TDXSound& device)
+    : instruments_(instruments), kit_(kit), device_(device) {
+  device_.RegisterNotifyEvent(this, [this](TDXSound&, TDXSoundNotifyType notice) {
+    if (notice == TDXSoundNotifyType::dsntFinalize || notice == TDXSoundNotifyType::dsntRestore)
+      clicks_ = {};
+  });
+}
+
+KitPlaybackSound::~KitPlaybackSound() {
+  device_.UnRegisterNotifyEvent(this);
+}
 
 void KitPlaybackSound::TriggerCell(const std::string& text, std::optional<StepPlace> at) {
   InstrumentSound sound = ResolveForPlayback(instruments_, text);
@@ -31,6 +48,36 @@ std::optional<VoiceMix> KitPlaybackSound::MixOf(const InstrumentSound& sound) co
   if (!verdict.sounds) return std::nullopt;
   hit.levelCentiDb = verdict.levelCentiDb;
   return hit;
+}
+
+void KitPlaybackSound::Click(bool accent, const StepPlace& at) {
+  TDirectSoundBuffer* click = ClickBuffer(accent);
+  if (!click) return;
+  std::optional<playtime::Scope> stamp;
+  if (stampSteps_)
+    stamp.emplace(playtime::Moment{at.at, DeviceMixer(), at.frame, 0, at.transportFrame});
+  click->Stop();
+  click->SetPosition(0);
+  click->Play();
+}
+
+TDirectSoundBuffer* KitPlaybackSound::ClickBuffer(bool accent) {
+  std::unique_ptr<TDirectSoundBuffer>& click = clicks_[accent ? 1 : 0];
+  if (click) return click.get();
+  TDirectSound* device = device_.DSound();
+  const Mixer* mixer = DeviceMixer();
+  if (!device || !mixer) return nullptr;
+  const std::vector<int16_t> samples = MetronomeClick(mixer->Rate(), accent);
+  auto made = std::make_unique<TDirectSoundBuffer>(*device);
+  const TDSBufferDesc desc{DSBCAPS_CTRLVOLUME | device->FocusFlags(),
+                           static_cast<uint32_t>(samples.size() * 2),
+                           Wave::MakePcmFormat(static_cast<uint32_t>(mixer->Rate()), 16, 2)};
+  TLockRegions regions;
+  if (!made->CreateBuffer(desc) || !made->Lock(0, desc.dwBufferBytes, regions)) return nullptr;
+  std::memcpy(regions.ptr1, samples.data(), desc.dwBufferBytes);
+  made->Unlock(regions);
+  click = std::move(made);
+  return click.get();
 }
 
 void KitPlaybackSound::StopSlot(int slot) {

@@ -1,6 +1,9 @@
 #pragma once
 // The playback engine's sound on the main window's kit, instrument chooser
 // and device, and the sample editor's slots.
+#include <array>
+#include <memory>
+
 #include "kit/DXWaveList.h"
 #include "kit/InstrumentTable.h"
 #include "song/PlaybackSound.h"
@@ -9,12 +12,15 @@
 class Mixer;
 class SlotPlayer;
 class TDXSound;
+class TDirectSoundBuffer;
 
 class KitPlaybackSound : public PlaybackSound {
  public:
   // All three must outlive this object.
-  KitPlaybackSound(const InstrumentTable& instruments, TDXWaveList& kit, TDXSound& device)
-      : instruments_(instruments), kit_(kit), device_(device) {}
+  KitPlaybackSound(const InstrumentTable& instruments, TDXWaveList& kit, TDXSound& device);
+  ~KitPlaybackSound() override;
+  KitPlaybackSound(const KitPlaybackSound&) = delete;
+  KitPlaybackSound& operator=(const KitPlaybackSound&) = delete;
 
   // The sample editor's slots, once it exists; without them slot cells are silent.
   void SetSlotPlayer(SlotPlayer* slots) { slots_ = slots; }
@@ -28,6 +34,7 @@ class KitPlaybackSound : public PlaybackSound {
   // restarts slot n.
   void TriggerCell(const std::string& text, std::optional<StepPlace> at) override;
   void StopSlot(int slot) override;
+  void Click(bool accent, const StepPlace& at) override;
   void SetPrimaryFormat(const std::vector<uint8_t>& format) override;
   int FrameRate() const override;
   std::optional<int64_t> FrameForCall(Clock::time_point call) const override;
@@ -39,6 +46,8 @@ class KitPlaybackSound : public PlaybackSound {
 
  private:
   Mixer* DeviceMixer() const;
+  // The click made on the device now open; null when it cannot be made.
+  TDirectSoundBuffer* ClickBuffer(bool accent);
   // The play's level and meter; nothing when the mix silences it.
   std::optional<VoiceMix> MixOf(const InstrumentSound& sound) const;
 
@@ -48,4 +57,7 @@ class KitPlaybackSound : public PlaybackSound {
   SlotPlayer* slots_ = nullptr;
   bool stampSteps_ = true;
   const KitMix* mix_ = nullptr;
+  // The metronome's clicks (beat, accent), made on first use and dropped
+  // before the device closes or restores.
+  std::array<std::unique_ptr<TDirectSoundBuffer>, 2> clicks_;
 };

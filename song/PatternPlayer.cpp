@@ -1,4 +1,6 @@
 // The pattern player: plays the step grid's rows live, one per tick of DXTimer2.
+#include <algorithm>
+
 #include "common/Text.h"
 #include "song/PlaybackEngine.h"
 #include "song/Toggles.h"
@@ -37,6 +39,7 @@ void PlaybackEngine::PlayPatternRow() {
   DXTimer2_.SetInterval(static_cast<std::uint16_t>(tempo_.StepInterval()));
   MarkStep(PlayheadMark::Kind::Pattern, playRow_);
   CountPatternRow();
+  ClickOnBeat();
   for (int col = 1; col <= kChannels; ++col) TriggerCell(host_.Cell(col, playRow_));
   ++playRow_;
   // At or past the end, so a pattern of no steps also ends.
@@ -46,4 +49,14 @@ void PlaybackEngine::PlayPatternRow() {
     DXTimer2_.SetEnabled(false);
     EnablePlayButtons(true);
   }
+}
+
+void PlaybackEngine::ClickOnBeat() {
+  using When = PatternClick::When;
+  if (click_.when == When::Never || !stepPlace_ || patternRow_ < 0) return;
+  const int bar = std::max(1, click_.barSteps);
+  const int beat = std::max(1, click_.beatSteps);
+  if (click_.when == When::FirstBar && patternRow_ >= bar) return;
+  const int64_t inBar = patternRow_ % bar;
+  if (inBar % beat == 0) sound_.Click(inBar == 0, *stepPlace_);
 }

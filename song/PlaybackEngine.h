@@ -88,6 +88,19 @@ class PlaybackEngine {
   // told. Must outlive the engine or be taken off first.
   void SetPlayObserver(PlayObserver* observer) { observer_ = observer; }
 
+  // The pattern player's metronome: a click on every beat, the bar's first
+  // accented, counted from the pattern's start (recording's count-in and
+  // guide). Takes effect from the next step.
+  struct PatternClick {
+    enum class When { Never, FirstBar, Always };
+    When when = When::Never;
+    int barSteps = 16;
+    int beatSteps = 4;
+    bool operator==(const PatternClick&) const = default;
+  };
+  void SetPatternClick(const PatternClick& click) { click_ = click; }
+  const PatternClick& CurrentPatternClick() const { return click_; }
+
   // Told the message of an error that escaped a step (a tempo line that is no
   // number, say), once per message while the players run; the player goes
   // on. Runs on the UI thread inside the tick: show it without blocking.
@@ -169,6 +182,8 @@ class PlaybackEngine {
   void CompileSongFromStart();
   void CountSongRow(bool startsBlock);
   void CountPatternRow();
+  // The metronome's click when the step now playing is on a beat.
+  void ClickOnBeat();
 
   PlaybackHost& host_;
   PlaybackSound& sound_;
@@ -199,5 +214,6 @@ class PlaybackEngine {
   std::int64_t songBlockStart_ = 0;
   std::int64_t patternRow_ = -1;
   PlayObserver* observer_ = nullptr;
+  PatternClick click_;
   Clock::time_point lastStepSound_{};  // where the last step placed sounds
 };

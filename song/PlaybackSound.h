@@ -29,6 +29,9 @@ class PlaybackSound {
   // volume digit, an unknown kit entry, a slot that cannot play).
   virtual void TriggerCell(const std::string& text, std::optional<StepPlace> at) = 0;
   virtual void StopSlot(int slot) = 0;
+  // The metronome's click on a beat of the step placed at `at` (accent: the
+  // bar's first). Only a live output has one.
+  virtual void Click(bool /*accent*/, const StepPlace& /*at*/) {}
   // The result is not checked: playback goes on with the format the device kept.
   virtual void SetPrimaryFormat(const std::vector<uint8_t>& format) = 0;
 

@@ -175,6 +175,34 @@ TEST_F(MidiWindows, CountInLeavesThePatternsFirstBarUnrecorded) {
   EXPECT_EQ(sequence().Grid().Cell(2, 2), "Snare     [1]");
 }
 
+// R turns the metronome on as the MIDI choice says, on the pattern's beats.
+TEST_F(MidiWindows, RecordClicksTheBeatsAsTheChoiceSays) {
+  using When = PlaybackEngine::PatternClick::When;
+  MakePattern();  // 4 steps of 4: one bar of one beat
+  const struct {
+    bool click, countIn, record;
+    When when;
+  } cases[] = {
+      {true, false, true, When::Always}, {false, true, true, When::FirstBar},
+      {true, true, true, When::Always},  {false, false, true, When::Never},
+      {true, false, false, When::Never},
+  };
+  for (const auto& c : cases) {
+    MidiChoice choice = windows.midi.Choice();
+    choice.click = c.click;
+    choice.countIn = c.countIn;
+    windows.midi.Apply(choice);
+    if (windows.midi.RecordAction()->isChecked() != c.record)
+      QTest::keyClick(sequence().StringGrid1, Qt::Key_R);
+    const auto& click = sequence().Engine().CurrentPatternClick();
+    EXPECT_EQ(click.when, c.when) << c.click << c.countIn << c.record;
+    if (c.when != When::Never) {
+      EXPECT_EQ(click.barSteps, 4);
+      EXPECT_EQ(click.beatSteps, 4);
+    }
+  }
+}
+
 TEST_F(MidiWindows, KitListLearnsTheNextNoteAndKeepsItBesideTheKit) {
   const auto& labels = windows.kitList.Labels();
   ASSERT_GT(labels.size(), 2u);

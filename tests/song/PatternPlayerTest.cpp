@@ -101,6 +101,34 @@ TEST_F(PatternPlayerTest, AUserMoveSetsGlobalSpeedAndReadOutWithoutTouchingTheTi
   EXPECT_FALSE(engine.DXTimer1().Enabled());
 }
 
+// Two passes of a 16-step pattern: the metronome clicks on the beats it is
+// given, 'A' an accent on a bar's first beat, 'b' another beat.
+TEST_F(PatternPlayerTest, TheMetronomeClicksOnTheBeatsOfItsBarAndAccentsTheFirst) {
+  using When = PlaybackEngine::PatternClick::When;
+  const struct {
+    PlaybackEngine::PatternClick click;
+    std::string heard;
+  } cases[] = {
+      {{When::Never, 16, 4}, "................................"},
+      {{When::FirstBar, 16, 4}, "A...b...b...b..................."},
+      {{When::Always, 16, 4}, "A...b...b...b...A...b...b...b..."},
+      {{When::Always, 12, 3}, "A..b..b..b..A..b..b..b..A..b..b."},
+      {{When::FirstBar, 32, 4}, "A...b...b...b...b...b...b...b..."},
+  };
+  engine.ToolButton3Click();  // repeat
+  for (const auto& c : cases) {
+    engine.SetPatternClick(c.click);
+    engine.BitBtn3Click();
+    std::string heard;
+    for (int step = 0; step < 32; ++step) {
+      sound.clicks.clear();
+      engine.DXTimer2Timer();
+      heard += sound.clicks.empty() ? '.' : (sound.clicks.front() ? 'A' : 'b');
+    }
+    EXPECT_EQ(heard, c.heard) << c.click.barSteps << "/" << c.click.beatSteps;
+  }
+}
+
 TEST_F(PatternPlayerTest, ALoadedPatternsTempoLeavesTheGlobalSpeed) {
   host.delay = 48;
   engine.FollowDelay();
@@ -251,6 +279,37 @@ TEST_F(PatternPlayerSoundTest, AnEditMadeWhilePlayingIsHeardWhenThePlayerReaches
   EXPECT_EQ(rig.Listen(), 0.0);
   engine.DXTimer2Timer();
   EXPECT_NEAR(rig.Listen(), Heard(KitRig::kSnareLevel, -500), 2.0);
+}
+
+// The metronome is heard through the kit's device, the bar's first beat
+// higher than the others, and again after the device was closed and opened.
+TEST_F(PatternPlayerSoundTest, TheMetronomeClickIsHeardAndTheAccentIsHigher) {
+  engine.SetPatternClick({PlaybackEngine::PatternClick::When::Always, 16, 1});
+  engine.BitBtn3Click();
+  auto listen = [&] {
+    rig.tape->Clear();
+    rig.tape->RenderFrames(480);
+    const auto samples = rig.tape->Samples();
+    double peak = 0;
+    int crossings = 0;
+    for (size_t i = 0; i < samples.size(); i += 2) {
+      peak = std::max(peak, In16(samples[i]));
+      if (i >= 2 && (samples[i] < 0) != (samples[i - 2] < 0)) ++crossings;
+    }
+    return std::pair{peak, crossings};
+  };
+  for (int round = 0; round < 2; ++round) {
+    engine.DXTimer2Timer();
+    const auto [accentPeak, accentCrossings] = listen();
+    engine.DXTimer2Timer();
+    const auto [beatPeak, beatCrossings] = listen();
+    EXPECT_GT(accentPeak, 8000) << "round " << round;
+    EXPECT_GT(beatPeak, 8000) << "round " << round;
+    EXPECT_GT(accentCrossings, beatCrossings) << "round " << round;
+    rig.device.Finalize();  // the clicks made on the old device go with it
+    rig.device.Initialize();
+    engine.BitBtn3Click();
+  }
 }
 
 TEST_F(PatternPlayerSoundTest, SampleCellsRestartTheirSlotAfterTheLastKitEntry) {

@@ -73,6 +73,8 @@ class RecordingSound : public PlaybackSound {
   }
   void StopSlot(int slot) override { stopped.push_back(slot); }
   void SetPrimaryFormat(const std::vector<uint8_t>& bytes) override { format = bytes; }
+  std::vector<bool> clicks;  // accent or not, in the order clicked
+  void Click(bool accent, const StepPlace&) override { clicks.push_back(accent); }
 
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
