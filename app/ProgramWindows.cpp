@@ -82,6 +82,9 @@ void ProgramWindows::Wire() {
   midiBeat.OnRecord = [this] {
     if (QAction* record = midi.RecordAction()) record->trigger();
   };
+  // A pad learned as Play or Stop runs it without sounding or recording a hit.
+  midiBeat.SetControlsListener(
+      [this](const MidiControlMap& controls) { midi.Inbox().SetControlNotes(controls); });
 }
 
 // The Extra samples at the main window's left, the Kit List at its right,

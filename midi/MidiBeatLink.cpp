@@ -72,6 +72,12 @@ void MidiBeatLink::Apply(const MidiBeatSettings& settings) {
   control_.SetStartAction(settings.startPlays);
   following_.store(settings.followClock);
   Attach();
+  if (controlsListener_) controlsListener_(settings_.controls);
+}
+
+void MidiBeatLink::SetControlsListener(std::function<void(const MidiControlMap&)> listener) {
+  controlsListener_ = std::move(listener);
+  if (controlsListener_) controlsListener_(settings_.controls);
 }
 
 void MidiBeatLink::Attach() {

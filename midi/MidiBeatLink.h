@@ -45,6 +45,8 @@ class MidiBeatLink : public QObject {
   void Learn(MidiAction action, MidiBeatPreferences* waiting);
   // Record pressed by MIDI: the record toggle, once there is one.
   std::function<void()> OnRecord;
+  // The notes and controllers that run actions changed (and once when set).
+  void SetControlsListener(std::function<void(const MidiControlMap&)> listener);
 
   // ---- UI thread: what MIDI asked for ----
   void Run(MidiAction action, int value);
@@ -81,4 +83,5 @@ class MidiBeatLink : public QObject {
   std::atomic<double> pendingStep_{0};                  // 0: none waiting
   Fanout listener_{*this};
   QPointer<MidiBeatPreferences> learning_;
+  std::function<void(const MidiControlMap&)> controlsListener_;
 };

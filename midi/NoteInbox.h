@@ -3,11 +3,13 @@
 // records them: the input thread keeps the note-ons of the chosen channel in
 // a lock-free queue and wakes the UI thread; it never blocks or allocates. A
 // note-off sounds nothing (drum hits play out), so no note can hang.
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 
 #include "kit/SpscQueue.h"
+#include "midi/MidiControlMap.h"
 #include "midi/MidiEvent.h"
 
 struct NoteHeard {
@@ -27,6 +29,9 @@ class NoteInbox : public MidiListener {
   // 0: every channel, else 1..16.
   void SetChannel(int channel) { channel_.store(channel, std::memory_order_relaxed); }
   int Channel() const { return channel_.load(std::memory_order_relaxed); }
+  // Notes learned to run an action (Play, Stop, ...) only run it: they
+  // neither sound nor record. Any thread.
+  void SetControlNotes(const MidiControlMap& controls);
 
   // ---- input thread ----
   void Heard(const MidiEvent& event) override;
@@ -51,6 +56,7 @@ class NoteInbox : public MidiListener {
   std::function<void()> wake_;
   SpscQueue<NoteHeard> queue_{kCapacity};
   std::atomic<int> channel_{0};
+  std::array<std::atomic<uint16_t>, 128> controlChannels_{};  // a bit per channel, by note
   std::atomic<bool> waiting_{false};
   std::atomic<int64_t> dropped_{0};
 };

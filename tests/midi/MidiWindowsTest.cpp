@@ -203,6 +203,27 @@ TEST_F(MidiWindows, RecordClicksTheBeatsAsTheChoiceSays) {
   }
 }
 
+// A pad learned as Stop stops without sounding or recording its note; the
+// same note on another channel, and other notes, still play.
+TEST_F(MidiWindows, ANoteThatRunsAnActionNeitherSoundsNorRecords) {
+  MidiBeatSettings settings = windows.midiBeat.Settings();
+  settings.controls.Set(MidiAction::Stop, {MidiTrigger::Kind::Note, 9, 36});
+  windows.midiBeat.Apply(settings);
+  const struct {
+    int note, channel;
+    bool plays;
+  } cases[] = {{36, 10, false}, {38, 10, true}, {36, 1, true}};
+  for (const auto& c : cases) {
+    windows.midi.Inbox().Heard(NoteOn(c.note, 100, c.channel));
+    EXPECT_EQ(windows.midi.Inbox().Drain([](const NoteHeard&) {}), c.plays ? 1 : 0)
+        << c.note << " on " << c.channel;
+  }
+  settings.controls.Clear(MidiAction::Stop);
+  windows.midiBeat.Apply(settings);
+  windows.midi.Inbox().Heard(NoteOn(36, 100, 10));
+  EXPECT_EQ(windows.midi.Inbox().Drain([](const NoteHeard&) {}), 1) << "no longer a control";
+}
+
 TEST_F(MidiWindows, KitListLearnsTheNextNoteAndKeepsItBesideTheKit) {
   const auto& labels = windows.kitList.Labels();
   ASSERT_GT(labels.size(), 2u);
