@@ -304,7 +304,8 @@ int64_t Mixer::StartFrame(const MixerCommand& c, int64_t blockStart) {
   const auto due = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
                        std::chrono::nanoseconds(c.stampNs))) +
                    latency_;
-  return std::llround(clock_.FrameAt(Seconds(due))) + after;
+  // The frame the moment falls in: never after it, so never beyond the latency.
+  return static_cast<int64_t>(std::floor(clock_.FrameAt(Seconds(due)))) + after;
 }
 
 // A voice that sounds moves to a fading voice; one not started yet just ends.
