@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "support/RealProgram.h"
 #include "tests/render/CommandHome.h"
@@ -66,17 +67,24 @@ TEST_F(SafeWriteTest, ASignalEndingACommandRemovesItsWorkFolder) {
   rows[0][0] = "Kick      [ ]";
   WriteTextLines(home_ / "Long.pat", PatternLines("Long", 60, 300, rows));
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    ChildProcess render({KORVANTO_TEST_BUILD_DIR "/korvanto", "render", "Long.pat", "long.wav"}, {},
-                        "/dev/null", home_ / "err.txt");
-    ASSERT_TRUE(render.Started());
-    // Its work folder appears as the render starts.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (fs::is_empty(home_ / "temp") && std::chrono::steady_clock::now() < until)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_FALSE(fs::is_empty(home_ / "temp")) << "no work folder";
-    render.Signal(signal);
-    const auto status = render.WaitFor(std::chrono::seconds(20));
-    ASSERT_TRUE(status.has_value());
+    // A render that finished before the signal reached it (a loaded machine
+    // holding this test back) shows nothing: it is run again.
+    std::optional<int> status;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      fs::remove(home_ / "long.wav");
+      ChildProcess render({KORVANTO_TEST_BUILD_DIR "/korvanto", "render", "Long.pat", "long.wav"},
+                          {}, "/dev/null", home_ / "err.txt");
+      ASSERT_TRUE(render.Started());
+      // Its work folder appears as the render starts.
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (fs::is_empty(home_ / "temp") && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      ASSERT_FALSE(fs::is_empty(home_ / "temp")) << "no work folder";
+      render.Signal(signal);
+      status = render.WaitFor(std::chrono::seconds(20));
+      ASSERT_TRUE(status.has_value());
+      if (!WIFEXITED(*status) || WEXITSTATUS(*status) != 0) break;
+    }
     EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << *status;
     EXPECT_TRUE(fs::is_empty(home_ / "temp")) << signal;
     EXPECT_FALSE(fs::exists(home_ / "long.wav")) << signal;
