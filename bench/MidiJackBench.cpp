@@ -8,10 +8,12 @@
 //   midi_in_to_sound_ms_jack_<block>         p99 from arrival to sound
 //   midi_in_to_sound_ms_jack_<block>_median
 //   midi_in_to_sound_ms_jack_<block>_limit   one block + 1 ms, the aim
+//   midi_in_jitter_ms_jack_<block>           p99 of the spread from the median
 #include <poll.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -36,6 +38,14 @@ double Percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());
   return v[std::min(v.size() - 1,
                     static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5))];
+}
+
+// p99 of how far the delays spread from their median.
+double Jitter(const std::vector<double>& delays) {
+  const double median = Percentile(delays, 0.5);
+  std::vector<double> spread;
+  for (double d : delays) spread.push_back(std::abs(d - median));
+  return Percentile(spread, 0.99);
 }
 
 struct Figures {
@@ -110,6 +120,7 @@ int main() {
                 1000.0 * block / kRate + 1.0);
     std::printf("BENCH midi_in_to_sound_ms_jack_%d_max %.3f ms\n", block,
                 Percentile(figures.ms, 1.0));
+    std::printf("BENCH midi_in_jitter_ms_jack_%d %.3f ms\n", block, Jitter(figures.ms));
     std::printf("BENCH midi_in_jack_%d_mixer_latency_ms %.3f ms\n", block, figures.latencyMs);
     std::printf("BENCH midi_in_jack_%d_notes_heard %zu notes\n", block, figures.ms.size());
     std::printf("BENCH midi_in_jack_%d_notes_written %d notes\n", block, figures.notes);
