@@ -215,6 +215,7 @@ int JackMidiClient::OwnProcess(jack_nframes_t frames, void* self) {
 }
 
 void JackMidiClient::ProcessCycle(jack_nframes_t frames) {
+  if (!in_ || !out_) return;  // the sound's client refused them
   jack_nframes_t startFrame = 0;
   jack_time_t startUs = 0, nextUs = 0;
   float periodUs = 0;
