@@ -571,7 +571,7 @@ class JackDevice : public LosableDevice {
     auto* device = static_cast<JackDevice*>(self);
     device->shutdown_.store(true);
     device->entered_.fetch_add(1);
-    if (JackGuest* guest = device->serving_.load()) guest->ServerGone();
+    if (JackGuest* guest = device->serving_.load()) guest->ServerLost();
     device->left_count_.fetch_add(1);
   }
 

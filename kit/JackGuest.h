@@ -5,7 +5,7 @@
 // keeps a client of its own under the same name.
 //
 // The sound's device calls these on the thread that opens and closes its
-// client (the UI thread), except ProcessCycle and ServerGone.
+// client (the UI thread), except ProcessCycle and ServerLost.
 #include <jack/jack.h>
 
 class JackGuest {
@@ -25,7 +25,7 @@ class JackGuest {
   // locks, no allocation.
   virtual void ProcessCycle(jack_nframes_t frames) = 0;
   // JACK's thread: the server went away under the sound's client.
-  virtual void ServerGone() = 0;
+  virtual void ServerLost() = 0;
   // The sound's client is about to close, the callback still serving the
   // guest: it keeps its connections and disconnects its ports (a port no
   // cycle writes would give its peers its last messages again).

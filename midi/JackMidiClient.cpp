@@ -151,7 +151,7 @@ void JackMidiClient::Served() {
   if (in_ && out_) RestorePeers();
 }
 
-void JackMidiClient::ServerGone() {
+void JackMidiClient::ServerLost() {
   serverGone_ = true;
 }
 

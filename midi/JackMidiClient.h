@@ -68,7 +68,7 @@ class JackMidiClient : private JackGuest {
   void Join(jack_client_t* client) override;
   void Served() override;
   void ProcessCycle(jack_nframes_t frames) override;
-  void ServerGone() override;
+  void ServerLost() override;
   void Leave() override;
   void Left() override;
   void HostClosed() override;
