@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 class JackNoteProbe {
@@ -18,9 +20,8 @@ class JackNoteProbe {
   static constexpr int kMostNotes = 4096;
 
   explicit JackNoteProbe(size_t framesHeard) : heard_(framesHeard, 0.0f), arrivals_(kMostNotes) {
-    jack_status_t status{};
-    keys_ = jack_client_open("Keys", JackNoStartServer, &status);
-    ears_ = jack_client_open("Ears", JackNoStartServer, &status);
+    keys_ = Open("Keys");
+    ears_ = Open("Ears");
     if (!keys_ || !ears_) return;
     keysOut_ = jack_port_register(keys_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     earsIn_ = jack_port_register(ears_, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
@@ -69,6 +70,16 @@ class JackNoteProbe {
   }
 
  private:
+  // Tried again for a while: a server busy with other clients may turn one away.
+  static jack_client_t* Open(const char* name) {
+    for (int tries = 0; tries < 40; ++tries) {
+      jack_status_t status{};
+      if (jack_client_t* client = jack_client_open(name, JackNoStartServer, &status)) return client;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+  }
+
   static int KeysCycle(jack_nframes_t frames, void* self) {
     auto* probe = static_cast<JackNoteProbe*>(self);
     void* buffer = jack_port_get_buffer(probe->keysOut_, frames);

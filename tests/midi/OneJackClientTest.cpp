@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "kit/JackAudioOutput.h"
 #include "midi/JackNoteProbe.h"
@@ -30,11 +31,21 @@ Names Both() {
   return all;
 }
 
+// A client of the test's own; tried again for a while, as a server busy
+// with other clients may turn one away.
+jack_client_t* OpenProbe(const char* name) {
+  for (int tries = 0; tries < 40; ++tries) {
+    jack_status_t status{};
+    if (jack_client_t* client = jack_client_open(name, JackNoStartServer, &status)) return client;
+    std::this_thread::sleep_for(50ms);
+  }
+  return nullptr;
+}
+
 // Every port of a client whose name begins with Korvanto (Korvanto-01 too).
 Names KorvantoPorts() {
   Names names;
-  jack_status_t status{};
-  jack_client_t* probe = jack_client_open("lister", JackNoStartServer, &status);
+  jack_client_t* probe = OpenProbe("lister");
   if (!probe) return names;
   if (const char** ports = jack_get_ports(probe, "^Korvanto", nullptr, 0)) {
     for (int i = 0; ports[i]; ++i) names.insert(ports[i]);
@@ -45,8 +56,7 @@ Names KorvantoPorts() {
 }
 
 bool Connected(const std::string& from, const std::string& to) {
-  jack_status_t status{};
-  jack_client_t* probe = jack_client_open("looker", JackNoStartServer, &status);
+  jack_client_t* probe = OpenProbe("looker");
   if (!probe) return false;
   jack_port_t* port = jack_port_by_name(probe, from.c_str());
   const bool connected = port && jack_port_connected_to(port, to.c_str());
