@@ -1,6 +1,7 @@
 // Live MIDI figures on a private JACK server, with a keyboard made by RtMidi
-// and the kit on a capture output paced in real time:
-//   midi_in_to_sound_ms     p99 from a note's arrival at midi_in to the first
+// and the kit on a capture output paced in real time, as SDL paces its
+// output (bench_midi_jack gives the figure with the sound on JACK):
+//   midi_in_to_sound_ms_sdl p99 from a note's arrival at midi_in to the first
 //                           frame of its sound in the output
 //   midi_in_jitter_ms       p99 of how far that spread from its median
 //   midi_flood_notes_per_s  notes sounded a second while 10,000 a second come
@@ -18,22 +19,15 @@
 #include <thread>
 #include <vector>
 
-#include "common/ManualUiThread.h"
+#include "MidiKitRig.h"
 #include "kit/CaptureOutput.h"
-#include "kit/DXWaveList.h"
-#include "kit/InstrumentTable.h"
-#include "kit/Mixer.h"
-#include "kit/Wave.h"
-#include "midi/MidiNotePlayer.h"
 #include "midi/MidiPorts.h"
-#include "song/KitPlaybackSound.h"
 #include "support/PrivateJack.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kRate = 48000;
 constexpr int kBlock = 240;
-constexpr int kLevel = 16000;
 
 double Percentile(std::vector<double> v, double p) {
   if (v.empty()) return 0;
@@ -41,57 +35,16 @@ double Percentile(std::vector<double> v, double p) {
   return v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
 }
 
-// The kit: the blank entry and a kick of a constant level, 2 ms long.
-struct Rig {
-  std::shared_ptr<CaptureTape> tape;
-  ManualUiThread ui;
-  SoundWindow window{5};
-  TDXSound device{&window};
-  TDXWaveList kit{ui};
-  InstrumentTable chooser;
-  KitPlaybackSound sound{chooser, kit, device};
-  MidiNoteMap map;
-  MidiNotePlayer player{chooser, map, sound};
-
-  explicit Rig(int seconds) {
-    CaptureTape::Settings settings;
-    settings.rate = kRate;
-    settings.periodFrames = kBlock;
-    settings.pacing = CaptureTape::Pacing::RealTime;
-    tape = std::make_shared<CaptureTape>(settings);
-    tape->Reserve(static_cast<size_t>(seconds) * kRate);
-    SetAudioOutputFactory(CaptureFactory(tape));
-    device.Initialize();
-    kit.Items.Add();
-    auto& kick = kit.Items.Add();
-    kick.SetName("Kick      [ ]");
-    Wave::TWave wave;
-    wave.SetFormat(Wave::MakePcmFormat(kRate, 16, 2));
-    const std::vector<int16_t> samples(2 * 96, kLevel);
-    wave.SetSize(static_cast<int32_t>(samples.size() * 2));
-    std::memcpy(wave.Data(), samples.data(), samples.size() * 2);
-    kick.SetWave(std::move(wave));
-    kit.SetDXSound(&device);
-    chooser.Rebuild(kit.Items);
-    map.Rebuild(chooser);
-  }
-  ~Rig() {
-    kit.SetDXSound(nullptr);
-    device.Finalize();
-    SetAudioOutputFactory(nullptr);
-  }
-  Mixer& mixer() { return device.DSound()->mixer(); }
-  // Sounds what waits, as the UI thread's wake-up does.
-  int Take(NoteInbox& inbox, std::vector<NoteHeard>* played = nullptr) {
-    const int taken = inbox.Drain([&](const NoteHeard& note) {
-      player.Play(note);
-      if (played) played->push_back(note);
-    });
-    kit.Sweep();
-    ui.ProcessPending();
-    return taken;
-  }
-};
+// A capture output paced in real time, its tape long enough for the seconds.
+std::shared_ptr<CaptureTape> PacedTape(int seconds) {
+  CaptureTape::Settings settings;
+  settings.rate = kRate;
+  settings.periodFrames = kBlock;
+  settings.pacing = CaptureTape::Pacing::RealTime;
+  auto tape = std::make_shared<CaptureTape>(settings);
+  tape->Reserve(static_cast<size_t>(seconds) * kRate);
+  return tape;
+}
 
 std::vector<int64_t> Onsets(const std::vector<float>& samples) {
   std::vector<int64_t> onsets;
@@ -105,7 +58,8 @@ std::vector<int64_t> Onsets(const std::vector<float>& samples) {
 }
 
 void InToSound() {
-  Rig rig(30);
+  const auto tape = PacedTape(30);
+  MidiKitRig rig(CaptureFactory(tape));
   NoteInbox inbox(nullptr);
   MidiPorts ports({&inbox});
   if (!ports.Open(MidiSystem::Jack).empty()) return;
@@ -131,8 +85,8 @@ void InToSound() {
     if (sent == kNotes && Clock::now() > next + std::chrono::seconds(1)) break;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const auto onsets = Onsets(rig.tape->Samples());
-  const auto start = rig.tape->StartTime();
+  const auto onsets = Onsets(tape->Samples());
+  const auto start = tape->StartTime();
   std::vector<double> delays;
   for (size_t i = 0; i < std::min(onsets.size(), played.size()); ++i) {
     const auto arrived = Clock::time_point(std::chrono::nanoseconds(played[i].timeNs));
@@ -148,15 +102,15 @@ void InToSound() {
   std::printf("BENCH midi_mixer_trigger_latency_ms %.3f ms\n",
               std::chrono::duration<double, std::milli>(rig.mixer().TriggerLatency()).count());
   std::printf("BENCH midi_in_notes_measured %zu notes\n", delays.size());
-  std::printf("BENCH midi_in_to_sound_ms %.3f ms\n", Percentile(delays, 0.99));
-  std::printf("BENCH midi_in_to_sound_median_ms %.3f ms\n", median);
+  std::printf("BENCH midi_in_to_sound_ms_sdl %.3f ms\n", Percentile(delays, 0.99));
+  std::printf("BENCH midi_in_to_sound_ms_sdl_median %.3f ms\n", median);
   std::printf("BENCH midi_in_jitter_ms %.3f ms\n", Percentile(spread, 0.99));
   std::printf("BENCH midi_in_late_starts %lld starts\n",
               static_cast<long long>(rig.mixer().LateStarts()));
 }
 
 void Flood() {
-  Rig rig(10);
+  MidiKitRig rig(CaptureFactory(PacedTape(10)));
   NoteInbox inbox(nullptr);
   MidiPorts ports({&inbox});
   if (!ports.Open(MidiSystem::Jack).empty()) return;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "kit/AudioThreadPriority.h"
+#include "kit/JackGuest.h"
 #include "kit/JackTimebase.h"
 #include "kit/Mixer.h"
 #include "kit/SdlAudioOutput.h"
@@ -78,6 +79,7 @@ class JackDevice : public LosableDevice {
     if (--users_ > 0) return;
     StopFallback();
     CloseClient();
+    HandBackGuest();
     lost_ = false;
   }
 
@@ -106,6 +108,7 @@ class JackDevice : public LosableDevice {
     if (users_ == 0 || lost_) return true;
     if (sdl) {
       CloseClient();
+      HandBackGuest();
       StartFallback();
       return true;
     }
@@ -116,11 +119,13 @@ class JackDevice : public LosableDevice {
     StopFallback();
     if (!Activate()) {
       CloseClient();
+      HandBackGuest();
       StartFallback();
       throughSdl_ = true;
       return false;
     }
     RestoreConnections();
+    JoinGuest();
     return true;
   }
   bool ThroughSdl() const { return throughSdl_; }
@@ -148,10 +153,12 @@ class JackDevice : public LosableDevice {
     StopFallback();
     if (!Activate()) {
       CloseClient();
+      HandBackGuest();
       StartFallback();
       return false;
     }
     RestoreConnections();
+    JoinGuest();
     lost_ = false;
     return true;
   }
@@ -184,6 +191,20 @@ class JackDevice : public LosableDevice {
     CloseClient();
   }
 
+  // The guest joins the client now when it is open, else when it opens.
+  bool AddGuest(JackGuest& guest) {
+    if (guest_ && guest_ != &guest) return false;
+    guest_ = &guest;
+    if (client_ && !shutdown_.load() && !serving_.load()) JoinGuest();
+    return true;
+  }
+
+  void RemoveGuest(JackGuest& guest) {
+    if (guest_ != &guest) return;
+    LeaveGuest();
+    guest_ = nullptr;
+  }
+
   // Any thread: whether a client of ours could be opened now.
   static bool ServerAnswers() {
     jack_status_t status{};
@@ -204,9 +225,13 @@ class JackDevice : public LosableDevice {
 
   // The client with its main ports; activated at once unless told not to.
   bool OpenClient(bool activate) {
+    if (guest_) guest_->HostOpening();  // its own client gives the name up first
     jack_status_t status{};
     client_ = jack_client_open(kClientName, JackNoStartServer, &status);
-    if (!client_) return false;
+    if (!client_) {
+      HandBackGuest();
+      return false;
+    }
     shutdown_ = false;
     jack_set_process_callback(client_, &JackDevice::ProcessCallback, this);
     jack_set_buffer_size_callback(client_, &JackDevice::BlockSizeCallback, this);
@@ -221,9 +246,11 @@ class JackDevice : public LosableDevice {
     right_ = Register("out_R");
     if (!left_ || !right_ || (activate && !Activate())) {
       CloseClient();
+      HandBackGuest();
       return false;
     }
     if (activate && options_.connectToPlayback) ConnectToPlayback();
+    if (activate) JoinGuest();
     return true;
   }
 
@@ -241,6 +268,7 @@ class JackDevice : public LosableDevice {
 
   void CloseClient() {
     if (!client_) return;
+    LeaveGuest();
     SaveConnections();
     jack_deactivate(client_);
     jack_client_close(client_);
@@ -367,6 +395,31 @@ class JackDevice : public LosableDevice {
                            this);
   }
 
+  // The guest's ports go on the running client; the callback serves them
+  // from then on.
+  void JoinGuest() {
+    if (!guest_ || !client_) return;
+    guest_->Join(client_);
+    serving_.store(guest_);
+    guest_->Served();
+  }
+
+  // The guest disconnects while still served; once no callback serves it
+  // any more, its ports go.
+  void LeaveGuest() {
+    JackGuest* guest = serving_.load();
+    if (!guest) return;
+    guest->Leave();
+    serving_.store(nullptr);
+    WaitForCallbacks();
+    guest->Left();
+  }
+
+  // The client closed by choice: the guest takes a client of its own again.
+  void HandBackGuest() {
+    if (guest_ && !client_) guest_->HostClosed();
+  }
+
   void WaitForCallbacks() {
     const uint64_t entered = entered_.load();
     while (left_count_.load() < entered) std::this_thread::yield();
@@ -454,6 +507,7 @@ class JackDevice : public LosableDevice {
   }
 
   void Process(jack_nframes_t nframes) {
+    ServeGuest(nframes);
     const int frames = std::min(static_cast<int>(nframes), kMaxFrames);
     AudioBlock block{CycleStart()};
     const bool groups = PrepareGroups(frames);
@@ -476,6 +530,13 @@ class JackDevice : public LosableDevice {
     SilenceBeyond(left, frames, nframes);
     SilenceBeyond(right, frames, nframes);
     if (groups) WriteGroups(frames, nframes);
+  }
+
+  // Entered before the guest is read: LeaveGuest's wait covers this call.
+  void ServeGuest(jack_nframes_t nframes) {
+    entered_.fetch_add(1);
+    if (JackGuest* guest = serving_.load()) guest->ProcessCycle(nframes);
+    left_count_.fetch_add(1);
   }
 
   static void SilenceBeyond(float* port, int frames, jack_nframes_t nframes) {
@@ -542,7 +603,11 @@ class JackDevice : public LosableDevice {
   }
 
   static void ShutdownCallback(jack_status_t, const char*, void* self) {
-    static_cast<JackDevice*>(self)->shutdown_.store(true);
+    auto* device = static_cast<JackDevice*>(self);
+    device->shutdown_.store(true);
+    device->entered_.fetch_add(1);
+    if (JackGuest* guest = device->serving_.load()) guest->ServerLost();
+    device->left_count_.fetch_add(1);
   }
 
   // A slow-sync client: the transport waits for the follower's start, which
@@ -593,6 +658,8 @@ class JackDevice : public LosableDevice {
   std::array<float*, kGroups> taps_{};
 
   std::atomic<bool> shutdown_{false};
+  JackGuest* guest_ = nullptr;                // registered: joins whenever the client opens
+  std::atomic<JackGuest*> serving_{nullptr};  // joined: the callback serves it
   std::atomic<JackAudioOutput*> follower_{nullptr};
   std::atomic<int64_t> xruns_{0}, rateChanges_{0};
 
@@ -712,6 +779,14 @@ bool JackPlaysThroughSdl() {
 
 bool JackServerAnswers() {
   return JackDevice::ServerAnswers();
+}
+
+bool AddJackGuest(JackGuest& guest) {
+  return JackDevice::Instance().AddGuest(guest);
+}
+
+void RemoveJackGuest(JackGuest& guest) {
+  JackDevice::Instance().RemoveGuest(guest);
 }
 
 LosableDevice& JackSoundDevice() {

@@ -2,6 +2,7 @@
 // The program's sound through a JACK server (jackd, or PipeWire's JACK): one
 // client "Korvanto" with the ports out_L and out_R, on the server that
 // JACK_DEFAULT_SERVER names (the default one otherwise), never starting one.
+// The MIDI ports join the same client while it is open (kit/JackGuest.h).
 //
 // Every window's sound device is a JackAudioOutput on the one client; its
 // process callback sums what each started output renders, at the server's
@@ -95,6 +96,13 @@ AudioOutputFactory JackAudioOutputFactory();
 // Whether a JACK server answers now (the client is opened and closed again
 // when none is open).
 bool JackServerAnswers();
+class JackGuest;
+// Another part's ports (the MIDI ports) on the one client: the guest joins
+// it now when it is open and whenever it opens; false when another guest
+// holds the place (this one keeps a client of its own). UI thread.
+bool AddJackGuest(JackGuest& guest);
+// Once it returns no callback calls the guest, and its ports have gone.
+void RemoveJackGuest(JackGuest& guest);
 // The shared client, for the watch that tells of its loss and opens it again.
 LosableDevice& JackSoundDevice();
 // Options take effect at once for ports and connections.

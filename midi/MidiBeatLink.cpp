@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QSlider>
+#include <QSocketNotifier>
 #include <QToolButton>
 #include <algorithm>
 
@@ -23,10 +24,11 @@ MidiBeatLink::MidiBeatLink(TSequence& sequence, HitNotes::SlotVolume slotVolume,
   // The MIDI thread only hands over; the UI thread runs.
   control_.OnAction = [this](MidiAction action, int value) { HandOver(action, value); };
   control_.OnLearned = [this](MidiAction action, MidiTrigger trigger) {
-    QMetaObject::invokeMethod(
-        this, [this, action, trigger] { TakeLearned(action, trigger); }, Qt::QueuedConnection);
+    HandOverLearned(action, trigger);
   };
   follower_.OnStep = [this](double step) { HandOverStep(step); };
+  wakeWatch_ = new QSocketNotifier(wake_.Fd(), QSocketNotifier::Read, this);
+  connect(wakeWatch_, &QSocketNotifier::activated, this, [this] { TakeHandedOver(); });
   Apply(settings);
   current = this;
 }
@@ -41,16 +43,45 @@ MidiBeatLink* MidiBeatLink::Current() {
 }
 
 void MidiBeatLink::HandOver(MidiAction action, int value) {
-  auto& pending = pending_[static_cast<std::size_t>(action)];
-  if (pending.exchange(value) >= 0) return;  // the waiting one takes this value
-  QMetaObject::invokeMethod(
-      this, [this, action, &pending] { Run(action, pending.exchange(-1)); }, Qt::QueuedConnection);
+  const auto a = static_cast<std::size_t>(action);
+  if (pending_[a].exchange(value) >= 0) return;  // the waiting one takes this value
+  handedAt_[a].store(handOvers_.fetch_add(1));
+  wake_.Notify();
+}
+
+uint64_t MidiBeatLink::HandedAt(int action) const {
+  return handedAt_[static_cast<std::size_t>(action)].load();
 }
 
 void MidiBeatLink::HandOverStep(double stepSeconds) {
   if (pendingStep_.exchange(stepSeconds) > 0) return;
-  QMetaObject::invokeMethod(
-      this, [this] { FollowStep(pendingStep_.exchange(0)); }, Qt::QueuedConnection);
+  wake_.Notify();
+}
+
+void MidiBeatLink::HandOverLearned(MidiAction action, MidiTrigger trigger) {
+  learned_.store((static_cast<uint64_t>(action) + 1) << 32 | trigger.Packed());
+  wake_.Notify();
+}
+
+void MidiBeatLink::TakeHandedOver() {
+  wake_.Clear();  // first: what comes from now on wakes again
+  // The actions waiting now (at most one each), oldest first; later ones
+  // wait for the next wake-up, so a flood cannot hold the UI thread.
+  std::array<int, kMidiActions> waiting{};
+  int count = 0;
+  for (int a = 0; a < kMidiActions; ++a) {
+    if (pending_[static_cast<std::size_t>(a)].load() < 0) continue;
+    int at = count++;
+    for (; at > 0 && HandedAt(waiting[at - 1]) > HandedAt(a); --at) waiting[at] = waiting[at - 1];
+    waiting[at] = a;
+  }
+  for (int i = 0; i < count; ++i)
+    if (const int value = pending_[static_cast<std::size_t>(waiting[i])].exchange(-1); value >= 0)
+      Run(MidiAction(waiting[i]), value);
+  if (const double step = pendingStep_.exchange(0); step > 0) FollowStep(step);
+  if (const uint64_t learned = learned_.exchange(0))
+    TakeLearned(MidiAction(static_cast<int>(learned >> 32) - 1),
+                MidiTrigger::Unpacked(static_cast<uint32_t>(learned)));
 }
 
 void MidiBeatLink::SetSender(MidiSender* sender) {

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's players and controls wired to MIDI: the beat and the
 // clock out to midi_out, MIDI control and a followed clock in from midi_in.
-// What arrives on the MIDI input thread is handed to the UI thread by a
-// queued call; nothing there waits for the windows.
+// What arrives on the MIDI input thread (with JACK, the sound's own cycle)
+// is handed to the UI thread through atomics and a wake-up: nothing there
+// waits, locks or allocates.
 #include <QObject>
 #include <QPointer>
 #include <array>
@@ -15,8 +16,10 @@
 #include "midi/MidiBeatOut.h"
 #include "midi/MidiBeatSettings.h"
 #include "midi/MidiControl.h"
+#include "midi/WakeSignal.h"
 
 class MidiBeatPreferences;
+class QSocketNotifier;
 class TSequence;
 
 class MidiBeatLink : public QObject {
@@ -66,6 +69,10 @@ class MidiBeatLink : public QObject {
   // control (a tempo knob, a stuck key) runs it once with its latest value.
   void HandOver(MidiAction action, int value);
   void HandOverStep(double stepSeconds);
+  void HandOverLearned(MidiAction action, MidiTrigger trigger);
+  // UI thread, woken: runs what was handed over, actions in their order.
+  void TakeHandedOver();
+  uint64_t HandedAt(int action) const;
   void Attach();
   void MoveTempoBar(int position);
   void StepPlayList(int by);
@@ -79,8 +86,13 @@ class MidiBeatLink : public QObject {
   MidiControl control_;
   ClockFollower follower_;
   std::atomic<bool> following_{false};
-  std::array<std::atomic<int>, kMidiActions> pending_;  // -1: none waiting
-  std::atomic<double> pendingStep_{0};                  // 0: none waiting
+  std::array<std::atomic<int>, kMidiActions> pending_;          // -1: none waiting
+  std::array<std::atomic<uint64_t>, kMidiActions> handedAt_{};  // the order they came in
+  std::atomic<uint64_t> handOvers_{0};
+  std::atomic<double> pendingStep_{0};  // 0: none waiting
+  std::atomic<uint64_t> learned_{0};    // action + 1 above the packed trigger; 0: none
+  WakeSignal wake_;
+  QSocketNotifier* wakeWatch_ = nullptr;
   Fanout listener_{*this};
   QPointer<MidiBeatPreferences> learning_;
   std::function<void(const MidiControlMap&)> controlsListener_;

@@ -1,6 +1,7 @@
 #pragma once
 // Korvanto's MIDI client "Korvanto": the input port midi_in and the output
-// port midi_out, on JACK (one client of its own, messages placed by frame) or
+// port midi_out, on JACK (on the sound's client while the sound plays through
+// JACK, else a client of their own; messages placed by frame) or
 // on the ALSA sequencer (through RtMidi, messages sent by a thread that waits
 // for their due time), for other programs, aconnect and jack_connect to
 // connect to. Every short message that arrives goes to the listeners, stamped

@@ -1,4 +1,4 @@
-# The ports themselves: JACK (a client of Korvanto's own) and the ALSA
+# The ports themselves: JACK (the sound's client, or one of their own) and the ALSA
 # sequencer (through RtMidi); live MIDI in the windows.
 if(KORVANTO_GUI)
   target_sources(korvanto_gui PRIVATE

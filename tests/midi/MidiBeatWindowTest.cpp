@@ -10,7 +10,10 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <thread>
 
 #include "app/ProgramWindows.h"
@@ -20,6 +23,25 @@
 #include "midi/MidiBeatSettingsStore.h"
 #include "midi/RecordingSender.h"
 #include "support/WindowTest.h"
+
+// Allocations made on a thread while it counts them: the MIDI input thread
+// (with JACK, the sound's own cycle) must make none.
+namespace {
+thread_local bool countAllocations = false;
+std::atomic<int> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (countAllocations) allocations.fetch_add(1);
+  if (void* memory = std::malloc(size ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
 
 namespace {
 
@@ -62,6 +84,32 @@ class MidiBeatWindows : public ::testing::Test {
   WindowTestHome home;
   ProgramWindows windows;
 };
+
+// Start, a followed clock and a learned trigger reach the windows in the
+// order they came, with no allocation (nor lock) on the input thread.
+TEST_F(MidiBeatWindows, TheInputThreadHandsOverWithoutAllocatingInOrder) {
+  MidiBeatSettings settings;
+  settings.followClock = true;
+  windows.midiBeat.Apply(settings);
+  windows.sequence.ToolButton3->click();  // repeat: it plays until stopped
+  windows.midiBeat.Learn(MidiAction::Record, nullptr);
+  std::vector<MidiEvent> events{Message({0xFC}), Message({0xFA}), Message({0x90, 40, 100})};
+  for (int i = 0; i < 96; ++i) events.push_back(Message({0xF8}, 1000000000 + i * 25000000LL));
+  int counted = -1;
+  std::thread input([&] {
+    countAllocations = true;
+    for (const MidiEvent& e : events) windows.midiBeat.Listener().Heard(e);
+    countAllocations = false;
+    counted = allocations.load();
+  });
+  input.join();
+  QTest::qWait(20);
+  EXPECT_EQ(counted, 0);
+  EXPECT_TRUE(PatternPlaying()) << "Stop, then Start";
+  EXPECT_EQ(windows.sequence.Delay->value(), 75);
+  EXPECT_EQ(windows.midiBeat.Settings().controls.Trigger(MidiAction::Record),
+            (MidiTrigger{MidiTrigger::Kind::Note, 0, 40}));
+}
 
 TEST_F(MidiBeatWindows, ALearnedNoteStopsThePatternAndIsKept) {
   MidiBeatPreferences group;

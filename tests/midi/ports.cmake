@@ -1,9 +1,11 @@
-# The ports on a private JACK server, the notes sounding through a captured
-# output, and the windows' MIDI: Record, Learn, Preferences.
+# The ports on a private JACK server, alone and on the sound's client, the
+# notes sounding through a captured output and through JACK, and the
+# windows' MIDI: Record, Learn, Preferences.
 if(KORVANTO_GUI)
   korvanto_test(test_midi_ports GUI
     ${CMAKE_CURRENT_LIST_DIR}/MidiPortsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NotesToSoundTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OneJackClientTest.cpp
   )
   korvanto_test(test_midi_windows GUI
     ${CMAKE_CURRENT_LIST_DIR}/MidiWindowsTest.cpp

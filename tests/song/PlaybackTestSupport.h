@@ -109,8 +109,13 @@ struct KitRig {
   FakeSlots slots;
   KitPlaybackSound sound{instruments, kit, device};
 
-  explicit KitRig(std::shared_ptr<CaptureTape> output = ManualTape()) : tape(std::move(output)) {
-    SetAudioOutputFactory(CaptureFactory(tape));
+  explicit KitRig(std::shared_ptr<CaptureTape> output = ManualTape())
+      : KitRig(CaptureFactory(output)) {
+    tape = std::move(output);
+  }
+  // The kit on an output the factory makes (JACK's): the tape stays unset.
+  explicit KitRig(AudioOutputFactory factory) {
+    SetAudioOutputFactory(std::move(factory));
     device.Initialize();
     kit.Items.Add();
     Add("Kick      [ ]", kKickLevel);
