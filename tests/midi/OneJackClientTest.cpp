@@ -249,7 +249,9 @@ TEST(OneClientTiming, ANoteSoundsAtItsArrivalFramePlusTheTriggerLatency) {
 
   const int64_t lateBefore = mixer.LateStarts();
   const int offsets[] = {0, 1, 100, 511, 700, 1023, 333, 47};
+  std::vector<bool> skipped;  // the server missed a cycle while the note was on its way
   for (int offset : offsets) {
+    const int64_t xruns = JackXruns();
     ASSERT_TRUE(probe.PlayAt(offset));
     const auto until = std::chrono::steady_clock::now() + 300ms;
     while (std::chrono::steady_clock::now() < until) {
@@ -258,18 +260,24 @@ TEST(OneClientTiming, ANoteSoundsAtItsArrivalFramePlusTheTriggerLatency) {
       rig.ui.ProcessPending();
       std::this_thread::sleep_for(200us);
     }
+    skipped.push_back(JackXruns() != xruns);
   }
   const auto arrivals = probe.Arrivals();
   ASSERT_EQ(arrivals.size(), std::size(offsets));
-  int onTime = 0;
+  int onTime = 0, excused = 0;
   for (size_t i = 0; i < arrivals.size(); ++i) {
+    if (skipped[i]) {
+      ++excused;
+      continue;
+    }
     const int64_t sounded = probe.FirstSoundFrom(arrivals[i], 0.05f);
     ASSERT_GE(sounded, 0) << "note " << i << " was not heard";
     if (std::abs(sounded - (arrivals[i] + latencyFrames)) <= 4) ++onTime;
   }
   // A note handed over after its frame was rendered starts late, and says so.
-  EXPECT_GE(onTime + (mixer.LateStarts() - lateBefore), static_cast<int64_t>(arrivals.size()));
-  EXPECT_GE(onTime, static_cast<int>(arrivals.size()) / 2);
+  EXPECT_GE(onTime + excused + (mixer.LateStarts() - lateBefore),
+            static_cast<int64_t>(arrivals.size()));
+  EXPECT_GE(onTime, static_cast<int>(arrivals.size() - excused) / 2);
 }
 
 }  // namespace
