@@ -10,8 +10,10 @@ namespace {
 
 // Covers the hand-over of a tick to the UI thread and the call itself.
 constexpr double kHeadroom = 0.002;
-// An output whose blocks come at exact times only needs the hand-over.
-constexpr double kExactHeadroom = 0.001;
+// An output whose blocks come at exact times only needs the hand-over. It
+// stays a frame or two under 1 ms, so that a frame of rounding between the
+// server's clock and ours never takes a play past a block and 1 ms.
+constexpr double kExactHeadroom = 0.00095;
 // Exact block times further off the clock's than this are a new phase.
 constexpr double kExactSnap = 0.0003;
 // The first half second of a device's callbacks (its buffer filling up) does

@@ -237,9 +237,13 @@ TEST_P(JackOutput, AnInstrumentPortKeepsItsConnectionThroughKitChanges) {
     options.groupPorts = true;
     SetJackOptions(options);
     TDirectSound device(MakeAudioOutput());
-    JackRecorder recorder({"Korvanto:Snare_L"}, 16);
+    JackRecorder recorder({"Korvanto:Snare_L"}, 4096);
     ASSERT_TRUE(recorder.ok());
+    // The server shows a connection to every client from its next cycle on.
+    ASSERT_TRUE(recorder.WaitFrames(256, 5s));
     for (const auto& kit : kits) PublishKit(kit);
+    recorder.Restart();
+    ASSERT_TRUE(recorder.WaitFrames(256, 5s));
     jack_port_t* snare = jack_port_by_name(recorder.client(), "Korvanto:Snare_L");
     ASSERT_TRUE(snare) << kits.size() << " changes";
     EXPECT_EQ(jack_port_connected(snare), 1) << kits.size() << " changes";

@@ -125,18 +125,20 @@ class PrivateJack {
     static int count = 0;
     return count;
   }
+  // A server that has just come up may turn the next client away: it is
+  // ready once it took two clients in a row, 100 ms apart.
   bool WaitForServer() {
-    for (int tries = 0; tries < 100; ++tries) {
+    int answered = 0;
+    for (int tries = 0; tries < 100 && answered < 2; ++tries) {
       jack_status_t status{};
-      if (jack_client_t* probe =
-              jack_client_open("korvanto-probe", jack_options_t(JackNoStartServer | JackServerName),
-                               &status, name_.c_str())) {
-        jack_client_close(probe);
-        return true;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      jack_client_t* probe =
+          jack_client_open("korvanto-probe", jack_options_t(JackNoStartServer | JackServerName),
+                           &status, name_.c_str());
+      answered = probe ? answered + 1 : 0;
+      if (probe) jack_client_close(probe);
+      std::this_thread::sleep_for(std::chrono::milliseconds(probe ? 100 : 50));
     }
-    return false;
+    return answered == 2;
   }
 
   std::string name_;
